@@ -1,0 +1,128 @@
+// CReportConverter: the console converter's driver, report reader and exports.
+//
+// One object receives the cells of all three inputs (movement kinds, goods
+// list, decoded report) through OnTableCell; `mode` says which one is being
+// read. The four exports write the tables read into `|`-separated text files.
+#ifndef CONVERTER_REPORTCONVERTER_H
+#define CONVERTER_REPORTCONVERTER_H
+
+#include <stdint.h>
+
+#include "AppFrame.h"
+#include "PackedDate.h"
+#include "RecordArray.h"
+
+enum ParseMode { Positions = 0, Moves = 1, MoveTypes = 2 };
+
+struct MoveType
+{
+    uint32_t id;
+    char     name[1024];
+    bool     negate;
+    bool     incoming;
+    bool     withSum;
+};
+
+struct Position
+{
+    uint32_t id;
+    char     code[1024];
+    char     supplier[1024];
+    char     name[1024];
+    double   unitCost;
+    double   secondValue;
+};
+
+struct Move
+{
+    uint32_t   id;
+    PackedDate date;
+    int32_t    kindIndex;
+    int32_t    partnerCode;
+    char       partnerName[1024];
+    char       goodsCode[1024];
+    char       goodsName[1024];
+    double     quantity;
+    double     sum;
+};
+
+class CCodeIndex;
+
+class CReportConverter : public ITableReceiver
+{
+public:
+    explicit CReportConverter(CAppFrame& frame);
+    ~CReportConverter();
+
+    bool Run(const char* goodsListName, const char* reportName);
+    bool OnTableCell(char* cell, int length, int row, int column, bool endOfRow) override;
+
+    // Movement kinds.
+    static bool WriteDefaultMoveTypes(const char* fileName);
+    const MoveType& TypeAt(int kindIndex) const;
+
+    // Exports; each returns true.
+    bool ExportSuppliers();
+    bool ExportBuyers();
+    bool ExportPositions();
+    bool ExportMoves();
+
+    // Read access for the exports and for tests.
+    int MoveTypeCount() const { return m_moveTypeCount; }
+    int PositionCount() const { return m_positionCount; }
+    int MoveCount() const { return m_moveCount; }
+    const MoveType* MoveTypeAt(int i) const { return i >= 0 && i < m_moveTypeCount ? &m_moveTypeBlock[i] : 0; }
+    const Position* PositionAt(int i) const { return i >= 0 && i < m_positionCount ? &m_positionBlock[i] : 0; }
+    const Move*     MoveAt(int i) const { return i >= 0 && i < m_moveCount ? &m_moveBlock[i] : 0; }
+    PackedDate StartDate() const { return m_startDate; }
+    PackedDate EndDate() const { return m_endDate; }
+
+    // Starts reading one input in a mode, with empty tables bound as Run binds them.
+    void BeginMoveTypes();
+    void BeginPositions();
+    void BeginMoves();
+
+private:
+    bool OnMoveTypeCell(char* cell, int row, int column, bool endOfRow);
+    bool OnPositionCell(char* cell, int row, int column, bool endOfRow);
+    bool OnMoveCell(char* cell, int length, int column, bool endOfRow);
+    void OnPositionHeader(const char* cell, int length);
+    int  FindKind(const char* text) const;
+    const Position* FindPositionByCode(const char* code);
+    void IndexPositions();
+
+    CAppFrame&   m_frame;
+
+    CRecordArray m_moveTypes;
+    CRecordArray m_positions;
+    CRecordArray m_moves;
+    Move         m_moveTemplate;
+    PackedDate   m_startDate;
+    PackedDate   m_endDate;
+    ParseMode    m_mode;
+    bool         m_headerRowSeen;
+    bool         m_positionUnresolved;
+
+    // The variables the record arrays keep up to date.
+    MoveType* m_moveTypeBlock;
+    MoveType* m_pendingMoveType;
+    int       m_moveTypeCount;
+    Position* m_positionBlock;
+    Position* m_pendingPosition;
+    int       m_positionCount;
+    Move*     m_moveBlock;
+    Move*     m_pendingMove;
+    int       m_moveCount;
+
+    MoveType    m_blankType;
+    CCodeIndex* m_codeIndex;   // first position by code, built when the report is read
+};
+
+// Turns report text from the OEM code page into the ANSI code page, in place;
+// returns the new length (the same on single-byte code pages).
+int DecodeOemText(char* text, int length);
+
+// Console output of the converter: printf-formatted, flushed at once.
+void ConsolePrint(const char* format, ...);
+
+#endif

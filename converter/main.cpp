@@ -1,0 +1,29 @@
+// fromZORB: converts the accounting system's movement report into four tables.
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <stdio.h>
+
+#include "AppFrame.h"
+#include "HeapRegistry.h"
+#include "ProgBar.h"
+#include "ReportConverter.h"
+
+// Constructed in this order, destroyed in reverse: the tables' blocks are
+// returned to the registry before the registry destroys its heap.
+static CAppFrame g_appFrame;
+static CWIN_HEAP_INFO g_heapEntries[CWIN_HEAP_INFO_NUM_CONVERTER];
+CHeapRegistry g_heapRegistry(g_heapEntries, CWIN_HEAP_INFO_NUM_CONVERTER);
+static CReportConverter g_converter(g_appFrame);
+static CProgBar g_progressBar;
+
+int main()
+{
+    // The console texts are exact bytes: no CR is to be added before LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+    ConsolePrint("Programm started...\n");
+    g_appFrame.SetProgressBar(&g_progressBar);   // no window: the reader's progress shows nothing
+    g_converter.Run("Номенкл.csv", "ZORB_MVS.txt");
+    Sleep(3000);
+    return 0;
+}

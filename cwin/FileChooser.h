@@ -1,0 +1,49 @@
+// CFileChooser: the frame's open-file dialog and whole-file reading;
+// CreateTextFile / WriteFormatted: formatted text output for reports and tables.
+#ifndef CWIN_FILECHOOSER_H
+#define CWIN_FILECHOOSER_H
+
+#include <windows.h>
+#include <commdlg.h>
+
+class CFileChooser
+{
+public:
+    CFileChooser();
+
+    // Slot order of the operation table.
+    virtual bool        ChooseFile();
+    virtual bool        SetFilter(const char* filter);
+    virtual const char* GetFileName();
+    virtual int         ReadWholeFile(const char* name, char** buffer, int size = -1);
+    virtual bool        FreeBuffer(char** buffer);
+    virtual const char* GetNamePart();
+    virtual bool        IsNamePart(const char* name);
+    virtual bool        FileExists(const char* format, ...);
+
+    void SetOwner(HWND owner) { m_owner = owner; }
+    void SetInstance(HINSTANCE instance) { m_instance = instance; }
+    const char* GetFilter() const { return m_filter; }
+
+    // Turns "text|pattern|..." into the double-terminated list the dialog wants.
+    // False (and nothing written) for an empty filter or one of 2048 characters or more.
+    static bool BuildFilterList(const char* filter, char* out /* 2048 bytes */);
+
+    enum { FilterLimit = 2048, PathSize = 4096 };
+
+private:
+    OPENFILENAMEA m_dialog;
+    const char*   m_filter;
+    char          m_fileName[MAX_PATH];
+    HWND          m_owner;
+    HINSTANCE     m_instance;
+    char          m_path[PathSize];
+};
+
+// Creates or truncates a file for writing; null on failure or for a null name.
+HANDLE CreateTextFile(const char* name);
+
+// Writes one printf-formatted piece of at most 1023 bytes; false for a null file or format.
+bool WriteFormatted(HANDLE file, const char* format, ...);
+
+#endif

@@ -1,0 +1,294 @@
+#include "HeapRegistry.h"
+#include "MessageBox.h"
+
+#include <string.h>
+
+static const char kError[]  = "Programm error";
+static const char kNotice[] = "Programm notice";
+
+static void Report(const char* text, const char* title)
+{
+    ShowMessageBox(NULL, text, title, MB_OK);
+}
+
+static SIZE_T PageSize()
+{
+    static SIZE_T page = 0;
+    if (!page) {
+        SYSTEM_INFO info;
+        GetSystemInfo(&info);
+        page = info.dwPageSize ? info.dwPageSize : 4096;
+    }
+    return page;
+}
+
+// Rounds up to a multiple of a power of two; 0 when the result would overflow.
+static SIZE_T RoundUp(SIZE_T value, SIZE_T unit)
+{
+    if (value > (SIZE_T)-1 - (unit - 1))
+        return 0;
+    return (value + unit - 1) & ~(unit - 1);
+}
+
+// A reservation with room to grow by half again, so that a block that keeps
+// growing is copied only a logarithmic number of times.
+static SIZE_T ReservationFor(SIZE_T size)
+{
+    SIZE_T extra = size / 2;
+    SIZE_T wanted = size > (SIZE_T)-1 - extra ? size : size + extra;
+    SIZE_T reserved = RoundUp(wanted, 64 * 1024);
+    return reserved ? reserved : RoundUp(size, PageSize());
+}
+
+CHeapRegistry::CHeapRegistry(CWIN_HEAP_INFO* entries, int entryCount)
+    : m_heap(NULL), m_entries(entries), m_entryCount(entryCount)
+{
+    memset(m_entries, 0, sizeof(CWIN_HEAP_INFO) * m_entryCount);
+}
+
+CHeapRegistry::~CHeapRegistry()
+{
+    Destroy();
+}
+
+int CHeapRegistry::LiveBlocks() const
+{
+    int n = 0;
+    for (int i = 0; i < m_entryCount; ++i)
+        if (m_entries[i].heap)
+            ++n;
+    return n;
+}
+
+bool CHeapRegistry::AllocLarge(CWIN_HEAP_INFO& entry, SIZE_T size)
+{
+    SIZE_T reserved = ReservationFor(size);
+    SIZE_T committed = RoundUp(size, PageSize());
+    if (!reserved || !committed)
+        return false;
+    void* base = VirtualAlloc(NULL, reserved, MEM_RESERVE, PAGE_NOACCESS);
+    if (!base)
+        return false;
+    if (!VirtualAlloc(base, committed, MEM_COMMIT, PAGE_READWRITE)) {
+        VirtualFree(base, 0, MEM_RELEASE);
+        return false;
+    }
+    entry.address = base;
+    entry.size = size;
+    entry.committed = committed;
+    entry.reserved = reserved;
+    return true;
+}
+
+// Grows or shrinks a large block; the block stays as it was when this fails.
+bool CHeapRegistry::ResizeLarge(CWIN_HEAP_INFO& entry, SIZE_T size)
+{
+    char* base = static_cast<char*>(entry.address);
+    if (size <= entry.reserved) {
+        SIZE_T committed = RoundUp(size, PageSize());
+        if (committed > entry.committed) {
+            if (!VirtualAlloc(base + entry.committed, committed - entry.committed, MEM_COMMIT, PAGE_READWRITE))
+                return false;
+        }
+        // Freshly committed pages are zero; bytes left from before a shrink are not.
+        SIZE_T dirtyEnd = entry.committed < size ? entry.committed : size;
+        if (dirtyEnd > entry.size)
+            memset(base + entry.size, 0, dirtyEnd - entry.size);
+        if (committed > entry.committed)
+            entry.committed = committed;
+        entry.size = size;
+        return true;
+    }
+    CWIN_HEAP_INFO moved = entry;
+    if (!AllocLarge(moved, size))
+        return false;
+    memcpy(moved.address, base, entry.size);
+    VirtualFree(base, 0, MEM_RELEASE);
+    entry = moved;
+    return true;
+}
+
+bool CHeapRegistry::Resize(CWIN_HEAP_INFO& entry, SIZE_T size)
+{
+    if (entry.reserved)
+        return ResizeLarge(entry, size);
+    if (entry.heap == m_heap && size >= LargeBlockSize) {
+        // Moves a heap block into a reservation of its own.
+        SIZE_T old = HeapSize(entry.heap, HEAP_NO_SERIALIZE, entry.address);
+        if (old == (SIZE_T)-1)
+            return false;
+        CWIN_HEAP_INFO moved = entry;
+        if (!AllocLarge(moved, size))
+            return false;
+        memcpy(moved.address, entry.address, old < size ? old : size);
+        HeapFree(entry.heap, 0, entry.address);
+        entry = moved;
+        return true;
+    }
+    void* grown = HeapReAlloc(entry.heap, HEAP_ZERO_MEMORY, entry.address, size);
+    if (!grown)
+        return false;
+    entry.address = grown;
+    return true;
+}
+
+bool CHeapRegistry::Alloc(void** variable, SIZE_T size, HANDLE heap)
+{
+    if (!variable)
+        return false;
+    if (!m_heap) {
+        m_heap = HeapCreate(0, 0, 0);
+        if (!m_heap) {
+            Report("Can't create Heap", kError);
+            return false;
+        }
+        memset(m_entries, 0, sizeof(CWIN_HEAP_INFO) * m_entryCount);
+    }
+    if (!heap)
+        heap = m_heap;
+
+    if (*variable) {
+        for (int i = 0; i < m_entryCount; ++i) {
+            CWIN_HEAP_INFO& entry = m_entries[i];
+            if (entry.heap == heap && entry.address == *variable) {
+                // A refused resize keeps the caller's block and its contents.
+                if (!Resize(entry, size))
+                    return false;
+                *variable = entry.address;
+                return true;
+            }
+        }
+        Report("necessary elements NOT found in array CWIN_HEAP_INFO_NUM", kError);
+        return false;
+    }
+
+    for (int i = 0; i < m_entryCount; ++i) {
+        CWIN_HEAP_INFO& entry = m_entries[i];
+        if (entry.heap)
+            continue;
+        entry.heap = heap;
+        entry.size = entry.committed = entry.reserved = 0;
+        bool ok;
+        if (heap == m_heap && size >= LargeBlockSize) {
+            ok = AllocLarge(entry, size);
+        } else {
+            entry.address = HeapAlloc(heap, HEAP_ZERO_MEMORY, size);
+            ok = entry.address != NULL;
+        }
+        if (!ok) {
+            entry.heap = NULL;
+            entry.address = NULL;
+            *variable = NULL;
+            return false;
+        }
+        *variable = entry.address;
+        return true;
+    }
+    Report("size of array CWIN_HEAP_INFO_NUM is insufficient", kNotice);
+    return false;
+}
+
+bool CHeapRegistry::AllocNew(void** variable, SIZE_T size, HANDLE heap)
+{
+    if (!variable)
+        return false;
+    *variable = NULL;
+    return Alloc(variable, size, heap);
+}
+
+int CHeapRegistry::FindSilently(const void* address) const
+{
+    if (!address)
+        return -1;
+    for (int i = 0; i < m_entryCount; ++i)
+        if (m_entries[i].heap && m_entries[i].address == address)
+            return i;
+    return -1;
+}
+
+int CHeapRegistry::Find(const void* address)
+{
+    if (!m_heap)
+        return -1;
+    int index = FindSilently(address);
+    if (index < 0)
+        Report("Heap NOT found in array CWIN_HEAP_INFO_NUM", kError);
+    return index;
+}
+
+bool CHeapRegistry::Free(void** variable)
+{
+    if (!variable)
+        return false;
+    if (!*variable)
+        return true;
+    int index = Find(*variable);
+    if (index < 0)
+        return false;
+    CWIN_HEAP_INFO& entry = m_entries[index];
+    BOOL released = entry.reserved ? VirtualFree(entry.address, 0, MEM_RELEASE)
+                                   : HeapFree(entry.heap, HEAP_NO_SERIALIZE, entry.address);
+    if (!released) {
+        Report("Mistake of liberation to memories (CWIN_HEAP_INFO_NUM)", kError);
+        return false;
+    }
+    entry.heap = NULL;
+    entry.address = NULL;
+    entry.size = entry.committed = entry.reserved = 0;
+    *variable = NULL;
+    return true;
+}
+
+SIZE_T CHeapRegistry::Size(const void* address)
+{
+    if (!address)
+        return 0;
+    int index = Find(address);
+    if (index < 0)
+        return 0;
+    const CWIN_HEAP_INFO& entry = m_entries[index];
+    if (entry.reserved)
+        return entry.size;
+    SIZE_T size = HeapSize(entry.heap, HEAP_NO_SERIALIZE, entry.address);
+    return size == (SIZE_T)-1 ? 0 : size;
+}
+
+bool CHeapRegistry::Zero(void* address, SIZE_T size)
+{
+    if (!address)
+        return false;
+    if (size == (SIZE_T)-1) {
+        size = Size(address);
+    } else {
+        // Never past the end of a block the registry knows.
+        int index = m_heap ? FindSilently(address) : -1;
+        if (index >= 0) {
+            SIZE_T whole = m_entries[index].reserved
+                               ? m_entries[index].size
+                               : HeapSize(m_entries[index].heap, HEAP_NO_SERIALIZE, address);
+            if (whole != (SIZE_T)-1 && size > whole)
+                size = whole;
+        }
+    }
+    memset(address, 0, size);
+    return true;
+}
+
+void CHeapRegistry::Destroy()
+{
+    if (!m_heap)
+        return;
+    for (int i = 0; i < m_entryCount; ++i) {
+        CWIN_HEAP_INFO& entry = m_entries[i];
+        if (entry.heap != m_heap)
+            continue;
+        if (entry.reserved)
+            VirtualFree(entry.address, 0, MEM_RELEASE);
+        entry.heap = NULL;
+        entry.address = NULL;
+        entry.size = entry.committed = entry.reserved = 0;
+    }
+    if (!HeapDestroy(m_heap))
+        Report("Can't destroy Heap", kError);
+    m_heap = NULL;
+}

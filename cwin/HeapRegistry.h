@@ -1,0 +1,68 @@
+// CHeapRegistry: the process-wide registry of heap blocks.
+//
+// Every variable-size buffer of the framework and of both deliverables comes
+// from here. Callers hold a block through a pointer variable whose address they
+// pass in; the registry sets that variable (new address, or null on release).
+// All blocks are zero-filled when allocated and when grown.
+#ifndef CWIN_HEAPREGISTRY_H
+#define CWIN_HEAPREGISTRY_H
+
+#include <windows.h>
+
+// Bound on the live blocks of one registry, by deliverable.
+#define CWIN_HEAP_INFO_NUM_PLUGIN    1024
+#define CWIN_HEAP_INFO_NUM_CONVERTER 102400
+
+struct CWIN_HEAP_INFO
+{
+    HANDLE heap;        // null: free entry
+    void*  address;
+    // Large blocks live in address-space reservations of their own, so that a
+    // table growing by small steps is not copied on every step.
+    SIZE_T size;        // requested size (large blocks only)
+    SIZE_T committed;   // committed bytes (large blocks only)
+    SIZE_T reserved;    // reservation size; 0 for a block of the heap itself
+};
+
+class CHeapRegistry
+{
+public:
+    // The entry array is given by the deliverable (its CWIN_HEAP_INFO_NUM).
+    CHeapRegistry(CWIN_HEAP_INFO* entries, int entryCount);
+    ~CHeapRegistry();
+
+    bool   Alloc(void** variable, SIZE_T size, HANDLE heap = NULL);
+    bool   AllocNew(void** variable, SIZE_T size, HANDLE heap = NULL);
+    bool   Free(void** variable);
+    int    Find(const void* address);
+    SIZE_T Size(const void* address);
+    bool   Zero(void* address, SIZE_T size = (SIZE_T)-1);
+    void   Destroy();
+
+    // Typed conveniences over the same operations.
+    template <class T> bool Alloc(T** variable, SIZE_T size) { return Alloc(reinterpret_cast<void**>(variable), size); }
+    template <class T> bool AllocNew(T** variable, SIZE_T size) { return AllocNew(reinterpret_cast<void**>(variable), size); }
+    template <class T> bool Free(T** variable) { return Free(reinterpret_cast<void**>(variable)); }
+
+    int    Capacity() const { return m_entryCount; }
+    int    LiveBlocks() const;
+    HANDLE GetHeap() const { return m_heap; }
+
+    // Blocks of at least this size are kept in reservations of their own.
+    static const SIZE_T LargeBlockSize = 1024 * 1024;
+
+private:
+    int  FindSilently(const void* address) const;
+    bool Resize(CWIN_HEAP_INFO& entry, SIZE_T size);
+    bool AllocLarge(CWIN_HEAP_INFO& entry, SIZE_T size);
+    bool ResizeLarge(CWIN_HEAP_INFO& entry, SIZE_T size);
+
+    HANDLE          m_heap;
+    CWIN_HEAP_INFO* m_entries;
+    int             m_entryCount;
+};
+
+// The deliverable's one registry (defined by the deliverable, sized by it).
+extern CHeapRegistry g_heapRegistry;
+
+#endif

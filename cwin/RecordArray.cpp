@@ -1,0 +1,415 @@
+#include "RecordArray.h"
+#include "HeapRegistry.h"
+
+#include <string.h>
+
+// Identifiers stay below this bound (the bitmap window never moves past it).
+static const uint64_t kIdLimit = 1879048192u;
+
+CRecordArray::CRecordArray()
+    : m_blockVariable(NULL), m_pendingVariable(NULL), m_currentVariable(NULL), m_template(NULL),
+      m_countVariable(NULL), m_count(0), m_recordSize(4), m_growthStep(10), m_maxCount(100000000),
+      m_capacity(0), m_view(NULL), m_viewCount(0), m_idBitmap(NULL), m_bitmapSize(102400),
+      m_cursorByte(0), m_cursorBit(0), m_windowBase(0), m_bitmapStale(true), m_searchStart(-1),
+      m_lastPending(0), m_lastError(0), m_internalBlock(NULL)
+{
+    InitializeCriticalSection(&m_lock);
+}
+
+CRecordArray::~CRecordArray()
+{
+    if (m_blockVariable)
+        g_heapRegistry.Free(m_blockVariable);
+    g_heapRegistry.Free(&m_view);
+    g_heapRegistry.Free(&m_idBitmap);
+    if (m_pendingVariable)
+        *m_pendingVariable = NULL;
+    if (m_countVariable)
+        *m_countVariable = 0;
+    DeleteCriticalSection(&m_lock);
+}
+
+bool CRecordArray::Bind(void** blockVariable, void** pendingVariable, void** currentVariable,
+                        int recordSize, int growthStep, int* countVariable)
+{
+    Lock();
+    m_lastPending = 0;
+    if (!blockVariable)
+        blockVariable = &m_internalBlock;
+    if (recordSize <= 0 || !pendingVariable) {
+        Unlock();
+        return false;
+    }
+    m_recordSize = recordSize;
+    m_pendingVariable = pendingVariable;
+    if (growthStep > 0)
+        m_growthStep = growthStep;
+    m_currentVariable = currentVariable;
+    if (m_currentVariable)
+        *m_currentVariable = NULL;
+    m_blockVariable = blockVariable;
+    g_heapRegistry.Free(m_blockVariable);
+    m_countVariable = countVariable;
+    if (m_countVariable)
+        *m_countVariable = 0;
+    m_count = 0;
+    m_capacity = 0;
+    m_viewCount = 0;
+    m_bitmapStale = true;
+    m_searchStart = -1;
+    Unlock();
+    return Append();
+}
+
+// Capacity for `count` records in whole growth steps, plus the extra slot.
+bool CRecordArray::GrowTo(int count)
+{
+    uint64_t capacity = (uint64_t)m_growthStep * ((uint64_t)count / (uint64_t)m_growthStep + 1);
+    uint64_t blockBytes = (capacity + 1) * (uint64_t)m_recordSize;
+    uint64_t viewBytes = (capacity + 1) * 2 * sizeof(uint32_t);
+    if (capacity > 0x7FFFFFFF || blockBytes > (SIZE_T)-1 || viewBytes > (SIZE_T)-1)
+        return false;
+    if (!g_heapRegistry.Alloc(m_blockVariable, (SIZE_T)blockBytes))
+        return false;
+    if (!g_heapRegistry.Alloc(&m_view, (SIZE_T)viewBytes))
+        return false;
+    m_capacity = (int)capacity;
+    return true;
+}
+
+void CRecordArray::ChoosePending()
+{
+    int slot = m_capacity;
+    for (int i = m_searchStart > 0 ? m_searchStart : 0; i < m_capacity; ++i) {
+        if (SlotId(i) == 0) {
+            slot = i;
+            break;
+        }
+    }
+    m_searchStart = m_lastPending = slot;
+    char* pending = SlotAddress(slot);
+    *m_pendingVariable = pending;
+    if (m_template && m_recordSize > 4)
+        memcpy(pending + 4, static_cast<const char*>(m_template) + 4, m_recordSize - 4);
+}
+
+bool CRecordArray::Append()
+{
+    if (!m_blockVariable) {
+        m_lastError = ErrorNotBound;
+        return false;
+    }
+    if (m_count >= m_maxCount) {
+        m_lastError = ErrorFull;
+        return false;
+    }
+    if (Block()) {
+        if (m_view && m_viewCount < m_capacity + 1)
+            m_view[m_viewCount++] = (uint32_t)m_lastPending;
+        uint32_t* id = reinterpret_cast<uint32_t*>(SlotAddress(m_lastPending));
+        *id = 0;
+        *id = NextId(true);
+        ++m_count;
+        if (m_countVariable)
+            *m_countVariable = m_count;
+    }
+    if (m_count >= m_capacity && !GrowTo(m_count)) {
+        m_lastError = ErrorNoMemory;
+        return false;
+    }
+    ChoosePending();
+    return true;
+}
+
+void* CRecordArray::FindById(uint32_t id)
+{
+    if (!Block()) {
+        m_lastError = ErrorNotBound;
+        return NULL;
+    }
+    for (int slot = 0; slot < m_capacity; ++slot)
+        if (SlotId(slot) == id)
+            return SlotAddress(slot);
+    return NULL;
+}
+
+void* CRecordArray::GetAt(int slot)
+{
+    if (!Block()) {
+        m_lastError = ErrorNotBound;
+        return NULL;
+    }
+    if (slot < 0 || slot >= m_capacity)
+        return NULL;
+    return SlotAddress(slot);
+}
+
+bool CRecordArray::RemoveById(uint32_t id)
+{
+    if (!Block()) {
+        m_lastError = ErrorNotBound;
+        return false;
+    }
+    for (int slot = 0; slot < m_capacity; ++slot)
+        if (SlotId(slot) == id)
+            return RemoveAt(slot);
+    return false;
+}
+
+bool CRecordArray::RebuildView(bool leaveEmpty)
+{
+    if (!Block()) {
+        m_lastError = ErrorNotBound;
+        return false;
+    }
+    m_viewCount = 0;
+    if (!leaveEmpty)
+        for (int slot = 0; slot < m_capacity; ++slot)
+            if (SlotId(slot) != 0)
+                m_view[m_viewCount++] = (uint32_t)slot;
+    return true;
+}
+
+bool CRecordArray::AddToView(uint32_t id, int fallbackSlot)
+{
+    if (!Block()) {
+        m_lastError = ErrorNotBound;
+        return false;
+    }
+    int slot = fallbackSlot;
+    if (id != 0) {
+        for (int i = 0; i < m_capacity; ++i) {
+            if (SlotId(i) == id) {
+                slot = i;
+                break;
+            }
+        }
+    }
+    if (slot < 0 || slot >= m_capacity || m_viewCount >= m_capacity + 1)
+        return false;
+    m_view[m_viewCount++] = (uint32_t)slot;
+    return true;
+}
+
+bool CRecordArray::SetTemplate(const void* record)
+{
+    m_template = record;
+    return true;
+}
+
+void* CRecordArray::GetByView(int position)
+{
+    if (!Block()) {
+        m_lastError = ErrorNotBound;
+        return NULL;
+    }
+    if (position < 0 || position >= m_viewCount)
+        return NULL;
+    uint32_t slot = m_view[position];
+    if (slot > (uint32_t)m_capacity)
+        return NULL;
+    return SlotAddress((int)slot);
+}
+
+void* CRecordArray::SelectByView(int position)
+{
+    void* record = GetByView(position);
+    if (record && m_currentVariable)
+        *m_currentVariable = record;
+    return record;
+}
+
+bool CRecordArray::RemoveAt(int slot)
+{
+    if (!Block()) {
+        m_lastError = ErrorNotBound;
+        return false;
+    }
+    // Only committed slots: removing past the last record would zero a record
+    // that was not asked for (or, in an empty store, a slot before the block).
+    if (slot < 0 || slot >= m_capacity || slot >= m_count)
+        return false;
+    size_t size = (size_t)m_recordSize;
+    if (slot < m_count - 1)
+        memmove(SlotAddress(slot), SlotAddress(slot + 1), (size_t)(m_count - 1 - slot) * size);
+    memset(SlotAddress(m_count - 1), 0, size);
+    --m_count;
+    if (m_countVariable)
+        *m_countVariable = m_count;
+
+    int out = 0;
+    bool removed = false;
+    for (int i = 0; i < m_viewCount; ++i) {
+        uint32_t entry = m_view[i];
+        if (!removed && entry == (uint32_t)slot) {
+            removed = true;
+            continue;
+        }
+        m_view[out++] = entry > (uint32_t)slot ? entry - 1 : entry;
+    }
+    m_viewCount = out;
+
+    m_searchStart = -1;
+    ChoosePending();
+    return true;
+}
+
+bool CRecordArray::RemoveByView(int position)
+{
+    if (!Block()) {
+        m_lastError = ErrorNotBound;
+        return false;
+    }
+    if (position < 0 || position >= m_viewCount)
+        return false;
+    return RemoveAt((int)m_view[position]);
+}
+
+bool CRecordArray::Save(const char* fileName)
+{
+    if (!Block()) {
+        m_lastError = ErrorNotBound;
+        return false;
+    }
+    HANDLE file = CreateFileA(fileName, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const char* data = Block();
+    uint64_t left = (uint64_t)m_count * (uint64_t)m_recordSize;
+    bool ok = true;
+    while (ok && left > 0) {
+        DWORD chunk = left > 0x10000000 ? 0x10000000 : (DWORD)left;
+        DWORD written = 0;
+        ok = WriteFile(file, data, chunk, &written, NULL) && written == chunk;
+        data += chunk;
+        left -= chunk;
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+bool CRecordArray::Load(const char* fileName)
+{
+    if (!m_blockVariable) {
+        m_lastError = ErrorNotBound;
+        return false;
+    }
+    HANDLE file = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size) || size.QuadPart % m_recordSize != 0 ||
+        size.QuadPart / m_recordSize >= (LONGLONG)m_maxCount) {
+        CloseHandle(file);
+        return false;
+    }
+    int n = (int)(size.QuadPart / m_recordSize);
+    if (!Bind(m_blockVariable, m_pendingVariable, m_currentVariable, m_recordSize, 0, m_countVariable) ||
+        !AppendMany(n)) {
+        CloseHandle(file);
+        return false;
+    }
+    memset(Block(), 0, (size_t)(m_capacity + 1) * (size_t)m_recordSize);
+    char* data = Block();
+    uint64_t left = (uint64_t)size.QuadPart;
+    bool ok = true;
+    while (ok && left > 0) {
+        DWORD chunk = left > 0x10000000 ? 0x10000000 : (DWORD)left;
+        DWORD read = 0;
+        ok = ReadFile(file, data, chunk, &read, NULL) && read == chunk;
+        data += chunk;
+        left -= chunk;
+    }
+    CloseHandle(file);
+    if (!ok) {
+        // A file that shrank under us: leave the table empty rather than half read.
+        Bind(m_blockVariable, m_pendingVariable, m_currentVariable, m_recordSize, 0, m_countVariable);
+        return false;
+    }
+    ChoosePending();
+    return true;
+}
+
+bool CRecordArray::AppendMany(int n)
+{
+    if (!m_blockVariable) {
+        m_lastError = ErrorNotBound;
+        return false;
+    }
+    if (n < 0 || (int64_t)m_count + n >= (int64_t)m_maxCount) {
+        m_lastError = ErrorFull;
+        return false;
+    }
+    int newCount = m_count + n;
+    if (!GrowTo(newCount)) {
+        m_lastError = ErrorNoMemory;
+        return false;
+    }
+    for (int i = 0; i < n && m_viewCount < m_capacity + 1; ++i)
+        m_view[m_viewCount++] = (uint32_t)(m_lastPending + i);
+    m_count = newCount;
+    if (m_countVariable)
+        *m_countVariable = m_count;
+    m_bitmapStale = true;
+    ChoosePending();
+    return true;
+}
+
+void CRecordArray::RebuildBitmap()
+{
+    memset(m_idBitmap, 0, m_bitmapSize);
+    uint64_t first = (uint64_t)m_windowBase * 8 + 1;
+    uint64_t last = ((uint64_t)m_windowBase + m_bitmapSize) * 8;
+    if (Block()) {
+        for (int slot = 0; slot < m_capacity; ++slot) {
+            uint32_t id = SlotId(slot);
+            if (id != 0 && id >= first && id <= last) {
+                uint64_t bit = id - first;
+                m_idBitmap[bit >> 3] |= (uint8_t)(1u << (bit & 7));
+            }
+        }
+    }
+    m_cursorByte = 0;
+    m_cursorBit = 0;
+}
+
+uint32_t CRecordArray::NextId(bool mark)
+{
+    if (!m_idBitmap) {
+        if (!g_heapRegistry.Alloc(&m_idBitmap, m_bitmapSize))
+            return 0;
+        m_bitmapStale = true;
+    }
+    bool wrapped = false;
+    for (;;) {
+        if (m_bitmapStale) {
+            RebuildBitmap();
+            m_bitmapStale = false;
+        }
+        for (uint32_t byte = m_cursorByte; byte < m_bitmapSize; ++byte) {
+            uint8_t bits = m_idBitmap[byte];
+            if (bits == 0xFF)
+                continue;
+            for (uint32_t bit = byte == m_cursorByte ? m_cursorBit : 0; bit < 8; ++bit) {
+                if (bits & (1u << bit))
+                    continue;
+                m_cursorByte = byte;
+                m_cursorBit = bit;
+                if (mark)
+                    m_idBitmap[byte] |= (uint8_t)(1u << bit);
+                return (m_windowBase + byte) * 8 + bit + 1;
+            }
+        }
+        m_windowBase += m_bitmapSize;
+        if ((uint64_t)m_windowBase * 8 < kIdLimit) {
+            m_bitmapStale = true;
+            continue;
+        }
+        if (wrapped)
+            return 0;
+        wrapped = true;
+        m_windowBase = 0;
+        m_bitmapStale = true;
+    }
+}

@@ -1,0 +1,290 @@
+// Converter row rules through OnTableCell: movement kinds, goods-list rows,
+// report header rows (position numbers, longest code prefix) and move rows.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ReportConverter.h"
+#include "TestSupport.h"
+
+namespace {
+
+struct Converter
+{
+    CAppFrame frame;
+    CReportConverter conv{frame};
+
+    // Feeds text through the frame's reader in the current mode.
+    bool Feed(std::string text, char separator)
+    {
+        buffer = text;
+        return frame.ReadDelimitedText(&buffer[0], (int)buffer.size(), separator, 0, &conv);
+    }
+    bool Kinds(const std::string& rows)
+    {
+        conv.BeginMoveTypes();
+        return Feed("Kind|Sign|Dir|Sum\r\n" + rows, '|');
+    }
+    bool Goods(const std::string& rows)
+    {
+        conv.BeginPositions();
+        return Feed("Code;Name;Supplier;Cost;Weight\r\n" + rows, ';');
+    }
+    bool Report(const std::string& rows)
+    {
+        conv.BeginMoves();
+        return Feed(rows, '\xA6');
+    }
+    std::string buffer;
+};
+
+// One report move row: date, kind, partner code and name, quantity and sum in
+// their columns (12 and 16), the other columns filled with noise.
+std::string MoveRow(const std::string& date, const std::string& kind, const std::string& partner,
+                    const std::string& partnerName, const std::string& qty, const std::string& sum)
+{
+    std::string cols[18] = { "", date, kind, "c3", partner, partnerName, "6", "7", "8", "9", "10", "11",
+                             qty, "13", "14", "15", sum, "17" };
+    std::string row;
+    for (int i = 0; i < 18; ++i)
+        row += cols[i] + "\xA6";
+    return row + "\r\n";
+}
+
+std::string Header(const std::string& text)
+{
+    return "\xA6" + text + "\xA6\r\n";
+}
+
+TEST(MoveKinds, FlagsFollowTheExactCellTexts)
+{
+    Converter c;
+    ASSERT_TRUE(c.Kinds("Приход|+|приход|сумма\r\n"
+                        "Минус| -|Приход|сумма   \r\n"
+                        "Два|-\r\n"
+                        "Один\r\n"));
+    ASSERT_EQ(4, c.conv.MoveTypeCount());
+    const MoveType* t = c.conv.MoveTypeAt(0);
+    EXPECT_STREQ("Приход", t->name);
+    EXPECT_FALSE(t->negate);
+    EXPECT_TRUE(t->incoming);
+    EXPECT_TRUE(t->withSum);
+    t = c.conv.MoveTypeAt(1);
+    EXPECT_FALSE(t->negate);      // a space before the minus
+    EXPECT_FALSE(t->incoming);    // capital first letter
+    EXPECT_TRUE(t->withSum);      // trailing spaces are cut
+    t = c.conv.MoveTypeAt(2);
+    EXPECT_TRUE(t->negate);
+    EXPECT_FALSE(t->incoming);
+    EXPECT_FALSE(t->withSum);
+    t = c.conv.MoveTypeAt(3);
+    EXPECT_STREQ("Один", t->name);
+    EXPECT_FALSE(t->negate || t->incoming || t->withSum);
+}
+
+TEST(MoveKinds, AHeaderWithoutSeparatorFailsTheImport)
+{
+    Converter c;
+    c.conv.BeginMoveTypes();
+    EXPECT_FALSE(c.Feed("Kinds\r\nA|-|приход|сумма\r\n", '|'));
+    EXPECT_EQ(0, c.conv.MoveTypeCount());
+}
+
+TEST(MoveKinds, TheLastLineNeedsNoLineEndAndLeadingSpacesStayInTheName)
+{
+    Converter c;
+    ASSERT_TRUE(c.Kinds("A|-\r\n  B|+|приход"));
+    ASSERT_EQ(2, c.conv.MoveTypeCount());
+    EXPECT_STREQ("  B", c.conv.MoveTypeAt(1)->name);
+    EXPECT_TRUE(c.conv.MoveTypeAt(1)->incoming);
+}
+
+TEST(MoveKinds, IndexesPastTheTableAreTheBlankKind)
+{
+    Converter c;
+    ASSERT_TRUE(c.Kinds("A|-|приход|сумма\r\n"));
+    const MoveType& blank = c.conv.TypeAt(1);
+    EXPECT_STREQ("", blank.name);
+    EXPECT_FALSE(blank.negate || blank.incoming || blank.withSum);
+    EXPECT_FALSE(c.conv.TypeAt(-5).incoming);
+    EXPECT_TRUE(c.conv.TypeAt(0).incoming);
+}
+
+TEST(GoodsList, ColumnsGoToTheirFieldsAndNumbersReadLikeAtof)
+{
+    Converter c;
+    ASSERT_TRUE(c.Goods("A1;Гвозди;Завод;2.5;  7x;extra\r\n"
+                        ";;;abc\r\n"
+                        "B2\r\n"));
+    ASSERT_EQ(3, c.conv.PositionCount());
+    const Position* p = c.conv.PositionAt(0);
+    EXPECT_STREQ("A1", p->code);
+    EXPECT_STREQ("Гвозди", p->name);
+    EXPECT_STREQ("Завод", p->supplier);
+    EXPECT_EQ(2.5, p->unitCost);
+    EXPECT_EQ(7.0, p->secondValue);
+    p = c.conv.PositionAt(1);
+    EXPECT_STREQ("", p->code);
+    EXPECT_EQ(0.0, p->unitCost);
+    EXPECT_STREQ("B2", c.conv.PositionAt(2)->code);
+    EXPECT_EQ(1u, c.conv.PositionAt(0)->id);
+    EXPECT_EQ(3u, c.conv.PositionAt(2)->id);
+}
+
+TEST(GoodsList, AFirstLineWithoutSeparatorOrAnEmptyFirstLineFails)
+{
+    Converter c;
+    c.conv.BeginPositions();
+    EXPECT_FALSE(c.Feed("Header\r\nA;B;C\r\n", ';'));
+    EXPECT_EQ(0, c.conv.PositionCount());
+    c.conv.BeginPositions();
+    EXPECT_FALSE(c.Feed("\r\nCode;Name\r\nA;B;C\r\n", ';'));
+    EXPECT_EQ(0, c.conv.PositionCount());
+}
+
+TEST(GoodsList, LongCellsAreCutTo1023Bytes)
+{
+    Converter c;
+    std::string longName(2000, 'n');
+    ASSERT_TRUE(c.Goods("X;" + longName + ";S\r\n"));
+    EXPECT_EQ(std::string(1023, 'n'), c.conv.PositionAt(0)->name);
+}
+
+TEST(ReportRows, MoveRowsTakeTheirColumnsAndTheLastResolvedPosition)
+{
+    Converter c;
+    ASSERT_TRUE(c.Kinds("Приход|+|приход|сумма\r\nРасход|+|расход|сумма\r\n"));
+    ASSERT_TRUE(c.Goods("G1;Болт;Завод;1;0\r\nG2;Гайка;Завод;1;0\r\n"));
+    ASSERT_TRUE(c.Report(Header(".......... 1 G1 Болт") +
+                         MoveRow("05.01.04", "Приход", "17", "Склад", "  12.5", " 100.25") +
+                         MoveRow("06.01.04", "Расход", "-3", "Покупатель", "2", "8") +
+                         Header(".......... 2 G2 Гайка") +
+                         MoveRow("28.12.03", "Неизвестно", "4", "Кто-то", "1", "1")));
+    ASSERT_EQ(3, c.conv.MoveCount());
+    const Move* m = c.conv.MoveAt(0);
+    EXPECT_EQ(MakePackedDate(5, 1, 4), m->date);
+    EXPECT_EQ(0, m->kindIndex);
+    EXPECT_EQ(17, m->partnerCode);
+    EXPECT_STREQ("Склад", m->partnerName);
+    EXPECT_STREQ("G1", m->goodsCode);
+    EXPECT_STREQ("Болт", m->goodsName);
+    EXPECT_EQ(12.5, m->quantity);
+    EXPECT_EQ(100.25, m->sum);
+    EXPECT_EQ(1, c.conv.MoveAt(1)->kindIndex);
+    EXPECT_EQ(-3, c.conv.MoveAt(1)->partnerCode);
+    EXPECT_STREQ("G1", c.conv.MoveAt(1)->goodsCode);
+    m = c.conv.MoveAt(2);
+    EXPECT_EQ(2, m->kindIndex);   // unknown kind: the blank kind
+    EXPECT_STREQ("G2", m->goodsCode);
+    EXPECT_STREQ("Гайка", m->goodsName);
+    EXPECT_EQ(MakePackedDate(28, 12, 3), c.conv.StartDate());
+    EXPECT_EQ(MakePackedDate(6, 1, 4), c.conv.EndDate());
+}
+
+TEST(ReportRows, TheLongestCodePrefixWins)
+{
+    Converter c;
+    ASSERT_TRUE(c.Goods("A1;short;S\r\nA12;long;S\r\nA12;later;S\r\nA;shortest;S\r\n"));
+    ASSERT_TRUE(c.Report(Header(".......... 7 A123 и далее") + MoveRow("01.01.01", "", "1", "p", "1", "1")));
+    ASSERT_EQ(1, c.conv.MoveCount());
+    EXPECT_STREQ("A12", c.conv.MoveAt(0)->goodsCode);
+    EXPECT_STREQ("long", c.conv.MoveAt(0)->goodsName);
+}
+
+TEST(ReportRows, AnUnmatchedHeaderDropsItsMovesUntilTheNextMatch)
+{
+    Converter c;
+    ASSERT_TRUE(c.Goods("G1;one;S\r\n;empty code;S\r\n"));
+    ASSERT_TRUE(c.Report(Header(".......... 1 G1 one") + MoveRow("01.01.01", "", "1", "a", "1", "1") +
+                         Header(".......... 2 ZZ nothing") + MoveRow("02.01.01", "", "2", "b", "1", "1") +
+                         MoveRow("03.01.01", "", "3", "c", "1", "1") +
+                         Header(".......... 3 G1 again") + MoveRow("04.01.01", "", "4", "d", "1", "1")));
+    ASSERT_EQ(2, c.conv.MoveCount());
+    EXPECT_EQ(1, c.conv.MoveAt(0)->partnerCode);
+    EXPECT_EQ(4, c.conv.MoveAt(1)->partnerCode);
+    // Dates of dropped rows still count for the period.
+    EXPECT_EQ(MakePackedDate(1, 1, 1), c.conv.StartDate());
+    EXPECT_EQ(MakePackedDate(4, 1, 1), c.conv.EndDate());
+}
+
+TEST(ReportRows, AHeaderWithoutPositionNumberLosesItsFirstCharacters)
+{
+    Converter c;
+    ASSERT_TRUE(c.Goods("AB12;wrong;S\r\n12;right;S\r\n"));
+    ASSERT_TRUE(c.Report(Header(".......... AB12 x") + MoveRow("01.01.01", "", "1", "a", "1", "1")));
+    ASSERT_EQ(1, c.conv.MoveCount());
+    EXPECT_STREQ("12", c.conv.MoveAt(0)->goodsCode);
+}
+
+TEST(ReportRows, AGoodsTextOfOneLastCharacterCountsThroughTheTerminator)
+{
+    Converter c;
+    ASSERT_TRUE(c.Goods("X;ex;S\r\n"));
+    // Cell ends right after "X": the terminator is the one more character examined.
+    ASSERT_TRUE(c.Report("\xA6.......... 5 X\xA6\r\n" + MoveRow("01.01.01", "", "1", "a", "1", "1")));
+    ASSERT_EQ(1, c.conv.MoveCount());
+    EXPECT_STREQ("X", c.conv.MoveAt(0)->goodsCode);
+}
+
+TEST(ReportRows, AHeaderThatEndsBeforeItsGoodsTextResolvesNothing)
+{
+    Converter c;
+    ASSERT_TRUE(c.Goods("G;g;S\r\n"));
+    ASSERT_TRUE(c.Report(Header(".......... 12") + MoveRow("01.01.01", "", "1", "a", "1", "1")));
+    EXPECT_EQ(0, c.conv.MoveCount());
+}
+
+TEST(ReportRows, RuleLinesAndRowsBeforeAnyHeaderAreCommitted)
+{
+    Converter c;
+    ASSERT_TRUE(c.Goods("G;g;S\r\n"));
+    ASSERT_TRUE(c.Report(MoveRow("01.01.01", "", "9", "before", "1", "1") +
+                         Header(".......... 1 G g") +
+                         "+--------+-------+\r\n" +
+                         MoveRow("02.01.01", "", "8", "after", "1", "1")));
+    ASSERT_EQ(3, c.conv.MoveCount());
+    EXPECT_STREQ("", c.conv.MoveAt(0)->goodsCode);
+    const Move* rule = c.conv.MoveAt(1);
+    EXPECT_STREQ("G", rule->goodsCode);
+    EXPECT_EQ(0u, rule->date);
+    EXPECT_EQ(0.0, rule->quantity);
+    EXPECT_STREQ("", rule->partnerName);
+    EXPECT_EQ(8, c.conv.MoveAt(2)->partnerCode);
+}
+
+TEST(ReportRows, OnlyHeaderRowsLeaveTheDatesUnset)
+{
+    Converter c;
+    ASSERT_TRUE(c.Goods("G;g;S\r\n"));
+    ASSERT_TRUE(c.Report(Header(".......... 1 G g") + Header(".......... 2 G g")));
+    EXPECT_EQ(0, c.conv.MoveCount());
+    EXPECT_EQ(kUnsetDate, c.conv.StartDate());
+    EXPECT_EQ(kUnsetDate, c.conv.EndDate());
+}
+
+TEST(ReportRows, ShortDateCellsReadNothingPastTheirEnd)
+{
+    Converter c;
+    ASSERT_TRUE(c.Goods("G;g;S\r\n"));
+    // The bytes after each short cell are digits: reading past the cell would see them.
+    ASSERT_TRUE(c.Report(Header(".......... 1 G g") +
+                         "\xA6" "7\xA6" "99\xA6\r\n" +
+                         "\xA6" "07.1\xA6" "99\xA6\r\n" +
+                         "\xA6" "\xA6" "99\xA6\r\n"));
+    ASSERT_EQ(3, c.conv.MoveCount());
+    EXPECT_EQ(MakePackedDate(7, 0, 0), c.conv.MoveAt(0)->date);
+    EXPECT_EQ(MakePackedDate(7, 1, 0), c.conv.MoveAt(1)->date);
+    EXPECT_EQ(0u, c.conv.MoveAt(2)->date);
+}
+
+TEST(ReportRows, LongCellsAreCutTo1023Bytes)
+{
+    Converter c;
+    ASSERT_TRUE(c.Goods("G;g;S\r\n"));
+    std::string longName(2000, 'p');
+    ASSERT_TRUE(c.Report(Header(".......... 1 G g") + MoveRow("01.01.01", "", "1", longName, "1", "1")));
+    ASSERT_EQ(1, c.conv.MoveCount());
+    EXPECT_EQ(std::string(1023, 'p'), c.conv.MoveAt(0)->partnerName);
+}
+
+}  // namespace

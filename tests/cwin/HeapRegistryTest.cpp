@@ -1,0 +1,225 @@
+// Heap registry: block lifetime through caller variables, the entry limit of
+// each deliverable, growth with zero fill, and the fault messages.
+#include <gtest/gtest.h>
+
+#include <string.h>
+#include <vector>
+
+#include "HeapRegistry.h"
+#include "TestSupport.h"
+
+namespace {
+
+struct Registry
+{
+    explicit Registry(int n) : entries(n), registry(entries.data(), n) {}
+    std::vector<CWIN_HEAP_INFO> entries;
+    CHeapRegistry registry;
+};
+
+bool AllZero(const char* p, size_t n)
+{
+    for (size_t i = 0; i < n; ++i)
+        if (p[i])
+            return false;
+    return true;
+}
+
+TEST(HeapRegistry, AllocSetsTheCallerVariableToAZeroFilledBlock)
+{
+    Registry r(16);
+    char* block = NULL;
+    ASSERT_TRUE(r.registry.Alloc(&block, 100));
+    ASSERT_NE(nullptr, block);
+    EXPECT_TRUE(AllZero(block, 100));
+    EXPECT_EQ(100u, r.registry.Size(block));
+    EXPECT_EQ(0, r.registry.Find(block));
+    EXPECT_TRUE(r.registry.Free(&block));
+    EXPECT_EQ(nullptr, block);
+}
+
+TEST(HeapRegistry, NullVariablesAndNullBlocks)
+{
+    MessageBoxRecorder boxes;
+    Registry r(16);
+    EXPECT_FALSE(r.registry.Alloc((void**)NULL, 10));
+    EXPECT_FALSE(r.registry.Free((void**)NULL));
+    char* none = NULL;
+    EXPECT_TRUE(r.registry.Free(&none));          // holding null: nothing to release
+    EXPECT_EQ(0u, r.registry.Size(NULL));
+    EXPECT_FALSE(r.registry.Zero(NULL));
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST(HeapRegistry, GrowingKeepsTheContentAndZeroFillsTheRest)
+{
+    Registry r(16);
+    char* block = NULL;
+    ASSERT_TRUE(r.registry.Alloc(&block, 10));
+    memcpy(block, "0123456789", 10);
+    ASSERT_TRUE(r.registry.Alloc(&block, 20));
+    EXPECT_EQ(0, memcmp(block, "0123456789", 10));
+    EXPECT_TRUE(AllZero(block + 10, 10));
+    EXPECT_EQ(20u, r.registry.Size(block));
+    EXPECT_EQ(1, r.registry.LiveBlocks());
+}
+
+TEST(HeapRegistry, LargeBlocksGrowInStepsAndStayZeroFilled)
+{
+    Registry r(16);
+    char* block = NULL;
+    SIZE_T size = 3 * 1024 * 1024;
+    ASSERT_TRUE(r.registry.Alloc(&block, size));
+    block[0] = 'a';
+    block[size - 1] = 'z';
+    // Many small steps, as a record array grows.
+    for (int step = 0; step < 40; ++step) {
+        SIZE_T next = size + 310000;
+        ASSERT_TRUE(r.registry.Alloc(&block, next));
+        ASSERT_EQ('a', block[0]);
+        ASSERT_EQ('z', block[size - 1]);
+        ASSERT_TRUE(AllZero(block + size, next - size)) << "step " << step;
+        block[size - 1] = 0;
+        size = next;
+        block[size - 1] = 'z';
+    }
+    EXPECT_EQ(size, r.registry.Size(block));
+    // Shrinking, then growing again, shows zeros where the old bytes were.
+    memset(block, 'x', size);
+    ASSERT_TRUE(r.registry.Alloc(&block, 100));
+    ASSERT_TRUE(r.registry.Alloc(&block, 2 * 1024 * 1024));
+    EXPECT_EQ('x', block[99]);
+    EXPECT_TRUE(AllZero(block + 100, 2 * 1024 * 1024 - 100));
+    EXPECT_TRUE(r.registry.Free(&block));
+    EXPECT_EQ(0, r.registry.LiveBlocks());
+}
+
+TEST(HeapRegistry, AllocNewAlwaysTakesANewBlock)
+{
+    Registry r(16);
+    char* first = NULL;
+    ASSERT_TRUE(r.registry.Alloc(&first, 8));
+    char* keep = first;
+    ASSERT_TRUE(r.registry.AllocNew(&first, 8));
+    EXPECT_NE(keep, first);
+    EXPECT_EQ(2, r.registry.LiveBlocks());
+    EXPECT_GE(r.registry.Find(keep), 0);
+}
+
+void ExpectLimit(int limit)
+{
+    MessageBoxRecorder boxes;
+    Registry r(limit);
+    std::vector<char*> blocks(limit + 1, nullptr);
+    for (int i = 0; i < limit; ++i)
+        ASSERT_TRUE(r.registry.Alloc(&blocks[i], 4)) << i;
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_FALSE(r.registry.Alloc(&blocks[limit], 4));
+    ASSERT_EQ(1u, boxes.Boxes().size());
+    EXPECT_EQ("size of array CWIN_HEAP_INFO_NUM is insufficient", boxes.Boxes()[0].text);
+    EXPECT_EQ("Programm notice", boxes.Boxes()[0].caption);
+    EXPECT_EQ((UINT)MB_OK, boxes.Boxes()[0].type);
+    EXPECT_EQ(nullptr, boxes.Boxes()[0].owner);
+
+    // One freed block makes room, and its entry is the one reused.
+    int freed = limit / 2;
+    ASSERT_EQ(freed, r.registry.Find(blocks[freed]));
+    ASSERT_TRUE(r.registry.Free(&blocks[freed]));
+    ASSERT_TRUE(r.registry.Alloc(&blocks[limit], 4));
+    EXPECT_EQ(freed, r.registry.Find(blocks[limit]));
+    EXPECT_EQ(1u, boxes.Boxes().size());
+}
+
+TEST(HeapRegistry, ThePluginRegistryHolds1024Blocks)
+{
+    EXPECT_EQ(1024, CWIN_HEAP_INFO_NUM_PLUGIN);
+    ExpectLimit(CWIN_HEAP_INFO_NUM_PLUGIN);
+}
+
+TEST(HeapRegistry, TheConverterRegistryHolds102400Blocks)
+{
+    EXPECT_EQ(102400, CWIN_HEAP_INFO_NUM_CONVERTER);
+    ExpectLimit(CWIN_HEAP_INFO_NUM_CONVERTER);
+}
+
+TEST(HeapRegistry, UnrecordedAddressesAreReported)
+{
+    MessageBoxRecorder boxes;
+    Registry r(16);
+    char* known = NULL;
+    ASSERT_TRUE(r.registry.Alloc(&known, 16));   // the registry has its heap now
+    char local[16];
+    char* stranger = local;
+
+    EXPECT_FALSE(r.registry.Free(&stranger));
+    EXPECT_EQ(local, stranger);
+    ASSERT_EQ(1u, boxes.Boxes().size());
+    EXPECT_EQ("Heap NOT found in array CWIN_HEAP_INFO_NUM", boxes.Boxes()[0].text);
+    EXPECT_EQ("Programm error", boxes.Boxes()[0].caption);
+
+    boxes.Clear();
+    EXPECT_EQ(-1, r.registry.Find(local));
+    EXPECT_EQ(0u, r.registry.Size(local));
+    ASSERT_EQ(2u, boxes.Boxes().size());
+    EXPECT_EQ("Heap NOT found in array CWIN_HEAP_INFO_NUM", boxes.Boxes()[1].text);
+
+    boxes.Clear();
+    EXPECT_FALSE(r.registry.Alloc(&stranger, 32));   // a resize of a block it never gave
+    ASSERT_EQ(1u, boxes.Boxes().size());
+    EXPECT_EQ("necessary elements NOT found in array CWIN_HEAP_INFO_NUM", boxes.Boxes()[0].text);
+    EXPECT_EQ("Programm error", boxes.Boxes()[0].caption);
+}
+
+TEST(HeapRegistry, FindBeforeAnyAllocationIsSilent)
+{
+    MessageBoxRecorder boxes;
+    Registry r(16);
+    int x = 0;
+    EXPECT_EQ(-1, r.registry.Find(&x));
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST(HeapRegistry, ZeroClearsTheWholeBlockOrThePartAsked)
+{
+    Registry r(16);
+    char* block = NULL;
+    ASSERT_TRUE(r.registry.Alloc(&block, 64));
+    SIZE_T whole = r.registry.Size(block);
+    memset(block, 'x', whole);
+    ASSERT_TRUE(r.registry.Zero(block, 10));
+    EXPECT_TRUE(AllZero(block, 10));
+    EXPECT_EQ('x', block[10]);
+    ASSERT_TRUE(r.registry.Zero(block));
+    EXPECT_TRUE(AllZero(block, whole));
+}
+
+TEST(HeapRegistry, ARefusedResizeKeepsTheBlock)
+{
+    Registry r(16);
+    char* block = NULL;
+    ASSERT_TRUE(r.registry.Alloc(&block, 32));
+    memcpy(block, "keep", 5);
+    char* before = block;
+    EXPECT_FALSE(r.registry.Alloc(&block, (SIZE_T)-4096));
+    EXPECT_EQ(before, block);
+    EXPECT_STREQ("keep", block);
+    EXPECT_EQ(0, r.registry.Find(block));
+}
+
+TEST(HeapRegistry, DestroyReleasesEverythingAndANewHeapFollows)
+{
+    Registry r(16);
+    char* a = NULL;
+    char* b = NULL;
+    ASSERT_TRUE(r.registry.Alloc(&a, 10));
+    ASSERT_TRUE(r.registry.Alloc(&b, 2 * 1024 * 1024));
+    r.registry.Destroy();
+    EXPECT_EQ(nullptr, r.registry.GetHeap());
+    EXPECT_EQ(0, r.registry.LiveBlocks());
+    char* c = NULL;
+    ASSERT_TRUE(r.registry.Alloc(&c, 10));
+    EXPECT_NE(nullptr, r.registry.GetHeap());
+    EXPECT_EQ(0, r.registry.Find(c));
+}
+
+}  // namespace

@@ -1,0 +1,72 @@
+// Helpers shared by the test programs: a message-box recorder, scratch
+// folders, whole-file bytes, and running a program with its console output.
+#ifndef TESTS_TESTSUPPORT_H
+#define TESTS_TESTSUPPORT_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+struct RecordedBox
+{
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+
+// Replaces the framework's message box by a recorder for its lifetime.
+class MessageBoxRecorder
+{
+public:
+    MessageBoxRecorder();
+    ~MessageBoxRecorder();
+    const std::vector<RecordedBox>& Boxes() const;
+    void Clear();
+};
+
+// A fresh empty folder under the temporary folder, removed with its files.
+class ScratchDir
+{
+public:
+    ScratchDir();
+    ~ScratchDir();
+    const std::string& Path() const { return m_path; }
+    std::string File(const std::string& name) const { return m_path + "\\" + name; }
+private:
+    std::string m_path;
+};
+
+// Makes the folder the current directory for the object's lifetime.
+class CurrentDir
+{
+public:
+    explicit CurrentDir(const std::string& path);
+    ~CurrentDir();
+private:
+    std::string m_previous;
+};
+
+bool WriteBytes(const std::string& path, const std::string& bytes);
+bool ReadBytes(const std::string& path, std::string* bytes);
+bool FileThere(const std::string& path);
+
+// The folder of the running test program (the build's bin folder).
+std::string ProgramDir();
+
+struct ProcessResult
+{
+    bool started = false;
+    DWORD exitCode = 0;
+    std::string output;   // standard output, as bytes
+};
+
+// Runs a command line in a folder and collects its standard output.
+ProcessResult RunProgram(const std::string& commandLine, const std::string& folder,
+                         DWORD timeoutMs = 60000);
+
+// Renders bytes for a failure message: printable ASCII as is, others as \xNN.
+std::string Escaped(const std::string& bytes);
+
+#endif
