@@ -3,7 +3,21 @@
 
 #include <string.h>
 
-CAppFrame::CAppFrame() : m_mainWindow(NULL), m_oldStyleClipboard(false), m_progressBar(NULL) {}
+CAppFrame::CAppFrame()
+    : m_mainWindow(NULL), m_oldStyleClipboard(false), m_progressBar(NULL), m_workerCount(0)
+{
+    memset(m_workers, 0, sizeof(m_workers));
+}
+
+bool CAppFrame::RegisterWorker(CMathFlow* worker, int interval)
+{
+    if (!worker || m_workerCount >= MaxWorkers)
+        return false;
+    m_workers[m_workerCount++] = worker;
+    worker->mainWindow = m_mainWindow;
+    worker->StartThread(interval);
+    return true;
+}
 
 CAppFrame::~CAppFrame() {}
 

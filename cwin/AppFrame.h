@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "FileChooser.h"
+#include "MathFlow.h"
 #include "ProgBar.h"
 
 // Receives the cells of ReadDelimitedText, one call per cell; false stops reading.
@@ -39,6 +40,15 @@ public:
 
     HWND GetMainWindow() const { return m_mainWindow; }
 
+    // Background workers: at most 16; each one's thread starts on registration.
+    enum { MaxWorkers = 16 };
+    bool RegisterWorker(CMathFlow* worker, int interval);
+    int  GetWorkerCount() const { return m_workerCount; }
+    CMathFlow* GetWorker(int index) const
+    {
+        return index >= 0 && index < m_workerCount ? m_workers[index] : NULL;
+    }
+
     // Splits text in place into rows and cells. length 0: text names a source
     // ("Clipboard" or a file). lineSeparator 0 means CR.
     bool ReadDelimitedText(char* text, int length, char fieldSeparator, char lineSeparator,
@@ -49,6 +59,8 @@ private:
     bool         m_oldStyleClipboard;
     CFileChooser m_fileDialog;
     CProgBar*    m_progressBar;
+    CMathFlow*   m_workers[MaxWorkers];
+    int          m_workerCount;
 };
 
 #endif
