@@ -2,6 +2,7 @@
 #include "ReportConverter.h"
 #include "CodeIndex.h"
 #include "HeapRegistry.h"
+#include "TableWriter.h"
 
 #include <string.h>
 #include <string_view>
@@ -18,8 +19,8 @@ static int MonthLength(uint32_t month)
 
 bool CReportConverter::ExportSuppliers()
 {
-    HANDLE file = CreateTextFile("Suppliers.txt");
-    WriteFormatted(file, "ID|Name\r\n");
+    CTableWriter file("Suppliers.txt");
+    file.Write("ID|Name\r\n");
     // Taken records in order of first appearance; the set only answers "taken?".
     int* taken = NULL;
     int takenCount = 0;
@@ -32,18 +33,17 @@ bool CReportConverter::ExportSuppliers()
     }
     for (int k = 0; k < takenCount; ++k) {
         const char* supplier = m_positionBlock[taken[k]].supplier;
-        WriteFormatted(file, "%s|%s\r\n", supplier, supplier);
+        file.Write("%s|%s\r\n", supplier, supplier);
     }
     g_heapRegistry.Free(&taken);
-    if (file)
-        CloseHandle(file);
+    file.Close();
     return true;
 }
 
 bool CReportConverter::ExportBuyers()
 {
-    HANDLE file = CreateTextFile("Buyers.txt");
-    WriteFormatted(file, "ID|Name\r\n");
+    CTableWriter file("Buyers.txt");
+    file.Write("ID|Name\r\n");
     int* taken = NULL;
     int takenCount = 0;
     g_heapRegistry.Alloc(&taken, sizeof(int) * (SIZE_T)(m_moveCount + 1));
@@ -57,61 +57,59 @@ bool CReportConverter::ExportBuyers()
     }
     for (int k = 0; k < takenCount; ++k) {
         const Move& m = m_moveBlock[taken[k]];
-        WriteFormatted(file, "%d|%s\r\n", m.partnerCode, m.partnerName);
+        file.Write("%d|%s\r\n", m.partnerCode, m.partnerName);
     }
     g_heapRegistry.Free(&taken);
-    if (file)
-        CloseHandle(file);
+    file.Close();
     return true;
 }
 
 bool CReportConverter::ExportPositions()
 {
-    HANDLE file = CreateTextFile("Positions.txt");
-    WriteFormatted(file, "ID|Name\r\n");
+    CTableWriter file("Positions.txt");
+    file.Write("ID|Name\r\n");
     for (int i = 0; i < m_positionCount; ++i) {
         const Position& p = m_positionBlock[i];
-        WriteFormatted(file, "%s|%s", p.code, p.name);
-        WriteFormatted(file, "|||||||%.5f|%.5f", p.unitCost, p.secondValue);
-        WriteFormatted(file, "\r\n");
+        file.Write("%s|%s", p.code, p.name);
+        file.Write("|||||||%.5f|%.5f", p.unitCost, p.secondValue);
+        file.Write("\r\n");
     }
-    if (file)
-        CloseHandle(file);
+    file.Close();
     return true;
 }
 
 bool CReportConverter::ExportMoves()
 {
-    HANDLE file = CreateTextFile("Moves.txt");
-    WriteFormatted(file, "Date|IDG|IDS|NIN|NOUT|DIN|DOUT\r\n");
+    CTableWriter file("Moves.txt");
+    file.Write("Date|IDG|IDS|NIN|NOUT|DIN|DOUT\r\n");
     std::unordered_set<PackedDate> dates;
     for (int i = 0; i < m_moveCount; ++i) {
         const Move& m = m_moveBlock[i];
         const MoveType& type = TypeAt(m.kindIndex);
         dates.insert(m.date);
-        WriteFormatted(file, "%.2d.%.2d.%.2d|", DayOf(m.date), MonthOf(m.date), YearOf(m.date));
-        WriteFormatted(file, "%s|", m.goodsCode);
+        file.Write("%.2d.%.2d.%.2d|", DayOf(m.date), MonthOf(m.date), YearOf(m.date));
+        file.Write("%s|", m.goodsCode);
         const double q = type.negate ? -m.quantity : m.quantity;
         if (type.incoming) {
             const Position* p = FindPositionByCode(m.goodsCode);
             if (p)
-                WriteFormatted(file, "%s|", p->supplier);
+                file.Write("%s|", p->supplier);
             else
-                WriteFormatted(file, "[поставщик не найден]|");
-            WriteFormatted(file, "%.5f||", q);
+                file.Write("[поставщик не найден]|");
+            file.Write("%.5f||", q);
             if (type.withSum)
-                WriteFormatted(file, "%.5f||", p ? p->unitCost * m.quantity : m.sum);
+                file.Write("%.5f||", p ? p->unitCost * m.quantity : m.sum);
             else
-                WriteFormatted(file, "||");
+                file.Write("||");
         } else {
-            WriteFormatted(file, "%d|", m.partnerCode);
-            WriteFormatted(file, "|%.5f|", q);
+            file.Write("%d|", m.partnerCode);
+            file.Write("|%.5f|", q);
             if (type.withSum)
-                WriteFormatted(file, "|%.5f|", m.sum);
+                file.Write("|%.5f|", m.sum);
             else
-                WriteFormatted(file, "||");
+                file.Write("||");
         }
-        WriteFormatted(file, "\r\n");
+        file.Write("\r\n");
     }
 
     // Placeholder rows for the days of the period without any move.
@@ -125,10 +123,10 @@ bool CReportConverter::ExportMoves()
             if (d > m_endDate)
                 break;
             if (!dates.count((PackedDate)d)) {
-                WriteFormatted(file, "%.2d.%.2d.%.2d|", (int)day, (int)month, (int)year);
-                WriteFormatted(file, "фикти|");
-                WriteFormatted(file, "Фикц|");
-                WriteFormatted(file, "\r\n");
+                file.Write("%.2d.%.2d.%.2d|", (int)day, (int)month, (int)year);
+                file.Write("фикти|");
+                file.Write("Фикц|");
+                file.Write("\r\n");
                 ++fictive;
             }
             const uint32_t length = (uint32_t)MonthLength(month);
@@ -143,8 +141,7 @@ bool CReportConverter::ExportMoves()
             }
         }
     }
-    if (file)
-        CloseHandle(file);
+    file.Close();
     ConsolePrint(" added %d fictive moves ", fictive);
     return true;
 }

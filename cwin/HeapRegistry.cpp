@@ -30,12 +30,11 @@ static SIZE_T RoundUp(SIZE_T value, SIZE_T unit)
     return (value + unit - 1) & ~(unit - 1);
 }
 
-// A reservation with room to grow by half again, so that a block that keeps
-// growing is copied only a logarithmic number of times.
-static SIZE_T ReservationFor(SIZE_T size)
+// Room to grow: a block that outgrows its reservation moves into one four times
+// its size, so a table growing by small steps is copied a few times at most.
+static SIZE_T ReservationFor(SIZE_T size, SIZE_T factor)
 {
-    SIZE_T extra = size / 2;
-    SIZE_T wanted = size > (SIZE_T)-1 - extra ? size : size + extra;
+    SIZE_T wanted = size > (SIZE_T)-1 / factor ? size : size * factor;
     SIZE_T reserved = RoundUp(wanted, 64 * 1024);
     return reserved ? reserved : RoundUp(size, PageSize());
 }
@@ -60,13 +59,22 @@ int CHeapRegistry::LiveBlocks() const
     return n;
 }
 
-bool CHeapRegistry::AllocLarge(CWIN_HEAP_INFO& entry, SIZE_T size)
+bool CHeapRegistry::AllocLarge(CWIN_HEAP_INFO& entry, SIZE_T size, bool growing)
 {
-    SIZE_T reserved = ReservationFor(size);
     SIZE_T committed = RoundUp(size, PageSize());
-    if (!reserved || !committed)
+    if (!committed)
         return false;
-    void* base = VirtualAlloc(NULL, reserved, MEM_RESERVE, PAGE_NOACCESS);
+    // A fragmented 32-bit address space may refuse the large reservation: then
+    // take less room, down to the block itself.
+    void* base = NULL;
+    SIZE_T reserved = 0;
+    const SIZE_T factors[] = { growing ? (SIZE_T)4 : (SIZE_T)2, 1 };
+    for (SIZE_T factor : factors) {
+        reserved = ReservationFor(size, factor);
+        base = VirtualAlloc(NULL, reserved, MEM_RESERVE, PAGE_NOACCESS);
+        if (base)
+            break;
+    }
     if (!base)
         return false;
     if (!VirtualAlloc(base, committed, MEM_COMMIT, PAGE_READWRITE)) {
@@ -100,7 +108,7 @@ bool CHeapRegistry::ResizeLarge(CWIN_HEAP_INFO& entry, SIZE_T size)
         return true;
     }
     CWIN_HEAP_INFO moved = entry;
-    if (!AllocLarge(moved, size))
+    if (!AllocLarge(moved, size, true))
         return false;
     memcpy(moved.address, base, entry.size);
     VirtualFree(base, 0, MEM_RELEASE);
@@ -118,7 +126,7 @@ bool CHeapRegistry::Resize(CWIN_HEAP_INFO& entry, SIZE_T size)
         if (old == (SIZE_T)-1)
             return false;
         CWIN_HEAP_INFO moved = entry;
-        if (!AllocLarge(moved, size))
+        if (!AllocLarge(moved, size, true))
             return false;
         memcpy(moved.address, entry.address, old < size ? old : size);
         HeapFree(entry.heap, 0, entry.address);
@@ -170,7 +178,7 @@ bool CHeapRegistry::Alloc(void** variable, SIZE_T size, HANDLE heap)
         entry.size = entry.committed = entry.reserved = 0;
         bool ok;
         if (heap == m_heap && size >= LargeBlockSize) {
-            ok = AllocLarge(entry, size);
+            ok = AllocLarge(entry, size, false);
         } else {
             entry.address = HeapAlloc(heap, HEAP_ZERO_MEMORY, size);
             ok = entry.address != NULL;

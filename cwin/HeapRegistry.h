@@ -54,7 +54,7 @@ public:
 private:
     int  FindSilently(const void* address) const;
     bool Resize(CWIN_HEAP_INFO& entry, SIZE_T size);
-    bool AllocLarge(CWIN_HEAP_INFO& entry, SIZE_T size);
+    bool AllocLarge(CWIN_HEAP_INFO& entry, SIZE_T size, bool growing);
     bool ResizeLarge(CWIN_HEAP_INFO& entry, SIZE_T size);
 
     HANDLE          m_heap;

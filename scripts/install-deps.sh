@@ -1,0 +1,21 @@
+#!/bin/bash
+# Installs what the build and the tests need on a fresh Debian machine (as root):
+# the MinGW-w64 cross compilers, Wine, an X server, the Russian locale, GoogleTest.
+set -eu
+packages="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth x11-utils
+          locales fonts-wine fonts-liberation cmake make googletest python3"
+missing=""
+for p in $packages; do
+    dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+    echo "Installing:$missing"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends $missing >/dev/null
+fi
+if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
+    sed -i 's/^# *ru_RU.UTF-8/ru_RU.UTF-8/' /etc/locale.gen
+    grep -q '^ru_RU.UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' >> /etc/locale.gen
+    locale-gen >/dev/null
+fi
