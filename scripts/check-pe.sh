@@ -2,6 +2,7 @@
 # Static check of a built Windows binary: machine type, and imports from system
 # DLLs only (no MinGW runtime DLLs). Usage: check-pe.sh FILE i386|x86-64 [EXPORT...]
 set -u
+export LC_ALL=C LANG=C   # objdump output is parsed
 file=$1; machine=$2; shift 2
 case "$machine" in
     i386)   objdump=i686-w64-mingw32-objdump;   want="pei-i386" ;;
