@@ -30,10 +30,43 @@ bool CMathFlow::StartThread(int newInterval)
     interval = newInterval;
     // Manual reset and named: one signal stops every worker of the process.
     stopEvent = CreateEventA(NULL, TRUE, FALSE, "Exit_MathFlow");
+    HMODULE library = PinLibrary();
     DWORD id = 0;
     thread = CreateThread(NULL, 0, ThreadRoutine, this, 0, &id);
     threadId = id;
+    if (!thread && library)
+        FreeLibrary(library);
     return true;
+}
+
+// The module holding this code when it is a library (the plug-in), else null.
+static HMODULE CodeLibrary()
+{
+    HMODULE module = NULL;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCSTR>(&CMathFlow::ThreadRoutine), &module))
+        return NULL;
+    return module == GetModuleHandleA(NULL) ? NULL : module;
+}
+
+// A worker thread of a library holds a reference to it, taken here before the
+// thread exists: the library cannot be unmapped under a running worker. The
+// thread gives the reference back on its way out through
+// FreeLibraryAndExitThread, which returns into no code of the library. Nothing
+// ever waits for a worker inside the library's entry point, where the loader
+// lock would keep the thread from ending. So a host unloads the plug-in by
+// signalling "Exit_MathFlow"; the last worker out unloads it. A FreeLibrary
+// alone leaves it loaded and running, never half unloaded.
+HMODULE CMathFlow::PinLibrary()
+{
+    HMODULE module = CodeLibrary();
+    if (!module)
+        return NULL;
+    HMODULE pinned = NULL;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                            reinterpret_cast<LPCSTR>(&CMathFlow::ThreadRoutine), &pinned))
+        return NULL;
+    return pinned;
 }
 
 DWORD WINAPI CMathFlow::ThreadRoutine(void* argument)
@@ -52,5 +85,8 @@ DWORD WINAPI CMathFlow::ThreadRoutine(void* argument)
         worker->workRequested = false;
         Sleep((DWORD)worker->interval);
     }
+    HMODULE library = CodeLibrary();
+    if (library)
+        FreeLibraryAndExitThread(library, 0);
     return 0;
 }

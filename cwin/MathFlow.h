@@ -31,6 +31,9 @@ public:
     int32_t  reserved[8];
 
     static DWORD WINAPI ThreadRoutine(void* worker);
+
+private:
+    static HMODULE PinLibrary();
 };
 
 #endif

@@ -327,8 +327,36 @@ bool CRecordArray::Load(const char* fileName)
         Bind(m_blockVariable, m_pendingVariable, m_currentVariable, m_recordSize, 0, m_countVariable);
         return false;
     }
+    CloseLoadedGaps();
+    m_searchStart = -1;
     ChoosePending();
     return true;
+}
+
+// A loaded record whose identifier is 0 is a free slot. Committed records must
+// fill slots 0 to count - 1, or the next Append would commit inside them (its
+// slot listed twice in the view, an empty record counted and saved): the gaps
+// are closed, keeping the order of the others.
+void CRecordArray::CloseLoadedGaps()
+{
+    int kept = 0;
+    for (int i = 0; i < m_count; ++i) {
+        if (SlotId(i) == 0)
+            continue;
+        if (kept != i)
+            memcpy(SlotAddress(kept), SlotAddress(i), (size_t)m_recordSize);
+        ++kept;
+    }
+    if (kept == m_count)
+        return;
+    memset(SlotAddress(kept), 0, (size_t)(m_count - kept) * (size_t)m_recordSize);
+    m_count = kept;
+    if (m_countVariable)
+        *m_countVariable = m_count;
+    m_viewCount = 0;
+    for (int i = 0; i < kept && m_view; ++i)
+        m_view[m_viewCount++] = (uint32_t)i;
+    m_bitmapStale = true;
 }
 
 bool CRecordArray::AppendMany(int n)

@@ -74,6 +74,7 @@ private:
     uint32_t SlotId(int slot) const { return *reinterpret_cast<const uint32_t*>(SlotAddress(slot)); }
     bool  GrowTo(int count);
     void  ChoosePending();
+    void  CloseLoadedGaps();
     void  RebuildBitmap();
 
     void**    m_blockVariable;

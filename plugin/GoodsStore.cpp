@@ -1,0 +1,273 @@
+#include "GoodsStore.h"
+
+#include <ctype.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "AppFrame.h"
+#include "FirstIndex.h"
+#include "HeapRegistry.h"
+#include "RecordArray.h"
+
+namespace {
+
+// Fills a text field the way "%s" with the field size as the limit does: at
+// most size - 1 characters, always terminated; a null text reads "(null)".
+void CopyText(char* field, size_t size, const char* text)
+{
+    if (!text)
+        text = "(null)";
+    size_t n = strlen(text);
+    if (n > size - 1)
+        n = size - 1;
+    memcpy(field, text, n);
+    field[n] = 0;
+}
+
+// Compares a fixed-size field with a text without reading past the field.
+bool FieldEquals(const char* field, size_t size, const char* text)
+{
+    size_t n = strlen(text);
+    if (n >= size)
+        return false;
+    return memcmp(field, text, n) == 0 && field[n] == 0;
+}
+
+}  // namespace
+
+CGoodsStore::CGoodsStore()
+    : goods(0), goodsCount(0), suppliers(0), supplierCount(0), moves(0), moveCount(0),
+      balances(0), balanceCount(0), calendar(0), calendarCount(0), rows(0), rowCount(0),
+      series(0), seriesCount(0), cells(0)
+{
+    memset(&m_binding, 0, sizeof(m_binding));
+}
+
+CGoodsStore::~CGoodsStore()
+{
+    ReleaseDynamics();
+}
+
+void CGoodsStore::SetBinding(const StoreBinding& binding)
+{
+    m_binding = binding;
+}
+
+bool CGoodsStore::AddGoods(int32_t id, const char* code, const char* name, double volume,
+                           int32_t assortment, int32_t packQty, const char* note,
+                           double specialDelivery)
+{
+    if (!m_binding.goods || !m_binding.goodsPending || !*m_binding.goodsPending)
+        return false;
+    GoodsRecord* record = *m_binding.goodsPending;
+    if (code) {
+        CopyText(record->code, sizeof(record->code), code);
+        // The key the append gives is the identifier: nothing is handed out in between.
+        id = (int32_t)m_binding.goods->NextId(false);
+    }
+    record->id = id;
+    CopyText(record->name, sizeof(record->name), name);
+    record->volume = volume;
+    record->assortment = assortment;
+    record->packQty = packQty;
+    CopyText(record->note, sizeof(record->note), note);
+    record->specialDelivery = specialDelivery;
+    m_binding.goods->Append();
+    return true;
+}
+
+bool CGoodsStore::AddSupplier(int32_t id, const char* code, const char* name, double deliveryCost,
+                              double deliveryTimeAvg, double deliveryTimeMax)
+{
+    if (!m_binding.suppliers || !m_binding.supplierPending || !*m_binding.supplierPending)
+        return false;
+    SupplierRecord* record = *m_binding.supplierPending;
+    if (code) {
+        CopyText(record->code, sizeof(record->code), code);
+        id = (int32_t)m_binding.suppliers->NextId(false);
+    }
+    record->id = id;
+    CopyText(record->name, sizeof(record->name), name);
+    record->deliveryCost = deliveryCost;
+    record->deliveryTimeAvg = deliveryTimeAvg;
+    record->deliveryTimeMax = deliveryTimeMax;
+    m_binding.suppliers->Append();
+    return true;
+}
+
+bool CGoodsStore::AddMove(PackedDate date, int32_t goodsId, int32_t supplierId, double suppliedQty,
+                          double soldQty, double supplyValue, double saleValue)
+{
+    if (!m_binding.moves || !m_binding.movePending || !*m_binding.movePending)
+        return false;
+    MoveRecord* record = *m_binding.movePending;
+    record->date = date;
+    record->goodsId = goodsId;
+    record->supplierId = supplierId;
+    record->suppliedQty = suppliedQty;
+    record->soldQty = soldQty;
+    record->supplyValue = supplyValue;
+    record->saleValue = saleValue;
+    m_binding.moves->Append();
+    return true;
+}
+
+bool CGoodsStore::AddBalance(PackedDate date, int32_t goodsId, const char* goodsCode, double quantity)
+{
+    if (!m_binding.balances || !m_binding.balancePending || !*m_binding.balancePending)
+        return false;
+    if (goodsCode)
+        goodsId = FindGoodsId(goodsCode);
+    BalanceRecord* record = *m_binding.balancePending;
+    record->date = date;
+    record->goodsId = goodsId;
+    record->quantity = quantity;
+    m_binding.balances->Append();
+    return true;
+}
+
+int32_t CGoodsStore::FindGoodsId(const char* code) const
+{
+    if (!code || !goods)
+        return 0;
+    for (int i = 0; i < goodsCount; ++i) {
+        if (FieldEquals(goods[i].code, sizeof(goods[i].code), code))
+            return goods[i].id;
+    }
+    return 0;
+}
+
+int32_t CGoodsStore::FindSupplierId(const char* code) const
+{
+    if (!code || !suppliers)
+        return 0;
+    for (int i = 0; i < supplierCount; ++i) {
+        if (FieldEquals(suppliers[i].code, sizeof(suppliers[i].code), code))
+            return suppliers[i].id;
+    }
+    return 0;
+}
+
+void CGoodsStore::SetProgressRange(int maximum) const
+{
+    CProgBar* bar = m_binding.frame ? m_binding.frame->GetProgressBar() : 0;
+    if (bar)
+        bar->SetRange(0, maximum);
+}
+
+void CGoodsStore::StepProgress() const
+{
+    CProgBar* bar = m_binding.frame ? m_binding.frame->GetProgressBar() : 0;
+    if (bar)
+        bar->Step();
+}
+
+void CGoodsStore::RecomputeGoodsFigures()
+{
+    if (!goods)
+        return;
+    for (int g = 0; g < goodsCount; ++g) {
+        GoodsRecord& r = goods[g];
+        r.purchasePrice = r.suppliedQty = r.salePrice = r.soldQty = r.markup = 0;
+        r.lastPurchasePrice = 0;
+        r.lastPurchaseDate = 0;
+        r.firstMoveDate = kUnsetDate;
+    }
+    int32_t* lastSupply = 0;   // storage index of the move that set lastPurchasePrice
+    if (goodsCount > 0 && !g_heapRegistry.Alloc(&lastSupply, (SIZE_T)goodsCount * sizeof(int32_t)))
+        return;
+
+    // First goods record of each identifier, as the scan in storage order finds it.
+    CFirstIndex byId;
+    bool indexed = byId.Reset(goodsCount);
+    for (int g = 0; indexed && g < goodsCount; ++g)
+        byId.AddFirst((uint32_t)goods[g].id, g);
+
+    SetProgressRange(moveCount);
+    for (int i = 0; moves && i < moveCount; ++i) {
+        const MoveRecord& m = moves[i];
+        int g = -1;
+        if (indexed) {
+            g = byId.Find((uint32_t)m.goodsId);
+        } else {
+            for (int k = 0; k < goodsCount && g < 0; ++k)
+                if (goods[k].id == m.goodsId)
+                    g = k;
+        }
+        if (g >= 0) {
+            GoodsRecord& r = goods[g];
+            if (m.suppliedQty > 0 && m.supplyValue > 0) {
+                r.suppliedQty += m.suppliedQty;
+                r.purchasePrice += m.supplyValue;
+                if (r.firstMoveDate == kUnsetDate || r.firstMoveDate > m.date)
+                    r.firstMoveDate = m.date;
+                if (r.lastPurchaseDate < m.date || (r.lastPurchaseDate == m.date && lastSupply[g] < i)) {
+                    lastSupply[g] = i;
+                    r.lastPurchasePrice = m.supplyValue / m.suppliedQty;
+                    r.lastPurchaseDate = m.date;
+                }
+            }
+            if (m.soldQty > 0 && m.saleValue > 0) {
+                r.soldQty += m.soldQty;
+                r.salePrice += m.saleValue;
+                if (r.firstMoveDate == kUnsetDate || r.firstMoveDate > m.date)
+                    r.firstMoveDate = m.date;
+            }
+        }
+        StepProgress();
+    }
+
+    for (int g = 0; g < goodsCount; ++g) {
+        GoodsRecord& r = goods[g];
+        r.purchasePrice = r.suppliedQty != 0 ? r.purchasePrice / r.suppliedQty : 0;
+        r.salePrice = r.soldQty != 0 ? r.salePrice / r.soldQty : 0;
+        if (r.purchasePrice != 0)
+            r.markup = (r.salePrice - r.purchasePrice) / r.purchasePrice;
+        if (r.markup < 0)
+            r.markup = 0;
+    }
+    if (lastSupply)
+        g_heapRegistry.Free(&lastSupply);
+}
+
+void CGoodsStore::FormatId(char* buffer, int bufferSize, int32_t id, const char* code, bool isGoods) const
+{
+    if (!buffer || bufferSize <= 0)
+        return;
+    buffer[0] = 0;
+    int mode = m_binding.idMode ? *m_binding.idMode : IdModeHex;
+    if (mode == IdModeDecimal) {
+        snprintf(buffer, (size_t)bufferSize, "%d", (int)id);
+        return;
+    }
+    if (mode == IdModeCode) {
+        char found[32];
+        if (!code) {
+            bool any = false;
+            if (isGoods) {
+                for (int i = 0; goods && i < goodsCount && !any; ++i)
+                    if (goods[i].id == id) {
+                        memcpy(found, goods[i].code, sizeof(found));
+                        any = true;
+                    }
+            } else {
+                for (int i = 0; suppliers && i < supplierCount && !any; ++i)
+                    if (suppliers[i].id == id) {
+                        memcpy(found, suppliers[i].code, sizeof(found));
+                        any = true;
+                    }
+            }
+            if (!any)
+                return;
+            found[sizeof(found) - 1] = 0;
+            code = found;
+        }
+        if (code[0]) {
+            snprintf(buffer, (size_t)bufferSize, "%s", code);
+            return;
+        }
+    }
+    snprintf(buffer, (size_t)bufferSize, "%.8x", (unsigned)id);
+    for (char* p = buffer; *p; ++p)
+        *p = (char)toupper((unsigned char)*p);
+}

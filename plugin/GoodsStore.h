@@ -1,0 +1,119 @@
+// CGoodsStore: the plug-in's reference and movement store.
+//
+//   tables      goods, suppliers, movements, balances (record arrays bound to the
+//               variables below), the add and find operations, the derived goods
+//               figures and the identifier display            GoodsStore.cpp
+//   list files  raw images of the four tables                 ListFiles.cpp
+//   dynamics    calendar, one supplier's goods rows, series and day cells
+//                                                             Dynamics.cpp
+//
+// The record arrays belong to whoever shows the tables (the list views of the
+// plug-in window, or CStoreTables without a window); the store owns the
+// variables they keep up to date and only reads them.
+#ifndef ORVEX_GOODSSTORE_H
+#define ORVEX_GOODSSTORE_H
+
+#include <stdint.h>
+
+#include "StoreRecords.h"
+
+class CAppFrame;
+class CRecordArray;
+
+// Where the tables' record arrays and their pending-record variables are.
+struct StoreBinding
+{
+    CRecordArray*    goods;
+    GoodsRecord**    goodsPending;
+    CRecordArray*    suppliers;
+    SupplierRecord** supplierPending;
+    CRecordArray*    moves;
+    MoveRecord**     movePending;
+    CRecordArray*    balances;
+    BalanceRecord**  balancePending;
+    CRecordArray*    rows;          // dynamics rows
+    DynamicsRow**    rowPending;
+    DynamicsRow**    currentRow;
+    const int32_t*   idMode;
+    CAppFrame*       frame;         // progress bar and message-box owner; may be null
+};
+
+class CGoodsStore
+{
+public:
+    CGoodsStore();
+    ~CGoodsStore();
+
+    void SetBinding(const StoreBinding& binding);
+    const StoreBinding& Binding() const { return m_binding; }
+
+    // The add operations return true even when the record array refuses the
+    // record; false only when the tables do not exist yet.
+    bool AddGoods(int32_t id, const char* code, const char* name, double volume, int32_t assortment,
+                  int32_t packQty, const char* note, double specialDelivery);
+    bool AddSupplier(int32_t id, const char* code, const char* name, double deliveryCost,
+                     double deliveryTimeAvg, double deliveryTimeMax);
+    bool AddMove(PackedDate date, int32_t goodsId, int32_t supplierId, double suppliedQty,
+                 double soldQty, double supplyValue, double saleValue);
+    bool AddBalance(PackedDate date, int32_t goodsId, const char* goodsCode, double quantity);
+
+    int32_t FindGoodsId(const char* code) const;
+    int32_t FindSupplierId(const char* code) const;
+
+    void RecomputeGoodsFigures();
+
+    void FormatId(char* buffer, int bufferSize, int32_t id, const char* code, bool isGoods) const;
+
+    // List files.
+    enum ListTable { GoodsList = 0, SupplierList = 1, MoveList = 2, BalanceList = 3, ListCount = 4 };
+    static const char* ListFileName(ListTable table);   // "GNList.dat" ...
+    static const char* SavePathName(ListTable table);   // "c:\GNList.dat" ...
+    bool SaveTable(ListTable table, const char* path);
+    bool LoadTable(ListTable table, const char* path);
+    void SaveLists();   // to the root of drive c:, results ignored
+    void LoadLists();   // from the current directory
+
+    // Dynamics of the goods that supplier `supplierSelection` (storage index)
+    // delivers; a negative selection does nothing.
+    bool BuildDynamics(int supplierSelection);
+    void BuildCalendar();
+    // The goods name of dynamics row r, resolved through its goods index.
+    const char* RowGoodsName(int row) const;
+    const DynamicsSeries* Series(int index) const
+    {
+        return index >= 0 && index < seriesCount ? &series[index] : 0;
+    }
+
+    // Table variables, kept by the record arrays.
+    GoodsRecord*    goods;
+    int32_t         goodsCount;
+    SupplierRecord* suppliers;
+    int32_t         supplierCount;
+    MoveRecord*     moves;
+    int32_t         moveCount;
+    BalanceRecord*  balances;
+    int32_t         balanceCount;
+
+    // Dynamics state.
+    CalendarEntry*  calendar;
+    int32_t         calendarCount;
+    DynamicsRow*    rows;
+    int32_t         rowCount;
+    DynamicsSeries* series;
+    int32_t         seriesCount;
+    DayCell*        cells;
+
+private:
+    CRecordArray* Table(ListTable table) const;
+    void BuildRows(int32_t supplierId);
+    bool BuildSeriesAndCells();
+    void ApplyBalances();
+    void AccumulateMoves();
+    void ReleaseDynamics();
+    void StepProgress() const;
+    void SetProgressRange(int maximum) const;
+
+    StoreBinding m_binding;
+};
+
+#endif

@@ -1,0 +1,147 @@
+// The dynamics report file, byte for byte, and its open request.
+#include <string>
+#include <vector>
+
+#include "DynamicsReport.h"
+#include "StoreFixture.h"
+#include "TestSupport.h"
+
+namespace {
+
+struct OpenRequest
+{
+    HWND owner;
+    std::string verb;
+    std::string file;
+    bool noParameters;
+    bool noDirectory;
+    INT show;
+};
+
+std::vector<OpenRequest> g_opened;
+
+HINSTANCE WINAPI RecordOpen(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
+                            LPCSTR directory, INT show)
+{
+    g_opened.push_back(OpenRequest{owner, verb ? verb : "", file ? file : "", parameters == NULL,
+                                   directory == NULL, show});
+    return (HINSTANCE)(INT_PTR)42;
+}
+
+const char kHead[] =
+    "<html><body>\r\n"
+    "\r\n<table cellspacing=\"0\" cellpadding=\"3\" border=\"1\" width=\"90%\" align=\"center\" >\r\n"
+    "<tr align=\"center\">\r\n"
+    "<th>дата</th><th>остаток (нач.)</th><th>приход</th><th>расход</th><th>остаток (кон.)</th></tr>\r\n";
+const char kTail[] = "</table>\r\n</body></html>\r\n";
+
+std::string Day(const char* date, const char* opening, const char* receipt, const char* expense,
+                const char* closing)
+{
+    return std::string("<tr align=\"center\">\r\n<td>") + date + "</td><td>" + opening + "</td><td>" +
+           receipt + "</td><td>" + expense + "</td><td>" + closing + "</td></tr>\r\n";
+}
+
+class DynamicsReportTest : public StoreTest
+{
+protected:
+    DynamicsReportTest() : folder(scratch.Path()) {}
+    void SetUp() override
+    {
+        StoreTest::SetUp();
+        g_opened.clear();
+        SetShellOpenFunction(RecordOpen);
+        store.AddSupplier(0, "S1", "Поставщик", 0, 0, 0);
+        store.AddGoods(0, "G1", "Товар 1", 0, 0, 0, "", 0);
+        store.AddGoods(0, "G2", "Товар 2", 0, 0, 0, "", 0);
+    }
+    void TearDown() override { SetShellOpenFunction(NULL); }
+
+    std::string Report()
+    {
+        std::string bytes;
+        EXPECT_TRUE(ReadBytes(scratch.File("GoodsDinamic.html"), &bytes));
+        return bytes;
+    }
+
+    ScratchDir scratch;
+    CurrentDir folder;
+};
+
+TEST_F(DynamicsReportTest, BalanceSupplyAndSaleOverThreeDates)
+{
+    store.AddMove(D(1, 3, 4), 2, 1, 0, 0, 0, 0);    // only puts 01.03.04 into the calendar
+    store.AddMove(D(2, 3, 4), 1, 1, 5, 0, 50, 0);
+    store.AddMove(D(3, 3, 4), 1, 1, 0, 3, 0, 36);
+    store.AddBalance(D(1, 3, 4), 1, NULL, 10);
+    store.BuildDynamics(0);
+    ASSERT_EQ(store.rowCount, 1);
+
+    EXPECT_TRUE(WriteDynamicsReport(store, 0));
+    EXPECT_EQ(Escaped(Report()),
+              Escaped(std::string(kHead) + Day("01.03.04", "10.00", "0.00", "0.00", "10.00") +
+                      Day("02.03.04", "10.00", "5.00", "0.00", "15.00") +
+                      Day("03.03.04", "15.00", "0.00", "3.00", "12.00") + kTail));
+    // The openings are kept in the day cells.
+    EXPECT_EQ(store.series[0].cells[0].opening, 10.0);
+    EXPECT_EQ(store.series[0].cells[1].opening, 10.0);
+    EXPECT_EQ(store.series[0].cells[2].opening, 15.0);
+
+    ASSERT_EQ(g_opened.size(), 1u);
+    EXPECT_EQ(g_opened[0].owner, (HWND)NULL);
+    EXPECT_EQ(g_opened[0].verb, "open");
+    EXPECT_EQ(g_opened[0].file, "GoodsDinamic.html");
+    EXPECT_TRUE(g_opened[0].noParameters);
+    EXPECT_TRUE(g_opened[0].noDirectory);
+    EXPECT_EQ(g_opened[0].show, SW_SHOW);
+}
+
+TEST_F(DynamicsReportTest, QuietDaysRepeatTheStockAndOversellingGoesNegative)
+{
+    store.AddMove(D(10, 1, 5), 1, 1, 4, 0, 4, 0);
+    store.AddMove(D(11, 1, 5), 2, 1, 1, 0, 1, 0);      // a date goods 1 does not move on
+    store.AddMove(D(12, 1, 5), 1, 1, 0.5, 6.25, 0, 1);  // unpriced supply, priced sale
+    store.BuildDynamics(0);
+    ASSERT_EQ(store.rowCount, 2);
+
+    EXPECT_TRUE(WriteDynamicsReport(store, 0));
+    EXPECT_EQ(Escaped(Report()),
+              Escaped(std::string(kHead) + Day("10.01.05", "0.00", "4.00", "0.00", "4.00") +
+                      Day("11.01.05", "4.00", "0.00", "0.00", "4.00") +
+                      Day("12.01.05", "4.50", "0.00", "6.25", "-1.75") + kTail));
+}
+
+TEST_F(DynamicsReportTest, ASecondReportReplacesTheFirstAndOpensAgain)
+{
+    store.AddMove(D(1, 1, 4), 1, 1, 2, 0, 2, 0);
+    store.AddMove(D(1, 1, 4), 2, 1, 3, 0, 3, 0);
+    store.BuildDynamics(0);
+    ASSERT_TRUE(WriteBytes(scratch.File("GoodsDinamic.html"), std::string(5000, 'x')));
+    EXPECT_TRUE(WriteDynamicsReport(store, 0));
+    EXPECT_TRUE(WriteDynamicsReport(store, 1));
+    EXPECT_EQ(Escaped(Report()),
+              Escaped(std::string(kHead) + Day("01.01.04", "0.00", "3.00", "0.00", "3.00") + kTail));
+    EXPECT_EQ(g_opened.size(), 2u);
+}
+
+TEST_F(DynamicsReportTest, NoRowNoFile)
+{
+    store.AddMove(D(1, 1, 4), 1, 1, 2, 0, 2, 0);
+    store.BuildDynamics(0);
+    EXPECT_FALSE(WriteDynamicsReport(store, -1));
+    EXPECT_FALSE(WriteDynamicsReport(store, 1));
+    EXPECT_FALSE(FileThere(scratch.File("GoodsDinamic.html")));
+    EXPECT_TRUE(g_opened.empty());
+}
+
+TEST_F(DynamicsReportTest, AFileThatCannotBeCreatedIsNotOpened)
+{
+    store.AddMove(D(1, 1, 4), 1, 1, 2, 0, 2, 0);
+    store.BuildDynamics(0);
+    ASSERT_TRUE(CreateDirectoryA(scratch.File("GoodsDinamic.html").c_str(), NULL));
+    EXPECT_FALSE(WriteDynamicsReport(store, 0));
+    EXPECT_TRUE(g_opened.empty());
+    RemoveDirectoryA(scratch.File("GoodsDinamic.html").c_str());
+}
+
+}  // namespace

@@ -1,0 +1,287 @@
+// The store's add, find, figures and identifier display, through its operations.
+#include <string.h>
+
+#include "StoreFixture.h"
+
+namespace {
+
+typedef StoreTest GoodsStoreAdd;
+
+TEST_F(GoodsStoreAdd, GoodsWithCodesGetTheRecordArrayKeysAsIdentifiers)
+{
+    EXPECT_TRUE(store.AddGoods(500, "A-1", "Молоко", 0.25, 3, 12, "в коробке", 7.0));
+    EXPECT_TRUE(store.AddGoods(600, "A-2", "Кефир", 0.5, 1, 6, "", 0.0));
+    ASSERT_EQ(store.goodsCount, 2);
+    EXPECT_EQ(store.goods[0].head.key, 1);
+    EXPECT_EQ(store.goods[0].id, 1);
+    EXPECT_EQ(store.goods[1].head.key, 2);
+    EXPECT_EQ(store.goods[1].id, 2);
+
+    const GoodsRecord& g = store.goods[0];
+    EXPECT_STREQ(g.code, "A-1");
+    EXPECT_STREQ(g.name, "Молоко");
+    EXPECT_EQ(g.volume, 0.25);
+    EXPECT_EQ(g.assortment, 3);
+    EXPECT_EQ(g.packQty, 12);
+    EXPECT_STREQ(g.note, "в коробке");
+    EXPECT_EQ(g.specialDelivery, 7.0);
+    // Derived figures, dK and the icon stay as the fresh slot had them.
+    EXPECT_EQ(g.purchasePrice, 0.0);
+    EXPECT_EQ(g.dK, 0.0);
+    EXPECT_EQ(g.listIcon, 0);
+    EXPECT_EQ(g.firstMoveDate, 0u);
+}
+
+TEST_F(GoodsStoreAdd, GoodsWithoutCodeKeepTheCallersIdentifier)
+{
+    store.AddGoods(42, NULL, "Сыр", 0, 0, 0, "x", 0);
+    ASSERT_EQ(store.goodsCount, 1);
+    EXPECT_EQ(store.goods[0].id, 42);
+    EXPECT_EQ(store.goods[0].head.key, 1);
+    EXPECT_STREQ(store.goods[0].code, "");
+}
+
+TEST_F(GoodsStoreAdd, TextsAreCutToTheirFieldsAndNullReadsNull)
+{
+    std::string longCode(40, 'K');
+    std::string longName(300, 'N');
+    std::string longNote(400, 'Z');
+    store.AddGoods(0, longCode.c_str(), longName.c_str(), 0, 0, 0, longNote.c_str(), 0);
+    store.AddGoods(0, "B", NULL, 0, 0, 0, NULL, 0);
+    const GoodsRecord& g = store.goods[0];
+    EXPECT_EQ(std::string(g.code), std::string(31, 'K'));
+    EXPECT_EQ(std::string(g.name), std::string(259, 'N'));
+    EXPECT_EQ(std::string(g.note), std::string(255, 'Z'));
+    EXPECT_STREQ(store.goods[1].name, "(null)");
+    EXPECT_STREQ(store.goods[1].note, "(null)");
+
+    std::string longSupplier(1500, 'S');
+    store.AddSupplier(0, NULL, longSupplier.c_str(), 1, 2, 3);
+    EXPECT_EQ(std::string(store.suppliers[0].name), std::string(1023, 'S'));
+}
+
+TEST_F(GoodsStoreAdd, SuppliersTakeTheirValuesAndNewPendingRecordsTheTemplate)
+{
+    store.AddSupplier(7, "P1", "ООО Ромашка", 1500.5, 2.5, 4.0);
+    ASSERT_EQ(store.supplierCount, 1);
+    const SupplierRecord& s = store.suppliers[0];
+    EXPECT_EQ(s.id, 1);   // a code was given
+    EXPECT_STREQ(s.code, "P1");
+    EXPECT_STREQ(s.name, "ООО Ромашка");
+    EXPECT_EQ(s.deliveryCost, 1500.5);
+    EXPECT_EQ(s.deliveryTimeAvg, 2.5);
+    EXPECT_EQ(s.deliveryTimeMax, 4.0);
+    // The next record the table offers carries the delivery defaults.
+    SupplierRecord* pending = tables.supplierPending;
+    ASSERT_NE(pending, nullptr);
+    EXPECT_EQ(pending->deliveryCost, 20000.0);
+    EXPECT_EQ(pending->deliveryTimeAvg, 1.0);
+    EXPECT_EQ(pending->deliveryTimeMax, 1.0);
+    EXPECT_STREQ(pending->name, "");
+}
+
+TEST_F(GoodsStoreAdd, MovesAreStoredUnchanged)
+{
+    store.AddMove(D(5, 1, 4), 12, -3, -2.5, 1e9, 0.0, -7.25);
+    ASSERT_EQ(store.moveCount, 1);
+    const MoveRecord& m = store.moves[0];
+    EXPECT_EQ(m.date, 0x00040105u);
+    EXPECT_EQ(m.goodsId, 12);
+    EXPECT_EQ(m.supplierId, -3);
+    EXPECT_EQ(m.suppliedQty, -2.5);
+    EXPECT_EQ(m.soldQty, 1e9);
+    EXPECT_EQ(m.supplyValue, 0.0);
+    EXPECT_EQ(m.saleValue, -7.25);
+}
+
+TEST_F(GoodsStoreAdd, BalancesResolveAGivenCodeAndOtherwiseKeepTheIdentifier)
+{
+    store.AddGoods(0, "G1", "Первый", 0, 0, 0, "", 0);
+    store.AddGoods(0, "G2", "Второй", 0, 0, 0, "", 0);
+    store.AddBalance(D(1, 2, 4), 77, "G2", 3.5);
+    store.AddBalance(D(1, 2, 4), 77, "нет такого", 1.0);
+    store.AddBalance(D(1, 2, 4), 77, NULL, 2.0);
+    ASSERT_EQ(store.balanceCount, 3);
+    EXPECT_EQ(store.balances[0].goodsId, 2);
+    EXPECT_EQ(store.balances[0].quantity, 3.5);
+    EXPECT_EQ(store.balances[1].goodsId, 0);
+    EXPECT_EQ(store.balances[2].goodsId, 77);
+    EXPECT_EQ(store.balances[2].date, D(1, 2, 4));
+}
+
+TEST(GoodsStoreUnbound, AddsAreRefusedAndLookupsFindNothing)
+{
+    CGoodsStore store;
+    EXPECT_FALSE(store.AddGoods(1, "A", "a", 0, 0, 0, "", 0));
+    EXPECT_FALSE(store.AddSupplier(1, "A", "a", 0, 0, 0));
+    EXPECT_FALSE(store.AddMove(D(1, 1, 4), 1, 1, 1, 0, 1, 0));
+    EXPECT_FALSE(store.AddBalance(D(1, 1, 4), 1, NULL, 1));
+    EXPECT_EQ(store.FindGoodsId("A"), 0);
+    EXPECT_EQ(store.FindSupplierId("A"), 0);
+    store.RecomputeGoodsFigures();
+    EXPECT_TRUE(store.BuildDynamics(0));
+    EXPECT_EQ(store.rowCount, 0);
+}
+
+typedef StoreTest GoodsStoreFind;
+
+TEST_F(GoodsStoreFind, ExactWholeCodeFirstStoredWins)
+{
+    store.AddGoods(0, "A1", "first", 0, 0, 0, "", 0);
+    store.AddGoods(0, "A1", "second", 0, 0, 0, "", 0);
+    store.AddGoods(0, "A10", "third", 0, 0, 0, "", 0);
+    EXPECT_EQ(store.FindGoodsId("A1"), 1);
+    EXPECT_EQ(store.FindGoodsId("A10"), 3);
+    EXPECT_EQ(store.FindGoodsId("a1"), 0);
+    EXPECT_EQ(store.FindGoodsId("A"), 0);
+    EXPECT_EQ(store.FindGoodsId(""), 0);
+    EXPECT_EQ(store.FindGoodsId(NULL), 0);
+}
+
+TEST_F(GoodsStoreFind, ALongCodeIsFoundByItsFirst31Characters)
+{
+    std::string code = "0123456789012345678901234567890123456789";
+    store.AddGoods(0, code.c_str(), "x", 0, 0, 0, "", 0);
+    store.AddSupplier(0, code.c_str(), "y", 0, 0, 0);
+    EXPECT_EQ(store.FindGoodsId(code.c_str()), 0);
+    EXPECT_EQ(store.FindGoodsId(code.substr(0, 31).c_str()), 1);
+    EXPECT_EQ(store.FindSupplierId(code.c_str()), 0);
+    EXPECT_EQ(store.FindSupplierId(code.substr(0, 31).c_str()), 1);
+}
+
+TEST_F(GoodsStoreFind, SuppliersByCodeIdentifiersGivenWithoutCode)
+{
+    EXPECT_EQ(store.FindSupplierId("P"), 0);   // empty table
+    store.AddSupplier(90, NULL, "без кода", 0, 0, 0);
+    store.AddSupplier(0, "P", "с кодом", 0, 0, 0);
+    EXPECT_EQ(store.FindSupplierId("P"), 2);
+    EXPECT_EQ(store.FindSupplierId(""), 90);   // the record without code has an empty one
+}
+
+typedef StoreTest GoodsFigures;
+
+TEST_F(GoodsFigures, PricesMarkupAndDatesFromPricedMovesOnly)
+{
+    store.AddGoods(0, "A", "a", 0, 0, 0, "", 0);   // id 1
+    store.AddGoods(0, "B", "b", 0, 0, 0, "", 0);   // id 2
+    store.AddGoods(0, "C", "c", 0, 0, 0, "", 0);   // id 3
+    store.AddMove(D(10, 1, 4), 1, 1, 10, 0, 100, 0);
+    store.AddMove(D(5, 1, 4), 1, 1, 5, 0, 60, 0);
+    store.AddMove(D(12, 1, 4), 1, 1, 0, 4, 0, 60);
+    store.AddMove(D(12, 1, 4), 1, 1, 0, 2, 0, 0);     // sale without value: not counted
+    store.AddMove(D(10, 1, 4), 1, 1, 5, 0, 70, 0);    // same date as the latest supply, later
+    store.AddMove(D(3, 1, 4), 2, 1, 3, 1, 0, 0);      // no values at all
+    store.AddMove(D(6, 1, 4), 3, 1, 10, 0, 100, 0);
+    store.AddMove(D(7, 1, 4), 3, 1, 0, 10, 0, 50);
+    store.AddMove(D(1, 1, 4), 99, 1, 1, 1, 1, 1);     // unknown goods
+    store.AddMove(D(2, 1, 4), 3, 1, -5, 0, 50, 0);    // negative quantity: not counted
+
+    store.RecomputeGoodsFigures();
+
+    const GoodsRecord& a = store.goods[0];
+    EXPECT_DOUBLE_EQ(a.suppliedQty, 20.0);
+    EXPECT_DOUBLE_EQ(a.purchasePrice, 230.0 / 20.0);
+    EXPECT_DOUBLE_EQ(a.soldQty, 4.0);
+    EXPECT_DOUBLE_EQ(a.salePrice, 15.0);
+    EXPECT_DOUBLE_EQ(a.markup, (15.0 - 11.5) / 11.5);
+    EXPECT_EQ(a.firstMoveDate, D(5, 1, 4));
+    EXPECT_DOUBLE_EQ(a.lastPurchasePrice, 14.0);
+    EXPECT_EQ(a.lastPurchaseDate, D(10, 1, 4));
+
+    const GoodsRecord& b = store.goods[1];
+    EXPECT_EQ(b.suppliedQty, 0.0);
+    EXPECT_EQ(b.purchasePrice, 0.0);
+    EXPECT_EQ(b.salePrice, 0.0);
+    EXPECT_EQ(b.markup, 0.0);
+    EXPECT_EQ(b.lastPurchaseDate, 0u);
+    EXPECT_EQ(b.firstMoveDate, 0xFFFFFFFFu);
+
+    const GoodsRecord& c = store.goods[2];
+    EXPECT_DOUBLE_EQ(c.purchasePrice, 10.0);
+    EXPECT_DOUBLE_EQ(c.salePrice, 5.0);
+    EXPECT_EQ(c.markup, 0.0);   // selling below cost shows no negative markup
+    EXPECT_EQ(c.firstMoveDate, D(6, 1, 4));
+    EXPECT_DOUBLE_EQ(c.lastPurchasePrice, 10.0);
+
+    // One step per move, found or not.
+    EXPECT_EQ(progress.calls, (std::vector<std::string>{"range 0..10", "step 10"}));
+}
+
+TEST_F(GoodsFigures, AnEarlierDateNeverReplacesTheLastPurchase)
+{
+    store.AddGoods(0, "A", "a", 0, 0, 0, "", 0);
+    store.AddMove(D(1, 1, 5), 1, 1, 2, 0, 10, 0);    // 01.01.05: price 5
+    store.AddMove(D(31, 12, 4), 1, 1, 1, 0, 9, 0);   // 31.12.04, stored later: price 9
+    store.RecomputeGoodsFigures();
+    EXPECT_DOUBLE_EQ(store.goods[0].lastPurchasePrice, 5.0);
+    EXPECT_EQ(store.goods[0].lastPurchaseDate, D(1, 1, 5));
+    EXPECT_EQ(store.goods[0].firstMoveDate, D(31, 12, 4));
+}
+
+TEST_F(GoodsFigures, ARecomputeStartsFromZeroAndTheFirstOfTwoEqualIdsGetsTheMoves)
+{
+    store.AddGoods(5, NULL, "first", 0, 0, 0, "", 0);
+    store.AddGoods(5, NULL, "twin", 0, 0, 0, "", 0);
+    store.goods[0].markup = 3;
+    store.goods[1].purchasePrice = 8;
+    store.goods[1].lastPurchaseDate = D(1, 1, 1);
+    store.AddMove(D(2, 2, 4), 5, 1, 4, 0, 20, 0);
+    store.RecomputeGoodsFigures();
+    EXPECT_DOUBLE_EQ(store.goods[0].purchasePrice, 5.0);
+    EXPECT_EQ(store.goods[0].markup, 0.0);
+    EXPECT_EQ(store.goods[1].purchasePrice, 0.0);
+    EXPECT_EQ(store.goods[1].lastPurchaseDate, 0u);
+    EXPECT_EQ(store.goods[1].firstMoveDate, 0xFFFFFFFFu);
+}
+
+typedef StoreTest FormatIdentifier;
+
+TEST_F(FormatIdentifier, HexadecimalAtStartDecimalAndCodesOnRequest)
+{
+    store.AddGoods(255, NULL, "no code", 0, 0, 0, "", 0);
+    store.AddGoods(0, "G-7", "coded", 0, 0, 0, "", 0);       // id 2
+    store.AddSupplier(0, "S-1", "supplier", 0, 0, 0);        // id 1
+    char buffer[64];
+
+    store.FormatId(buffer, sizeof(buffer), 255, NULL, true);
+    EXPECT_STREQ(buffer, "000000FF");
+    store.FormatId(buffer, sizeof(buffer), 42, "X", true);
+    EXPECT_STREQ(buffer, "0000002A");
+    store.FormatId(buffer, sizeof(buffer), -1, NULL, false);
+    EXPECT_STREQ(buffer, "FFFFFFFF");
+
+    tables.idMode = IdModeDecimal;
+    store.FormatId(buffer, sizeof(buffer), 255, "X", true);
+    EXPECT_STREQ(buffer, "255");
+
+    tables.idMode = IdModeCode;
+    store.FormatId(buffer, sizeof(buffer), 255, "G-255", true);
+    EXPECT_STREQ(buffer, "G-255");
+    store.FormatId(buffer, sizeof(buffer), 255, "", true);
+    EXPECT_STREQ(buffer, "000000FF");
+    store.FormatId(buffer, sizeof(buffer), 2, NULL, true);
+    EXPECT_STREQ(buffer, "G-7");
+    store.FormatId(buffer, sizeof(buffer), 255, NULL, true);   // found, empty code
+    EXPECT_STREQ(buffer, "000000FF");
+    store.FormatId(buffer, sizeof(buffer), 1, NULL, false);
+    EXPECT_STREQ(buffer, "S-1");
+    strcpy(buffer, "stale");
+    store.FormatId(buffer, sizeof(buffer), 3, NULL, true);     // no such goods
+    EXPECT_STREQ(buffer, "");
+    store.FormatId(buffer, sizeof(buffer), 2, NULL, false);    // no such supplier
+    EXPECT_STREQ(buffer, "");
+}
+
+TEST_F(FormatIdentifier, NeverWritesPastTheBuffer)
+{
+    char buffer[8];
+    memset(buffer, '#', sizeof(buffer));
+    store.FormatId(buffer, 5, 255, NULL, true);
+    EXPECT_STREQ(buffer, "0000");
+    EXPECT_EQ(buffer[5], '#');
+    buffer[0] = '#';
+    store.FormatId(buffer, 0, 255, NULL, true);
+    EXPECT_EQ(buffer[0], '#');
+}
+
+}  // namespace

@@ -1,0 +1,104 @@
+// The list files' two locations: written to the root of drive c:, read from
+// the current directory.
+#include <string.h>
+
+#include "StoreFixture.h"
+#include "TestSupport.h"
+
+namespace {
+
+void RemoveRootLists()
+{
+    for (int t = 0; t < CGoodsStore::ListCount; ++t)
+        DeleteFileA(CGoodsStore::SavePathName((CGoodsStore::ListTable)t));
+}
+
+void Fill(CGoodsStore& store)
+{
+    store.AddGoods(0, "G1", "Гвозди", 0.5, 2, 100, "ящик", 3);
+    store.AddGoods(77, NULL, "Шурупы", 0.25, 1, 50, "", 0);
+    store.AddSupplier(0, "S1", "ООО Метиз", 1200, 2, 5);
+    store.AddMove(MakePackedDate(3, 2, 4), 1, 1, 10, 0, 150, 0);
+    store.AddMove(MakePackedDate(4, 2, 4), 1, 1, 0, 4, 0, 80);
+    store.AddBalance(MakePackedDate(5, 2, 4), 77, NULL, 12.5);
+    store.RecomputeGoodsFigures();
+    store.goods[1].head.rowMark[0] = 1;   // as a list view leaves a focused row
+}
+
+template <class T>
+void ExpectSameRecords(const T* a, int countA, const T* b, int countB)
+{
+    ASSERT_EQ(countA, countB);
+    EXPECT_EQ(memcmp(a, b, sizeof(T) * (size_t)countA), 0);
+}
+
+TEST(ListFilesAtTheDriveRoot, SaveAndLoadInTheRootGiveBackTheSameTables)
+{
+    RemoveRootLists();
+    CurrentDir root("c:\\");
+    CGoodsStore saved;
+    CStoreTables savedTables(saved);
+    ASSERT_TRUE(savedTables.Bind());
+    Fill(saved);
+    ASSERT_NE(saved.goods[0].purchasePrice, 0.0);
+    saved.SaveLists();
+
+    CGoodsStore loaded;
+    CStoreTables loadedTables(loaded);
+    ASSERT_TRUE(loadedTables.Bind());
+    loaded.LoadLists();
+    ExpectSameRecords(saved.goods, saved.goodsCount, loaded.goods, loaded.goodsCount);
+    ExpectSameRecords(saved.suppliers, saved.supplierCount, loaded.suppliers, loaded.supplierCount);
+    ExpectSameRecords(saved.moves, saved.moveCount, loaded.moves, loaded.moveCount);
+    ExpectSameRecords(saved.balances, saved.balanceCount, loaded.balances, loaded.balanceCount);
+    EXPECT_EQ(loaded.goods[1].head.rowMark[0], 1);
+    EXPECT_EQ(loaded.goods[0].purchasePrice, 15.0);
+    RemoveRootLists();
+}
+
+TEST(ListFilesAtTheDriveRoot, ElsewhereTheSaveStillGoesToTheRootAndTheLoadDoesNotSeeIt)
+{
+    RemoveRootLists();
+    ScratchDir scratch;
+    CurrentDir here(scratch.Path());
+    CGoodsStore saved;
+    CStoreTables savedTables(saved);
+    ASSERT_TRUE(savedTables.Bind());
+    Fill(saved);
+    saved.SaveLists();
+    std::string bytes;
+    ASSERT_TRUE(ReadBytes("c:\\GNList.dat", &bytes));
+    EXPECT_EQ(bytes.size(), 2u * 672u);
+    ASSERT_TRUE(ReadBytes("c:\\SNList.dat", &bytes));
+    EXPECT_EQ(bytes.size(), 1112u);
+    ASSERT_TRUE(ReadBytes("c:\\GMList.dat", &bytes));
+    EXPECT_EQ(bytes.size(), 2u * 80u);
+    ASSERT_TRUE(ReadBytes("c:\\GDList.dat", &bytes));
+    EXPECT_EQ(bytes.size(), 24u);
+    EXPECT_FALSE(FileThere(scratch.File("GNList.dat")));
+
+    CGoodsStore loaded;
+    CStoreTables loadedTables(loaded);
+    ASSERT_TRUE(loadedTables.Bind());
+    loaded.LoadLists();
+    EXPECT_EQ(loaded.goodsCount, 0);
+    EXPECT_EQ(loaded.supplierCount, 0);
+    EXPECT_EQ(loaded.moveCount, 0);
+    EXPECT_EQ(loaded.balanceCount, 0);
+    RemoveRootLists();
+}
+
+TEST(ListFilesAtTheDriveRoot, AnEmptyTableSavesAnEmptyFile)
+{
+    RemoveRootLists();
+    CGoodsStore store;
+    CStoreTables tables(store);
+    ASSERT_TRUE(tables.Bind());
+    store.SaveLists();
+    std::string bytes = "x";
+    ASSERT_TRUE(ReadBytes("c:\\GMList.dat", &bytes));
+    EXPECT_EQ(bytes.size(), 0u);
+    RemoveRootLists();
+}
+
+}  // namespace

@@ -1,0 +1,275 @@
+// The list files: raw record images, read from the current directory.
+#include <string.h>
+
+#include <string>
+
+#include "StoreFixture.h"
+#include "TestSupport.h"
+
+namespace {
+
+std::string Word(uint32_t v)
+{
+    return std::string(reinterpret_cast<const char*>(&v), 4);
+}
+
+std::string Double(double v)
+{
+    return std::string(reinterpret_cast<const char*>(&v), 8);
+}
+
+// A goods record image built field by field at the offsets of the layout.
+std::string GoodsImage(uint32_t key, uint32_t id, const char* code, const char* name)
+{
+    std::string r(672, '\0');
+    r.replace(0, 4, Word(key));
+    r.replace(8, 4, Word(id));
+    r.replace(12, strlen(code), code);
+    r.replace(44, strlen(name), name);
+    return r;
+}
+
+std::string MoveImages(int n)
+{
+    std::string bytes;
+    for (int i = 0; i < n; ++i) {
+        std::string r(80, '\0');
+        r.replace(0, 4, Word((uint32_t)(i + 1)));
+        r.replace(8, 4, Word(0x00040100u + (uint32_t)(i + 1)));   // 01.01.04 + i days
+        r.replace(12, 4, Word(100u + (uint32_t)i));
+        r.replace(24, 8, Double(i * 1.5));
+        bytes += r;
+    }
+    return bytes;
+}
+
+class ListFilesTest : public StoreTest
+{
+protected:
+    ListFilesTest() : folder(scratch.Path()) {}
+
+    bool Put(const char* name, const std::string& bytes) { return WriteBytes(scratch.File(name), bytes); }
+    std::string Saved(CGoodsStore::ListTable table)
+    {
+        std::string path = scratch.File("saved.dat");
+        EXPECT_TRUE(store.SaveTable(table, path.c_str()));
+        std::string bytes;
+        EXPECT_TRUE(ReadBytes(path, &bytes));
+        return bytes;
+    }
+
+    ScratchDir scratch;
+    CurrentDir folder;
+};
+
+TEST_F(ListFilesTest, ABalanceImageLoadsAndSavesByteForByte)
+{
+    const std::string image("\x03\x00\x00\x00" "\x00\x00\x00\x00" "\x05\x01\x04\x00" "\x07\x00\x00\x00"
+                            "\x00\x00\x00\x00\x00\x00\x25\x40", 24);
+    ASSERT_TRUE(Put("GDList.dat", image));
+    store.LoadLists();
+    ASSERT_EQ(store.balanceCount, 1);
+    EXPECT_EQ(store.balances[0].head.key, 3);
+    EXPECT_EQ(store.balances[0].date, D(5, 1, 4));
+    EXPECT_EQ(store.balances[0].goodsId, 7);
+    EXPECT_EQ(store.balances[0].quantity, 10.5);
+    EXPECT_EQ(Escaped(Saved(CGoodsStore::BalanceList)), Escaped(image));
+    EXPECT_EQ(store.goodsCount, 0);
+    EXPECT_EQ(store.supplierCount, 0);
+    EXPECT_EQ(store.moveCount, 0);
+}
+
+TEST_F(ListFilesTest, GoodsFieldsSitAtTheirOffsets)
+{
+    std::string r = GoodsImage(9, 1234, "КОД-1", "Гвозди 100 мм");
+    r.replace(4, 1, "\x01");                 // focus mark
+    r.replace(304, 8, Double(12.5));         // purchase price
+    r.replace(336, 8, Double(0.2));          // markup
+    r.replace(344, 4, Word(0x00040105u));    // first move date
+    r.replace(376, 8, Double(1.125));        // dK
+    r.replace(384, 1, "\x03");               // list icon
+    r.replace(385, 1, "\x7f");               // reserved byte, kept
+    r.replace(392, 8, Double(0.75));         // volume
+    r.replace(400, 4, Word(5));
+    r.replace(404, 4, Word(24));
+    r.replace(408, 5, "notes");
+    r.replace(664, 8, Double(3.0));
+    ASSERT_TRUE(Put("GNList.dat", r));
+    store.LoadLists();
+    ASSERT_EQ(store.goodsCount, 1);
+    const GoodsRecord& g = store.goods[0];
+    EXPECT_EQ(g.head.key, 9);
+    EXPECT_EQ(g.head.rowMark[0], 1);
+    EXPECT_EQ(g.id, 1234);
+    EXPECT_STREQ(g.code, "КОД-1");
+    EXPECT_STREQ(g.name, "Гвозди 100 мм");
+    EXPECT_EQ(g.purchasePrice, 12.5);
+    EXPECT_EQ(g.markup, 0.2);
+    EXPECT_EQ(g.firstMoveDate, D(5, 1, 4));
+    EXPECT_EQ(g.dK, 1.125);
+    EXPECT_EQ(g.listIcon, 3);
+    EXPECT_EQ(g.volume, 0.75);
+    EXPECT_EQ(g.assortment, 5);
+    EXPECT_EQ(g.packQty, 24);
+    EXPECT_STREQ(g.note, "notes");
+    EXPECT_EQ(g.specialDelivery, 3.0);
+    EXPECT_EQ(Escaped(Saved(CGoodsStore::GoodsList)), Escaped(r));
+}
+
+TEST_F(ListFilesTest, OnlyWholeMultiplesOfTheRecordSizeLoad)
+{
+    ASSERT_TRUE(Put("GMList.dat", MoveImages(10)));
+    EXPECT_TRUE(store.LoadTable(CGoodsStore::MoveList, "GMList.dat"));
+    ASSERT_EQ(store.moveCount, 10);
+    EXPECT_EQ(store.moves[9].goodsId, 109);
+    EXPECT_EQ(store.moves[9].suppliedQty, 13.5);
+
+    // 801 bytes: refused whole, the table stays as it was.
+    ASSERT_TRUE(Put("GMList.dat", MoveImages(10) + "x"));
+    EXPECT_FALSE(store.LoadTable(CGoodsStore::MoveList, "GMList.dat"));
+    EXPECT_EQ(store.moveCount, 10);
+
+    ASSERT_TRUE(Put("GMList.dat", ""));
+    EXPECT_TRUE(store.LoadTable(CGoodsStore::MoveList, "GMList.dat"));
+    EXPECT_EQ(store.moveCount, 0);
+
+    EXPECT_FALSE(store.LoadTable(CGoodsStore::SupplierList, "SNList.dat"));   // missing
+    EXPECT_EQ(store.supplierCount, 0);
+}
+
+TEST_F(ListFilesTest, ATruncatedFileLeavesItsTableEmptyAndTheOthersLoaded)
+{
+    ASSERT_TRUE(Put("GNList.dat", GoodsImage(1, 1, "A", "a") + GoodsImage(2, 2, "B", "b").substr(0, 400)));
+    ASSERT_TRUE(Put("GMList.dat", MoveImages(3)));
+    store.LoadLists();
+    EXPECT_EQ(store.goodsCount, 0);
+    EXPECT_EQ(store.moveCount, 3);
+    // The empty table still takes new records.
+    store.AddGoods(0, "N", "new", 0, 0, 0, "", 0);
+    ASSERT_EQ(store.goodsCount, 1);
+    EXPECT_EQ(store.goods[0].id, 1);
+}
+
+TEST_F(ListFilesTest, NewRecordsGetKeysThatTheFileDoesNotHold)
+{
+    ASSERT_TRUE(Put("GNList.dat", GoodsImage(1, 500, "A", "a") + GoodsImage(3, 501, "B", "b")));
+    store.LoadLists();
+    ASSERT_EQ(store.goodsCount, 2);
+    store.AddGoods(0, "C", "c", 0, 0, 0, "", 0);
+    store.AddGoods(0, "D", "d", 0, 0, 0, "", 0);
+    ASSERT_EQ(store.goodsCount, 4);
+    EXPECT_EQ(store.goods[2].head.key, 2);
+    EXPECT_EQ(store.goods[2].id, 2);
+    EXPECT_EQ(store.goods[3].head.key, 4);
+    EXPECT_EQ(store.goods[3].id, 4);
+    // Loaded identifiers are data and stay as they were.
+    EXPECT_EQ(store.goods[0].id, 500);
+    EXPECT_EQ(store.FindGoodsId("B"), 501);
+}
+
+TEST_F(ListFilesTest, AKeyZeroRecordIsTheFreeSlotTheNextAddFills)
+{
+    // The file ends with a record whose key is 0.
+    ASSERT_TRUE(Put("GNList.dat", GoodsImage(5, 5, "A", "a") + GoodsImage(0, 77, "junk", "junk")));
+    store.LoadLists();
+    ASSERT_EQ(store.goodsCount, 1);
+    EXPECT_EQ(tables.goodsPending, &store.goods[1]);
+    EXPECT_STREQ(store.goods[1].name, "");   // a fresh slot, not the junk
+    store.AddGoods(0, "N", "new", 0, 0, 0, "", 0);
+    ASSERT_EQ(store.goodsCount, 2);
+    EXPECT_STREQ(store.goods[1].name, "new");
+    EXPECT_EQ(store.goods[1].head.key, 1);
+    EXPECT_EQ(tables.goods.ViewCount(), 2);
+}
+
+TEST_F(ListFilesTest, KeyZeroRecordsInsideTheFileLeaveNoGapNoTwinRowAndNoEmptyRecord)
+{
+    ASSERT_TRUE(Put("GNList.dat", GoodsImage(5, 5, "A", "a") + GoodsImage(0, 77, "junk", "junk") +
+                                      GoodsImage(6, 6, "B", "b") + GoodsImage(0, 0, "", "")));
+    store.LoadLists();
+    ASSERT_EQ(store.goodsCount, 2);
+    EXPECT_STREQ(store.goods[0].name, "a");
+    EXPECT_STREQ(store.goods[1].name, "b");
+    store.AddGoods(0, "N", "new", 0, 0, 0, "", 0);
+    ASSERT_EQ(store.goodsCount, 3);
+    EXPECT_STREQ(store.goods[2].name, "new");
+    EXPECT_EQ(store.FindGoodsId("junk"), 0);
+
+    // Every committed slot is listed once.
+    ASSERT_EQ(tables.goods.ViewCount(), 3);
+    EXPECT_EQ(tables.goods.View()[0], 0u);
+    EXPECT_EQ(tables.goods.View()[1], 1u);
+    EXPECT_EQ(tables.goods.View()[2], 2u);
+
+    // The next save holds the three records, none of them empty.
+    std::string saved = Saved(CGoodsStore::GoodsList);
+    ASSERT_EQ(saved.size(), 3u * 672u);
+    EXPECT_EQ(saved.substr(0, 672), GoodsImage(5, 5, "A", "a"));
+    EXPECT_EQ(saved.substr(672, 672), GoodsImage(6, 6, "B", "b"));
+    EXPECT_EQ(Word(*reinterpret_cast<const uint32_t*>(saved.data() + 2 * 672)), Word(1));
+}
+
+TEST_F(ListFilesTest, TextsThatFillTheirFieldsAreEndedAtTheLastByte)
+{
+    std::string r = GoodsImage(1, 1, "", "");
+    r.replace(12, 32, std::string(32, 'C'));
+    r.replace(44, 260, std::string(260, 'N'));
+    r.replace(408, 256, std::string(256, 'Z'));
+    std::string s(1112, '\0');
+    s.replace(0, 4, Word(1));
+    s.replace(12, 32, std::string(32, 'c'));
+    s.replace(44, 1024, std::string(1024, 'n'));
+    ASSERT_TRUE(Put("GNList.dat", r));
+    ASSERT_TRUE(Put("SNList.dat", s));
+    store.LoadLists();
+    ASSERT_EQ(store.goodsCount, 1);
+    ASSERT_EQ(store.supplierCount, 1);
+    EXPECT_EQ(std::string(store.goods[0].code), std::string(31, 'C'));
+    EXPECT_EQ(std::string(store.goods[0].name), std::string(259, 'N'));
+    EXPECT_EQ(std::string(store.goods[0].note), std::string(255, 'Z'));
+    EXPECT_EQ(std::string(store.suppliers[0].code), std::string(31, 'c'));
+    EXPECT_EQ(std::string(store.suppliers[0].name), std::string(1023, 'n'));
+    EXPECT_EQ(store.FindGoodsId(std::string(31, 'C').c_str()), 1);
+}
+
+TEST_F(ListFilesTest, GarbageFilesLoadAsRecordsThatEverythingCanUse)
+{
+    // Pseudo-random bytes, every key forced non-zero; the balance file is not a multiple.
+    uint32_t seed = 12345;
+    auto garbage = [&](size_t n) {
+        std::string bytes(n, '\0');
+        for (auto& c : bytes) {
+            seed = seed * 1103515245u + 12345u;
+            c = (char)(seed >> 16);
+        }
+        return bytes;
+    };
+    std::string goods = garbage(672 * 4), suppliers = garbage(1112 * 2), moves = garbage(80 * 50);
+    for (int i = 0; i < 4; ++i) goods[672 * i] = 1 + i;
+    for (int i = 0; i < 2; ++i) suppliers[1112 * i] = 1 + i;
+    for (int i = 0; i < 50; ++i) moves[80 * i] = 1 + i;
+    ASSERT_TRUE(Put("GNList.dat", goods));
+    ASSERT_TRUE(Put("SNList.dat", suppliers));
+    ASSERT_TRUE(Put("GMList.dat", moves));
+    ASSERT_TRUE(Put("GDList.dat", garbage(24 * 3 + 5)));
+    store.LoadLists();
+    EXPECT_EQ(store.goodsCount, 4);
+    EXPECT_EQ(store.supplierCount, 2);
+    EXPECT_EQ(store.moveCount, 50);
+    EXPECT_EQ(store.balanceCount, 0);
+
+    store.RecomputeGoodsFigures();
+    char buffer[64];
+    tables.idMode = IdModeCode;
+    for (int i = 0; i < store.goodsCount; ++i) {
+        EXPECT_LT(strlen(store.goods[i].name), 260u);
+        store.FormatId(buffer, sizeof(buffer), store.goods[i].id, NULL, true);
+        EXPECT_LT(strlen(buffer), 32u);
+    }
+    store.BuildDynamics(0);
+    store.BuildDynamics(1);
+    store.AddMove(D(1, 1, 4), 1, 1, 1, 1, 1, 1);
+    EXPECT_EQ(store.moveCount, 51);
+}
+
+}  // namespace
