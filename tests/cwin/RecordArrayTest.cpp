@@ -293,4 +293,36 @@ TEST(RecordArray, NextIdGivesTheLowestFreeIdentifierAfterARebuild)
     EXPECT_EQ(4u, t.array.NextId(true));
 }
 
+TEST(RecordArray, LoadedRecordsWithIdentifierZeroAreFreeSlotsWithoutGaps)
+{
+    // Identifiers 7, 0, 9, 0 in the file: the two free slots close up.
+    std::string bytes;
+    const uint32_t ids[4] = {7, 0, 9, 0};
+    for (int i = 0; i < 4; ++i) {
+        Rec r = {ids[i], 100 + i, "rec"};
+        bytes.append(reinterpret_cast<const char*>(&r), sizeof(r));
+    }
+    ScratchDir dir;
+    std::string file = dir.File("free.dat");
+    ASSERT_TRUE(WriteBytes(file, bytes));
+    Table t;
+    ASSERT_TRUE(t.Bind());
+    ASSERT_TRUE(t.array.Load(file.c_str()));
+    ASSERT_EQ(2, t.count);
+    EXPECT_EQ(7u, t.block[0].id);
+    EXPECT_EQ(9u, t.block[1].id);
+    EXPECT_EQ(102, t.block[1].value);
+    EXPECT_EQ(&t.block[2], t.pending);
+    EXPECT_EQ(0, t.block[2].value);
+    t.Add(55);
+    EXPECT_EQ(3, t.count);
+    EXPECT_EQ(1u, t.block[2].id);
+    ASSERT_EQ(3, t.array.ViewCount());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ((uint32_t)i, t.array.View()[i]);
+    ASSERT_TRUE(t.array.Save(file.c_str()));
+    ASSERT_TRUE(ReadBytes(file, &bytes));
+    EXPECT_EQ(3 * sizeof(Rec), bytes.size());
+}
+
 }  // namespace
