@@ -109,9 +109,7 @@ void CGoodsStore::BuildCalendar()
 void CGoodsStore::BuildRows(int32_t supplierId)
 {
     CFirstIndex goodsById;
-    bool goodsIndexed = goodsById.Reset(goodsCount);
-    for (int g = 0; goodsIndexed && g < goodsCount; ++g)
-        goodsById.AddFirst((uint32_t)goods[g].id, g);
+    const CFirstIndex* goodsIndex = IndexGoods(goodsById) ? &goodsById : 0;
     CFirstIndex rowByGoods;
     bool rowsIndexed = rowByGoods.Reset(64);
 
@@ -128,16 +126,7 @@ void CGoodsStore::BuildRows(int32_t supplierId)
                 for (int r = 0; r < rowCount && !hasRow; ++r)
                     hasRow = rows[r].goodsId == m.goodsId;
             }
-            int g = -1;
-            if (!hasRow) {
-                if (goodsIndexed) {
-                    g = goodsById.Find((uint32_t)m.goodsId);
-                } else {
-                    for (int k = 0; k < goodsCount && g < 0; ++k)
-                        if (goods[k].id == m.goodsId)
-                            g = k;
-                }
-            }
+            int g = hasRow ? -1 : FirstGoodsIndex(m.goodsId, goodsIndex);
             if (g >= 0 && *m_binding.rowPending) {
                 DynamicsRow* row = *m_binding.rowPending;
                 row->goodsIndex = g;

@@ -148,6 +148,25 @@ int32_t CGoodsStore::FindSupplierId(const char* code) const
     return 0;
 }
 
+bool CGoodsStore::IndexGoods(CFirstIndex& index) const
+{
+    if (!index.Reset(goodsCount))
+        return false;
+    for (int g = 0; goods && g < goodsCount; ++g)
+        index.AddFirst((uint32_t)goods[g].id, g);
+    return true;
+}
+
+int CGoodsStore::FirstGoodsIndex(int32_t id, const CFirstIndex* index) const
+{
+    if (index)
+        return index->Find((uint32_t)id);
+    for (int g = 0; goods && g < goodsCount; ++g)
+        if (goods[g].id == id)
+            return g;
+    return -1;
+}
+
 void CGoodsStore::SetProgressRange(int maximum) const
 {
     CProgBar* bar = m_binding.frame ? m_binding.frame->GetProgressBar() : 0;
@@ -177,23 +196,13 @@ void CGoodsStore::RecomputeGoodsFigures()
     if (goodsCount > 0 && !g_heapRegistry.Alloc(&lastSupply, (SIZE_T)goodsCount * sizeof(int32_t)))
         return;
 
-    // First goods record of each identifier, as the scan in storage order finds it.
     CFirstIndex byId;
-    bool indexed = byId.Reset(goodsCount);
-    for (int g = 0; indexed && g < goodsCount; ++g)
-        byId.AddFirst((uint32_t)goods[g].id, g);
+    const CFirstIndex* index = IndexGoods(byId) ? &byId : 0;
 
     SetProgressRange(moveCount);
     for (int i = 0; moves && i < moveCount; ++i) {
         const MoveRecord& m = moves[i];
-        int g = -1;
-        if (indexed) {
-            g = byId.Find((uint32_t)m.goodsId);
-        } else {
-            for (int k = 0; k < goodsCount && g < 0; ++k)
-                if (goods[k].id == m.goodsId)
-                    g = k;
-        }
+        int g = FirstGoodsIndex(m.goodsId, index);
         if (g >= 0) {
             GoodsRecord& r = goods[g];
             if (m.suppliedQty > 0 && m.supplyValue > 0) {

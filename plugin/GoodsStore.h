@@ -18,6 +18,7 @@
 #include "StoreRecords.h"
 
 class CAppFrame;
+class CFirstIndex;
 class CRecordArray;
 
 // Where the tables' record arrays and their pending-record variables are.
@@ -105,6 +106,9 @@ public:
 
 private:
     CRecordArray* Table(ListTable table) const;
+    // First goods record with this id: through the index when there is one.
+    int FirstGoodsIndex(int32_t id, const CFirstIndex* index) const;
+    bool IndexGoods(CFirstIndex& index) const;
     void BuildRows(int32_t supplierId);
     bool BuildSeriesAndCells();
     void ApplyBalances();
