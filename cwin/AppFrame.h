@@ -1,16 +1,30 @@
 // CAppFrame: the application frame, one per top-level window.
 //
-// This is the part of the frame that works without a window: heap registry
-// calls, the file dialog object, clipboard text, the progress bar and the
-// delimited text reader (which the console converter uses for all its inputs).
+//   CAppFrame       attaches to a window, owns the object table of framework
+//                   controls (factory, sweep, lookups), routes messages and
+//                   notifications to them, lays them out with the status bar
+//                   and docked bars, and keeps the status hints, progress bar,
+//                   tray icon, drag and drop, clipboard, worker registry, event
+//                   lock and splash window.
+//   ITableReceiver  receives the cells of ReadDelimitedText.
+//
+// Without a window the frame still serves the heap registry calls, the file
+// dialog object, the progress bar and the delimited text reader, which is how
+// the console converter uses it.
 #ifndef CWIN_APPFRAME_H
 #define CWIN_APPFRAME_H
 
 #include <windows.h>
 
+#include "BaseWindow.h"
 #include "FileChooser.h"
+#include "ImageLists.h"
 #include "MathFlow.h"
 #include "ProgBar.h"
+#include "Splash.h"
+
+#define CWIN_MAX_CONTROLS 256
+#define CWIN_MAX_WORKERS  16
 
 // Receives the cells of ReadDelimitedText, one call per cell; false stops reading.
 class ITableReceiver
@@ -19,29 +33,94 @@ public:
     virtual bool OnTableCell(char* cell, int length, int row, int column, bool endOfRow) = 0;
 };
 
+class CCustom;
+
 class CAppFrame
 {
 public:
     CAppFrame();
     ~CAppFrame();
 
-    int  GetClipboardText(char** out);
-    CFileChooser* GetFileDialog() { return &m_fileDialog; }
+    // Operations, in slot order.
+    virtual bool CreateStatusBar(const char* defaultText, DWORD style, int fontHeight, int fontWidth,
+                                 const char* face);
+    virtual bool SetStatusText(int part, int styleByte, const char* format, ...);
+    virtual int  GetClipboardText(char** out);
+    virtual bool AddTrayIcon(UINT callbackMessage, int iconId, const char* tip, HMENU menu,
+                             EventCallback commandHandler);
+    virtual bool RemoveTrayIcon();
+    virtual bool RestoreStatusHint();
+    virtual bool SetMinimumClientSize(int width, int height, int eraseFlag);
+    virtual CImageLists* GetImageLists();
+    // For "Dialog", exStyle carries the page's init callback and text its template.
+    virtual CBaseWindow* CreateControl(const char* typeName, int left, int top, int right, int bottom,
+                                       ULONG_PTR exStyle, DWORD style, const char* text, HWND parent);
+    virtual ICustom* CreateCustom(CCustom* object, int left, int top, int right, int bottom,
+                                  ULONG_PTR exStyle, DWORD style, const char* text, HWND parent);
+    virtual CBaseWindow* AttachControl(const char* typeName, HWND dialog, int item,
+                                       EventCallback callback, int mask, IEventSink* listener);
+    virtual void LayoutAll();
+    virtual CImageLists* GetImageLists2();   // the same operation as GetImageLists, in its second slot
+    virtual CFileChooser* GetFileDialog();
+    virtual bool ShowAllControls(bool show);
+    virtual bool   MemAlloc(void** variable, SIZE_T size);
+    virtual bool   MemRealloc(void** variable, SIZE_T size);
+    virtual bool   MemFree(void** variable);
+    virtual SIZE_T MemSize(const void* block);
+    virtual bool   MemZero(void* block);
+    virtual const char* GetCurrentDirectoryText();
 
-    bool   MemAlloc(void** variable, SIZE_T size);
-    bool   MemRealloc(void** variable, SIZE_T size);
-    bool   MemFree(void** variable);
-    SIZE_T MemSize(const void* block);
-    bool   MemZero(void* block);
+    // Binding to the top-level window (once).
+    CAppFrame* Attach(HWND window, ICommandTarget* commandTarget);
+    HWND      GetMainWindow() const { return m_mainWindow; }
+    HINSTANCE GetInstance() const { return m_instance; }
+    void      SetInstance(HINSTANCE instance) { m_instance = instance; }
 
+    // Status bar and its progress bar.
+    bool CreateProgressBar(int part, DWORD style);
+    HWND GetStatusBar() const { return m_statusBar; }
+    void ShowStatusHint(HWND window);
+    void SetStatusNotifyHandler(EventCallback handler) { m_statusNotify = handler; }
     // The progress bar that long operations advance; may have no window.
     void      SetProgressBar(CProgBar* bar) { m_progressBar = bar; }
     CProgBar* GetProgressBar() const { return m_progressBar; }
 
-    HWND GetMainWindow() const { return m_mainWindow; }
+    // Object table.
+    CBaseWindow* MakeControl(const char* typeName);
+    int  FindFreeControlId();
+    bool RemoveControl(int index);
+    // Release, then the storage is freed (when the frame owns it); not in the table.
+    void FreeObject(CBaseWindow* object, bool release);
+    int  FindControlIndex(int id);
+    bool FindControlByWindow(HWND window, CBaseWindow** control);
+    CBaseWindow* ControlFromPoint(HWND window, int x, int y);
+    bool RefreshFrom(int id);
+    int  GetControlCount() const { return controlCount; }
+    CBaseWindow* GetControl(int index) const
+    {
+        return index >= 0 && index < controlCount ? controls[index] : NULL;
+    }
+    // The type name of a control kind, or null.
+    static const char* TypeName(int kind);
+
+    // Routing of the messages of windows that hold controls.
+    LRESULT RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT RouteNotify(HWND window, WPARAM wParam, LPARAM lParam);
+
+    // The area left to the main window's controls by the status bar and docked bars.
+    const RECT& GetFreeArea() const { return m_clientArea; }
+    POINT GetContextMenuPoint() const { return m_contextPoint; }
+    int   GetDragSource() const { return m_dragSource; }
+    bool  StartDrag(CBaseWindow* source, NMHDR* header);
+    int   GetMinimumWidth() const { return m_minWidth; }
+    int   GetMinimumHeight() const { return m_minHeight; }
+
+    // Every framework event is delivered under this lock; workers take it too.
+    void Lock() { EnterCriticalSection(&m_eventLock); }
+    void Unlock() { LeaveCriticalSection(&m_eventLock); }
 
     // Background workers: at most 16; each one's thread starts on registration.
-    enum { MaxWorkers = 16 };
+    enum { MaxWorkers = CWIN_MAX_WORKERS };
     bool RegisterWorker(CMathFlow* worker, int interval);
     int  GetWorkerCount() const { return m_workerCount; }
     CMathFlow* GetWorker(int index) const
@@ -49,18 +128,64 @@ public:
         return index >= 0 && index < m_workerCount ? m_workers[index] : NULL;
     }
 
+    // The splash window: shows the bitmap, runs the callback, closes after the
+    // display time and then shows the main window.
+    CSplash* GetSplash() { return &m_splash; }
+
     // Splits text in place into rows and cells. length 0: text names a source
     // ("Clipboard" or a file). lineSeparator 0 means CR.
     bool ReadDelimitedText(char* text, int length, char fieldSeparator, char lineSeparator,
                            ITableReceiver* receiver);
 
+    // Object table: used slots 0 .. controlCount - 1; slot controlCount is scratch.
+    CBaseWindow* controls[CWIN_MAX_CONTROLS + 1];
+    int          controlCount;
+    // Set while the router works for a dialog page or a subclassed control.
+    bool inDialog;
+    // Set by the router when the message still needs the previous procedure.
+    bool wantDefault;
+
 private:
+    static LRESULT CALLBACK FrameProc(HWND, UINT, WPARAM, LPARAM);
+    void Sweep();
+    void LayoutControls(int width, int height);
+    int  FirstControlToLayout();
+    bool OnSizing(RECT* dragged);
+    bool OnScrollBar(WPARAM wParam, LPARAM lParam);
+    void OnTrayMessage(LPARAM lParam);
+    void OnDragMove(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT RouteCommand(WPARAM wParam, LPARAM lParam);
+
     HWND         m_mainWindow;
-    bool         m_oldStyleClipboard;
-    CFileChooser m_fileDialog;
-    CProgBar*    m_progressBar;
-    CMathFlow*   m_workers[MaxWorkers];
+    HINSTANCE    m_instance;
+    WNDPROC      m_previousProc;
+    CMathFlow*   m_workers[CWIN_MAX_WORKERS];
     int          m_workerCount;
+    const char*  m_defaultStatusText;
+    HWND         m_statusBar;
+    RECT         m_clientArea;
+    bool         m_oldStyleClipboard;
+    int          m_dragSource;
+    EventCallback m_statusNotify;
+    CFileChooser m_fileDialog;
+    CImageLists  m_imageLists;
+    CCustom*     m_adopt;
+    bool         m_eraseBackground;
+    CRITICAL_SECTION m_eventLock;
+    CSplash      m_splash;
+    POINT        m_contextPoint;
+    ICommandTarget* m_commandTarget;
+    char         m_currentDirectory[1024];
+    CProgBar*    m_progressBar;
+    char         m_statusText[4096];
+    LOGFONTA     m_statusFont;
+    HWND         m_hintedWindow;
+    UINT         m_trayMessage;
+    HMENU        m_trayMenu;
+    EventCallback m_trayHandler;
+    int          m_trayIcon;
+    int          m_minWidth, m_minHeight;
+    HWND         m_dragCapture;
 };
 
 #endif

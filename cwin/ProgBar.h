@@ -1,4 +1,4 @@
-// CProgBar: the progress bar wrapper ("ProgBar").
+// CProgBar ("ProgBar"): the progress bar wrapper.
 //
 // It counts steps itself and redraws only every n-th step, so a caller can step
 // once per byte or per record without flooding the window with messages. Without
@@ -6,20 +6,21 @@
 #ifndef CWIN_PROGBAR_H
 #define CWIN_PROGBAR_H
 
-#include <windows.h>
+#include "BaseWindow.h"
 
-class CProgBar
+class CProgBar : public CBaseWindow, public IProgBar
 {
 public:
     CProgBar();
 
-    // Slot order of the operation table.
-    virtual LRESULT SetRange(int minimum, int maximum, int ignored = 0);
-    virtual LRESULT SetPos(int position);
-    virtual LRESULT Step();
+    bool Create() override;
 
-    void SetWindow(HWND window) { m_hwnd = window; }
-    HWND GetHandle() const { return m_hwnd; }
+    LRESULT SetRange(int minimum, int maximum, int ignored = 0) override;
+    LRESULT SetPos(int position) override;
+    LRESULT Step() override;
+
+    // Gives a window-less bar a window made elsewhere.
+    void SetWindow(HWND window) { hwnd = window; }
     void SetRedrawDivisor(int divisor) { m_divisor = divisor > 0 ? divisor : 1; }
 
     int  GetCounter() const { return m_counter; }
@@ -28,9 +29,8 @@ public:
     int  GetShownPos() const { return m_shown; }
 
 private:
-    LRESULT Show(int position);
+    LRESULT ShowPos(int position);
 
-    HWND m_hwnd;
     int  m_counter;
     int  m_maximum;
     int  m_divisor;

@@ -1,9 +1,11 @@
 #!/bin/bash
 # Installs what the build and the tests need on a fresh Debian machine (as root):
-# the MinGW-w64 cross compilers, Wine, an X server, the Russian locale, GoogleTest.
+# the MinGW-w64 cross compilers, Wine, an X server, the Russian locale, GoogleTest,
+# and xwd with netpbm for the gallery's screenshot.
 set -eu
 packages="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth x11-utils
-          locales fonts-wine fonts-liberation cmake make googletest python3"
+          locales fonts-wine fonts-liberation cmake make googletest python3
+          x11-apps netpbm"
 missing=""
 for p in $packages; do
     dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"

@@ -1,0 +1,428 @@
+#include "BaseWindow.h"
+#include "AppFrame.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+
+CBaseWindow::CBaseWindow()
+    : kind(-1), id(-1), hwnd(NULL), style(0), exStyle(0), parent(NULL), itemId(0), textColor(0),
+      backColor(0xFFFFFF), backBrush(NULL), handlerCount(0), owner(NULL), deleted(0),
+      widthPercent(0), heightPercent(0), marginLeft(0), marginTop(0), marginRight(0), marginBottom(0),
+      refLeft(NULL), refTop(NULL), refRight(NULL), refBottom(NULL), fontRelative(0), fontHeight(0),
+      fontWidth(0), newFont(NULL), font(NULL), fontPending(0), fontOnce(1), hint(NULL),
+      userData(NULL), popupMenu(NULL), frameFlag(0), magic(CWIN_WINDOW_MAGIC), freeStorage(NULL),
+      toolTip(NULL)
+{
+    memset(&rect, 0, sizeof(rect));
+    memset(&clientRect, 0, sizeof(clientRect));
+    memset(handlerFn, 0, sizeof(handlerFn));
+    memset(handlerMask, 0, sizeof(handlerMask));
+    memset(handlerUser, 0, sizeof(handlerUser));
+    memset(handlerSink, 0, sizeof(handlerSink));
+    memset(&logFont, 0, sizeof(logFont));
+    logFont.lfWeight = FW_NORMAL;
+    logFont.lfCharSet = RUSSIAN_CHARSET;
+    strcpy(logFont.lfFaceName, "Courier New");
+    memset(&event, 0, sizeof(event));
+    text[0] = 0;
+}
+
+CBaseWindow* WindowObjectOf(HWND window)
+{
+    if (!window)
+        return NULL;
+    CBaseWindow* object = reinterpret_cast<CBaseWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    return CBaseWindow::IsWindowObject(object) ? object : NULL;
+}
+
+HWND CBaseWindow::GetHandle() { return hwnd; }
+int  CBaseWindow::GetId() { return id; }
+
+int CBaseWindow::SetText(const char* format, ...)
+{
+    if (!format)
+        return 0;
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof(text), format, args);
+    va_end(args);
+    return SetWindowTextA(hwnd, text);
+}
+
+bool CBaseWindow::Show(bool show)
+{
+    return ShowWindow(hwnd, show ? SW_SHOW : SW_HIDE) != FALSE;
+}
+
+HWND CBaseWindow::TakeFocus() { return SetFocus(hwnd); }
+
+void CBaseWindow::MakeFont(int lfHeight, int lfWidth, bool sendToWindow)
+{
+    logFont.lfHeight = lfHeight;
+    logFont.lfWidth = lfWidth;
+    if (lfHeight <= 0)
+        return;
+    newFont = CreateFontIndirectA(&logFont);
+    if (!newFont)
+        return;   // the old font stays in place
+    if (sendToWindow && hwnd)
+        SendMessageA(hwnd, WM_SETFONT, (WPARAM)newFont, TRUE);
+    if (font && !DeleteObject(font))
+        fontPending = 0;   // a font that cannot be deleted stops further remaking
+    font = newFont;
+    if (fontOnce)
+        fontPending = 0;
+}
+
+int CBaseWindow::SetFont(int height, int width, int relative, const char* face)
+{
+    if (face)
+        lstrcpynA(logFont.lfFaceName, face, LF_FACESIZE);
+    fontRelative = relative;
+    fontHeight = height;
+    fontWidth = width;
+    fontPending = 1;
+    if (kind != KIND_CUSTOM)
+        return 1;
+    MakeFont(height, width, false);
+    return fontOnce;
+}
+
+bool CBaseWindow::FitToParent()
+{
+    if (owner && parent && parent == owner->GetMainWindow()) {
+        const RECT& area = owner->GetFreeArea();
+        Layout(area.right - area.left, area.bottom - area.top);
+    } else {
+        RECT client = {0, 0, 0, 0};
+        GetClientRect(parent, &client);
+        Layout(client.right + 1, client.bottom + 1);
+    }
+    InvalidateRect(hwnd, NULL, TRUE);
+    UpdateWindow(hwnd);
+    return true;
+}
+
+int CBaseWindow::SetColors(COLORREF newText, COLORREF newBack)
+{
+    textColor = newText;
+    backColor = newBack;
+    if (backBrush)
+        DeleteObject(backBrush);
+    backBrush = CreateSolidBrush(backColor);
+    ApplyColors();
+    return 1;
+}
+
+bool CBaseWindow::Anchor(IWindow* reference, int side, int spec)
+{
+    int* margin;
+    LONG** ref;
+    switch (side) {
+    case ANCHOR_LEFT:   margin = &marginLeft;   ref = &refLeft;   break;
+    case ANCHOR_TOP:    margin = &marginTop;    ref = &refTop;    break;
+    case ANCHOR_RIGHT:  margin = &marginRight;  ref = &refRight;  break;
+    case ANCHOR_BOTTOM: margin = &marginBottom; ref = &refBottom; break;
+    default: return false;
+    }
+    *margin = spec & 0xFFFF;
+    if (!reference)
+        return true;
+    int index = owner ? owner->FindControlIndex(reference->GetId()) : -1;
+    if (index < 0)
+        return true;
+    CBaseWindow* other = owner->GetControl(index);
+    RECT* edges = (spec & ANCHOR_CLIENT_RECT) ? &other->clientRect : &other->rect;
+    switch (spec & ~ANCHOR_CLIENT_RECT & ~0xFFFF) {
+    case ANCHOR_LEFT:   *ref = &edges->left;   break;
+    case ANCHOR_TOP:    *ref = &edges->top;    break;
+    case ANCHOR_RIGHT:  *ref = &edges->right;  break;
+    case ANCHOR_BOTTOM: *ref = &edges->bottom; break;
+    default: return false;
+    }
+    return true;
+}
+
+bool CBaseWindow::LoadPopupMenu(int menuId, int position)
+{
+    HMENU menu = LoadMenuA(owner ? owner->GetInstance() : GetModuleHandleA(NULL), MAKEINTRESOURCEA(menuId));
+    popupMenu = GetSubMenu(menu, position);
+    return true;
+}
+
+bool CBaseWindow::SetToolTip(bool showNow, const char* format, ...)
+{
+    if (format) {
+        va_list args;
+        va_start(args, format);
+        vsnprintf(text, sizeof(text), format, args);
+        va_end(args);
+    } else {
+        text[0] = 0;
+    }
+    INITCOMMONCONTROLSEX init = {sizeof(init), 0xFF};
+    InitCommonControlsEx(&init);
+    HINSTANCE instance = owner ? owner->GetInstance() : GetModuleHandleA(NULL);
+    HWND tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, NULL, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd, NULL,
+                               instance, NULL);
+    if (!tip)
+        return false;
+    // Each call makes a new tooltip; the earlier one goes, so they do not pile up.
+    if (toolTip)
+        DestroyWindow(toolTip);
+    toolTip = tip;
+    SetWindowPos(tip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+    TOOLINFOA tool;
+    memset(&tool, 0, sizeof(tool));
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = hwnd;
+    tool.hinst = instance;
+    tool.lpszText = text;
+    GetClientRect(hwnd, &tool.rect);
+    if (!SendMessageA(tip, TTM_ADDTOOLA, 0, (LPARAM)&tool))
+        return false;
+    if (showNow)
+        SendMessageA(tip, TTM_UPDATE, 0, 0);
+    return true;
+}
+
+bool CBaseWindow::Destroy()
+{
+    if (owner)
+        owner->GetImageLists()->ReleaseIcons(id);
+    if (popupMenu) {
+        DestroyMenu(popupMenu);
+        popupMenu = NULL;
+    }
+    deleted = 1;
+    if (hwnd) {
+        ShowWindow(hwnd, SW_HIDE);
+        DestroyWindow(hwnd);
+    }
+    if (toolTip) {
+        DestroyWindow(toolTip);
+        toolTip = NULL;
+    }
+    hwnd = NULL;
+    return true;
+}
+
+int CBaseWindow::AddHandler(EventCallback callback, int mask, int user, IEventSink* listener)
+{
+    if (!callback && !listener)
+        return -1;
+    OnHandlerAdded(mask);
+    for (int i = 0; i < handlerCount; ++i) {
+        bool same = listener ? handlerSink[i] == listener : handlerFn[i] == callback && !handlerSink[i];
+        if (same) {
+            handlerMask[i] |= mask;
+            handlerUser[i] |= user;
+            return i;
+        }
+    }
+    if (handlerCount >= CWIN_MAX_HANDLERS)
+        return -1;
+    int i = handlerCount++;
+    handlerFn[i] = callback;
+    handlerMask[i] = mask;
+    handlerUser[i] = user;
+    handlerSink[i] = listener;
+    return i;
+}
+
+bool CBaseWindow::SetHint(const char* newHint)
+{
+    hint = newHint;
+    return true;
+}
+
+bool CBaseWindow::Release() { return true; }
+
+bool CBaseWindow::Layout(int w, int h)
+{
+    if (w == 0 || h == 0)
+        return false;
+    int L = 0, T = 0, R = w, B = h;
+    if (owner && parent && parent == owner->GetMainWindow()) {
+        const RECT& area = owner->GetFreeArea();
+        L = area.left; T = area.top; R = area.right; B = area.bottom;
+    }
+    bool changed = false;
+    if (widthPercent) {
+        rect.right = rect.left + w * widthPercent / 100;
+        changed = true;
+    }
+    if (heightPercent) {
+        rect.bottom = rect.top + h * heightPercent / 100;
+        changed = true;
+    }
+    if (marginLeft) {
+        int edge = refLeft ? *refLeft : L;
+        int left = marginLeft + edge - 1;
+        if (!marginRight)
+            rect.right += left - rect.left;
+        rect.left = left;
+        changed = true;
+    }
+    if (marginTop) {
+        int edge = refTop ? *refTop : T;
+        int top = marginTop + edge - 1;
+        if (!marginBottom)
+            rect.bottom += top - rect.top;
+        rect.top = top;
+        changed = true;
+    }
+    if (marginRight) {
+        int edge = refRight ? *refRight : R;
+        int right = edge - marginRight + 1;
+        if (!marginLeft)
+            rect.left += right - rect.right;
+        rect.right = right;
+        changed = true;
+    }
+    if (marginBottom) {
+        int edge = refBottom ? *refBottom : B;
+        int bottom = edge - marginBottom + 1;
+        if (!marginTop)
+            rect.top += bottom - rect.bottom;
+        rect.bottom = bottom;
+        changed = true;
+    }
+    if (changed)
+        SetWindowPos(hwnd, NULL, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                     SWP_NOZORDER);
+    if (fontPending) {
+        int lfHeight = fontRelative ? (rect.bottom - rect.top) * fontHeight / 100 : fontHeight;
+        int lfWidth = fontWidth == 0 ? 0
+                    : fontRelative ? (rect.right - rect.left) * fontWidth / 100 : fontWidth;
+        MakeFont(lfHeight, lfWidth, kind != KIND_CUSTOM && kind != KIND_GRAPH);
+    }
+    return changed;
+}
+
+void CBaseWindow::ApplyColors() {}
+bool CBaseWindow::OnHandlerAdded(int) { return true; }
+bool CBaseWindow::OnCreated() { return true; }
+
+// The listener operation that serves an event code, or null.
+static int (IEventSink::*SinkOperation(int code))(WindowEvent*)
+{
+    switch (code) {
+    case EV_CACHE_HINT:        return &IEventSink::OnCacheHint;
+    case EV_ROW_FOCUSED:       return &IEventSink::OnRowFocused;
+    case EV_MENU_COMMAND:      return &IEventSink::OnMenuCommand;
+    case EV_COMMAND:
+    case EV_CANCEL:
+    case EV_SELECTION_CHANGED: return &IEventSink::OnCommand;
+    case EV_DOUBLE_CLICK:      return &IEventSink::OnDoubleClick;
+    case EV_CLICK:             return &IEventSink::OnClick;
+    case EV_RESERVED_40000:    return &IEventSink::OnReserved;
+    case EV_EDIT_END:          return &IEventSink::OnEditEnd;
+    case EV_CUSTOM_DRAW:       return &IEventSink::OnCustomDraw;
+    case EV_COMPARE:           return &IEventSink::OnCompare;
+    case EV_KEY_DOWN:          return &IEventSink::OnKeyDown;
+    case EV_DRAG:              return &IEventSink::OnDrag;
+    default:                   return NULL;
+    }
+}
+
+int CBaseWindow::Dispatch(int code)
+{
+    if (deleted)
+        return 0;
+    event.sender = this;
+    event.eventCode = code;
+    int result = 0;
+    for (int i = 0; i < handlerCount; ++i) {
+        if (handlerMask[i] && !(handlerMask[i] & code))
+            continue;
+        event.user = handlerUser[i];
+        if (owner)
+            owner->Lock();
+        if (handlerSink[i]) {
+            int (IEventSink::*operation)(WindowEvent*) = SinkOperation(code);
+            if (operation) {
+                int answer = (handlerSink[i]->*operation)(&event);
+                if (owner)
+                    owner->Unlock();
+                return answer;
+            }
+        } else if (handlerFn[i]) {
+            result = handlerFn[i](&event);
+            if (owner)
+                owner->Unlock();
+            if (result)
+                return result;
+            continue;
+        }
+        if (owner)
+            owner->Unlock();
+    }
+    return result;
+}
+
+bool CBaseWindow::HasHandlerFor(int mask) const
+{
+    for (int i = 0; i < handlerCount; ++i)
+        if (handlerMask[i] && (handlerMask[i] & mask))
+            return true;
+    return false;
+}
+
+EventCallback CBaseWindow::FirstHandlerFor(int mask) const
+{
+    for (int i = 0; i < handlerCount; ++i)
+        if (handlerMask[i] && (handlerMask[i] & mask))
+            return handlerFn[i];
+    return NULL;
+}
+
+void CBaseWindow::PrepareEvent(INT_PTR param, WPARAM aux, LPARAM notify)
+{
+    memset(&event, 0, sizeof(event));
+    event.param = param;
+    event.aux = aux;
+    event.notify = notify;
+}
+
+bool CBaseWindow::ShowPopupMenu(int x, int y)
+{
+    if (!popupMenu)
+        return false;
+    PrepareEvent((INT_PTR)popupMenu, 0, 0);
+    Dispatch(EV_MENU_OPENING);
+    HWND menuOwner = owner && owner->GetMainWindow() ? owner->GetMainWindow() : hwnd;
+    int command = (int)TrackPopupMenuEx(popupMenu, TPM_RETURNCMD, x, y, menuOwner, NULL);
+    if (command > 0) {
+        PrepareEvent(command, 0, 0);
+        Dispatch(EV_MENU_COMMAND);
+    }
+    return true;
+}
+
+bool CBaseWindow::IsWindowObject(const void* object)
+{
+    return object && static_cast<const CBaseWindow*>(object)->magic == CWIN_WINDOW_MAGIC;
+}
+
+bool CBaseWindow::CreateWindowOf(const char* className)
+{
+    if (parent)
+        style |= WS_CHILD;
+    if (!(style & WS_CHILD))
+        parent = NULL;
+    HINSTANCE instance = owner ? owner->GetInstance() : GetModuleHandleA(NULL);
+    hwnd = CreateWindowExA(exStyle, className, NULL, style, rect.left, rect.top, rect.right - rect.left,
+                           rect.bottom - rect.top, parent, NULL, instance, NULL);
+    if (!hwnd)   // a place-holder stands in for a class that is not available
+        hwnd = CreateWindowExA(exStyle, "STATIC", NULL, style, rect.left, rect.top,
+                               rect.right - rect.left, rect.bottom - rect.top, parent, NULL, instance, NULL);
+    if (!hwnd)
+        return false;
+    ShowWindow(hwnd, (style & WS_VISIBLE) ? SW_SHOW : SW_HIDE);
+    UpdateWindow(hwnd);
+    return OnCreated();
+}

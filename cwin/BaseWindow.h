@@ -1,0 +1,129 @@
+// CBaseWindow: the implementation base of every framework window object.
+//
+// It implements IWindow once for all control kinds, carries the handler table
+// (at most 8 entries), the event record, the anchor layout and the font, and
+// adds six virtual operations of its own (Create .. OnCreated). Objects are
+// made by the frame's factory and owned by its object table; the frame's
+// router finds them by window handle.
+#ifndef CWIN_BASEWINDOW_H
+#define CWIN_BASEWINDOW_H
+
+#include "Window.h"
+
+#define CWIN_MAX_HANDLERS 8
+#define CWIN_TEXT_SIZE    1024
+#define CWIN_WINDOW_MAGIC 0x55AA55AAu
+
+// Control kinds: the factory's numbering, tested by the router, the layout and fonts.
+enum ControlKind
+{
+    KIND_COMBOBOX = 0, KIND_STATIC, KIND_EDITBOX, KIND_BUTTON, KIND_LISTBOX, KIND_LISTVIEW,
+    KIND_TREEVIEW, KIND_TRACKBAR, KIND_PROGBAR, KIND_TCONTROL, KIND_UPDOWN, KIND_SCROLLBAR,
+    KIND_DIALOG, KIND_CUSTOM, KIND_RESIZEBAR, KIND_REBAR, KIND_TOOLBAR, KIND_GRAPH,
+    KIND_DTPCONTROL, KIND_MDI, KIND_COUNT
+};
+
+class CBaseWindow : public virtual IWindow
+{
+public:
+    CBaseWindow();
+
+    // IWindow
+    HWND GetHandle() override;
+    int  GetId() override;
+    int  SetText(const char* format, ...) override;
+    bool Show(bool show) override;
+    HWND TakeFocus() override;
+    int  SetFont(int height, int width, int relative, const char* face) override;
+    bool FitToParent() override;
+    int  SetColors(COLORREF textColor, COLORREF backColor) override;
+    bool Anchor(IWindow* reference, int side, int spec) override;
+    bool LoadPopupMenu(int menuId, int position) override;
+    bool SetToolTip(bool showNow, const char* format, ...) override;
+    bool Destroy() override;
+    int  AddHandler(EventCallback callback, int mask, int user, IEventSink* listener) override;
+    bool SetHint(const char* hint) override;
+
+    // Own virtual operations, in slot order.
+    virtual bool Create() = 0;
+    virtual bool Release();
+    virtual bool Layout(int parentWidth, int parentHeight);
+    virtual void ApplyColors();
+    virtual bool OnHandlerAdded(int mask);
+    virtual bool OnCreated();
+
+    int           Dispatch(int code);
+    bool          HasHandlerFor(int mask) const;
+    EventCallback FirstHandlerFor(int mask) const;
+    bool          ShowPopupMenu(int x, int y);
+    static bool   IsWindowObject(const void* object);
+
+    // The common creation step of every control's Create.
+    bool CreateWindowOf(const char* className);
+    // Clears the event record and sets what the raiser gives.
+    void PrepareEvent(INT_PTR param, WPARAM aux, LPARAM notify);
+
+    // Fields, in the order of the object model.
+    int        kind;
+    int        id;
+    RECT       rect;
+    RECT       clientRect;
+    HWND       hwnd;
+    DWORD      style;
+    DWORD      exStyle;
+    HWND       parent;
+    WORD       itemId;
+    COLORREF   textColor;
+    COLORREF   backColor;
+    HBRUSH     backBrush;
+    EventCallback handlerFn[CWIN_MAX_HANDLERS];
+    int           handlerMask[CWIN_MAX_HANDLERS];
+    int           handlerUser[CWIN_MAX_HANDLERS];
+    IEventSink*   handlerSink[CWIN_MAX_HANDLERS];
+    int        handlerCount;
+    CAppFrame* owner;
+    int        deleted;
+    int        widthPercent, heightPercent;
+    int        marginLeft, marginTop, marginRight, marginBottom;
+    LONG*      refLeft;
+    LONG*      refTop;
+    LONG*      refRight;
+    LONG*      refBottom;
+    int        fontRelative;
+    int        fontHeight, fontWidth;
+    HFONT      newFont, font;
+    int        fontPending;
+    int        fontOnce;
+    LOGFONTA   logFont;
+    const char* hint;
+    void*      userData;
+    HMENU      popupMenu;
+    WindowEvent event;
+    BYTE       frameFlag;
+    char       text[CWIN_TEXT_SIZE];
+    DWORD      magic;
+
+    // How the frame frees this object's storage; null for an object whose
+    // storage the application keeps (adopted objects, members of other objects).
+    void (*freeStorage)(CBaseWindow*);
+    // Tooltip windows made by SetToolTip; destroyed with the window.
+    HWND       toolTip;
+
+protected:
+    // Step 10 of the layout: makes the pending font, lfHeight and lfWidth given.
+    void MakeFont(int lfHeight, int lfWidth, bool sendToWindow);
+};
+
+// Frees an object made with new T (the factory's deleter).
+// T is the object's exact class, which is why no virtual destructor is needed.
+template <class T> void FreeStorageOf(CBaseWindow* object)
+{
+    T* exact = static_cast<T*>(object);
+    exact->~T();
+    ::operator delete(static_cast<void*>(exact));
+}
+
+// The object bound to a window (its user data), or null.
+CBaseWindow* WindowObjectOf(HWND window);
+
+#endif

@@ -1,0 +1,102 @@
+// The thin controls over system window classes.
+//
+//   CButton      "Button"      BUTTON            IButton
+//   CStatic      "Static"      STATIC            IStatic
+//   CEditBox     "EditBox"     EDIT, subclassed  IEditBox  (keys and focus become events)
+//   CComboBox    "ComboBox"    COMBOBOX          IComboBox (drop-down sized by dropRows)
+//   CListBox     "ListBox"     LISTBOX           IListBox
+//   CDTPControl  "DTPControl"  SysDateTimePick32
+//   CDialog      "Dialog"      a dialog page from a template, modeless or modal
+#ifndef CWIN_BASICCONTROLS_H
+#define CWIN_BASICCONTROLS_H
+
+#include "BaseWindow.h"
+
+class CButton : public CBaseWindow, public IButton
+{
+public:
+    CButton();
+    bool Create() override;
+    bool Destroy() override;
+    bool    GetCheck() override;
+    LRESULT SetCheck(bool checked) override;
+    bool    SetImage(int list, int image) override;
+
+    HGDIOBJ images[2];
+};
+
+class CStatic : public CBaseWindow, public IStatic
+{
+public:
+    bool Create() override;
+    bool SetImage(int list, int image) override;
+};
+
+class CEditBox : public CBaseWindow, public IEditBox
+{
+public:
+    CEditBox();
+    bool Create() override;
+    LRESULT AppendText(const char* format, ...) override;
+    // Installs the edit box's procedure in front of the edit window's own.
+    bool SubclassEdit();
+
+    WNDPROC previousProc;
+
+private:
+    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void Raise(int code, INT_PTR param, WPARAM wParam, LPARAM lParam);
+};
+
+class CComboBox : public CBaseWindow, public IComboBox
+{
+public:
+    CComboBox();
+    bool Create() override;
+    bool Layout(int parentWidth, int parentHeight) override;
+    LRESULT InsertString(int index, const char* text) override;
+    LRESULT DeleteString(int index) override;
+    LRESULT GetCurSel() override;
+    LRESULT SetCurSel(int index) override;
+
+    int dropRows;
+};
+
+class CListBox : public CBaseWindow, public IListBox
+{
+public:
+    bool Create() override;
+    LRESULT InsertString(int index, const char* text) override;
+    LRESULT DeleteString(int index) override;
+    LRESULT GetCurSel() override;
+    LRESULT SetCurSel(int index) override;
+};
+
+class CDTPControl : public CBaseWindow
+{
+public:
+    bool Create() override;
+};
+
+class CDialog : public CBaseWindow, public IDialog
+{
+public:
+    CDialog();
+    bool Create() override;
+    bool SetItemText(int item, const char* format, ...) override;
+
+    WNDPROC     previousProc;
+    const char* dialogTemplate;   // name or resource id
+
+    // The modal page being shown (one per process; a nested one replaces it).
+    static CDialog* currentModal;
+
+private:
+    bool CreateModeless();
+    bool RunModal();
+    static LRESULT CALLBACK ModelessProc(HWND, UINT, WPARAM, LPARAM);
+    static INT_PTR CALLBACK ModalProc(HWND, UINT, WPARAM, LPARAM);
+};
+
+#endif

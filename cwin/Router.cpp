@@ -1,0 +1,323 @@
+// CAppFrame's router: Win32 messages and notifications of the windows that
+// hold controls become events on the framework objects. One case per row, in
+// the order the rows are tested; the frame's own handling is in named helpers.
+#include "AppFrame.h"
+#include "BasicControls.h"
+
+#include <string.h>
+
+LRESULT CAppFrame::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    bool passOn = true;
+    LRESULT result = 0;
+    CBaseWindow* object = NULL;
+
+    // The tray row goes on through the rows below.
+    if (m_trayMessage && message == m_trayMessage && !inDialog)
+        OnTrayMessage(lParam);
+
+    switch (message) {
+    case WM_DESTROY:
+        if (!inDialog)
+            RemoveTrayIcon();
+        break;
+    case WM_SIZE:
+        LayoutControls(LOWORD(lParam), HIWORD(lParam));
+        break;
+    case WM_ERASEBKGND:
+        if (!inDialog && m_eraseBackground) {
+            result = 1;
+            passOn = false;
+        }
+        break;
+    case WM_SETCURSOR:
+        if (m_statusBar)
+            ShowStatusHint((HWND)wParam);
+        break;
+    case WM_NOTIFY:
+        result = RouteNotify(window, wParam, lParam);
+        passOn = wantDefault;
+        break;
+    case WM_CONTEXTMENU:
+        if (!inDialog) {
+            GetCursorPos(&m_contextPoint);
+            POINT p = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
+            POINT client = p;
+            ScreenToClient(m_mainWindow, &client);
+            object = ControlFromPoint(NULL, client.x, client.y);
+            if (object)
+                object->ShowPopupMenu(p.x, p.y);
+        }
+        break;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+        if (FindControlByWindow((HWND)lParam, &object) && object->backBrush) {
+            SetTextColor((HDC)wParam, object->textColor);
+            SetBkColor((HDC)wParam, object->backColor);
+            result = (LRESULT)object->backBrush;
+            passOn = false;
+        }
+        break;
+    case WM_COMMAND:
+        RouteCommand(wParam, lParam);
+        break;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        if (OnScrollBar(wParam, lParam)) {
+            result = 0;
+            passOn = false;
+        }
+        break;
+    case WM_MOUSEMOVE:
+        if (window == m_mainWindow)
+            OnDragMove(message, wParam, lParam);
+        break;
+    case WM_LBUTTONUP:
+        if (m_dragSource >= 0)
+            OnDragMove(message, wParam, lParam);
+        break;
+    case WM_SIZING:
+        if (OnSizing(reinterpret_cast<RECT*>(lParam))) {
+            result = 1;
+            passOn = false;
+        }
+        break;
+    }
+    wantDefault = passOn;
+    return result;
+}
+
+LRESULT CAppFrame::RouteCommand(WPARAM wParam, LPARAM lParam)
+{
+    int code = HIWORD(wParam);
+    if (code != 0 && code != 1)
+        return 0;
+    CBaseWindow* object = NULL;
+    if (FindControlByWindow((HWND)lParam, &object)) {
+        object->PrepareEvent(0, wParam, lParam);
+        // Only the selection controls have a selection to report.
+        if (code == 1 && object->kind == KIND_COMBOBOX)
+            object->event.param = static_cast<CComboBox*>(object)->GetCurSel();
+        else if (code == 1 && object->kind == KIND_LISTBOX)
+            object->event.param = static_cast<CListBox*>(object)->GetCurSel();
+        return object->Dispatch(EV_COMMAND);
+    }
+    if (!inDialog && m_commandTarget)
+        return m_commandTarget->OnMenuCommand(LOWORD(wParam));
+    return 0;
+}
+
+// The list view whose header is the given window.
+static CBaseWindow* ListViewOfHeader(CAppFrame* frame, HWND header)
+{
+    for (int i = 0; i < frame->controlCount; ++i) {
+        CBaseWindow* c = frame->controls[i];
+        if (c->kind == KIND_LISTVIEW && c->hwnd && (HWND)SendMessageA(c->hwnd, LVM_GETHEADER, 0, 0) == header)
+            return c;
+    }
+    return NULL;
+}
+
+LRESULT CAppFrame::RouteNotify(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
+    wantDefault = true;
+    if (!header)
+        return 0;
+    if (m_statusBar && header->hwndFrom == m_statusBar && m_statusNotify) {
+        WindowEvent e;
+        memset(&e, 0, sizeof(e));
+        e.code = (int)header->code;
+        e.aux = wParam;
+        e.notify = lParam;
+        switch (header->code) {
+        case NM_CLICK: case NM_DBLCLK: case NM_RCLICK: case NM_RDBLCLK:
+            e.param = (INT_PTR)reinterpret_cast<NMMOUSE*>(lParam)->dwItemSpec;
+            break;
+        }
+        Lock();
+        m_statusNotify(&e);
+        Unlock();
+    }
+
+    if (header->code == (UINT)HDN_ENDTRACKA) {
+        CBaseWindow* list = ListViewOfHeader(this, header->hwndFrom);
+        if (list) {
+            list->PrepareEvent(lParam, wParam, lParam);
+            list->event.code = (int)HDN_ENDTRACKA;
+            list->Dispatch(EV_COLUMN_RESIZED);
+        }
+        wantDefault = true;
+        return 0;
+    }
+
+    CBaseWindow* object = NULL;
+    if (!FindControlByWindow(header->hwndFrom, &object))
+        return 0;
+    IOwnNotifications* own = dynamic_cast<IOwnNotifications*>(object);
+    bool isList = object->kind == KIND_LISTVIEW;
+    bool passOn = true;
+    LRESULT result = 0;
+    object->PrepareEvent(lParam, wParam, lParam);
+
+    switch (header->code) {
+    case TCN_SELCHANGE:
+        object->event.param = SendMessageA(object->hwnd, TCM_GETCURSEL, 0, 0);
+        object->Dispatch(EV_SELECTION_CHANGED);
+        if (own)
+            own->ShowTabPage((int)SendMessageA(object->hwnd, TCM_GETCURSEL, 0, 0));
+        break;
+    case NM_CUSTOMDRAW:
+    case NM_DBLCLK:
+    case NM_CLICK:
+        if (isList) {
+            if (own && own->OnListNotify(header, wParam, &result, &passOn))
+                break;
+            passOn = true;
+            result = 0;
+            break;
+        }
+        result = object->Dispatch(header->code == (UINT)NM_CUSTOMDRAW ? EV_CUSTOM_DRAW
+                                  : header->code == (UINT)NM_DBLCLK ? EV_DOUBLE_CLICK : EV_CLICK);
+        passOn = false;
+        break;
+    case NM_RETURN:
+        object->event.param = 0;
+        result = object->Dispatch(EV_COMMAND);
+        passOn = false;
+        break;
+    case LVN_KEYDOWN: {
+        WORD key = reinterpret_cast<NMLVKEYDOWN*>(lParam)->wVKey;
+        if (key == VK_F3) {
+            if (own)
+                own->RepeatSearch();
+        } else {
+            object->event.param = key;
+            object->Dispatch(EV_KEY_DOWN);
+        }
+        break;
+    }
+    case DTN_DATETIMECHANGE:
+        object->Dispatch(EV_SELECTION_CHANGED);
+        result = 0;
+        passOn = false;
+        break;
+    case LVN_BEGINDRAG:
+    case TVN_BEGINDRAGA:
+        StartDrag(object, header);
+        break;
+    case TVN_GETINFOTIPA:
+        object->Dispatch(EV_INFO_TIP);
+        break;
+    case LVN_GETINFOTIPA:
+    case LVN_GETDISPINFOA:
+    case LVN_ITEMCHANGED:
+    case LVN_COLUMNCLICK:
+        if (own && own->OnListNotify(header, wParam, &result, &passOn))
+            break;
+        passOn = true;
+        result = 0;
+        break;
+    case TVN_ITEMEXPANDINGA:
+        if (own)
+            own->OnItemExpanding(header);
+        break;
+    case LVN_ODCACHEHINT:
+        object->event.code = (int)LVN_ODCACHEHINT;
+        object->Dispatch(EV_CACHE_HINT);
+        result = 0;
+        passOn = false;
+        break;
+    case LVN_ODFINDITEMA:
+        break;
+    case TVN_BEGINLABELEDITA:
+        result = object->Dispatch(EV_EDIT_BEGIN);
+        passOn = false;
+        break;
+    case TVN_ENDLABELEDITA:
+        result = object->Dispatch(EV_EDIT_END);
+        passOn = false;
+        break;
+    case TVN_SELCHANGEDA:
+        if (!own || !own->IsFilling()) {
+            object->event.param = own ? own->GetSelectedItem() : 0;
+            object->Dispatch(EV_SELECTION_CHANGED);
+        }
+        break;
+    case LVN_ITEMACTIVATE:
+        object->Dispatch(EV_COMMAND);
+        break;
+    }
+    wantDefault = passOn;
+    return result;
+}
+
+// ---- the frame's own rows: scroll bars, drag and drop
+
+bool CAppFrame::OnScrollBar(WPARAM wParam, LPARAM lParam)
+{
+    CBaseWindow* bar = NULL;
+    if (!lParam || !FindControlByWindow((HWND)lParam, &bar))
+        return false;
+    SCROLLINFO info;
+    memset(&info, 0, sizeof(info));
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_ALL;
+    if (!SendMessageA(bar->hwnd, SBM_GETSCROLLINFO, 0, (LPARAM)&info))
+        return false;
+    int position = info.nPos;
+    switch (LOWORD(wParam)) {
+    case SB_LINEUP:     position -= 1; break;
+    case SB_LINEDOWN:   position += 1; break;
+    case SB_PAGEUP:     position -= (int)info.nPage; break;
+    case SB_PAGEDOWN:   position += (int)info.nPage; break;
+    case SB_THUMBTRACK: position = HIWORD(wParam); break;
+    default:            return false;
+    }
+    if (position < info.nMin)
+        position = info.nMin;
+    if (position > info.nMax)
+        position = info.nMax;
+    bar->PrepareEvent(position, wParam, lParam);
+    if (bar->Dispatch(EV_DRAG)) {
+        info.fMask = SIF_POS;
+        info.nPos = position;
+        SendMessageA(bar->hwnd, SBM_SETSCROLLINFO, TRUE, (LPARAM)&info);
+    }
+    return true;
+}
+
+bool CAppFrame::StartDrag(CBaseWindow* source, NMHDR* header)
+{
+    int index = -1;
+    for (int i = 0; i < controlCount && index < 0; ++i)
+        if (controls[i] == source)
+            index = i;
+    if (index < 0)
+        return false;
+    source->PrepareEvent((INT_PTR)header, 0, (LPARAM)header);
+    if (!source->Dispatch(EV_DRAG))
+        return false;
+    m_dragSource = index;
+    m_dragCapture = inDialog ? GetParent(source->hwnd) : m_mainWindow;
+    SetCapture(m_dragCapture);
+    return true;
+}
+
+void CAppFrame::OnDragMove(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (m_dragSource < 0 || m_dragSource >= controlCount)
+        return;
+    CBaseWindow* source = controls[m_dragSource];
+    CBaseWindow* under = ControlFromPoint(m_dragCapture, (short)LOWORD(lParam), (short)HIWORD(lParam));
+    source->PrepareEvent(under ? under->id : 0, wParam, lParam);
+    source->event.code = message == WM_LBUTTONUP ? 514 : 512;
+    source->Dispatch(EV_DRAG);
+    if (message == WM_LBUTTONUP) {
+        ReleaseCapture();
+        m_dragSource = -1;
+        m_dragCapture = NULL;
+    }
+}

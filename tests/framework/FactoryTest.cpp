@@ -1,0 +1,194 @@
+// The control factory and the object table: type names, identifiers, the
+// sweep, the full table, dialog pages from the test resources, attached items.
+#include "FrameworkFixture.h"
+
+namespace {
+
+using Factory = FrameTest;
+
+TEST_F(Factory, TheTwentyTypeNamesInKindOrder)
+{
+    const char* names[] = {"ComboBox", "Static", "EditBox", "Button", "ListBox", "ListView", "TreeView",
+                           "TrackBar", "ProgBar", "TControl", "UpDown", "ScrollBar", "Dialog", "Custom",
+                           "ReSizeBar", "ReBar", "ToolBar", "Graph", "DTPControl", "MDI"};
+    for (int kind = 0; kind < 20; ++kind)
+        EXPECT_STREQ(names[kind], CAppFrame::TypeName(kind)) << kind;
+    EXPECT_EQ(nullptr, CAppFrame::TypeName(20));
+
+    const int made[] = {0, 1, 2, 3, 4, 7, 8, 10, 11, 18};
+    for (int kind : made) {
+        CBaseWindow* c = Make(names[kind], 0, 0, 50, 20);
+        ASSERT_NE(nullptr, c) << names[kind];
+        EXPECT_EQ(kind, c->kind);
+        EXPECT_EQ(frame, c->owner);
+    }
+}
+
+TEST_F(Factory, NamesAreExactAndUnknownOnesChangeNothing)
+{
+    Make("Button", 0, 0, 50, 20);
+    EXPECT_EQ(nullptr, Make("button", 0, 0, 50, 20));
+    EXPECT_EQ(nullptr, Make("Butto", 0, 0, 50, 20));
+    EXPECT_EQ(nullptr, Make("MDIx", 0, 0, 50, 20));
+    EXPECT_EQ(nullptr, Make(NULL, 0, 0, 50, 20));
+    EXPECT_EQ(1, frame->GetControlCount());
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(Factory, IdentifiersFillTheSmallestGap)
+{
+    CBaseWindow* a = Make("Static", 0, 0, 10, 10);
+    CBaseWindow* b = Make("Static", 0, 0, 10, 10);
+    CBaseWindow* c = Make("Static", 0, 0, 10, 10);
+    CBaseWindow* d = Make("Static", 0, 0, 10, 10);
+    EXPECT_EQ(1, a->GetId());
+    EXPECT_EQ(4, d->GetId());
+    c->Destroy();                       // ids 1, 2, 4 stay counted until the sweep
+    EXPECT_EQ(4, frame->GetControlCount());
+    CBaseWindow* e = Make("Button", 0, 0, 10, 10);
+    EXPECT_EQ(3, e->GetId());           // the sweep freed slot and id of the destroyed one
+    EXPECT_EQ(4, frame->GetControlCount());
+    EXPECT_EQ(e, frame->GetControl(3));  // order of entry; the gap closed
+    EXPECT_EQ(d, frame->GetControl(2));
+    EXPECT_EQ(1, frame->FindControlIndex(b->GetId()));
+    CBaseWindow* found = NULL;
+    EXPECT_TRUE(frame->FindControlByWindow(e->GetHandle(), &found));
+    EXPECT_EQ(e, found);
+}
+
+TEST_F(Factory, AFullTableRefusesUntilADestroyedObjectIsSwept)
+{
+    for (int i = 0; i < 256; ++i)
+        ASSERT_NE(nullptr, Make("Static", 0, 0, 2, 2, 0)) << i;
+    EXPECT_EQ(nullptr, Make("Static", 0, 0, 2, 2, 0));
+    EXPECT_EQ(256, frame->GetControlCount());
+    EXPECT_EQ(nullptr, frame->AttachControl("Static", host, 1, NULL, 0, NULL));
+    frame->GetControl(100)->Destroy();
+    CBaseWindow* again = Make("Static", 0, 0, 2, 2, 0);
+    ASSERT_NE(nullptr, again);
+    EXPECT_EQ(101, again->GetId());
+    EXPECT_EQ(256, frame->GetControlCount());
+}
+
+TEST_F(Factory, CreationPlacesTheWindowAndMakesItAChildOfItsParent)
+{
+    CBaseWindow* hidden = Make("Button", 5, 6, 55, 26, 0, "Hidden");
+    EXPECT_FALSE(IsWindowVisible(hidden->GetHandle()));
+    EXPECT_TRUE(hidden->style & WS_CHILD);   // a parent forces WS_CHILD
+    EXPECT_EQ(host, GetParent(hidden->GetHandle()));
+    RECT r = WindowRectInHost(hidden->GetHandle());
+    EXPECT_EQ(5, r.left);
+    EXPECT_EQ(26, r.bottom);
+
+    CBaseWindow* top = frame->CreateControl("Static", 0, 0, 50, 20, 0, WS_POPUP, NULL, NULL);
+    ASSERT_NE(nullptr, top);
+    EXPECT_EQ(nullptr, top->parent);
+    EXPECT_FALSE(GetWindowLongA(top->GetHandle(), GWL_STYLE) & WS_CHILD);
+}
+
+using DialogPages = FrameTest;
+
+TEST_F(DialogPages, AModelessPageRoutesItsItemsThroughTheFrame)
+{
+    CBaseWindow* page = frame->CreateControl("Dialog", 0, 0, 100, 40, 0, WS_CHILD | WS_VISIBLE,
+                                             MAKEINTRESOURCEA(100), host);
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ(KIND_DIALOG, page->kind);
+    EXPECT_EQ(host, GetParent(page->GetHandle()));
+    CBaseWindow* build = frame->AttachControl("Button", page->GetHandle(), 1024, RecordingCallback,
+                                              EV_COMMAND, NULL);
+    ASSERT_NE(nullptr, build);
+    EXPECT_EQ(1024, build->itemId);
+    EXPECT_EQ(page->GetHandle(), build->parent);
+    RECT item, dialog;
+    GetWindowRect(build->GetHandle(), &item);
+    GetWindowRect(page->GetHandle(), &dialog);
+    EXPECT_EQ(item.left - dialog.left, build->rect.left);
+    SendMessageA(build->GetHandle(), BM_CLICK, 0, 0);
+    ASSERT_EQ(1u, Recorded().size());
+    EXPECT_EQ(1024, Recorded()[0].user);       // shared handlers tell items apart by it
+    EXPECT_EQ(EV_COMMAND, Recorded()[0].eventCode);
+
+    IDialog* asDialog = dynamic_cast<IDialog*>(page);
+    ASSERT_NE(nullptr, asDialog);
+    EXPECT_TRUE(asDialog->SetItemText(1001, "%s-%d", "код", 5));
+    char shown[32];
+    GetDlgItemTextA(page->GetHandle(), 1001, shown, sizeof(shown));
+    EXPECT_STREQ("код-5", shown);
+    EXPECT_FALSE(asDialog->SetItemText(1001, NULL));
+    GetDlgItemTextA(page->GetHandle(), 1001, shown, sizeof(shown));
+    EXPECT_STREQ("код-5", shown);
+}
+
+TEST_F(DialogPages, MissingItemsAndMissingTemplatesGiveNull)
+{
+    CBaseWindow* page = frame->CreateControl("Dialog", 0, 0, 100, 40, 0, WS_CHILD, MAKEINTRESOURCEA(100), host);
+    ASSERT_NE(nullptr, page);
+    int before = frame->GetControlCount();
+    EXPECT_EQ(nullptr, frame->AttachControl("EditBox", page->GetHandle(), 1500, RecordingCallback, 0, NULL));
+    EXPECT_EQ(nullptr, frame->AttachControl("Editbox", page->GetHandle(), 1001, RecordingCallback, 0, NULL));
+    EXPECT_EQ(before, frame->GetControlCount());
+    EXPECT_EQ(nullptr, frame->CreateControl("Dialog", 0, 0, 100, 40, 0, WS_CHILD, MAKEINTRESOURCEA(999), host));
+    EXPECT_EQ(before, frame->GetControlCount());
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(DialogPages, AnAttachedEditBoxReportsItsKeysLikeACreatedOne)
+{
+    CBaseWindow* page = frame->CreateControl("Dialog", 0, 0, 100, 40, 0, WS_CHILD | WS_VISIBLE,
+                                             MAKEINTRESOURCEA(100), host);
+    CBaseWindow* edit = frame->AttachControl("EditBox", page->GetHandle(), 1001, RecordingCallback,
+                                             EV_COMMAND | EV_KEY_DOWN, NULL);
+    ASSERT_NE(nullptr, edit);
+    SetWindowTextA(edit->GetHandle(), "42");
+    SendMessageA(edit->GetHandle(), WM_KEYDOWN, 'A', 0);
+    EXPECT_EQ(0, SendMessageA(edit->GetHandle(), WM_KEYDOWN, VK_RETURN, 0));
+    ASSERT_EQ(2u, Recorded().size());
+    EXPECT_EQ(EV_KEY_DOWN, Recorded()[0].eventCode);
+    EXPECT_EQ('A', Recorded()[0].param);
+    EXPECT_EQ(1001, Recorded()[0].user);
+    EXPECT_EQ(EV_COMMAND, Recorded()[1].eventCode);
+    EXPECT_EQ("42", Recorded()[1].text);
+}
+
+// The modal page's init handler attaches its items and presses OK; the OK
+// button's handler closes the dialog.
+static CAppFrame* g_modalFrame;
+static int g_itemsWhileOpen;
+static bool g_sawInit;
+
+static int CloseOnOk(WindowEvent* e)
+{
+    EndDialog(GetParent(e->sender->GetHandle()), IDOK);
+    return 1;
+}
+
+static int InitModal(WindowEvent* e)
+{
+    g_sawInit = e->eventCode == EV_DIALOG_INIT;
+    HWND dialog = e->sender->GetHandle();
+    g_modalFrame->AttachControl("EditBox", dialog, 1001, NULL, 0, NULL);
+    CBaseWindow* ok = g_modalFrame->AttachControl("Button", dialog, IDOK, CloseOnOk, EV_COMMAND, NULL);
+    g_itemsWhileOpen = g_modalFrame->GetControlCount();
+    if (ok)
+        PostMessageA(ok->GetHandle(), BM_CLICK, 0, 0);
+    return 0;
+}
+
+TEST_F(DialogPages, AModalPageRunsInsideCreateControlAndLeavesTheTableAsItWas)
+{
+    Make("Static", 0, 0, 10, 10);
+    int before = frame->GetControlCount();
+    g_modalFrame = frame;
+    g_itemsWhileOpen = 0;
+    g_sawInit = false;
+    CBaseWindow* page = frame->CreateControl("Dialog", 0, 0, 100, 40, (ULONG_PTR)InitModal, 0,
+                                             MAKEINTRESOURCEA(101), host);
+    EXPECT_EQ(nullptr, page);
+    EXPECT_TRUE(g_sawInit);
+    EXPECT_EQ(before + 3, g_itemsWhileOpen);   // the page and its two items
+    EXPECT_EQ(before, frame->GetControlCount());
+    EXPECT_EQ(nullptr, CDialog::currentModal);
+}
+
+}  // namespace

@@ -1,0 +1,111 @@
+#include "FrameworkFixture.h"
+
+namespace {
+
+std::vector<SeenEvent> g_recorded;
+int g_answer = 0;
+
+// The host's own procedure: the previous procedure the frame passes messages on to.
+LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+const char* HostClass()
+{
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = HostProc;
+        wc.hInstance = GetModuleHandleA(NULL);
+        wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
+        wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+        wc.lpszClassName = "OrvexTestHost";
+        RegisterClassA(&wc);
+        registered = true;
+    }
+    return "OrvexTestHost";
+}
+
+}  // namespace
+
+void Pump()
+{
+    MSG msg;
+    for (int round = 0; round < 3; ++round)
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+}
+
+std::vector<SeenEvent>& Recorded() { return g_recorded; }
+int& Answer() { return g_answer; }
+
+static void Record(WindowEvent* e)
+{
+    g_recorded.push_back(SeenEvent{e->sender, e->user, e->param, e->eventCode, e->code, e->aux, e->notify,
+                                   e->sender ? e->sender->text : ""});
+}
+
+int RecordingCallback(WindowEvent* e)
+{
+    Record(e);
+    return g_answer;
+}
+
+int SecondCallback(WindowEvent* e)
+{
+    Record(e);
+    g_recorded.back().user += 1000;   // tells the second callback's calls apart
+    return 0;
+}
+
+// One host window per process: showing and destroying a top-level window
+// under Wine without a window manager waits for the X server each time.
+static HWND SharedHost()
+{
+    static HWND window = NULL;
+    if (!window || !IsWindow(window)) {
+        window = CreateWindowExA(0, HostClass(), "Host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 10, 10, 640,
+                                 480, NULL, NULL, GetModuleHandleA(NULL), NULL);
+    }
+    return window;
+}
+
+void FrameTest::SetUp()
+{
+    g_recorded.clear();
+    g_answer = 0;
+    host = SharedHost();
+    ASSERT_NE(nullptr, host);
+    SetWindowPos(host, NULL, 10, 10, 640, 480, SWP_NOZORDER);
+    ShowWindow(host, SW_SHOW);
+    UpdateWindow(host);
+    ASSERT_EQ(frame, frame->Attach(host, NULL));
+    Pump();
+}
+
+void FrameTest::TearDown()
+{
+    // Detach by hand (a frame never detaches) and clear the host for the next test.
+    SetWindowLongPtrA(host, GWLP_WNDPROC, (LONG_PTR)HostProc);
+    SetWindowLongPtrA(host, GWLP_USERDATA, 0);
+    while (HWND child = GetWindow(host, GW_CHILD))
+        DestroyWindow(child);
+    Pump();
+}
+
+CBaseWindow* FrameTest::Make(const char* type, int left, int top, int right, int bottom, DWORD style,
+                             const char* text)
+{
+    return frame->CreateControl(type, left, top, right, bottom, 0, style, text, host);
+}
+
+RECT FrameTest::WindowRectInHost(HWND window)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    MapWindowPoints(NULL, host, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}

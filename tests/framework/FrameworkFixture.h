@@ -1,0 +1,56 @@
+// A top-level host window with a frame attached to it, and the helpers the
+// framework tests share: pumping messages and recording events.
+#ifndef TESTS_FRAMEWORKFIXTURE_H
+#define TESTS_FRAMEWORKFIXTURE_H
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "AppFrame.h"
+#include "BasicControls.h"
+#include "Custom.h"
+#include "RangeControls.h"
+#include "TestSupport.h"
+
+// Delivers everything queued for this thread.
+void Pump();
+
+// What a callback saw, event by event.
+struct SeenEvent
+{
+    CBaseWindow* sender;
+    int user;
+    INT_PTR param;
+    int eventCode;
+    int code;
+    WPARAM aux;
+    LPARAM notify;
+    std::string text;   // the sender's text buffer at that moment
+};
+
+// Callbacks that record into Recorded(); the answer is Answer().
+std::vector<SeenEvent>& Recorded();
+int& Answer();
+int RecordingCallback(WindowEvent* event);
+int SecondCallback(WindowEvent* event);
+
+class FrameTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Makes a control in the host's client area.
+    CBaseWindow* Make(const char* type, int left, int top, int right, int bottom,
+                      DWORD style = WS_VISIBLE, const char* text = NULL);
+    RECT WindowRectInHost(HWND window);
+
+    HWND host = NULL;
+    CAppFrame frameStorage;
+    CAppFrame* frame = &frameStorage;
+    MessageBoxRecorder boxes;
+};
+
+#endif

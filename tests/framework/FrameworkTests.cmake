@@ -1,0 +1,13 @@
+# Window framework with real windows under Xvfb: object model and routing,
+# factory and table, basic controls, drawing surface, range controls, frame.
+orvex_gtest(framework_tests
+  framework/FrameworkFixture.cpp
+  framework/WindowModelTest.cpp
+  framework/FactoryTest.cpp
+  framework/BasicControlsTest.cpp
+  framework/CustomTest.cpp
+  framework/RangeControlsTest.cpp
+  framework/AppFrameTest.cpp
+  framework/FrameworkTest.rc
+  support/RegistryPluginSize.cpp
+)

@@ -1,0 +1,294 @@
+// The window object model through real controls: handler tables, dispatch
+// order and masks, listeners, anchor layout and fonts, and the router's rows.
+#include "FrameworkFixture.h"
+
+namespace {
+
+struct CommandSink : IEventSink
+{
+    int commands = 0;
+    int clicks = 0;
+    int answer = 0;
+    int OnCommand(WindowEvent*) override { ++commands; return answer; }
+    int OnClick(WindowEvent*) override { ++clicks; return answer; }
+};
+
+using HandlerTable = FrameTest;
+
+TEST_F(HandlerTable, AClickReachesTheCallbackWithTheMessageValues)
+{
+    CBaseWindow* button = Make("Button", 10, 10, 110, 40, WS_VISIBLE | BS_PUSHBUTTON, "Go");
+    ASSERT_NE(nullptr, button);
+    EXPECT_EQ(0, button->AddHandler(RecordingCallback, EV_COMMAND, 7, NULL));
+    SendMessageA(button->GetHandle(), BM_CLICK, 0, 0);
+    ASSERT_EQ(1u, Recorded().size());
+    const SeenEvent& e = Recorded()[0];
+    EXPECT_EQ(button, e.sender);
+    EXPECT_EQ(EV_COMMAND, e.eventCode);
+    EXPECT_EQ(7, e.user);
+    EXPECT_EQ(0, e.param);
+    EXPECT_EQ(MAKEWPARAM(0, BN_CLICKED), e.aux);   // no child id: objects are found by handle
+    EXPECT_EQ((LPARAM)button->GetHandle(), e.notify);
+}
+
+TEST_F(HandlerTable, MasksChooseTheEntriesAndANonZeroAnswerEndsTheDispatch)
+{
+    CBaseWindow* button = Make("Button", 10, 10, 110, 40, WS_VISIBLE, "Go");
+    ASSERT_NE(nullptr, button);
+    button->AddHandler(SecondCallback, EV_CLICK, 1, NULL);      // does not want commands
+    button->AddHandler(RecordingCallback, 0, 2, NULL);          // mask 0: every code
+    SendMessageA(button->GetHandle(), BM_CLICK, 0, 0);
+    ASSERT_EQ(1u, Recorded().size());
+    EXPECT_EQ(2, Recorded()[0].user);
+
+    // Entries run in order; the first non-zero answer stops the rest.
+    CBaseWindow* second = Make("Button", 10, 50, 110, 80, WS_VISIBLE, "Two");
+    second->AddHandler(RecordingCallback, EV_COMMAND, 3, NULL);
+    second->AddHandler(SecondCallback, 0, 4, NULL);
+    Recorded().clear();
+    Answer() = 0;
+    SendMessageA(second->GetHandle(), BM_CLICK, 0, 0);
+    ASSERT_EQ(2u, Recorded().size());
+    EXPECT_EQ(3, Recorded()[0].user);
+    EXPECT_EQ(1004, Recorded()[1].user);
+    Recorded().clear();
+    Answer() = 5;
+    SendMessageA(second->GetHandle(), BM_CLICK, 0, 0);
+    ASSERT_EQ(1u, Recorded().size());
+    EXPECT_EQ(3, Recorded()[0].user);
+}
+
+TEST_F(HandlerTable, TheSameCallbackTwiceMergesMasksAndUserValues)
+{
+    CBaseWindow* button = Make("Button", 10, 10, 110, 40, WS_VISIBLE, "Go");
+    EXPECT_EQ(0, button->AddHandler(RecordingCallback, EV_COMMAND, 1, NULL));
+    EXPECT_EQ(0, button->AddHandler(RecordingCallback, EV_MENU_COMMAND, 2, NULL));
+    EXPECT_EQ(1, button->handlerCount);
+    EXPECT_EQ(0x11, button->handlerMask[0]);
+    SendMessageA(button->GetHandle(), BM_CLICK, 0, 0);
+    ASSERT_EQ(1u, Recorded().size());
+    EXPECT_EQ(3, Recorded()[0].user);
+}
+
+TEST_F(HandlerTable, AListenerAheadOfACallbackEndsTheDispatchEvenWhenItAnswersZero)
+{
+    CBaseWindow* button = Make("Button", 10, 10, 110, 40, WS_VISIBLE, "Go");
+    CommandSink sink;
+    EXPECT_EQ(0, button->AddHandler(NULL, 0, 0, &sink));
+    EXPECT_EQ(1, button->AddHandler(RecordingCallback, 0, 0, NULL));
+    SendMessageA(button->GetHandle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(1, sink.commands);
+    EXPECT_TRUE(Recorded().empty());
+}
+
+TEST_F(HandlerTable, EightEntriesAtMostAndNoneWithoutCallbackOrListener)
+{
+    CBaseWindow* button = Make("Button", 10, 10, 110, 40, WS_VISIBLE, "Go");
+    CommandSink sinks[9];
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(i, button->AddHandler(NULL, EV_COMMAND, 0, &sinks[i]));
+    EXPECT_EQ(-1, button->AddHandler(NULL, EV_COMMAND, 0, &sinks[8]));
+    EXPECT_EQ(8, button->handlerCount);
+    EXPECT_EQ(-1, button->AddHandler(NULL, EV_COMMAND, 0, NULL));
+    // An existing listener still merges.
+    EXPECT_EQ(2, button->AddHandler(NULL, EV_CLICK, 0, &sinks[2]));
+}
+
+TEST_F(HandlerTable, ADestroyedObjectDispatchesNothing)
+{
+    CBaseWindow* button = Make("Button", 10, 10, 110, 40, WS_VISIBLE, "Go");
+    button->AddHandler(RecordingCallback, 0, 0, NULL);
+    Answer() = 9;
+    HWND window = button->GetHandle();
+    EXPECT_TRUE(button->Destroy());
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(nullptr, button->GetHandle());
+    EXPECT_EQ(0, button->Dispatch(EV_COMMAND));
+    EXPECT_TRUE(Recorded().empty());
+}
+
+TEST_F(HandlerTable, SetTextFormatsIntoTheWindowAndANullFormatChangesNothing)
+{
+    CBaseWindow* label = Make("Static", 10, 10, 200, 30, WS_VISIBLE, "first");
+    char shown[64];
+    GetWindowTextA(label->GetHandle(), shown, sizeof(shown));
+    EXPECT_STREQ("first", shown);
+    label->SetText("%d штук", 12);
+    GetWindowTextA(label->GetHandle(), shown, sizeof(shown));
+    EXPECT_STREQ("12 штук", shown);
+    EXPECT_EQ(0, label->SetText(NULL));
+    GetWindowTextA(label->GetHandle(), shown, sizeof(shown));
+    EXPECT_STREQ("12 штук", shown);
+}
+
+// ---- anchor layout
+
+using AnchorLayout = FrameTest;
+
+TEST_F(AnchorLayout, ALeftMarginAloneKeepsTheWidth)
+{
+    CBaseWindow* label = Make("Static", 50, 5, 150, 25);
+    ASSERT_TRUE(label->Anchor(NULL, ANCHOR_LEFT, 10));
+    frame->LayoutAll();
+    RECT r = WindowRectInHost(label->GetHandle());
+    EXPECT_EQ(9, r.left);
+    EXPECT_EQ(109, r.right);
+    EXPECT_EQ(5, r.top);
+}
+
+TEST_F(AnchorLayout, BothMarginsInAChildAreaAndAPercentWidth)
+{
+    CBaseWindow* box = Make("Static", 0, 0, 200, 100);
+    CBaseWindow* inner = frame->CreateControl("Static", 30, 0, 60, 20, 0, WS_VISIBLE, NULL, box->GetHandle());
+    inner->Anchor(NULL, ANCHOR_LEFT, 5);
+    inner->Anchor(NULL, ANCHOR_RIGHT, 5);
+    CBaseWindow* wide = Make("Static", 0, 120, 301, 140);
+    CBaseWindow* half = frame->CreateControl("Static", 0, 0, 10, 20, 0, WS_VISIBLE, NULL, wide->GetHandle());
+    half->widthPercent = 50;
+    frame->LayoutAll();
+    EXPECT_EQ(4, inner->rect.left);
+    EXPECT_EQ(196, inner->rect.right);
+    RECT r;
+    GetWindowRect(inner->GetHandle(), &r);
+    EXPECT_EQ(192, r.right - r.left);
+    EXPECT_EQ(150, half->rect.right - half->rect.left);
+    EXPECT_FALSE(inner->Layout(0, 100));
+}
+
+TEST_F(AnchorLayout, AnEdgeOfAnotherObjectIsTheReference)
+{
+    CBaseWindow* first = Make("Static", 10, 10, 60, 30);
+    CBaseWindow* second = Make("Static", 0, 10, 50, 30);
+    ASSERT_TRUE(second->Anchor(first, ANCHOR_LEFT, ANCHOR_RIGHT | 5));
+    frame->LayoutAll();
+    EXPECT_EQ(64, second->rect.left);
+    EXPECT_EQ(114, second->rect.right);
+    EXPECT_EQ(64, WindowRectInHost(second->GetHandle()).left);
+
+    EXPECT_FALSE(second->Anchor(first, 0x30000, ANCHOR_TOP | 3));
+    EXPECT_FALSE(second->Anchor(first, ANCHOR_TOP, 0x30000 | 3));
+    EXPECT_EQ(3, second->marginTop);          // the margin is stored all the same
+    EXPECT_EQ(nullptr, second->refTop);
+}
+
+TEST_F(AnchorLayout, ARelativeFontIsMadeOnceFromTheHeight)
+{
+    CBaseWindow* box = Make("Static", 0, 0, 200, 100);
+    CBaseWindow* label = frame->CreateControl("Static", 0, 0, 100, 40, 0, WS_VISIBLE, "Aa", box->GetHandle());
+    label->Anchor(NULL, ANCHOR_TOP, 1);
+    label->Anchor(NULL, ANCHOR_BOTTOM, 61);
+    label->SetFont(50, 0, 1, "Arial");
+    EXPECT_EQ(nullptr, label->font);     // made at the next layout, not now
+    frame->LayoutAll();
+    EXPECT_EQ(40, label->rect.bottom - label->rect.top);
+    ASSERT_NE(nullptr, label->font);
+    LOGFONTA made;
+    GetObjectA(label->font, sizeof(made), &made);
+    EXPECT_EQ(20, made.lfHeight);
+    EXPECT_STREQ("Arial", made.lfFaceName);
+    EXPECT_EQ((WPARAM)label->font, (WPARAM)SendMessageA(label->GetHandle(), WM_GETFONT, 0, 0));
+
+    HFONT firstFont = label->font;
+    SetWindowPos(box->GetHandle(), NULL, 0, 0, 200, 200, SWP_NOZORDER | SWP_NOMOVE);
+    frame->LayoutAll();
+    EXPECT_EQ(140, label->rect.bottom - label->rect.top);
+    EXPECT_EQ(firstFont, label->font);
+}
+
+// ---- routing rows
+
+using Routing = FrameTest;
+
+TEST_F(Routing, ColourMessagesAnswerTheObjectsBrush)
+{
+    CBaseWindow* label = Make("Static", 10, 10, 100, 30, WS_VISIBLE, "x");
+    HDC dc = GetDC(label->GetHandle());
+    // Without a brush the message goes on to the default handling.
+    LRESULT plain = SendMessageA(host, WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)label->GetHandle());
+    label->SetColors(RGB(200, 0, 0), RGB(0, 0, 100));
+    LRESULT coloured = SendMessageA(host, WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)label->GetHandle());
+    EXPECT_EQ((LRESULT)label->backBrush, coloured);
+    EXPECT_NE(plain, coloured);
+    EXPECT_EQ(RGB(200, 0, 0), GetTextColor(dc));
+    EXPECT_EQ(RGB(0, 0, 100), GetBkColor(dc));
+    ReleaseDC(label->GetHandle(), dc);
+}
+
+struct TargetRecorder : ICommandTarget
+{
+    std::vector<int> ids;
+    int OnMenuCommand(int id) override { ids.push_back(id); return 1; }
+};
+
+TEST_F(Routing, AMenuCommandGoesToTheCommandTarget)
+{
+    TargetRecorder target;
+    HWND other = CreateWindowExA(0, "OrvexTestHost", "Other", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, NULL, NULL,
+                                 GetModuleHandleA(NULL), NULL);
+    CAppFrame second;
+    ASSERT_EQ(&second, second.Attach(other, &target));
+    PostMessageA(other, WM_COMMAND, MAKEWPARAM(301, 0), 0);   // as a menu item sends it
+    Pump();
+    ASSERT_EQ(1u, target.ids.size());
+    EXPECT_EQ(301, target.ids[0]);
+    DestroyWindow(other);
+}
+
+// Chooses the first item of an open pop-up menu: Down, Enter.
+static LRESULT CALLBACK KeysOnIdle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_ENTERIDLE && wParam == MSGF_MENU) {
+        static int sent = 0;
+        if (!sent++) {
+            PostMessageA(window, WM_KEYDOWN, VK_DOWN, 0);
+            PostMessageA(window, WM_KEYDOWN, VK_RETURN, 0);
+        }
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(Routing, AContextMenuOverAControlOpensItsPopupAndReportsTheChoice)
+{
+    // The frame passes what it does not handle to the host's own procedure.
+    HWND other = CreateWindowExA(0, "OrvexTestHost", "Menu", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
+                                 NULL, NULL, GetModuleHandleA(NULL), NULL);
+    SetWindowLongPtrA(other, GWLP_WNDPROC, (LONG_PTR)KeysOnIdle);
+    CAppFrame second;
+    ASSERT_EQ(&second, second.Attach(other, NULL));
+    CBaseWindow* button = second.CreateControl("Button", 20, 20, 120, 50, 0, WS_VISIBLE, "Menu", other);
+    ASSERT_TRUE(button->LoadPopupMenu(200, 0));
+    ASSERT_NE(nullptr, button->popupMenu);
+    button->AddHandler(RecordingCallback, EV_MENU_OPENING | EV_MENU_COMMAND, 0, NULL);
+    POINT p = {30, 30};
+    ClientToScreen(other, &p);
+    SendMessageA(other, WM_CONTEXTMENU, (WPARAM)other, MAKELPARAM(p.x, p.y));
+    ASSERT_EQ(2u, Recorded().size());
+    EXPECT_EQ(EV_MENU_OPENING, Recorded()[0].eventCode);
+    EXPECT_EQ((INT_PTR)button->popupMenu, Recorded()[0].param);
+    EXPECT_EQ(EV_MENU_COMMAND, Recorded()[1].eventCode);
+    EXPECT_EQ(301, Recorded()[1].param);
+    DestroyWindow(other);
+}
+
+// Remembers the drawing stage of each custom-draw notification.
+static std::vector<DWORD> g_stages;
+static int RecordStage(WindowEvent* e)
+{
+    g_stages.push_back(reinterpret_cast<NMCUSTOMDRAW*>(e->param)->dwDrawStage);
+    return CDRF_DODEFAULT;
+}
+
+TEST_F(Routing, CustomDrawFromARealTrackBarIsDispatchedWithTheHeader)
+{
+    CBaseWindow* track = Make("TrackBar", 10, 10, 200, 40);
+    ASSERT_NE(nullptr, track);
+    track->AddHandler(RecordStage, EV_CUSTOM_DRAW, 0, NULL);
+    g_stages.clear();
+    InvalidateRect(track->GetHandle(), NULL, TRUE);
+    UpdateWindow(track->GetHandle());
+    ASSERT_FALSE(g_stages.empty());
+    EXPECT_EQ((DWORD)CDDS_PREPAINT, g_stages[0]);
+}
+
+}  // namespace
