@@ -118,6 +118,7 @@ public:
     // Every framework event is delivered under this lock; workers take it too.
     void Lock() { EnterCriticalSection(&m_eventLock); }
     void Unlock() { LeaveCriticalSection(&m_eventLock); }
+    bool TryLock() { return TryEnterCriticalSection(&m_eventLock) != FALSE; }
 
     // Background workers: at most 16; each one's thread starts on registration.
     enum { MaxWorkers = CWIN_MAX_WORKERS };

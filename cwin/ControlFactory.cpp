@@ -160,8 +160,9 @@ CBaseWindow* CAppFrame::CreateControl(const char* typeName, int left, int top, i
         FreeObject(object, false);
         return NULL;
     }
+    // The text is shown as it is: a percent sign in it is no format.
     if (object->kind != KIND_DIALOG && text)
-        object->SetText(text);
+        object->SetText("%s", text);
     controls[controlCount++] = object;
     return object;
 }
