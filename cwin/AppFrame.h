@@ -102,6 +102,9 @@ public:
     }
     // The type name of a control kind, or null.
     static const char* TypeName(int kind);
+    // Gives a kind its class (composite controls register theirs as they join
+    // the build, e.g. SetControlMaker(KIND_LISTVIEW, MakeControlOf<CListView>)).
+    static bool SetControlMaker(int kind, ControlMaker maker);
 
     // Routing of the messages of windows that hold controls.
     LRESULT RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -35,6 +35,25 @@ TEST_F(Factory, NamesAreExactAndUnknownOnesChangeNothing)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+struct LaterBar final : CBaseWindow
+{
+    bool Create() override { return CreateWindowOf("STATIC"); }
+};
+
+TEST_F(Factory, AKindGetsItsClassWhenOneIsRegistered)
+{
+    EXPECT_EQ(nullptr, Make("ListView", 0, 0, 50, 20));     // no class in this build yet
+    EXPECT_FALSE(CAppFrame::SetControlMaker(20, MakeControlOf<LaterBar>));
+    ASSERT_TRUE(CAppFrame::SetControlMaker(KIND_RESIZEBAR, MakeControlOf<LaterBar>));
+    CBaseWindow* bar = Make("ReSizeBar", 0, 0, 50, 20);
+    ASSERT_NE(nullptr, bar);
+    EXPECT_EQ(KIND_RESIZEBAR, bar->kind);
+    EXPECT_EQ(1, frame->GetControlCount());
+    bar->Destroy();
+    Make("Static", 0, 0, 5, 5);     // the sweep frees it through its own class
+    EXPECT_EQ(1, frame->GetControlCount());
+}
+
 TEST_F(Factory, IdentifiersFillTheSmallestGap)
 {
     CBaseWindow* a = Make("Static", 0, 0, 10, 10);
