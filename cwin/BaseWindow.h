@@ -39,7 +39,7 @@ public:
     int  SetFont(int height, int width, int relative, const char* face) override;
     bool FitToParent() override;
     int  SetColors(COLORREF textColor, COLORREF backColor) override;
-    bool Anchor(IWindow* reference, int side, int spec) override;
+    bool Anchor(IWindow* reference, int side, int edgeAndMargin) override;
     bool LoadPopupMenu(int menuId, int position) override;
     bool SetToolTip(bool showNow, const char* format, ...) override;
     bool Destroy() override;

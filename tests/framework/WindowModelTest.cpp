@@ -200,6 +200,14 @@ TEST_F(AnchorLayout, AnEdgeOfAnotherObjectIsTheReference)
     EXPECT_EQ(114, second->rect.right);
     EXPECT_EQ(64, WindowRectInHost(second->GetHandle()).left);
 
+    // The reference's second rectangle instead of its window rectangle.
+    CBaseWindow* third = Make("Static", 0, 40, 50, 60);
+    first->clientRect = RECT{0, 0, 30, 20};
+    ASSERT_TRUE(third->Anchor(first, ANCHOR_LEFT, ANCHOR_RIGHT | ANCHOR_CLIENT_RECT | 2));
+    frame->LayoutAll();
+    EXPECT_EQ(31, third->rect.left);
+    EXPECT_EQ(81, third->rect.right);
+
     EXPECT_FALSE(second->Anchor(first, 0x30000, ANCHOR_TOP | 3));
     EXPECT_FALSE(second->Anchor(first, ANCHOR_TOP, 0x30000 | 3));
     EXPECT_EQ(3, second->marginTop);          // the margin is stored all the same
