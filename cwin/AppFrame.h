@@ -103,7 +103,8 @@ public:
     // The type name of a control kind, or null.
     static const char* TypeName(int kind);
     // Gives a kind its class (composite controls register theirs as they join
-    // the build, e.g. SetControlMaker(KIND_LISTVIEW, MakeControlOf<CListView>)).
+    // the build, e.g. SetControlMaker(KIND_LISTVIEW, MakeControlOf<CListView>));
+    // null takes the class away again.
     static bool SetControlMaker(int kind, ControlMaker maker);
 
     // Routing of the messages of windows that hold controls.

@@ -49,7 +49,7 @@ KindEntry g_kinds[KIND_COUNT] = {
 
 bool CAppFrame::SetControlMaker(int kind, ControlMaker maker)
 {
-    if (kind < 0 || kind >= KIND_COUNT || !maker)
+    if (kind < 0 || kind >= KIND_COUNT)
         return false;
     g_kinds[kind].make = maker;
     return true;
