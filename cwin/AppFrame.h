@@ -102,6 +102,10 @@ public:
     }
     // The type name of a control kind, or null.
     static const char* TypeName(int kind);
+    // Gives a kind its class (composite controls register theirs as they join
+    // the build, e.g. SetControlMaker(KIND_LISTVIEW, MakeControlOf<CListView>));
+    // null takes the class away again.
+    static bool SetControlMaker(int kind, ControlMaker maker);
 
     // Routing of the messages of windows that hold controls.
     LRESULT RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -118,6 +122,7 @@ public:
     // Every framework event is delivered under this lock; workers take it too.
     void Lock() { EnterCriticalSection(&m_eventLock); }
     void Unlock() { LeaveCriticalSection(&m_eventLock); }
+    bool TryLock() { return TryEnterCriticalSection(&m_eventLock) != FALSE; }
 
     // Background workers: at most 16; each one's thread starts on registration.
     enum { MaxWorkers = CWIN_MAX_WORKERS };

@@ -115,7 +115,7 @@ int CBaseWindow::SetColors(COLORREF newText, COLORREF newBack)
     return 1;
 }
 
-bool CBaseWindow::Anchor(IWindow* reference, int side, int spec)
+bool CBaseWindow::Anchor(IWindow* reference, int side, int edgeAndMargin)
 {
     int* margin;
     LONG** ref;
@@ -126,15 +126,15 @@ bool CBaseWindow::Anchor(IWindow* reference, int side, int spec)
     case ANCHOR_BOTTOM: margin = &marginBottom; ref = &refBottom; break;
     default: return false;
     }
-    *margin = spec & 0xFFFF;
+    *margin = edgeAndMargin & 0xFFFF;
     if (!reference)
         return true;
     int index = owner ? owner->FindControlIndex(reference->GetId()) : -1;
     if (index < 0)
         return true;
     CBaseWindow* other = owner->GetControl(index);
-    RECT* edges = (spec & ANCHOR_CLIENT_RECT) ? &other->clientRect : &other->rect;
-    switch (spec & ~ANCHOR_CLIENT_RECT & ~0xFFFF) {
+    RECT* edges = (edgeAndMargin & ANCHOR_CLIENT_RECT) ? &other->clientRect : &other->rect;
+    switch (edgeAndMargin & ~ANCHOR_CLIENT_RECT & ~0xFFFF) {
     case ANCHOR_LEFT:   *ref = &edges->left;   break;
     case ANCHOR_TOP:    *ref = &edges->top;    break;
     case ANCHOR_RIGHT:  *ref = &edges->right;  break;

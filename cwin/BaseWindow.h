@@ -10,6 +10,8 @@
 
 #include "Window.h"
 
+#include <new>
+
 #define CWIN_MAX_HANDLERS 8
 #define CWIN_TEXT_SIZE    1024
 #define CWIN_WINDOW_MAGIC 0x55AA55AAu
@@ -37,7 +39,7 @@ public:
     int  SetFont(int height, int width, int relative, const char* face) override;
     bool FitToParent() override;
     int  SetColors(COLORREF textColor, COLORREF backColor) override;
-    bool Anchor(IWindow* reference, int side, int spec) override;
+    bool Anchor(IWindow* reference, int side, int edgeAndMargin) override;
     bool LoadPopupMenu(int menuId, int position) override;
     bool SetToolTip(bool showNow, const char* format, ...) override;
     bool Destroy() override;
@@ -122,6 +124,16 @@ template <class T> void FreeStorageOf(CBaseWindow* object)
     exact->~T();
     ::operator delete(static_cast<void*>(exact));
 }
+
+// Makes an object of class T for the factory, which frees it again.
+template <class T> CBaseWindow* MakeControlOf()
+{
+    T* object = new (std::nothrow) T;
+    if (object)
+        object->freeStorage = FreeStorageOf<T>;
+    return object;
+}
+typedef CBaseWindow* (*ControlMaker)();
 
 // The object bound to a window (its user data), or null.
 CBaseWindow* WindowObjectOf(HWND window);

@@ -13,22 +13,16 @@ namespace {
 
 typedef CBaseWindow* (*MakeFn)();
 
-template <class T> CBaseWindow* MakeOf()
-{
-    T* object = new (std::nothrow) T;
-    if (object)
-        object->freeStorage = FreeStorageOf<T>;
-    return object;
-}
+template <class T> CBaseWindow* MakeOf() { return MakeControlOf<T>(); }
 
 struct KindEntry
 {
     const char* name;
-    MakeFn make;   // null: the class is not part of this build
+    MakeFn make;   // null: no class for this kind yet (SetControlMaker gives one)
 };
 
 // In the order the names are tried; the index is the control kind.
-const KindEntry g_kinds[KIND_COUNT] = {
+KindEntry g_kinds[KIND_COUNT] = {
     {"ComboBox",   MakeOf<CComboBox>},
     {"Static",     MakeOf<CStatic>},
     {"EditBox",    MakeOf<CEditBox>},
@@ -52,6 +46,14 @@ const KindEntry g_kinds[KIND_COUNT] = {
 };
 
 }  // namespace
+
+bool CAppFrame::SetControlMaker(int kind, ControlMaker maker)
+{
+    if (kind < 0 || kind >= KIND_COUNT)
+        return false;
+    g_kinds[kind].make = maker;
+    return true;
+}
 
 const char* CAppFrame::TypeName(int kind)
 {
@@ -160,8 +162,9 @@ CBaseWindow* CAppFrame::CreateControl(const char* typeName, int left, int top, i
         FreeObject(object, false);
         return NULL;
     }
+    // The text is shown as it is: a percent sign in it is no format.
     if (object->kind != KIND_DIALOG && text)
-        object->SetText(text);
+        object->SetText("%s", text);
     controls[controlCount++] = object;
     return object;
 }

@@ -100,7 +100,9 @@ public:
     virtual int  SetFont(int height, int width, int relative, const char* face) = 0;
     virtual bool FitToParent() = 0;
     virtual int  SetColors(COLORREF textColor, COLORREF backColor) = 0;
-    virtual bool Anchor(IWindow* reference, int side, int spec) = 0;
+    // side: one ANCHOR_* value; edgeAndMargin: the margin in the low 16 bits and,
+    // with a reference window, its edge (ANCHOR_*, | ANCHOR_CLIENT_RECT) above.
+    virtual bool Anchor(IWindow* reference, int side, int edgeAndMargin) = 0;
     virtual bool LoadPopupMenu(int menuId, int position) = 0;
     virtual bool SetToolTip(bool showNow, const char* format, ...) = 0;
     virtual bool Destroy() = 0;

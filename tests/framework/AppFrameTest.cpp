@@ -6,6 +6,7 @@
 #include <ctype.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 namespace {
 
@@ -116,6 +117,46 @@ TEST_F(AppFrame, HintsFollowTheMouseAndDefaultToTheStatusText)
     GetObjectA((HFONT)SendMessageA(bar, WM_GETFONT, 0, 0), sizeof(font), &font);
     EXPECT_EQ(16, font.lfHeight);
     EXPECT_STREQ("Arial", font.lfFaceName);
+}
+
+// The pointer moved by the input system, as a user moves it.
+static void MoveMouseTo(HWND window, int x, int y)
+{
+    POINT p = {x, y};
+    ClientToScreen(window, &p);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = (p.x * 65535) / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = (p.y * 65535) / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(input));
+    for (int i = 0; i < 20; ++i) {
+        Pump();
+        POINT now;
+        GetCursorPos(&now);
+        if (abs(now.x - p.x) <= 1 && abs(now.y - p.y) <= 1)
+            break;
+        Sleep(10);
+    }
+    Pump();
+}
+
+TEST_F(AppFrame, TheRealPointerOverAControlShowsItsHint)
+{
+    // Tests run in parallel on one display: this host goes where no other test puts a window.
+    SetWindowPos(host, HWND_TOP, 660, 640, 600, 370, 0);
+    ASSERT_TRUE(frame->CreateStatusBar("всегда готов ...", 0, 0, 0, NULL));
+    CBaseWindow* hinted = Make("Button", 10, 10, 110, 40, WS_VISIBLE, "A");
+    CBaseWindow* plain = Make("Button", 10, 60, 110, 90, WS_VISIBLE, "B");
+    hinted->SetHint("Сохранить списки");
+    char shown[128];
+    MoveMouseTo(host, 50, 25);
+    GetWindowTextA(frame->GetStatusBar(), shown, sizeof(shown));
+    EXPECT_STREQ("Сохранить списки", shown);
+    MoveMouseTo(host, 50, 75);
+    GetWindowTextA(frame->GetStatusBar(), shown, sizeof(shown));
+    EXPECT_STREQ("всегда готов ...", shown);
+    EXPECT_NE(nullptr, plain);
 }
 
 static int g_statusPart = -1;
@@ -236,6 +277,150 @@ TEST_F(AppFrame, ControlFromPointFindsTheDeepestFrameworkControl)
     EXPECT_EQ(build, frame->ControlFromPoint(NULL, r.left + 2, r.top + 2));
     EXPECT_EQ(page, frame->ControlFromPoint(NULL, 101, 101));
     EXPECT_EQ(nullptr, frame->ControlFromPoint(NULL, 5, 5));
+}
+
+// ---- event lock, workers, splash
+
+static CAppFrame* g_lockFrame;
+static bool g_otherThreadGotLock;
+
+static DWORD WINAPI TryTheLock(void*)
+{
+    g_otherThreadGotLock = g_lockFrame->TryLock();
+    if (g_otherThreadGotLock)
+        g_lockFrame->Unlock();
+    return 0;
+}
+
+static bool OtherThreadGetsTheLock()
+{
+    HANDLE thread = CreateThread(NULL, 0, TryTheLock, NULL, 0, NULL);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    return g_otherThreadGotLock;
+}
+
+static int g_heldDuringHandler = -1;
+static int HandlerChecksTheLock(WindowEvent*)
+{
+    g_heldDuringHandler = OtherThreadGetsTheLock() ? 0 : 1;
+    return 0;
+}
+
+TEST_F(AppFrame, HandlersRunUnderTheEventLockAndItIsReleasedAfterwards)
+{
+    g_lockFrame = frame;
+    CBaseWindow* button = Make("Button", 10, 10, 100, 40, WS_VISIBLE, "x");
+    button->AddHandler(HandlerChecksTheLock, EV_COMMAND, 0, NULL);
+    EXPECT_TRUE(OtherThreadGetsTheLock());
+    SendMessageA(button->GetHandle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(1, g_heldDuringHandler);
+    EXPECT_TRUE(OtherThreadGetsTheLock());
+}
+
+TEST_F(AppFrame, SixteenWorkersAtMostEachToldTheMainWindow)
+{
+    static CMathFlow workers[17];
+    for (int i = 0; i < 16; ++i)
+        ASSERT_TRUE(frame->RegisterWorker(&workers[i], 100)) << i;
+    EXPECT_FALSE(frame->RegisterWorker(&workers[16], 100));
+    EXPECT_EQ(16, frame->GetWorkerCount());
+    EXPECT_EQ(host, workers[0].mainWindow);
+    EXPECT_EQ(&workers[15], frame->GetWorker(15));
+    volatile int past = 16;
+    EXPECT_EQ(nullptr, frame->GetWorker(past));
+}
+
+static int g_splashCalls;
+static int SplashWork(WindowEvent*)
+{
+    ++g_splashCalls;
+    return 0;
+}
+
+TEST_F(AppFrame, TheSplashRunsItsCallBackThenClosesAndShowsTheMainWindow)
+{
+    ShowWindow(host, SW_HIDE);
+    CSplash* splash = frame->GetSplash();
+    g_splashCalls = 0;
+    HDC screen = GetDC(NULL);
+    HBITMAP picture = CreateCompatibleBitmap(screen, CWIN_SPLASH_WIDTH, CWIN_SPLASH_HEIGHT);
+    ReleaseDC(NULL, screen);
+    ASSERT_TRUE(splash->Start(frame, picture, SplashWork, 0));
+    HWND window = splash->GetHandle();
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(1, frame->GetControlCount());
+    // The measurement loop calibrates for a second before its first step.
+    for (int i = 0; i < 200 && !splash->done; ++i) {
+        Pump();
+        Sleep(20);
+    }
+    EXPECT_TRUE(splash->done);
+    EXPECT_EQ(1, g_splashCalls);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_TRUE(IsWindowVisible(host));
+    Make("Static", 0, 0, 5, 5);            // the sweep drops the splash, which the frame holds
+    EXPECT_EQ(1, frame->GetControlCount());
+    EXPECT_EQ(KIND_STATIC, frame->GetControl(0)->kind);
+    DeleteObject(picture);
+}
+
+// ---- drag and drop from a real tree view
+
+static std::vector<SeenEvent> g_drags;
+static UINT g_dragStartCode;
+static int OnDrag(WindowEvent* e)
+{
+    if (e->code == 0)   // the start: param is the notification
+        g_dragStartCode = reinterpret_cast<NMHDR*>(e->param)->code;
+    g_drags.push_back(SeenEvent{e->sender, e->user, e->param, e->eventCode, e->code, e->aux, e->notify, ""});
+    return 1;
+}
+
+TEST_F(AppFrame, ATreeViewDragMovesAndDropsOverControls)
+{
+    HWND tree = CreateWindowExA(0, WC_TREEVIEWA, NULL, WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 200, 150, host,
+                                (HMENU)77, GetModuleHandleA(NULL), NULL);
+    ASSERT_NE(nullptr, tree);
+    TVINSERTSTRUCTA item = {};
+    item.hParent = TVI_ROOT;
+    item.hInsertAfter = TVI_LAST;
+    item.item.mask = TVIF_TEXT;
+    item.item.pszText = const_cast<char*>("Товар");
+    ASSERT_NE(nullptr, (HTREEITEM)SendMessageA(tree, TVM_INSERTITEMA, 0, (LPARAM)&item));
+    // The frame finds items of any window by their child id.
+    CBaseWindow* source = frame->AttachControl("Static", host, 77, OnDrag, EV_DRAG, NULL);
+    ASSERT_NE(nullptr, source);
+    CBaseWindow* target = Make("Button", 300, 10, 400, 60, WS_VISIBLE, "цель");
+    g_drags.clear();
+
+    RECT itemRect;
+    HTREEITEM root = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+    memcpy(&itemRect, &root, sizeof(root));   // TVM_GETITEMRECT takes the item in the rectangle
+    ASSERT_TRUE(SendMessageA(tree, TVM_GETITEMRECT, TRUE, (LPARAM)&itemRect));
+    int x = itemRect.left + 3, y = (itemRect.top + itemRect.bottom) / 2;
+    PostMessageA(tree, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + 40, y + 40));   // beyond the drag distance
+    SendMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    Pump();
+    ASSERT_EQ(1u, g_drags.size());
+    EXPECT_EQ(source, g_drags[0].sender);
+    EXPECT_EQ((UINT)TVN_BEGINDRAGA, g_dragStartCode);
+    EXPECT_EQ(0, frame->GetDragSource());
+    EXPECT_EQ(host, GetCapture());
+
+    POINT over = {350, 30};
+    SendMessageA(host, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(over.x, over.y));
+    ASSERT_EQ(2u, g_drags.size());
+    EXPECT_EQ(512, g_drags[1].code);
+    EXPECT_EQ(target->GetId(), g_drags[1].param);
+    SendMessageA(host, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(500, 300));
+    EXPECT_EQ(0, g_drags[2].param);
+    SendMessageA(host, WM_LBUTTONUP, 0, MAKELPARAM(over.x, over.y));
+    ASSERT_EQ(4u, g_drags.size());
+    EXPECT_EQ(514, g_drags[3].code);
+    EXPECT_EQ(target->GetId(), g_drags[3].param);
+    EXPECT_EQ(-1, frame->GetDragSource());
+    EXPECT_NE(host, GetCapture());
 }
 
 }  // namespace

@@ -258,6 +258,10 @@ TEST_F(Buttons, AStaticShowsAnIconAndDrawAlignedPlacesAnImage)
     SelectObject(dc, old);
     DeleteObject(bitmap);
     DeleteDC(dc);
+    HIMAGELIST* loaded = lists->LoadFromResource(4, 300, 16, 0, RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
+    ASSERT_NE(nullptr, loaded);
+    EXPECT_EQ(4, ImageList_GetImageCount(*loaded));
+    EXPECT_EQ(4, lists->IndexOf(loaded));
     EXPECT_TRUE(lists->DestroyList(3));
     EXPECT_FALSE(lists->DestroyList(32));
     EXPECT_EQ(nullptr, lists->LoadStrip(32, 300, IMAGE_BITMAP, ILC_COLOR24, 16, 16, 4, 0));

@@ -33,6 +33,28 @@ struct Surface final : CCustom
 
 using DrawingSurface = FrameTest;
 
+TEST_F(DrawingSurface, AClassThatCannotBeRegisteredFailsTheCreationUntilItCan)
+{
+    WNDCLASSA existing;
+    if (GetClassInfoA(GetModuleHandleA(NULL), "CWin_CCustom_Class", &existing))
+        GTEST_SKIP() << "a surface was made earlier in this process";
+    // Someone else holds the name: the registration fails and the name is given up.
+    WNDCLASSA other = {};
+    other.lpfnWndProc = DefWindowProcA;
+    other.hInstance = GetModuleHandleA(NULL);
+    other.lpszClassName = "CWin_CCustom_Class";
+    ASSERT_TRUE(RegisterClassA(&other));
+    EXPECT_EQ(nullptr, Make("Custom", 0, 0, 20, 20));
+    EXPECT_EQ(0, frame->GetControlCount());
+    EXPECT_TRUE(boxes.Boxes().empty());
+    CBaseWindow* made = Make("Custom", 0, 0, 20, 20);    // tried again, now with the name free
+    ASSERT_NE(nullptr, made);
+    char cls[64];
+    GetClassNameA(made->GetHandle(), cls, sizeof(cls));
+    EXPECT_STREQ("CWin_CCustom_Class", cls);
+    EXPECT_EQ((LONG_PTR)CCustom::WindowProc, GetWindowLongPtrA(made->GetHandle(), GWLP_WNDPROC));
+}
+
 TEST_F(DrawingSurface, TheFrameworkClassAndTheFirstMessageInitialisation)
 {
     Surface* surface = new Surface;

@@ -35,6 +35,25 @@ TEST_F(Factory, NamesAreExactAndUnknownOnesChangeNothing)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+struct LaterBar final : CBaseWindow
+{
+    bool Create() override { return CreateWindowOf("STATIC"); }
+};
+
+TEST_F(Factory, AKindGetsItsClassWhenOneIsRegistered)
+{
+    EXPECT_EQ(nullptr, Make("ListView", 0, 0, 50, 20));     // no class in this build yet
+    EXPECT_FALSE(CAppFrame::SetControlMaker(20, MakeControlOf<LaterBar>));
+    ASSERT_TRUE(CAppFrame::SetControlMaker(KIND_RESIZEBAR, MakeControlOf<LaterBar>));
+    CBaseWindow* bar = Make("ReSizeBar", 0, 0, 50, 20);
+    ASSERT_NE(nullptr, bar);
+    EXPECT_EQ(KIND_RESIZEBAR, bar->kind);
+    EXPECT_EQ(1, frame->GetControlCount());
+    bar->Destroy();
+    Make("Static", 0, 0, 5, 5);     // the sweep frees it through its own class
+    EXPECT_EQ(1, frame->GetControlCount());
+}
+
 TEST_F(Factory, IdentifiersFillTheSmallestGap)
 {
     CBaseWindow* a = Make("Static", 0, 0, 10, 10);
@@ -163,11 +182,21 @@ static int CloseOnOk(WindowEvent* e)
     return 1;
 }
 
+static bool g_modalBrushAnswered;
+
 static int InitModal(WindowEvent* e)
 {
     g_sawInit = e->eventCode == EV_DIALOG_INIT;
     HWND dialog = e->sender->GetHandle();
-    g_modalFrame->AttachControl("EditBox", dialog, 1001, NULL, 0, NULL);
+    CBaseWindow* edit = g_modalFrame->AttachControl("EditBox", dialog, 1001, NULL, 0, NULL);
+    if (edit) {
+        // A dialog procedure answers a colour message with the brush itself.
+        edit->SetColors(RGB(0, 0, 0), RGB(255, 255, 200));
+        HDC dc = GetDC(edit->GetHandle());
+        g_modalBrushAnswered = SendMessageA(dialog, WM_CTLCOLOREDIT, (WPARAM)dc, (LPARAM)edit->GetHandle()) ==
+                               (LRESULT)edit->backBrush;
+        ReleaseDC(edit->GetHandle(), dc);
+    }
     CBaseWindow* ok = g_modalFrame->AttachControl("Button", dialog, IDOK, CloseOnOk, EV_COMMAND, NULL);
     g_itemsWhileOpen = g_modalFrame->GetControlCount();
     if (ok)
@@ -182,10 +211,12 @@ TEST_F(DialogPages, AModalPageRunsInsideCreateControlAndLeavesTheTableAsItWas)
     g_modalFrame = frame;
     g_itemsWhileOpen = 0;
     g_sawInit = false;
+    g_modalBrushAnswered = false;
     CBaseWindow* page = frame->CreateControl("Dialog", 0, 0, 100, 40, (ULONG_PTR)InitModal, 0,
                                              MAKEINTRESOURCEA(101), host);
     EXPECT_EQ(nullptr, page);
     EXPECT_TRUE(g_sawInit);
+    EXPECT_TRUE(g_modalBrushAnswered);
     EXPECT_EQ(before + 3, g_itemsWhileOpen);   // the page and its two items
     EXPECT_EQ(before, frame->GetControlCount());
     EXPECT_EQ(nullptr, CDialog::currentModal);

@@ -8,6 +8,7 @@ orvex_gtest(framework_tests
   framework/CustomTest.cpp
   framework/RangeControlsTest.cpp
   framework/AppFrameTest.cpp
+  framework/CompositeRoutingTest.cpp
   framework/FrameworkTest.rc
   support/RegistryPluginSize.cpp
 )

@@ -121,6 +121,41 @@ TEST_F(HandlerTable, SetTextFormatsIntoTheWindowAndANullFormatChangesNothing)
     EXPECT_STREQ("12 штук", shown);
 }
 
+TEST_F(HandlerTable, ATextWithAPercentSignIsShownAsItIs)
+{
+    CBaseWindow* label = Make("Static", 10, 10, 200, 30, WS_VISIBLE, "100% %s %n");
+    char shown[64];
+    GetWindowTextA(label->GetHandle(), shown, sizeof(shown));
+    EXPECT_STREQ("100% %s %n", shown);
+}
+
+TEST_F(HandlerTable, ShowFocusAndAToolTipOverTheWholeWindow)
+{
+    CBaseWindow* button = Make("Button", 10, 10, 110, 40, 0, "Go");
+    EXPECT_FALSE(button->Show(true));      // was hidden
+    EXPECT_TRUE(IsWindowVisible(button->GetHandle()));
+    EXPECT_TRUE(button->Show(false));
+    button->Show(true);
+    CBaseWindow* other = Make("Button", 10, 50, 110, 80, WS_VISIBLE, "Other");
+    other->TakeFocus();
+    EXPECT_EQ(other->GetHandle(), button->TakeFocus());
+    EXPECT_EQ(button->GetHandle(), GetFocus());
+
+    ASSERT_TRUE(button->SetToolTip(false, "Подсказка %d", 3));
+    ASSERT_NE(nullptr, button->toolTip);
+    EXPECT_EQ(1, SendMessageA(button->toolTip, TTM_GETTOOLCOUNT, 0, 0));
+    char tipText[80] = "";
+    TOOLINFOA tool = {};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.hwnd = button->GetHandle();
+    tool.lpszText = tipText;
+    SendMessageA(button->toolTip, TTM_GETTEXTA, sizeof(tipText), (LPARAM)&tool);
+    EXPECT_STREQ("Подсказка 3", tipText);
+    HWND tip = button->toolTip;
+    button->Destroy();
+    EXPECT_FALSE(IsWindow(tip));
+}
+
 // ---- anchor layout
 
 using AnchorLayout = FrameTest;
@@ -164,6 +199,14 @@ TEST_F(AnchorLayout, AnEdgeOfAnotherObjectIsTheReference)
     EXPECT_EQ(64, second->rect.left);
     EXPECT_EQ(114, second->rect.right);
     EXPECT_EQ(64, WindowRectInHost(second->GetHandle()).left);
+
+    // The reference's second rectangle instead of its window rectangle.
+    CBaseWindow* third = Make("Static", 0, 40, 50, 60);
+    first->clientRect = RECT{0, 0, 30, 20};
+    ASSERT_TRUE(third->Anchor(first, ANCHOR_LEFT, ANCHOR_RIGHT | ANCHOR_CLIENT_RECT | 2));
+    frame->LayoutAll();
+    EXPECT_EQ(31, third->rect.left);
+    EXPECT_EQ(81, third->rect.right);
 
     EXPECT_FALSE(second->Anchor(first, 0x30000, ANCHOR_TOP | 3));
     EXPECT_FALSE(second->Anchor(first, ANCHOR_TOP, 0x30000 | 3));
