@@ -18,7 +18,7 @@ CAppFrame::CAppFrame()
       m_oldStyleClipboard(false), m_dragSource(-1), m_statusNotify(NULL), m_adopt(NULL),
       m_eraseBackground(false), m_commandTarget(NULL), m_progressBar(NULL), m_hintedWindow(NULL),
       m_trayMessage(0), m_trayMenu(NULL), m_trayHandler(NULL), m_trayIcon(0), m_minWidth(-1),
-      m_minHeight(-1), m_dragCapture(NULL)
+      m_minHeight(-1), m_dragCapture(NULL), m_dispatchDepth(0)
 {
     memset(controls, 0, sizeof(controls));
     memset(m_workers, 0, sizeof(m_workers));
@@ -147,8 +147,10 @@ bool CAppFrame::CreateProgressBar(int part, DWORD barStyle)
     RECT r;
     if (!m_statusBar || !SendMessageA(m_statusBar, SB_GETRECT, (WPARAM)part, (LPARAM)&r))
         return false;
-    if (m_progressBar && m_progressBar->owner == this && m_progressBar->hwnd)
+    if (m_progressBar && m_progressBar->owner == this && m_progressBar->hwnd) {
         m_progressBar->Destroy();
+        m_progressBar = NULL;   // the sweep below frees it, whether or not a new bar is made
+    }
     CBaseWindow* made = CreateControl("ProgBar", r.left, r.top, r.right, r.bottom, 0, barStyle, NULL,
                                       m_statusBar);
     if (!made)

@@ -90,6 +90,7 @@ public:
     int  FindFreeControlId();
     bool RemoveControl(int index);
     // Release, then the storage is freed (when the frame owns it); not in the table.
+    // Anchors measured from its edges fall back to their parent's edges.
     void FreeObject(CBaseWindow* object, bool release);
     int  FindControlIndex(int id);
     bool FindControlByWindow(HWND window, CBaseWindow** control);
@@ -106,6 +107,8 @@ public:
     // the build, e.g. SetControlMaker(KIND_LISTVIEW, MakeControlOf<CListView>));
     // null takes the class away again.
     static bool SetControlMaker(int kind, ControlMaker maker);
+    // The class a kind has now (null: none), e.g. to put it back after SetControlMaker.
+    static ControlMaker GetControlMaker(int kind);
 
     // Routing of the messages of windows that hold controls.
     LRESULT RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -115,9 +118,16 @@ public:
     const RECT& GetFreeArea() const { return m_clientArea; }
     POINT GetContextMenuPoint() const { return m_contextPoint; }
     int   GetDragSource() const { return m_dragSource; }
-    bool  StartDrag(CBaseWindow* source, NMHDR* header);
+    // wParam: the notification's WPARAM (the source's child id); the start event's aux.
+    bool  StartDrag(CBaseWindow* source, NMHDR* header, WPARAM wParam);
     int   GetMinimumWidth() const { return m_minWidth; }
     int   GetMinimumHeight() const { return m_minHeight; }
+
+    // Counts the dispatches, object procedures and modal pages on the stack: an
+    // object the sweep freed under them would still be used when they return,
+    // so the sweep waits until none is running.
+    void EnterDispatch() { ++m_dispatchDepth; }
+    void LeaveDispatch() { --m_dispatchDepth; }
 
     // Every framework event is delivered under this lock; workers take it too.
     void Lock() { EnterCriticalSection(&m_eventLock); }
@@ -191,6 +201,28 @@ private:
     int          m_trayIcon;
     int          m_minWidth, m_minHeight;
     HWND         m_dragCapture;
+    int          m_dispatchDepth;
+};
+
+// Holds the frame's dispatch depth for one scope (a null frame counts nothing).
+class DispatchScope
+{
+public:
+    explicit DispatchScope(CAppFrame* frame) : m_frame(frame)
+    {
+        if (m_frame)
+            m_frame->EnterDispatch();
+    }
+    ~DispatchScope()
+    {
+        if (m_frame)
+            m_frame->LeaveDispatch();
+    }
+
+private:
+    DispatchScope(const DispatchScope&);
+    DispatchScope& operator=(const DispatchScope&);
+    CAppFrame* m_frame;
 };
 
 #endif

@@ -291,6 +291,7 @@ bool CBaseWindow::Layout(int w, int h)
         rect.bottom = bottom;
         changed = true;
     }
+    // SWP_NOZORDER: the z-order must not change on every layout.
     if (changed)
         SetWindowPos(hwnd, NULL, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                      SWP_NOZORDER);
@@ -333,6 +334,9 @@ int CBaseWindow::Dispatch(int code)
 {
     if (deleted)
         return 0;
+    // A handler may destroy this object and make another control: the sweep
+    // then leaves it alone until this dispatch is over.
+    DispatchScope scope(owner);
     event.sender = this;
     event.eventCode = code;
     int result = 0;

@@ -130,6 +130,7 @@ LRESULT CALLBACK CEditBox::SubclassProc(HWND window, UINT message, WPARAM wParam
     CEditBox* edit = object && object->kind == KIND_EDITBOX ? static_cast<CEditBox*>(object) : NULL;
     if (!edit || !edit->previousProc)
         return DefWindowProcA(window, message, wParam, lParam);
+    DispatchScope scope(edit->owner);   // OnMessage still uses the object after its events
     return edit->OnMessage(message, wParam, lParam);
 }
 
@@ -207,6 +208,7 @@ bool CComboBox::Layout(int w, int h)
         rect.bottom = rect.top + closed;
     else if (marginBottom)
         rect.top = rect.bottom - closed;
+    // SWP_NOZORDER: the z-order must not change on every layout.
     SetWindowPos(hwnd, NULL, rect.left, rect.top, rect.right - rect.left,
                  (rect.bottom - rect.top) * (dropRows + 1), SWP_NOZORDER);
     return true;
@@ -288,22 +290,33 @@ bool CDialog::CreateModeless()
 }
 
 // The page does all its work here; CreateControl then frees it and answers null.
+// While the dialog runs the sweep waits, so the page and its items keep their
+// slots; the page is still looked up afterwards rather than trusted to be at m - 1.
 bool CDialog::RunModal()
 {
     if (!owner)
         return false;
-    int m = ++owner->controlCount;
+    CAppFrame* frame = owner;
+    int m = ++frame->controlCount;
     CDialog* outer = currentModal;
     currentModal = this;
-    DialogBoxParamA(owner->GetInstance(), dialogTemplate, parent, ModalProc, 0);
+    frame->EnterDispatch();
+    DialogBoxParamA(frame->GetInstance(), dialogTemplate, parent, ModalProc, 0);
+    frame->LeaveDispatch();
     currentModal = outer;
+    int at = m - 1;
+    for (int i = frame->controlCount - 1; i >= 0; --i)
+        if (frame->controls[i] == this) {
+            at = i;
+            break;
+        }
     // The dialog's items go with it; their storage too, as nothing else holds it.
-    for (int i = m; i < owner->controlCount; ++i) {
-        owner->controls[i]->Destroy();
-        owner->FreeObject(owner->controls[i], true);
-        owner->controls[i] = NULL;
+    for (int i = at + 1; i < frame->controlCount; ++i) {
+        frame->controls[i]->Destroy();
+        frame->FreeObject(frame->controls[i], true);
+        frame->controls[i] = NULL;
     }
-    owner->controlCount = m - 1;
+    frame->controlCount = at;
     return false;
 }
 

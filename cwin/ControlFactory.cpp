@@ -55,6 +55,11 @@ bool CAppFrame::SetControlMaker(int kind, ControlMaker maker)
     return true;
 }
 
+ControlMaker CAppFrame::GetControlMaker(int kind)
+{
+    return kind >= 0 && kind < KIND_COUNT ? g_kinds[kind].make : NULL;
+}
+
 const char* CAppFrame::TypeName(int kind)
 {
     return kind >= 0 && kind < KIND_COUNT ? g_kinds[kind].name : NULL;
@@ -92,10 +97,29 @@ int CAppFrame::FindFreeControlId()
     return 0;
 }
 
+// Anchors that measure from an edge of this object fall back to the parent's edge.
+static void ForgetReferencesTo(CAppFrame* frame, CBaseWindow* object)
+{
+    UINT_PTR first = (UINT_PTR)&object->rect, last = (UINT_PTR)(&object->rect + 1);
+    UINT_PTR clientFirst = (UINT_PTR)&object->clientRect, clientLast = (UINT_PTR)(&object->clientRect + 1);
+    for (int i = 0; i < frame->controlCount; ++i) {
+        CBaseWindow* c = frame->controls[i];
+        if (!c)
+            continue;   // slots a modal page is emptying
+        LONG** refs[4] = {&c->refLeft, &c->refTop, &c->refRight, &c->refBottom};
+        for (int r = 0; r < 4; ++r) {
+            UINT_PTR p = (UINT_PTR)*refs[r];
+            if ((p >= first && p < last) || (p >= clientFirst && p < clientLast))
+                *refs[r] = NULL;
+        }
+    }
+}
+
 void CAppFrame::FreeObject(CBaseWindow* object, bool release)
 {
     if (!object)
         return;
+    ForgetReferencesTo(this, object);
     if (release)
         object->Release();
     if (object->freeStorage)
@@ -119,6 +143,8 @@ bool CAppFrame::RemoveControl(int index)
 
 void CAppFrame::Sweep()
 {
+    if (m_dispatchDepth > 0)
+        return;   // the next creation outside any dispatch frees them
     for (int i = controlCount - 1; i >= 0; --i)
         if (controls[i]->deleted)
             RemoveControl(i);

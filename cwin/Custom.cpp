@@ -74,14 +74,15 @@ bool CCustom::Invalidate(bool makeDirty)
 
 void CCustom::MouseToWorld(int x, int y)
 {
-    snappedX = (x / gridStep) * gridStep;
-    snappedY = (y / gridStep) * gridStep;
+    // A grid step of 0 or less is no pixel grid (and no division by it).
+    snappedX = gridStep > 0 ? (x / gridStep) * gridStep : x;
+    snappedY = gridStep > 0 ? (y / gridStep) * gridStep : y;
     double inverse = 1.0 / scale;
     worldX = (x - originX) * inverse;
     worldY = (y - originY) * inverse;
     if (!snapEnabled)
         return;
-    double o = gridInPixels ? (double)gridStep : worldGrid;
+    double o = gridInPixels ? (gridStep > 0 ? (double)gridStep : 0.0) : worldGrid;
     if (o == 0.0)   // no grid: positions stay unsnapped
         return;
     double ux = trunc(originX / scale), uy = trunc(originY / scale);
@@ -165,6 +166,7 @@ LRESULT CALLBACK CCustom::WindowProc(HWND window, UINT message, WPARAM wParam, L
     CBaseWindow* object = WindowObjectOf(window);
     if (!object || (object->kind != KIND_CUSTOM && object->kind != KIND_GRAPH))
         return DefWindowProcA(window, message, wParam, lParam);
+    DispatchScope scope(object->owner);   // OnMessage still uses the object after its handlers
     return static_cast<CCustom*>(object)->OnMessage(message, wParam, lParam);
 }
 

@@ -75,15 +75,18 @@ IconEntry* CImageLists::GetIcon(int list, int image, UINT flags, int key)
     if (list < 0 || list >= CWIN_IMAGE_LISTS || !m_lists[list] || image < 0 ||
         image >= ImageList_GetImageCount(m_lists[list]))
         return NULL;
+    // A reference entry can sit below its owner (it takes the first free slot),
+    // so the owner is found first and the key looked for afterwards.
     int owner = -1;
-    for (int i = 0; i < m_cacheSize; ++i) {
+    for (int i = 0; i < m_cacheSize && owner < 0; ++i) {
         const IconEntry& e = m_cache[i];
-        if (IsFree(e) || e.list != list || e.image != image || e.flags != flags)
-            continue;
-        if (owner < 0 && e.icon)
+        if (e.icon && e.list == list && e.image == image && e.flags == flags)
             owner = i;
-        if (e.key == key)
-            return owner >= 0 ? &m_cache[owner] : NULL;
+    }
+    for (int i = 0; owner >= 0 && i < m_cacheSize; ++i) {
+        const IconEntry& e = m_cache[i];
+        if (e.key == key && (i == owner || (!e.icon && e.owner == owner + 1)))
+            return &m_cache[owner];
     }
     int slot = -1;
     for (int i = 0; i < m_cacheSize && slot < 0; ++i)

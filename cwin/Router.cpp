@@ -206,7 +206,7 @@ LRESULT CAppFrame::RouteNotify(HWND window, WPARAM wParam, LPARAM lParam)
         break;
     case LVN_BEGINDRAG:
     case TVN_BEGINDRAGA:
-        StartDrag(object, header);
+        StartDrag(object, header, wParam);
         break;
     case TVN_GETINFOTIPA:
         object->Dispatch(EV_INFO_TIP);
@@ -289,7 +289,7 @@ bool CAppFrame::OnScrollBar(WPARAM wParam, LPARAM lParam)
     return true;
 }
 
-bool CAppFrame::StartDrag(CBaseWindow* source, NMHDR* header)
+bool CAppFrame::StartDrag(CBaseWindow* source, NMHDR* header, WPARAM wParam)
 {
     int index = -1;
     for (int i = 0; i < controlCount && index < 0; ++i)
@@ -297,7 +297,7 @@ bool CAppFrame::StartDrag(CBaseWindow* source, NMHDR* header)
             index = i;
     if (index < 0)
         return false;
-    source->PrepareEvent((INT_PTR)header, 0, (LPARAM)header);
+    source->PrepareEvent((INT_PTR)header, wParam, (LPARAM)header);
     if (!source->Dispatch(EV_DRAG))
         return false;
     m_dragSource = index;

@@ -227,6 +227,27 @@ TEST_F(Buttons, CheckBoxStateAndIconsSharedThroughTheRegistry)
     EXPECT_EQ(0, lists->LiveIcons());
 }
 
+TEST_F(Buttons, AKeyWhoseReferenceSitsBelowTheOwnerStillGetsTheSharedIcon)
+{
+    CImageLists* lists = frame->GetImageLists();
+    ASSERT_NE(nullptr, lists->LoadStrip(0, 300, IMAGE_BITMAP, ILC_COLOR24, 16, 16, 4, RGB(255, 0, 255)));
+    CBaseWindow* early = Make("Button", 10, 10, 60, 60, WS_VISIBLE | BS_ICON);
+    CBaseWindow* owner = Make("Button", 70, 10, 120, 60, WS_VISIBLE | BS_ICON);
+    CBaseWindow* late = Make("Button", 130, 10, 180, 60, WS_VISIBLE | BS_ICON);
+    ASSERT_TRUE(dynamic_cast<IButton*>(early)->SetImage(0, 2));   // the first entry
+    ASSERT_TRUE(dynamic_cast<IButton*>(owner)->SetImage(0, 1));   // the owner of image 1, after it
+    early->Destroy();                                               // the first entry is free again
+    IButton* button = dynamic_cast<IButton*>(late);
+    ASSERT_TRUE(button->SetImage(0, 1));                            // a reference in the freed first entry
+    EXPECT_TRUE(button->SetImage(0, 1));                            // the same key asks again
+    IconEntry* entry = lists->GetIcon(0, 1, ILD_NORMAL, late->GetId());
+    ASSERT_NE(nullptr, entry);
+    HICON shared = (HICON)SendMessageA(owner->GetHandle(), BM_GETIMAGE, IMAGE_ICON, 0);
+    EXPECT_EQ(shared, entry->icon);
+    EXPECT_EQ(shared, (HICON)SendMessageA(late->GetHandle(), BM_GETIMAGE, IMAGE_ICON, 0));
+    EXPECT_EQ(1, lists->LiveIcons());
+}
+
 TEST_F(Buttons, AStaticShowsAnIconAndDrawAlignedPlacesAnImage)
 {
     CImageLists* lists = frame->GetImageLists();
@@ -284,6 +305,26 @@ TEST_F(DatePicker, AChangedDateIsASelectionChange)
     const SeenEvent& e = Recorded().back();
     EXPECT_EQ(EV_SELECTION_CHANGED, e.eventCode);
     EXPECT_EQ(e.notify, e.param);   // the notification header
+}
+
+TEST_F(DatePicker, AChangeNotificationAnswersZeroAndIsNotPassedOn)
+{
+    CBaseWindow* picker = Make("DTPControl", 10, 10, 200, 35);
+    ASSERT_NE(nullptr, picker);
+    picker->AddHandler(RecordingCallback, EV_SELECTION_CHANGED, 0, NULL);
+    Answer() = 7;
+    NMDATETIMECHANGE change = {};
+    change.nmhdr.hwndFrom = picker->GetHandle();
+    change.nmhdr.idFrom = 33;
+    change.nmhdr.code = DTN_DATETIMECHANGE;
+    GetLocalTime(&change.st);
+    frame->wantDefault = true;
+    EXPECT_EQ(0, SendMessageA(host, WM_NOTIFY, 33, (LPARAM)&change));
+    EXPECT_FALSE(frame->wantDefault);
+    ASSERT_EQ(1u, Recorded().size());
+    EXPECT_EQ(EV_SELECTION_CHANGED, Recorded()[0].eventCode);
+    EXPECT_EQ(33u, Recorded()[0].aux);
+    EXPECT_EQ((LPARAM)&change, Recorded()[0].notify);
 }
 
 }  // namespace

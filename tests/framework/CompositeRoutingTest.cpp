@@ -26,13 +26,16 @@ protected:
     void SetUp() override
     {
         FrameTest::SetUp();
+        previous = CAppFrame::GetControlMaker(KIND_LISTVIEW);
         CAppFrame::SetControlMaker(KIND_LISTVIEW, MakeControlOf<StandInList>);
     }
     void TearDown() override
     {
-        CAppFrame::SetControlMaker(KIND_LISTVIEW, NULL);
+        CAppFrame::SetControlMaker(KIND_LISTVIEW, previous);
         FrameTest::TearDown();
     }
+
+    ControlMaker previous = NULL;
 
     StandInList* MakeList()
     {

@@ -113,6 +113,26 @@ TEST_F(DrawingSurface, TheFirstSizeMakesABackBitmapOnePixelLarger)
     EXPECT_EQ(1, surface->paints);           // only the overlay
 }
 
+TEST_F(DrawingSurface, AGridStepOfZeroOrLessSnapsNothing)
+{
+    Surface* surface = new Surface;
+    frame->CreateCustom(surface, 0, 0, 300, 200, 0, WS_VISIBLE, NULL, host);
+    HWND w = surface->GetHandle();
+    surface->gridStep = 0;
+    SendMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(27, 33));
+    EXPECT_EQ(1, surface->moves);
+    EXPECT_EQ(27, surface->snappedX);
+    EXPECT_EQ(33, surface->snappedY);
+    EXPECT_DOUBLE_EQ(27.0, surface->worldX);
+    surface->gridStep = -4;
+    surface->snapEnabled = true;
+    surface->gridInPixels = true;
+    SendMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(27, 33));
+    EXPECT_EQ(2, surface->moves);
+    EXPECT_EQ(27, surface->snappedX);
+    EXPECT_DOUBLE_EQ(33.0, surface->worldY);
+}
+
 TEST_F(DrawingSurface, MouseMessagesGiveWorldPositionsWithSnapping)
 {
     Surface* surface = new Surface;

@@ -44,14 +44,92 @@ TEST_F(Factory, AKindGetsItsClassWhenOneIsRegistered)
 {
     EXPECT_EQ(nullptr, Make("ListView", 0, 0, 50, 20));     // no class in this build yet
     EXPECT_FALSE(CAppFrame::SetControlMaker(20, MakeControlOf<LaterBar>));
-    ASSERT_TRUE(CAppFrame::SetControlMaker(KIND_RESIZEBAR, MakeControlOf<LaterBar>));
-    CBaseWindow* bar = Make("ReSizeBar", 0, 0, 50, 20);
-    ASSERT_NE(nullptr, bar);
-    EXPECT_EQ(KIND_RESIZEBAR, bar->kind);
-    EXPECT_EQ(1, frame->GetControlCount());
-    bar->Destroy();
-    Make("Static", 0, 0, 5, 5);     // the sweep frees it through its own class
-    EXPECT_EQ(1, frame->GetControlCount());
+    EXPECT_EQ(nullptr, CAppFrame::GetControlMaker(20));
+    {
+        ScopedControlMaker later(KIND_RESIZEBAR, MakeControlOf<LaterBar>);
+        CBaseWindow* bar = Make("ReSizeBar", 0, 0, 50, 20);
+        ASSERT_NE(nullptr, bar);
+        EXPECT_EQ(KIND_RESIZEBAR, bar->kind);
+        EXPECT_EQ(1, frame->GetControlCount());
+        bar->Destroy();
+        Make("Static", 0, 0, 5, 5);     // the sweep frees it through its own class
+        EXPECT_EQ(1, frame->GetControlCount());
+    }
+    EXPECT_EQ(nullptr, Make("ReSizeBar", 0, 0, 50, 20));   // the kind has no class again
+}
+
+// A drawing surface whose storage the test keeps, so that being taken out of
+// the table (Release) can be watched without the object going away.
+struct WatchedSurface : CCustom
+{
+    bool released = false;
+    bool releasedInside = false;
+    CBaseWindow* madeInside = NULL;
+    bool Release() override
+    {
+        released = true;
+        return CCustom::Release();
+    }
+    // Pressing the button destroys the surface in its own window procedure
+    // and makes a control.
+    bool OnMouseButton(bool down) override
+    {
+        if (down) {
+            Destroy();
+            madeInside = owner->CreateControl("Static", 0, 0, 10, 10, 0, WS_VISIBLE, NULL, parent);
+            releasedInside = released;
+        }
+        return true;
+    }
+};
+
+static bool InTable(CAppFrame* frame, CBaseWindow* object)
+{
+    for (int i = 0; i < frame->GetControlCount(); ++i)
+        if (frame->GetControl(i) == object)
+            return true;
+    return false;
+}
+
+static int DestroySenderAndMake(WindowEvent* e)
+{
+    WatchedSurface* surface = static_cast<WatchedSurface*>(e->sender);
+    CAppFrame* frame = surface->owner;
+    HWND parent = surface->parent;
+    surface->Destroy();
+    surface->madeInside = frame->CreateControl("Static", 0, 0, 10, 10, 0, WS_VISIBLE, NULL, parent);
+    surface->releasedInside = surface->released;
+    return 0;
+}
+
+TEST_F(Factory, AHandlerThatDestroysItsSenderAndMakesAControlLeavesTheSenderUntilTheDispatchEnds)
+{
+    WatchedSurface surface;
+    ASSERT_NE(nullptr, frame->CreateCustom(&surface, 10, 10, 60, 60, 0, WS_VISIBLE, NULL, host));
+    surface.AddHandler(DestroySenderAndMake, EV_COMMAND, 0, NULL);
+    SendMessageA(host, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), (LPARAM)surface.GetHandle());
+    EXPECT_NE(nullptr, surface.madeInside);
+    EXPECT_FALSE(surface.releasedInside);
+    EXPECT_TRUE(InTable(frame, &surface));
+    EXPECT_EQ(2, frame->GetControlCount());
+    // The next creation outside any dispatch takes it out.
+    ASSERT_NE(nullptr, Make("Static", 0, 0, 5, 5));
+    EXPECT_TRUE(surface.released);
+    EXPECT_FALSE(InTable(frame, &surface));
+    EXPECT_EQ(2, frame->GetControlCount());
+}
+
+TEST_F(Factory, AnObjectThatDestroysItselfInItsWindowProcedureStaysUntilTheProcedureReturns)
+{
+    WatchedSurface surface;
+    ASSERT_NE(nullptr, frame->CreateCustom(&surface, 10, 10, 60, 60, 0, WS_VISIBLE, NULL, host));
+    SendMessageA(surface.GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_NE(nullptr, surface.madeInside);
+    EXPECT_FALSE(surface.releasedInside);
+    EXPECT_TRUE(InTable(frame, &surface));
+    ASSERT_NE(nullptr, Make("Static", 0, 0, 5, 5));
+    EXPECT_TRUE(surface.released);
+    EXPECT_FALSE(InTable(frame, &surface));
 }
 
 TEST_F(Factory, IdentifiersFillTheSmallestGap)
@@ -220,6 +298,41 @@ TEST_F(DialogPages, AModalPageRunsInsideCreateControlAndLeavesTheTableAsItWas)
     EXPECT_EQ(before + 3, g_itemsWhileOpen);   // the page and its two items
     EXPECT_EQ(before, frame->GetControlCount());
     EXPECT_EQ(nullptr, CDialog::currentModal);
+}
+
+// The init handler destroys an object that was in the table before the page.
+static CBaseWindow* g_destroyedBelow;
+
+static int InitDestroyingBelow(WindowEvent* e)
+{
+    g_destroyedBelow->Destroy();
+    HWND dialog = e->sender->GetHandle();
+    g_modalFrame->AttachControl("EditBox", dialog, 1001, NULL, 0, NULL);
+    CBaseWindow* ok = g_modalFrame->AttachControl("Button", dialog, IDOK, CloseOnOk, EV_COMMAND, NULL);
+    g_itemsWhileOpen = g_modalFrame->GetControlCount();
+    if (ok)
+        PostMessageA(ok->GetHandle(), BM_CLICK, 0, 0);
+    return 0;
+}
+
+TEST_F(DialogPages, AnObjectDestroyedWhileAModalPageRunsDoesNotMoveThePageOrItsItems)
+{
+    CBaseWindow* below = Make("Static", 0, 0, 10, 10);
+    CBaseWindow* kept = Make("Button", 0, 20, 10, 30);
+    g_modalFrame = frame;
+    g_destroyedBelow = below;
+    g_itemsWhileOpen = 0;
+    EXPECT_EQ(nullptr, frame->CreateControl("Dialog", 0, 0, 100, 40, (ULONG_PTR)InitDestroyingBelow, 0,
+                                            MAKEINTRESOURCEA(101), host));
+    EXPECT_EQ(5, g_itemsWhileOpen);           // two before, the page and its two items
+    // The page and its items have left; the destroyed object goes at the next creation.
+    ASSERT_EQ(2, frame->GetControlCount());
+    EXPECT_EQ(below, frame->GetControl(0));
+    EXPECT_EQ(kept, frame->GetControl(1));
+    CBaseWindow* next = Make("Static", 0, 40, 10, 50);
+    ASSERT_EQ(2, frame->GetControlCount());
+    EXPECT_EQ(kept, frame->GetControl(0));
+    EXPECT_EQ(next, frame->GetControl(1));
 }
 
 }  // namespace

@@ -36,6 +36,22 @@ int& Answer();
 int RecordingCallback(WindowEvent* event);
 int SecondCallback(WindowEvent* event);
 
+// Gives a control kind a class for one scope and puts the previous one back:
+// the kinds' classes are shared by the whole process.
+class ScopedControlMaker
+{
+public:
+    ScopedControlMaker(int kind, ControlMaker maker) : m_kind(kind), m_previous(CAppFrame::GetControlMaker(kind))
+    {
+        CAppFrame::SetControlMaker(kind, maker);
+    }
+    ~ScopedControlMaker() { CAppFrame::SetControlMaker(m_kind, m_previous); }
+
+private:
+    int m_kind;
+    ControlMaker m_previous;
+};
+
 class FrameTest : public ::testing::Test
 {
 protected:

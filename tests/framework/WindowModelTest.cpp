@@ -190,6 +190,23 @@ TEST_F(AnchorLayout, BothMarginsInAChildAreaAndAPercentWidth)
     EXPECT_FALSE(inner->Layout(0, 100));
 }
 
+TEST_F(AnchorLayout, AReferenceToARemovedObjectFallsBackToTheParentEdge)
+{
+    CBaseWindow* first = Make("Static", 10, 10, 60, 30);
+    CBaseWindow* second = Make("Static", 0, 10, 50, 30);
+    CBaseWindow* third = Make("Static", 0, 40, 50, 60);
+    ASSERT_TRUE(second->Anchor(first, ANCHOR_LEFT, ANCHOR_RIGHT | 5));
+    ASSERT_TRUE(third->Anchor(first, ANCHOR_TOP, ANCHOR_BOTTOM | ANCHOR_CLIENT_RECT | 3));
+    first->Destroy();
+    Make("Static", 0, 100, 5, 105);   // the sweep removes the first
+    EXPECT_EQ(nullptr, second->refLeft);
+    EXPECT_EQ(nullptr, third->refTop);
+    frame->LayoutAll();
+    EXPECT_EQ(4, second->rect.left);     // margin 5 from the area's left edge 0
+    EXPECT_EQ(54, second->rect.right);
+    EXPECT_EQ(2, third->rect.top);
+}
+
 TEST_F(AnchorLayout, AnEdgeOfAnotherObjectIsTheReference)
 {
     CBaseWindow* first = Make("Static", 10, 10, 60, 30);
@@ -332,6 +349,132 @@ TEST_F(Routing, CustomDrawFromARealTrackBarIsDispatchedWithTheHeader)
     UpdateWindow(track->GetHandle());
     ASSERT_FALSE(g_stages.empty());
     EXPECT_EQ((DWORD)CDDS_PREPAINT, g_stages[0]);
+}
+
+// The host of the tests below passes nothing on unseen: its own procedure
+// counts the notifications the frame gives back to it and answers 99.
+static int g_passedOn;
+static LRESULT CALLBACK CountingNotifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NOTIFY) {
+        ++g_passedOn;
+        return 99;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class NotifyRouting : public FrameTest
+{
+protected:
+    void SetUp() override
+    {
+        FrameTest::SetUp();
+        g_passedOn = 0;
+        other = CreateWindowExA(0, "OrvexTestHost", "Notify", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, NULL, NULL,
+                                GetModuleHandleA(NULL), NULL);
+        ASSERT_NE(nullptr, other);
+        SetWindowLongPtrA(other, GWLP_WNDPROC, (LONG_PTR)CountingNotifyProc);
+        ASSERT_EQ(&second, second.Attach(other, &target));
+        sender = second.CreateControl("Button", 10, 10, 80, 30, 0, WS_VISIBLE, "s", other);
+        ASSERT_NE(nullptr, sender);
+        sender->AddHandler(RecordingCallback, 0, 0, NULL);
+    }
+    void TearDown() override
+    {
+        DestroyWindow(other);
+        FrameTest::TearDown();
+    }
+    LRESULT Notify(UINT code, NMHDR* header, WPARAM wParam = 44)
+    {
+        header->hwndFrom = sender->GetHandle();
+        header->idFrom = wParam;
+        header->code = code;
+        return SendMessageA(other, WM_NOTIFY, wParam, (LPARAM)header);
+    }
+
+    HWND other = NULL;
+    CAppFrame second;
+    TargetRecorder target;
+    CBaseWindow* sender = NULL;
+};
+
+TEST_F(NotifyRouting, ReturnIsACommandWithParamZeroAndTheDispatchsAnswer)
+{
+    Answer() = 5;
+    NMHDR header = {};
+    EXPECT_EQ(5, Notify(NM_RETURN, &header));
+    EXPECT_EQ(0, g_passedOn);
+    ASSERT_EQ(1u, Recorded().size());
+    EXPECT_EQ(EV_COMMAND, Recorded()[0].eventCode);
+    EXPECT_EQ(0, Recorded()[0].param);
+    EXPECT_EQ(44u, Recorded()[0].aux);
+    EXPECT_EQ((LPARAM)&header, Recorded()[0].notify);
+}
+
+TEST_F(NotifyRouting, ACacheHintCarriesItsCodeAnswersZeroAndIsNotPassedOn)
+{
+    Answer() = 5;
+    NMLVCACHEHINT hint = {};
+    hint.iFrom = 3;
+    hint.iTo = 9;
+    EXPECT_EQ(0, Notify(LVN_ODCACHEHINT, &hint.hdr));
+    EXPECT_EQ(0, g_passedOn);
+    ASSERT_EQ(1u, Recorded().size());
+    EXPECT_EQ(EV_CACHE_HINT, Recorded()[0].eventCode);
+    EXPECT_EQ(-113, Recorded()[0].code);
+    EXPECT_EQ((INT_PTR)&hint, Recorded()[0].param);
+
+    // A notification without a row is passed on to the window's own procedure.
+    NMHDR other = {};
+    EXPECT_EQ(99, Notify(NM_SETFOCUS, &other));
+    EXPECT_EQ(1, g_passedOn);
+    EXPECT_EQ(1u, Recorded().size());
+}
+
+TEST_F(NotifyRouting, ACommandWithCodeOneAndNoObjectGoesToTheCommandTarget)
+{
+    SendMessageA(other, WM_COMMAND, MAKEWPARAM(302, 1), 0);   // as an accelerator sends it
+    ASSERT_EQ(1u, target.ids.size());
+    EXPECT_EQ(302, target.ids[0]);
+    EXPECT_TRUE(Recorded().empty());
+}
+
+// A stand-in for the tab control class over the real SysTabControl32.
+struct StandInTab final : CBaseWindow, IOwnNotifications
+{
+    std::vector<int> shown;
+    bool Create() override { return CreateWindowOf(WC_TABCONTROLA); }
+    bool ShowTabPage(int index) override
+    {
+        shown.push_back(index);
+        return true;
+    }
+};
+
+TEST_F(Routing, ASelectedTabIsASelectionChangeAndShowsItsPage)
+{
+    ScopedControlMaker tabs(KIND_TCONTROL, MakeControlOf<StandInTab>);
+    CBaseWindow* made = Make("TControl", 10, 10, 310, 110);
+    ASSERT_NE(nullptr, made);
+    StandInTab* tab = static_cast<StandInTab*>(made);
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    const char* names[] = {"Один", "Два", "Три"};
+    for (int i = 0; i < 3; ++i) {
+        item.pszText = const_cast<char*>(names[i]);
+        SendMessageA(tab->GetHandle(), TCM_INSERTITEMA, i, (LPARAM)&item);
+    }
+    tab->AddHandler(RecordingCallback, EV_SELECTION_CHANGED, 0, NULL);
+    RECT third;
+    ASSERT_TRUE(SendMessageA(tab->GetHandle(), TCM_GETITEMRECT, 2, (LPARAM)&third));
+    LPARAM at = MAKELPARAM((third.left + third.right) / 2, (third.top + third.bottom) / 2);
+    SendMessageA(tab->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(tab->GetHandle(), WM_LBUTTONUP, 0, at);
+    ASSERT_EQ(1u, Recorded().size());
+    EXPECT_EQ(EV_SELECTION_CHANGED, Recorded()[0].eventCode);
+    EXPECT_EQ(2, Recorded()[0].param);
+    ASSERT_EQ(1u, tab->shown.size());
+    EXPECT_EQ(2, tab->shown[0]);
 }
 
 }  // namespace
