@@ -259,20 +259,6 @@ TEST_F(AppFrame, HidingAllControlsRemembersWhichWereVisible)
     EXPECT_FALSE(IsWindowVisible(hidden->GetHandle()));
 }
 
-// Chooses the first item of the open tray menu: Down, Enter.
-static LRESULT CALLBACK ChooseFirstOnIdle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_ENTERIDLE && wParam == MSGF_MENU) {
-        static int sent = 0;
-        if (!sent++) {
-            PostMessageA(window, WM_KEYDOWN, VK_DOWN, 0);
-            PostMessageA(window, WM_KEYDOWN, VK_RETURN, 0);
-        }
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 static std::vector<WindowEvent> g_trayCommands;
 static int OnTrayCommand(WindowEvent* e)
 {
@@ -286,7 +272,7 @@ TEST_F(AppFrame, TheTrayIconIsAddedOnceShowsTheWindowRunsItsMenuAndIsRemoved)
     HWND other = CreateWindowExA(0, "OrvexTestHost", "Tray", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, NULL, NULL,
                                  GetModuleHandleA(NULL), NULL);
     ASSERT_NE(nullptr, other);
-    SetWindowLongPtrA(other, GWLP_WNDPROC, (LONG_PTR)ChooseFirstOnIdle);
+    SetWindowLongPtrA(other, GWLP_WNDPROC, (LONG_PTR)ChooseFirstMenuItemOnIdle);
     CAppFrame second;
     ASSERT_EQ(&second, second.Attach(other, NULL));
     EXPECT_FALSE(second.RemoveTrayIcon());               // none yet

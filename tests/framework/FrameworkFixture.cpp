@@ -109,3 +109,18 @@ RECT FrameTest::WindowRectInHost(HWND window)
     MapWindowPoints(NULL, host, reinterpret_cast<POINT*>(&r), 2);
     return r;
 }
+
+LRESULT CALLBACK ChooseFirstMenuItemOnIdle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    static int sent = 0;
+    if (message == WM_EXITMENULOOP)
+        sent = 0;   // the next menu gets its keys too
+    if (message == WM_ENTERIDLE && wParam == MSGF_MENU) {
+        if (!sent++) {
+            PostMessageA(window, WM_KEYDOWN, VK_DOWN, 0);
+            PostMessageA(window, WM_KEYDOWN, VK_RETURN, 0);
+        }
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

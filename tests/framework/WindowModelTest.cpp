@@ -294,26 +294,13 @@ TEST_F(Routing, AMenuCommandGoesToTheCommandTarget)
     DestroyWindow(other);
 }
 
-// Chooses the first item of an open pop-up menu: Down, Enter.
-static LRESULT CALLBACK KeysOnIdle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_ENTERIDLE && wParam == MSGF_MENU) {
-        static int sent = 0;
-        if (!sent++) {
-            PostMessageA(window, WM_KEYDOWN, VK_DOWN, 0);
-            PostMessageA(window, WM_KEYDOWN, VK_RETURN, 0);
-        }
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
 
 TEST_F(Routing, AContextMenuOverAControlOpensItsPopupAndReportsTheChoice)
 {
     // The frame passes what it does not handle to the host's own procedure.
     HWND other = CreateWindowExA(0, "OrvexTestHost", "Menu", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
                                  NULL, NULL, GetModuleHandleA(NULL), NULL);
-    SetWindowLongPtrA(other, GWLP_WNDPROC, (LONG_PTR)KeysOnIdle);
+    SetWindowLongPtrA(other, GWLP_WNDPROC, (LONG_PTR)ChooseFirstMenuItemOnIdle);
     CAppFrame second;
     ASSERT_EQ(&second, second.Attach(other, NULL));
     CBaseWindow* button = second.CreateControl("Button", 20, 20, 120, 50, 0, WS_VISIBLE, "Menu", other);
