@@ -45,9 +45,16 @@ int CBaseWindow::SetText(const char* format, ...)
         return 0;
     va_list args;
     va_start(args, format);
-    vsnprintf(text, sizeof(text), format, args);
+    FormatText(format, args);
     va_end(args);
     return SetWindowTextA(hwnd, text);
+}
+
+const char* CBaseWindow::FormatText(const char* format, va_list args)
+{
+    vsnprintf(text, sizeof(text), format, args);
+    text[sizeof(text) - 1] = 0;
+    return text;
 }
 
 bool CBaseWindow::Show(bool show)
@@ -156,7 +163,7 @@ bool CBaseWindow::SetToolTip(bool showNow, const char* format, ...)
     if (format) {
         va_list args;
         va_start(args, format);
-        vsnprintf(text, sizeof(text), format, args);
+        FormatText(format, args);
         va_end(args);
     } else {
         text[0] = 0;

@@ -8,6 +8,8 @@
 #ifndef CWIN_BASEWINDOW_H
 #define CWIN_BASEWINDOW_H
 
+#include <stdarg.h>
+
 #include "Window.h"
 
 #include <new>
@@ -112,6 +114,8 @@ public:
     HWND       toolTip;
 
 protected:
+    // printf-style formatting into the object's text buffer (cut at its size).
+    const char* FormatText(const char* format, va_list args);
     // Step 10 of the layout: makes the pending font, lfHeight and lfWidth given.
     void MakeFont(int lfHeight, int lfWidth, bool sendToWindow);
 };

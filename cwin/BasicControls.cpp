@@ -119,7 +119,7 @@ LRESULT CEditBox::AppendText(const char* format, ...)
         return 0;
     va_list args;
     va_start(args, format);
-    vsnprintf(text, sizeof(text), format, args);
+    FormatText(format, args);
     va_end(args);
     return SendMessageA(hwnd, EM_REPLACESEL, FALSE, (LPARAM)text);
 }
@@ -265,7 +265,7 @@ bool CDialog::SetItemText(int item, const char* format, ...)
         return false;
     va_list args;
     va_start(args, format);
-    vsnprintf(text, sizeof(text), format, args);
+    FormatText(format, args);
     va_end(args);
     return SetDlgItemTextA(hwnd, item, text) != FALSE;
 }
