@@ -290,33 +290,18 @@ bool CDialog::CreateModeless()
 }
 
 // The page does all its work here; CreateControl then frees it and answers null.
-// While the dialog runs the sweep waits, so the page and its items keep their
-// slots; the page is still looked up afterwards rather than trusted to be at m - 1.
+// The frame keeps the page's slot and its items' slots while the dialog runs.
 bool CDialog::RunModal()
 {
     if (!owner)
         return false;
     CAppFrame* frame = owner;
-    int m = ++frame->controlCount;
+    frame->EnterModalPage();
     CDialog* outer = currentModal;
     currentModal = this;
-    frame->EnterDispatch();
     DialogBoxParamA(frame->GetInstance(), dialogTemplate, parent, ModalProc, 0);
-    frame->LeaveDispatch();
     currentModal = outer;
-    int at = m - 1;
-    for (int i = frame->controlCount - 1; i >= 0; --i)
-        if (frame->controls[i] == this) {
-            at = i;
-            break;
-        }
-    // The dialog's items go with it; their storage too, as nothing else holds it.
-    for (int i = at + 1; i < frame->controlCount; ++i) {
-        frame->controls[i]->Destroy();
-        frame->FreeObject(frame->controls[i], true);
-        frame->controls[i] = NULL;
-    }
-    frame->controlCount = at;
+    frame->LeaveModalPage(this);
     return false;
 }
 

@@ -13,7 +13,7 @@
 static HFONT s_statusFont = NULL;
 
 CAppFrame::CAppFrame()
-    : controlCount(0), inDialog(false), wantDefault(false), m_mainWindow(NULL), m_instance(NULL),
+    : inDialog(false), wantDefault(false), controlCount(0), m_mainWindow(NULL), m_instance(NULL),
       m_previousProc(NULL), m_workerCount(0), m_defaultStatusText(NULL), m_statusBar(NULL),
       m_oldStyleClipboard(false), m_dragSource(-1), m_statusNotify(NULL), m_adopt(NULL),
       m_eraseBackground(false), m_commandTarget(NULL), m_progressBar(NULL), m_hintedWindow(NULL),

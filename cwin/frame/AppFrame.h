@@ -86,12 +86,7 @@ public:
     CProgBar* GetProgressBar() const { return m_progressBar; }
 
     // Object table.
-    CBaseWindow* MakeControl(const char* typeName);
-    int  FindFreeControlId();
     bool RemoveControl(int index);
-    // Release, then the storage is freed (when the frame owns it); not in the table.
-    // Anchors measured from its edges fall back to their parent's edges.
-    void FreeObject(CBaseWindow* object, bool release);
     int  FindControlIndex(int id);
     bool FindControlByWindow(HWND window, CBaseWindow** control);
     CBaseWindow* ControlFromPoint(HWND window, int x, int y);
@@ -103,9 +98,8 @@ public:
     }
     // The type name of a control kind, or null.
     static const char* TypeName(int kind);
-    // Gives a kind its class (composite controls register theirs as they join
-    // the build, e.g. SetControlMaker(KIND_LISTVIEW, MakeControlOf<CListView>));
-    // null takes the class away again.
+    // Replaces the class the factory's table gives a kind (a test seam: stand-in
+    // classes over the real common controls); null takes the class away.
     static bool SetControlMaker(int kind, ControlMaker maker);
     // The class a kind has now (null: none), e.g. to put it back after SetControlMaker.
     static ControlMaker GetControlMaker(int kind);
@@ -152,15 +146,28 @@ public:
     bool ReadDelimitedText(char* text, int length, char fieldSeparator, char lineSeparator,
                            ITableReceiver* receiver);
 
-    // Object table: used slots 0 .. controlCount - 1; slot controlCount is scratch.
-    CBaseWindow* controls[CWIN_MAX_CONTROLS + 1];
-    int          controlCount;
+    // A modal dialog page runs between these two: its slot and its items'
+    // slots are kept while it runs, and freed with it afterwards.
+    void EnterModalPage();
+    void LeaveModalPage(CBaseWindow* page);
+
     // Set while the router works for a dialog page or a subclassed control.
     bool inDialog;
     // Set by the router when the message still needs the previous procedure.
     bool wantDefault;
 
 private:
+    // Object table: used slots 0 .. controlCount - 1; slot controlCount is scratch.
+    // Only the frame's operations change it.
+    CBaseWindow* controls[CWIN_MAX_CONTROLS + 1];
+    int          controlCount;
+    // Makes the object of a type name into the scratch slot, kind and id set.
+    CBaseWindow* MakeControl(const char* typeName);
+    int  FindFreeControlId();
+    // Release, then the storage is freed (when the frame owns it); not in the table.
+    // Anchors measured from its edges fall back to their parent's edges.
+    void FreeObject(CBaseWindow* object, bool release);
+
     static LRESULT CALLBACK FrameProc(HWND, UINT, WPARAM, LPARAM);
     void Sweep();
     void LayoutControls(int width, int height);
@@ -170,6 +177,9 @@ private:
     void OnTrayMessage(LPARAM lParam);
     void OnDragMove(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT RouteCommand(WPARAM wParam, LPARAM lParam);
+    static INT_PTR SelectionOf(CBaseWindow* object);
+    CBaseWindow* ListViewOfHeader(HWND header);
+    void ForgetReferencesTo(CBaseWindow* object);
 
     HWND         m_mainWindow;
     HINSTANCE    m_instance;

@@ -98,12 +98,12 @@ int CAppFrame::FindFreeControlId()
 }
 
 // Anchors that measure from an edge of this object fall back to the parent's edge.
-static void ForgetReferencesTo(CAppFrame* frame, CBaseWindow* object)
+void CAppFrame::ForgetReferencesTo(CBaseWindow* object)
 {
     UINT_PTR first = (UINT_PTR)&object->rect, last = (UINT_PTR)(&object->rect + 1);
     UINT_PTR clientFirst = (UINT_PTR)&object->clientRect, clientLast = (UINT_PTR)(&object->clientRect + 1);
-    for (int i = 0; i < frame->controlCount; ++i) {
-        CBaseWindow* c = frame->controls[i];
+    for (int i = 0; i < controlCount; ++i) {
+        CBaseWindow* c = controls[i];
         if (!c)
             continue;   // slots a modal page is emptying
         LONG** refs[4] = {&c->refLeft, &c->refTop, &c->refRight, &c->refBottom};
@@ -119,7 +119,7 @@ void CAppFrame::FreeObject(CBaseWindow* object, bool release)
 {
     if (!object)
         return;
-    ForgetReferencesTo(this, object);
+    ForgetReferencesTo(object);
     if (release)
         object->Release();
     if (object->freeStorage)
@@ -139,6 +139,34 @@ bool CAppFrame::RemoveControl(int index)
     memmove(&controls[index], &controls[index + 1], sizeof(controls[0]) * (controlCount - index - 1));
     controls[--controlCount] = NULL;
     return true;
+}
+
+// The modal page stands in the scratch slot, entered for the time it runs so
+// that the items attached to it get the slots behind it; the sweep waits.
+void CAppFrame::EnterModalPage()
+{
+    ++controlCount;
+    EnterDispatch();
+}
+
+// The page is looked up rather than trusted to be where it was entered (objects
+// below it may have been swept); its items go with it, storage included, as
+// nothing else holds them.
+void CAppFrame::LeaveModalPage(CBaseWindow* page)
+{
+    LeaveDispatch();
+    int at = controlCount - 1;
+    for (int i = controlCount - 1; i >= 0; --i)
+        if (controls[i] == page) {
+            at = i;
+            break;
+        }
+    for (int i = at + 1; i < controlCount; ++i) {
+        controls[i]->Destroy();
+        FreeObject(controls[i], true);
+        controls[i] = NULL;
+    }
+    controlCount = at;
 }
 
 void CAppFrame::Sweep()

@@ -97,11 +97,8 @@ LRESULT CAppFrame::RouteCommand(WPARAM wParam, LPARAM lParam)
     CBaseWindow* object = NULL;
     if (FindControlByWindow((HWND)lParam, &object)) {
         object->PrepareEvent(0, wParam, lParam);
-        // Only the selection controls have a selection to report.
-        if (code == 1 && object->kind == KIND_COMBOBOX)
-            object->event.param = static_cast<CComboBox*>(object)->GetCurSel();
-        else if (code == 1 && object->kind == KIND_LISTBOX)
-            object->event.param = static_cast<CListBox*>(object)->GetCurSel();
+        if (code == 1)
+            object->event.param = SelectionOf(object);
         return object->Dispatch(EV_COMMAND);
     }
     if (!inDialog && m_commandTarget)
@@ -109,15 +106,32 @@ LRESULT CAppFrame::RouteCommand(WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-// The list view whose header is the given window.
-static CBaseWindow* ListViewOfHeader(CAppFrame* frame, HWND header)
+// Only the selection controls have a selection to report; others give 0.
+INT_PTR CAppFrame::SelectionOf(CBaseWindow* object)
 {
-    for (int i = 0; i < frame->controlCount; ++i) {
-        CBaseWindow* c = frame->controls[i];
+    if (IComboBox* combo = dynamic_cast<IComboBox*>(object))
+        return combo->GetCurSel();
+    if (IListBox* list = dynamic_cast<IListBox*>(object))
+        return list->GetCurSel();
+    return 0;
+}
+
+CBaseWindow* CAppFrame::ListViewOfHeader(HWND header)
+{
+    for (int i = 0; header && i < controlCount; ++i) {
+        CBaseWindow* c = controls[i];
         if (c->kind == KIND_LISTVIEW && c->hwnd && (HWND)SendMessageA(c->hwnd, LVM_GETHEADER, 0, 0) == header)
             return c;
     }
     return NULL;
+}
+
+// The rows that leave a notification to the control itself.
+static bool OwnHandling(CBaseWindow* object, NMHDR* header, WPARAM wParam, LRESULT* result, bool* passOn)
+{
+    *result = 0;
+    *passOn = true;
+    return object->notifyHandler && object->notifyHandler->HandleNotify(header, wParam, result, passOn);
 }
 
 LRESULT CAppFrame::RouteNotify(HWND window, WPARAM wParam, LPARAM lParam)
@@ -143,7 +157,7 @@ LRESULT CAppFrame::RouteNotify(HWND window, WPARAM wParam, LPARAM lParam)
     }
 
     if (header->code == (UINT)HDN_ENDTRACKA) {
-        CBaseWindow* list = ListViewOfHeader(this, header->hwndFrom);
+        CBaseWindow* list = ListViewOfHeader(header->hwndFrom);
         if (list) {
             list->PrepareEvent(lParam, wParam, lParam);
             list->event.code = (int)HDN_ENDTRACKA;
@@ -156,8 +170,6 @@ LRESULT CAppFrame::RouteNotify(HWND window, WPARAM wParam, LPARAM lParam)
     CBaseWindow* object = NULL;
     if (!FindControlByWindow(header->hwndFrom, &object))
         return 0;
-    IOwnNotifications* own = dynamic_cast<IOwnNotifications*>(object);
-    bool isList = object->kind == KIND_LISTVIEW;
     bool passOn = true;
     LRESULT result = 0;
     object->PrepareEvent(lParam, wParam, lParam);
@@ -166,19 +178,13 @@ LRESULT CAppFrame::RouteNotify(HWND window, WPARAM wParam, LPARAM lParam)
     case TCN_SELCHANGE:
         object->event.param = SendMessageA(object->hwnd, TCM_GETCURSEL, 0, 0);
         object->Dispatch(EV_SELECTION_CHANGED);
-        if (own)
-            own->ShowTabPage((int)SendMessageA(object->hwnd, TCM_GETCURSEL, 0, 0));
+        OwnHandling(object, header, wParam, &result, &passOn);   // the tab control shows the page
         break;
     case NM_CUSTOMDRAW:
     case NM_DBLCLK:
     case NM_CLICK:
-        if (isList) {
-            if (own && own->OnListNotify(header, wParam, &result, &passOn))
-                break;
-            passOn = true;
-            result = 0;
-            break;
-        }
+        if (OwnHandling(object, header, wParam, &result, &passOn))
+            break;   // a list view
         result = object->Dispatch(header->code == (UINT)NM_CUSTOMDRAW ? EV_CUSTOM_DRAW
                                   : header->code == (UINT)NM_DBLCLK ? EV_DOUBLE_CLICK : EV_CLICK);
         passOn = false;
@@ -191,8 +197,7 @@ LRESULT CAppFrame::RouteNotify(HWND window, WPARAM wParam, LPARAM lParam)
     case LVN_KEYDOWN: {
         WORD key = reinterpret_cast<NMLVKEYDOWN*>(lParam)->wVKey;
         if (key == VK_F3) {
-            if (own)
-                own->RepeatSearch();
+            OwnHandling(object, header, wParam, &result, &passOn);   // the list repeats its search
         } else {
             object->event.param = key;
             object->Dispatch(EV_KEY_DOWN);
@@ -215,14 +220,8 @@ LRESULT CAppFrame::RouteNotify(HWND window, WPARAM wParam, LPARAM lParam)
     case LVN_GETDISPINFOA:
     case LVN_ITEMCHANGED:
     case LVN_COLUMNCLICK:
-        if (own && own->OnListNotify(header, wParam, &result, &passOn))
-            break;
-        passOn = true;
-        result = 0;
-        break;
     case TVN_ITEMEXPANDINGA:
-        if (own)
-            own->OnItemExpanding(header);
+        OwnHandling(object, header, wParam, &result, &passOn);
         break;
     case LVN_ODCACHEHINT:
         object->event.code = (int)LVN_ODCACHEHINT;
@@ -241,8 +240,9 @@ LRESULT CAppFrame::RouteNotify(HWND window, WPARAM wParam, LPARAM lParam)
         passOn = false;
         break;
     case TVN_SELCHANGEDA:
-        if (!own || !own->IsFilling()) {
-            object->event.param = own ? own->GetSelectedItem() : 0;
+        // A tree view checks its fill flag and names its selected item itself.
+        if (!OwnHandling(object, header, wParam, &result, &passOn)) {
+            object->event.param = 0;
             object->Dispatch(EV_SELECTION_CHANGED);
         }
         break;

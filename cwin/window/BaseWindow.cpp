@@ -12,7 +12,7 @@ CBaseWindow::CBaseWindow()
       refLeft(NULL), refTop(NULL), refRight(NULL), refBottom(NULL), fontRelative(0), fontHeight(0),
       fontWidth(0), newFont(NULL), font(NULL), fontPending(0), fontOnce(1), hint(NULL),
       userData(NULL), popupMenu(NULL), frameFlag(0), magic(CWIN_WINDOW_MAGIC), freeStorage(NULL),
-      toolTip(NULL)
+      toolTip(NULL), notifyHandler(NULL)
 {
     memset(&rect, 0, sizeof(rect));
     memset(&clientRect, 0, sizeof(clientRect));

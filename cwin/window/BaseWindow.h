@@ -112,6 +112,8 @@ public:
     void (*freeStorage)(CBaseWindow*);
     // Tooltip windows made by SetToolTip; destroyed with the window.
     HWND       toolTip;
+    // Set by composite controls that handle some notifications themselves.
+    INotifyHandler* notifyHandler;
 
 protected:
     // printf-style formatting into the object's text buffer (cut at its size).

@@ -5,8 +5,8 @@
 //   IWindow                           what client code holds of any framework window
 //   IButton IStatic IEditBox IComboBox IListBox IDialog ICustom
 //   IProgBar ITrackBar IUpDown IScrollBar   control interfaces (virtual bases: IWindow)
-//   IOwnNotifications                 notifications the list view, tab and tree view
-//                                     handle themselves (defaults do nothing)
+//   INotifyHandler                    the hook of a composite control that handles
+//                                     some of its notifications itself
 //   ICommandTarget                    receives menu commands that no control claims
 //
 // The implementation base is CBaseWindow (BaseWindow.h); the objects live in the
@@ -196,21 +196,17 @@ public:
     virtual LRESULT SetPage(int page) = 0;
 };
 
-// Notifications that the list view, the tab control and the tree view handle
-// themselves. The router asks the sender for this interface; the defaults
-// leave the notification to the pass-on path.
-class IOwnNotifications
+// A composite control (list view, tab control, tree view ...) that handles some
+// of its own notifications. The router calls the hook on the rows of its table
+// that leave a notification to the control itself; a control sets its
+// CBaseWindow::notifyHandler to itself when it is made.
+class INotifyHandler
 {
 public:
-    // List view: custom draw, clicks, info tips, display info, item changes,
-    // column clicks. Returns whether it handled the notification; *result is
-    // the answer and *passOn whether the previous procedure still runs.
-    virtual bool OnListNotify(NMHDR*, WPARAM, LRESULT* result, bool* passOn) { return false; }
-    virtual bool RepeatSearch() { return false; }              // list view, F3
-    virtual bool ShowTabPage(int index) { return false; }      // tab control
-    virtual LRESULT OnItemExpanding(NMHDR*) { return 0; }      // tree view
-    virtual bool IsFilling() { return false; }                 // tree view
-    virtual INT_PTR GetSelectedItem() { return 0; }            // tree view
+    // Returns whether the control handled the notification. *result is the
+    // answer to it (preset 0) and *passOn whether the previous window procedure
+    // still runs (preset true).
+    virtual bool HandleNotify(NMHDR* header, WPARAM wParam, LRESULT* result, bool* passOn) = 0;
 };
 
 class ICommandTarget

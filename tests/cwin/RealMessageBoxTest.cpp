@@ -40,7 +40,7 @@ DWORD WINAPI CloseTheBox(void* param)
     return 1;
 }
 
-TEST(RealMessageBox, AFullRegistryShowsItsNoticeUntilTheUserClosesIt)
+TEST(RealMessageBoxOnDesktop, AFullRegistryShowsItsNoticeUntilTheUserClosesIt)
 {
     std::vector<CWIN_HEAP_INFO> entries(1);
     CHeapRegistry registry(entries.data(), 1);

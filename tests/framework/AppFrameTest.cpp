@@ -11,6 +11,8 @@
 namespace {
 
 using AppFrame = FrameTest;
+// Tests that move the real pointer or open real menus.
+using AppFrameOnDesktop = FrameTest;
 
 TEST_F(AppFrame, ASecondAttachAnswersNullAndChangesNothing)
 {
@@ -141,10 +143,10 @@ static void MoveMouseTo(HWND window, int x, int y)
     Pump();
 }
 
-TEST_F(AppFrame, TheRealPointerOverAControlShowsItsHint)
+TEST_F(AppFrameOnDesktop, TheRealPointerOverAControlShowsItsHint)
 {
-    // Tests run in parallel on one display: this host goes where no other test puts a window.
-    SetWindowPos(host, HWND_TOP, 660, 640, 600, 370, 0);
+    // Above the windows of the tests that run beside this one.
+    SetWindowPos(host, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ASSERT_TRUE(frame->CreateStatusBar("всегда готов ...", 0, 0, 0, NULL));
     CBaseWindow* hinted = Make("Button", 10, 10, 110, 40, WS_VISIBLE, "A");
     CBaseWindow* plain = Make("Button", 10, 60, 110, 90, WS_VISIBLE, "B");
@@ -157,6 +159,7 @@ TEST_F(AppFrame, TheRealPointerOverAControlShowsItsHint)
     GetWindowTextA(frame->GetStatusBar(), shown, sizeof(shown));
     EXPECT_STREQ("всегда готов ...", shown);
     EXPECT_NE(nullptr, plain);
+    SetWindowPos(host, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
 static int g_statusPart = -1;
@@ -267,7 +270,7 @@ static int OnTrayCommand(WindowEvent* e)
 }
 
 // The tip's cut to 63 characters is not checked: the shell keeps the tip to itself.
-TEST_F(AppFrame, TheTrayIconIsAddedOnceShowsTheWindowRunsItsMenuAndIsRemoved)
+TEST_F(AppFrameOnDesktop, TheTrayIconIsAddedOnceShowsTheWindowRunsItsMenuAndIsRemoved)
 {
     HWND other = CreateWindowExA(0, "OrvexTestHost", "Tray", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, NULL, NULL,
                                  GetModuleHandleA(NULL), NULL);

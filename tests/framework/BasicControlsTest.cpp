@@ -8,8 +8,10 @@
 namespace {
 
 using EditBox = FrameTest;
+// Tests that move the keyboard focus.
+using EditBoxOnDesktop = FrameTest;
 
-TEST_F(EditBox, EscapeRestoresTheTextOfWhenItGotTheFocus)
+TEST_F(EditBoxOnDesktop, EscapeRestoresTheTextOfWhenItGotTheFocus)
 {
     CBaseWindow* other = Make("Button", 200, 10, 260, 30, WS_VISIBLE, "x");
     CBaseWindow* edit = Make("EditBox", 10, 10, 150, 30, WS_VISIBLE | WS_BORDER, "abc");
@@ -41,7 +43,7 @@ TEST_F(EditBox, EscapeRestoresTheTextOfWhenItGotTheFocus)
         EXPECT_NE(EV_COMMAND, e.eventCode);
 }
 
-TEST_F(EditBox, EnterAcceptsTheTextAndIsNotPassedOn)
+TEST_F(EditBoxOnDesktop, EnterAcceptsTheTextAndIsNotPassedOn)
 {
     CBaseWindow* edit = Make("EditBox", 10, 10, 150, 60, WS_VISIBLE | WS_BORDER | ES_MULTILINE, "one");
     edit->AddHandler(RecordingCallback, EV_COMMAND, 0, NULL);
@@ -56,7 +58,7 @@ TEST_F(EditBox, EnterAcceptsTheTextAndIsNotPassedOn)
     EXPECT_NE(edit->GetHandle(), GetCapture());    // no EV_CANCEL handler: capture released
 }
 
-TEST_F(EditBox, FocusLossAndAClickOutsideCancel)
+TEST_F(EditBoxOnDesktop, FocusLossAndAClickOutsideCancel)
 {
     CBaseWindow* other = Make("Button", 200, 10, 260, 30, WS_VISIBLE, "x");
     CBaseWindow* edit = Make("EditBox", 10, 10, 150, 30, WS_VISIBLE | WS_BORDER, "keep");
@@ -92,6 +94,7 @@ TEST_F(EditBox, AppendTextInsertsAtTheCaret)
 }
 
 using Selection = FrameTest;
+using SelectionOnDesktop = FrameTest;
 
 // Records the heights the combo box is asked to take.
 static WNDPROC g_comboProc;
@@ -123,7 +126,7 @@ TEST_F(Selection, AComboSelectionChangeDeliversTheNewIndex)
     EXPECT_EQ(-1, combo->GetCurSel());
 }
 
-TEST_F(Selection, AListBoxSelectionChangeDeliversTheNewIndex)
+TEST_F(SelectionOnDesktop, AListBoxSelectionChangeDeliversTheNewIndex)
 {
     CBaseWindow* made = Make("ListBox", 10, 10, 150, 120, WS_VISIBLE | LBS_NOTIFY);
     IListBox* list = dynamic_cast<IListBox*>(made);
@@ -165,17 +168,17 @@ TEST_F(Selection, AComboAnchoredAtTheTopDropsDropRowsTimesItsClosedHeight)
 
 using Buttons = FrameTest;
 
+// A button whose handler is in place before its window exists.
+struct ButtonHandledFromTheStart final : CButton
+{
+    ButtonHandledFromTheStart() { AddHandler(RecordingCallback, EV_CLICK, 0, NULL); }
+};
+
 TEST_F(Buttons, HandlersGivenBeforeCreationAlsoGetTheCommand)
 {
-    CBaseWindow* button = frame->MakeControl("Button");
+    ScopedControlMaker early(KIND_BUTTON, MakeControlOf<ButtonHandledFromTheStart>);
+    CBaseWindow* button = Make("Button", 10, 10, 100, 40);
     ASSERT_NE(nullptr, button);
-    button->AddHandler(RecordingCallback, EV_CLICK, 0, NULL);
-    button->rect = RECT{10, 10, 100, 40};
-    button->style = WS_VISIBLE;
-    button->parent = host;
-    button->owner = frame;
-    ASSERT_TRUE(button->Create());
-    frame->controlCount++;    // entered as CreateControl would
     EXPECT_EQ(EV_CLICK | EV_COMMAND, button->handlerMask[0]);
     SendMessageA(button->GetHandle(), BM_CLICK, 0, 0);
     ASSERT_EQ(1u, Recorded().size());
@@ -289,8 +292,9 @@ TEST_F(Buttons, AStaticShowsAnIconAndDrawAlignedPlacesAnImage)
 }
 
 using DatePicker = FrameTest;
+using DatePickerOnDesktop = FrameTest;
 
-TEST_F(DatePicker, AChangedDateIsASelectionChange)
+TEST_F(DatePickerOnDesktop, AChangedDateIsASelectionChange)
 {
     CBaseWindow* picker = Make("DTPControl", 10, 10, 200, 35);
     ASSERT_NE(nullptr, picker);

@@ -14,6 +14,8 @@ struct CommandSink : IEventSink
 };
 
 using HandlerTable = FrameTest;
+// Tests that move the focus or open real menus.
+using HandlerTableOnDesktop = FrameTest;
 
 TEST_F(HandlerTable, AClickReachesTheCallbackWithTheMessageValues)
 {
@@ -129,7 +131,7 @@ TEST_F(HandlerTable, ATextWithAPercentSignIsShownAsItIs)
     EXPECT_STREQ("100% %s %n", shown);
 }
 
-TEST_F(HandlerTable, ShowFocusAndAToolTipOverTheWholeWindow)
+TEST_F(HandlerTableOnDesktop, ShowFocusAndAToolTipOverTheWholeWindow)
 {
     CBaseWindow* button = Make("Button", 10, 10, 110, 40, 0, "Go");
     EXPECT_FALSE(button->Show(true));      // was hidden
@@ -258,6 +260,7 @@ TEST_F(AnchorLayout, ARelativeFontIsMadeOnceFromTheHeight)
 // ---- routing rows
 
 using Routing = FrameTest;
+using RoutingOnDesktop = FrameTest;
 
 TEST_F(Routing, ColourMessagesAnswerTheObjectsBrush)
 {
@@ -295,7 +298,7 @@ TEST_F(Routing, AMenuCommandGoesToTheCommandTarget)
 }
 
 
-TEST_F(Routing, AContextMenuOverAControlOpensItsPopupAndReportsTheChoice)
+TEST_F(RoutingOnDesktop, AContextMenuOverAControlOpensItsPopupAndReportsTheChoice)
 {
     // The frame passes what it does not handle to the host's own procedure.
     HWND other = CreateWindowExA(0, "OrvexTestHost", "Menu", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
@@ -427,13 +430,15 @@ TEST_F(NotifyRouting, ACommandWithCodeOneAndNoObjectGoesToTheCommandTarget)
 }
 
 // A stand-in for the tab control class over the real SysTabControl32.
-struct StandInTab final : CBaseWindow, IOwnNotifications
+struct StandInTab final : CBaseWindow, INotifyHandler
 {
     std::vector<int> shown;
+    StandInTab() { notifyHandler = this; }
     bool Create() override { return CreateWindowOf(WC_TABCONTROLA); }
-    bool ShowTabPage(int index) override
+    bool HandleNotify(NMHDR* header, WPARAM, LRESULT*, bool*) override
     {
-        shown.push_back(index);
+        if (header->code == (UINT)TCN_SELCHANGE)
+            shown.push_back((int)SendMessageA(hwnd, TCM_GETCURSEL, 0, 0));
         return true;
     }
 };
