@@ -5,6 +5,7 @@
 #include "BasicControls.h"
 #include "Custom.h"
 #include "RangeControls.h"
+#include "TControl.h"
 
 #include <new>
 #include <string.h>
@@ -32,7 +33,7 @@ KindEntry g_kinds[KIND_COUNT] = {
     {"TreeView",   NULL},
     {"TrackBar",   MakeOf<CTrackBar>},
     {"ProgBar",    MakeOf<CProgBar>},
-    {"TControl",   NULL},
+    {"TControl",   MakeOf<CTControl>},
     {"UpDown",     MakeOf<CUpDown>},
     {"ScrollBar",  MakeOf<CScrollBar>},
     {"Dialog",     MakeOf<CDialog>},
