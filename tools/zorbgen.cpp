@@ -12,20 +12,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "ZorbRows.h"
 
-struct Random
-{
-    uint64_t state;
-    uint64_t Next()
-    {
-        uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    int Below(int n) { return (int)(Next() % (uint64_t)n); }
-};
+namespace {
 
 const wchar_t* const kGoodsWords[] = { L"Болт", L"Гайка", L"Шайба", L"Винт", L"Саморез", L"Дюбель", L"Анкер",
                                        L"Шуруп", L"Заклёпка", L"Хомут", L"Скоба", L"Петля" };
@@ -84,31 +73,6 @@ std::wstring Format(const wchar_t* format, ...)
     return buffer;
 }
 
-std::string Encode(const std::wstring& text, UINT codePage)
-{
-    if (text.empty())
-        return std::string();
-    int n = WideCharToMultiByte(codePage, 0, text.data(), (int)text.size(), NULL, 0, NULL, NULL);
-    std::string out(n, '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), (int)text.size(), &out[0], n, NULL, NULL);
-    return out;
-}
-
-// Calendar days from 01.01.05 on, as DD.MM.YY (February has 28 days in 2005..2007).
-std::wstring DateText(int dayIndex)
-{
-    static const int lengths[12] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
-    int year = 5, month = 0;
-    while (dayIndex >= lengths[month]) {
-        dayIndex -= lengths[month];
-        if (++month == 12) {
-            month = 0;
-            ++year;
-        }
-    }
-    return Format(L"%02d.%02d.%02d", dayIndex + 1, month + 1, year);
-}
-
 bool WriteAll(const std::string& path, const std::string& bytes)
 {
     FILE* f = fopen(path.c_str(), "wb");
@@ -136,7 +100,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "zorbgen: bad sizes\n");
         return 2;
     }
-    Random rnd{ seed };
+    zorb::Random rnd{ seed };
 
     // Goods: codes T1, T2, ... so that T1 is a prefix of T10 and T100, as real
     // catalogues have; the header rows must still resolve to the longest code.
@@ -154,15 +118,15 @@ int main(int argc, char** argv)
     std::wstring report;
     report += L"                              Движение товаров по складу\r\n";
     report += L"┌" + std::wstring(width, L'─') + L"┐\r\n";
-    report += L"│" + Pad(L" Отчёт ЗОРБ: период с " + DateText(0) + L" по " + DateText(days - 1), width) + L"│\r\n";
+    report += L"│" + Pad(L" Отчёт ЗОРБ: период с " + zorb::DateText(0) + L" по " + zorb::DateText(days - 1), width) + L"│\r\n";
     report += L"└" + std::wstring(width, L'─') + L"┘\r\n";
     report += Rule(L'┌', L'┬', L'┐');
     const wchar_t* headings[17] = { L" Дата", L" Вид движения", L"Ед", L"Код", L" Контрагент", L"Ск", L"Сч",
                                     L"Кт", L"Дк", L"Nд", L"Пр", L"Кол-во", L"Цн", L"НД", L"Ст", L"Сумма", L"Пм" };
-    std::wstring headingLine = L"│";
-    for (int c = 0; c < 17; ++c)
-        headingLine += Pad(headings[c], kWidths[c]) + L"│";
-    report += headingLine + L"\r\n";
+    std::wstring headingCells[zorb::kColumns];
+    for (int c = 0; c < zorb::kColumns; ++c)
+        headingCells[c] = Pad(headings[c], kWidths[c]);
+    report += zorb::TableRow(headingCells, L'│');
     report += Rule(L'├', L'┼', L'┤');
 
     int written = 0, dropped = 0, rules = 0, kinds[5] = {};
@@ -172,7 +136,7 @@ int main(int argc, char** argv)
         bool unknown = p % 97 == 96;
         std::wstring code = unknown ? Format(L"X%d", p + 1) : Format(L"T%d", p + 1);
         std::wstring header = Format(L".......... %d %ls %ls", p + 1, code.c_str(), names[p].c_str());
-        report += L"│" + Pad(header, width) + L"│\r\n";
+        report += zorb::HeaderRow(Pad(header, width), L'│');
         int day = rnd.Below(days);
         for (int m = 0; m < count; ++m) {
             day = (day + rnd.Below(3)) % days;
@@ -184,14 +148,13 @@ int main(int argc, char** argv)
             bool incoming = kKinds[kind].incoming;
             int partner = incoming ? 100 + supplierOf[p] : 1000 + rnd.Below(8);
             const wchar_t* partnerName = incoming ? kSupplierNames[supplierOf[p]] : kBuyerNames[partner - 1000];
-            std::wstring cells[17] = { DateText(day), kKinds[kind].name, L"шт", Format(L"%d", partner), partnerName,
+            std::wstring cells[zorb::kColumns] = { zorb::DateText(day), kKinds[kind].name, L"шт", Format(L"%d", partner), partnerName,
                                        L"01", L"41", L"60", Format(L"%d", rnd.Below(900) + 100), L"", L"",
                                        Format(L"%d.%03d", 1 + rnd.Below(200), rnd.Below(1000)), L"", L"", L"",
                                        Format(L"%d.%02d", rnd.Below(50000), rnd.Below(100)), L"" };
-            std::wstring row = L"│";
-            for (int c = 0; c < 17; ++c)
-                row += Pad(cells[c], kWidths[c], c == 11 || c == 15) + L"│";
-            report += row + L"\r\n";
+            for (int c = 0; c < zorb::kColumns; ++c)
+                cells[c] = Pad(cells[c], kWidths[c], c == zorb::QuantityColumn || c == zorb::SumColumn);
+            report += zorb::TableRow(cells, L'│');
             if (unknown)
                 ++dropped;
             else
@@ -208,8 +171,8 @@ int main(int argc, char** argv)
     report += L" Главный бухгалтер ______________\r\n\r\n";
 
     std::string sep = out.empty() || out.back() == '\\' || out.back() == '/' ? "" : "\\";
-    if (!WriteAll(out + sep + "ZORB_MVS.txt", Encode(report, 866)) ||
-        !WriteAll(out + sep + "Номенкл.csv", Encode(goods, 1251))) {
+    if (!WriteAll(out + sep + "ZORB_MVS.txt", zorb::Encode(report, 866)) ||
+        !WriteAll(out + sep + "Номенкл.csv", zorb::Encode(goods, 1251))) {
         fprintf(stderr, "zorbgen: cannot write into %s\n", out.c_str());
         return 1;
     }
@@ -218,7 +181,7 @@ int main(int argc, char** argv)
     printf("rule lines inside the table: %d\n", rules);
     printf("kinds: %d receipts, %d shipments, %d supplier returns, %d customer returns, %d unknown\n",
            kinds[0], kinds[1], kinds[2], kinds[3], kinds[4]);
-    printf("period: %s to %s\n", Encode(DateText(0), 1251).c_str(), Encode(DateText(days - 1), 1251).c_str());
+    printf("period: %s to %s\n", zorb::Encode(zorb::DateText(0), 1251).c_str(), zorb::Encode(zorb::DateText(days - 1), 1251).c_str());
     printf("expected moves: %d\n", written + rules);
     return 0;
 }

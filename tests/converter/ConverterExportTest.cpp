@@ -5,23 +5,19 @@
 
 #include "ReportConverter.h"
 #include "TestSupport.h"
+#include "ZorbRows.h"
 
 namespace {
 
 std::string Row(const std::string& date, const std::string& kind, const std::string& partner,
                 const std::string& partnerName, const std::string& qty, const std::string& sum)
 {
-    std::string cols[18] = { "", date, kind, "", partner, partnerName, "", "", "", "", "", "",
-                             qty, "", "", "", sum, "" };
-    std::string row;
-    for (int i = 0; i < 18; ++i)
-        row += cols[i] + "\xA6";
-    return row + "\r\n";
+    return zorb::DecodedMoveRow(date, kind, partner, partnerName, qty, sum);
 }
 
 std::string Header(const std::string& text)
 {
-    return "\xA6" + text + "\xA6\r\n";
+    return zorb::DecodedHeaderRow(text);
 }
 
 struct Export

@@ -6,6 +6,7 @@
 
 #include "ReportConverter.h"
 #include "TestSupport.h"
+#include "ZorbRows.h"
 
 namespace {
 
@@ -39,21 +40,19 @@ struct Converter
 };
 
 // One report move row: date, kind, partner code and name, quantity and sum in
-// their columns (12 and 16), the other columns filled with noise.
+// their columns, the other columns filled with noise.
 std::string MoveRow(const std::string& date, const std::string& kind, const std::string& partner,
                     const std::string& partnerName, const std::string& qty, const std::string& sum)
 {
-    std::string cols[18] = { "", date, kind, "c3", partner, partnerName, "6", "7", "8", "9", "10", "11",
-                             qty, "13", "14", "15", sum, "17" };
-    std::string row;
-    for (int i = 0; i < 18; ++i)
-        row += cols[i] + "\xA6";
-    return row + "\r\n";
+    std::string cells[zorb::kColumns] = { "", "", "c3", "", "", "6", "7", "8", "9", "10", "11",
+                                          "", "13", "14", "15", "", "17" };
+    zorb::PlaceMove(cells, date, kind, partner, partnerName, qty, sum);
+    return zorb::TableRow(cells, '\xA6');
 }
 
 std::string Header(const std::string& text)
 {
-    return "\xA6" + text + "\xA6\r\n";
+    return zorb::DecodedHeaderRow(text);
 }
 
 TEST(MoveKinds, FlagsFollowTheExactCellTexts)

@@ -7,30 +7,21 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "ZorbRows.h"
 
 namespace {
 
-std::string Encode(const std::wstring& text, UINT codePage)
-{
-    if (text.empty())
-        return std::string();
-    int n = WideCharToMultiByte(codePage, 0, text.data(), (int)text.size(), NULL, 0, NULL, NULL);
-    std::string bytes(n, '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), (int)text.size(), &bytes[0], n, NULL, NULL);
-    return bytes;
-}
+using zorb::Encode;
 
 // A report move row: the eighteen columns between vertical lines, padded as the
 // accounting system prints them (cells are trimmed on the right only).
 std::wstring MoveRow(const std::wstring& date, const std::wstring& kind, const std::wstring& partner,
                      const std::wstring& name, const std::wstring& qty, const std::wstring& sum)
 {
-    std::wstring cols[17] = { date, kind + L"   ", L"шт ", partner + L" ", name + L"  ", L"6", L"7", L"8",
-                              L"9", L"10", L"11", qty, L"13", L"14", L"15", sum, L"17" };
-    std::wstring row = L"│";
-    for (const std::wstring& c : cols)
-        row += c + L"│";
-    return row + L"\r\n";
+    std::wstring cells[zorb::kColumns] = { L"", L"", L"шт ", L"", L"", L"6", L"7", L"8",
+                                           L"9", L"10", L"11", L"", L"13", L"14", L"15", L"", L"17" };
+    zorb::PlaceMove(cells, date, kind + L"   ", partner + L" ", name + L"  ", qty, sum);
+    return zorb::TableRow(cells, L'│');
 }
 
 const wchar_t kTitle[] =
