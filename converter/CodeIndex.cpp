@@ -4,20 +4,19 @@
 #include <algorithm>
 #include <string.h>
 
-void CCodeIndex::Build(const Position* positions, int count)
+void CCodeIndex::Build(const CReportConverter& converter)
 {
+    const int count = converter.PositionCount();
     m_first.clear();
     m_lengths.clear();
     m_first.reserve((size_t)count * 2);
     for (int i = 0; i < count; ++i) {
-        std::string_view code(positions[i].code, strlen(positions[i].code));
+        std::string_view code(converter.CodeOf(*converter.PositionAt(i)));
         if (m_first.emplace(code, i).second && !code.empty())
             m_lengths.push_back(code.size());
     }
     std::sort(m_lengths.begin(), m_lengths.end(), [](size_t a, size_t b) { return a > b; });
     m_lengths.erase(std::unique(m_lengths.begin(), m_lengths.end()), m_lengths.end());
-    m_positions = positions;
-    m_count = count;
 }
 
 int CCodeIndex::FindExact(std::string_view code) const

@@ -8,16 +8,14 @@
 #include <unordered_map>
 #include <vector>
 
-struct Position;
+class CReportConverter;
 
 class CCodeIndex
 {
 public:
-    void Build(const Position* positions, int count);
-    bool IsBuiltFor(const Position* positions, int count) const
-    {
-        return m_positions == positions && m_count == count;
-    }
+    // The converter's positions as they are now; the index points into their
+    // texts, so it is built again whenever the positions change.
+    void Build(const CReportConverter& converter);
 
     // First position whose code equals `code` exactly; -1 when none.
     int FindExact(std::string_view code) const;
@@ -28,8 +26,6 @@ public:
 private:
     std::unordered_map<std::string_view, int> m_first;
     std::vector<size_t> m_lengths;   // distinct non-zero code lengths, longest first
-    const Position* m_positions = nullptr;
-    int m_count = -1;
 };
 
 #endif

@@ -1,6 +1,7 @@
 #include "ReportConverter.h"
 #include "CodeIndex.h"
 #include "HeapRegistry.h"
+#include "Numbers.h"
 
 #include <stdarg.h>
 #include <stdio.h>
@@ -21,23 +22,13 @@ void ConsolePrint(const char* format, ...)
     fflush(stdout);
 }
 
-// Cells are stored verbatim, cut to 1023 bytes.
-static void CopyCell(char (&field)[1024], const char* cell)
-{
-    size_t n = strlen(cell);
-    if (n > 1023)
-        n = 1023;
-    memcpy(field, cell, n);
-    field[n] = 0;
-}
-
 CReportConverter::CReportConverter(CAppFrame& frame)
     : m_frame(frame), m_startDate(kUnsetDate), m_endDate(kUnsetDate), m_mode(Positions),
       m_headerRowSeen(false), m_positionUnresolved(false),
       m_moveTypeBlock(NULL), m_pendingMoveType(NULL), m_moveTypeCount(0),
       m_positionBlock(NULL), m_pendingPosition(NULL), m_positionCount(0),
       m_moveBlock(NULL), m_pendingMove(NULL), m_moveCount(0),
-      m_codeIndex(new CCodeIndex)
+      m_codeIndex(new CCodeIndex), m_codeIndexStale(true), m_outOfMemory(false)
 {
     memset(&m_moveTemplate, 0, sizeof(m_moveTemplate));
     memset(&m_blankType, 0, sizeof(m_blankType));
@@ -56,12 +47,16 @@ void CReportConverter::BeginMoveTypes()
 
 void CReportConverter::BeginPositions()
 {
+    m_positionTexts.Clear();
+    m_codeIndexStale = true;
     m_positions.Bind(&m_positionBlock, &m_pendingPosition, 100, &m_positionCount);
     m_mode = Positions;
 }
 
 void CReportConverter::BeginMoves()
 {
+    m_partnerNames.Clear();
+    m_outOfMemory = false;
     m_moves.Bind(&m_moveBlock, &m_pendingMove, 100, &m_moveCount);
     m_moves.SetTemplate(&m_moveTemplate);
     m_startDate = m_endDate = kUnsetDate;
@@ -70,21 +65,90 @@ void CReportConverter::BeginMoves()
 }
 
 // The report comes in the OEM code page; the parser works on ANSI text, in place.
-// Both are single-byte on the systems this runs on, so the length is kept.
+// Both are single-byte on the systems this runs on, so the length is kept, and
+// the text is converted a slice at a time: a UTF-16 copy of the whole report
+// would take twice the report's size again.
 int DecodeOemText(char* text, int length)
 {
     if (length <= 0)
         return length;
+    CPINFO oem, ansi;
+    const bool singleByte = GetCPInfo(CP_OEMCP, &oem) && GetCPInfo(CP_ACP, &ansi) && oem.MaxCharSize == 1 &&
+                            ansi.MaxCharSize == 1;
+    const int slice = singleByte && length > 65536 ? 65536 : length;
     wchar_t* wide = NULL;
-    if (!g_heapRegistry.Alloc(&wide, (SIZE_T)length * sizeof(wchar_t)))
+    if (!g_heapRegistry.Alloc(&wide, (SIZE_T)slice * sizeof(wchar_t)))
         return 0;
-    int chars = MultiByteToWideChar(CP_OEMCP, 0, text, length, wide, length);
-    int bytes = chars ? WideCharToMultiByte(CP_ACP, 0, wide, chars, text, length, NULL, NULL) : 0;
+    int decoded = 0;
+    for (int off = 0; off < length; off += slice) {
+        const int n = length - off < slice ? length - off : slice;
+        int chars = MultiByteToWideChar(CP_OEMCP, 0, text + off, n, wide, n);
+        int bytes = chars ? WideCharToMultiByte(CP_ACP, 0, wide, chars, text + off, n, NULL, NULL) : 0;
+        if (bytes <= 0) {
+            decoded = length;   // left as read
+            break;
+        }
+        decoded = off + bytes;
+    }
     g_heapRegistry.Free(&wide);
-    if (bytes <= 0)
-        return length;
-    text[bytes] = 0;
-    return bytes;
+    text[decoded] = 0;
+    return decoded;
+}
+
+// The first byte equal to `c` or zero, from `p` on. The end marker lies past the
+// whole table, so the search runs a word at a time (aligned words never cross
+// a page, so reading a whole word past the terminating zero is harmless).
+static const char* ScanFor(const char* p, char c)
+{
+    while (((uintptr_t)p & 7) != 0) {
+        if (*p == c || !*p)
+            return p;
+        ++p;
+    }
+    const uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+    const uint64_t pattern = ones * (uint8_t)c;
+    for (;; p += 8) {
+        uint64_t w;
+        memcpy(&w, p, sizeof(w));
+        const uint64_t x = w ^ pattern;
+        if (((w - ones) & ~w & highs) | ((x - ones) & ~x & highs))
+            break;
+    }
+    while (*p != c && *p)
+        ++p;
+    return p;
+}
+
+// strstr: the first occurrence of the marker in the zero-terminated text.
+static char* FindMarker(char* text, const char* marker)
+{
+    const size_t length = strlen(marker);
+    for (const char* p = text;; ++p) {
+        p = ScanFor(p, marker[0]);
+        if (!*p)
+            return NULL;
+        if (strncmp(p, marker, length) == 0)
+            return text + (p - text);
+    }
+}
+
+// Room for as many moves as the table has rows is tried before the import: a
+// report whose moves this build's memory cannot hold is refused like an
+// unreadable one, instead of failing half-way.
+static bool RoomForMoves(const char* table, size_t length)
+{
+    size_t rows = 1;
+    for (size_t i = 0; i < length; ++i)
+        rows += table[i] == '\r';
+    // The table's block and view index, twice: a growing block is copied once more.
+    const uint64_t bytes = 2 * ((uint64_t)rows + 101) * (sizeof(Move) + 2 * sizeof(uint32_t));
+    if (bytes > (SIZE_T)-1 / 2)
+        return false;
+    void* probe = NULL;
+    if (!g_heapRegistry.AllocNew(&probe, (SIZE_T)bytes))
+        return false;
+    g_heapRegistry.Free(&probe);
+    return true;
 }
 
 bool CReportConverter::Run(const char* goodsListName, const char* reportName)
@@ -116,25 +180,37 @@ bool CReportConverter::Run(const char* goodsListName, const char* reportName)
     length = files->ReadWholeFile(reportName, &text, -1);
     length = DecodeOemText(text, length);
     // The decoded text is a string: a stray zero byte ends it.
-    const char* start = length > 0 ? strstr(text, kTableStart) : NULL;
+    char* start = length > 0 ? FindMarker(text, kTableStart) : NULL;
     if (!start) {
         g_heapRegistry.Free(&text);
         ConsolePrint("Tables start NOT found... ");
         return false;
     }
-    char* end = strstr(text, kTableEnd);
+    char* end = FindMarker(text, kTableEnd);
     if (!end) {
         g_heapRegistry.Free(&text);
         ConsolePrint("Tables end NOT found... ");
         return false;
     }
     *end = 0;
+    char* table = start;
+    const size_t tableLength = end > start ? (size_t)(end - start) : strlen(start);
+    if (!RoomForMoves(table, tableLength)) {
+        g_heapRegistry.Free(&text);
+        ConsolePrint("Tables start NOT found... ");
+        return false;
+    }
 
     ConsolePrint("Import moves ... ");
     m_startDate = m_endDate = kUnsetDate;
     m_mode = Moves;
-    char* table = text + (start - text);
-    m_frame.ReadDelimitedText(table, (int)strlen(table), kReportSeparator, 0, this);
+    m_frame.ReadDelimitedText(table, (int)tableLength, kReportSeparator, 0, this);
+    if (m_outOfMemory) {
+        // Never reached when the room tried above was had; a half-read table is not exported.
+        g_heapRegistry.Free(&text);
+        ConsolePrint(" fault !!! ");
+        return false;
+    }
     ConsolePrint("(%d) Ok\r\n", m_moveCount);
     ConsolePrint("Start date: %.2d.%.2d.%.2d\r\n", DayOf(m_startDate), MonthOf(m_startDate), YearOf(m_startDate));
     ConsolePrint("End date: %.2d.%.2d.%.2d\r\n", DayOf(m_endDate), MonthOf(m_endDate), YearOf(m_endDate));
@@ -170,28 +246,43 @@ bool CReportConverter::OnTableCell(char* cell, int length, int row, int column, 
     return false;
 }
 
+// Cells are stored verbatim, cut to 1023 bytes.
+bool CReportConverter::SetText(CTextPool& pool, TextRef* field, const char* cell)
+{
+    if (pool.Add(cell, field))
+        return true;
+    m_outOfMemory = true;
+    return false;
+}
+
 bool CReportConverter::OnPositionCell(char* cell, int row, int column, bool endOfRow)
 {
     if (row == 0)
         return !(endOfRow && column == 0);   // a header line without ';' is no goods list
     Position* p = m_pendingPosition;
+    bool ok = true;
     switch (column) {
-    case 0: CopyCell(p->code, cell); break;
-    case 1: CopyCell(p->name, cell); break;
-    case 2: CopyCell(p->supplier, cell); break;
-    case 3: p->unitCost = atof(cell); break;
-    case 4: p->secondValue = atof(cell); break;
+    case 0: ok = SetText(m_positionTexts, &p->code, cell); break;
+    case 1: ok = SetText(m_positionTexts, &p->name, cell); break;
+    case 2: ok = SetText(m_positionTexts, &p->supplier, cell); break;
+    case 3: p->unitCost = ReadNumber(cell); break;
+    case 4: p->secondValue = ReadNumber(cell); break;
     default: break;
     }
-    if (endOfRow)
+    if (!ok)
+        return false;
+    if (endOfRow) {
+        m_codeIndexStale = true;
         return m_positions.Append();
+    }
     return true;
 }
 
 void CReportConverter::IndexPositions()
 {
-    if (!m_codeIndex->IsBuiltFor(m_positionBlock, m_positionCount))
-        m_codeIndex->Build(m_positionBlock, m_positionCount);
+    if (m_codeIndexStale)
+        m_codeIndex->Build(*this);
+    m_codeIndexStale = false;
 }
 
 const Position* CReportConverter::FindPositionByCode(const char* code)
@@ -199,6 +290,25 @@ const Position* CReportConverter::FindPositionByCode(const char* code)
     IndexPositions();
     int i = m_codeIndex->FindExact(code);
     return i < 0 ? NULL : &m_positionBlock[i];
+}
+
+const char* CReportConverter::GoodsCodeOf(const Move& m) const
+{
+    const Position* p = GoodsOf(m);
+    return p ? CodeOf(*p) : "";
+}
+
+const char* CReportConverter::GoodsNameOf(const Move& m) const
+{
+    const Position* p = GoodsOf(m);
+    return p ? NameOf(*p) : "";
+}
+
+size_t CReportConverter::TableBytes() const
+{
+    return (size_t)(m_moveTypes.Capacity() + 1) * sizeof(MoveType) +
+           (size_t)(m_positions.Capacity() + 1) * sizeof(Position) +
+           (size_t)(m_moves.Capacity() + 1) * sizeof(Move) + m_positionTexts.Bytes() + m_partnerNames.Bytes();
 }
 
 // Header row: "<any><nine dots>..." then the position number and the goods text.
@@ -234,11 +344,7 @@ void CReportConverter::OnPositionHeader(const char* cell, int length)
         return;
     }
     m_positionUnresolved = false;
-    const Position& p = m_positionBlock[found];
-    CopyCell(m_pendingMove->goodsCode, p.code);
-    CopyCell(m_pendingMove->goodsName, p.name);
-    CopyCell(m_moveTemplate.goodsCode, p.code);
-    CopyCell(m_moveTemplate.goodsName, p.name);
+    m_pendingMove->goods = m_moveTemplate.goods = (uint32_t)found + 1;
 }
 
 static bool IsPositionHeader(const char* cell)
@@ -255,7 +361,7 @@ static bool IsPositionHeader(const char* cell)
 // Reads the number at `offset` of a DD.MM.YY cell; nothing past the cell's end.
 static uint32_t DatePart(const char* cell, size_t length, size_t offset)
 {
-    return offset < length ? (uint32_t)atoi(cell + offset) : 0u;
+    return offset < length ? (uint32_t)ReadInt(cell + offset) : 0u;
 }
 
 bool CReportConverter::OnMoveCell(char* cell, int length, int column, bool endOfRow)
@@ -276,19 +382,25 @@ bool CReportConverter::OnMoveCell(char* cell, int length, int column, bool endOf
             break;
         }
         case 2: m->kindIndex = FindKind(cell); break;
-        case 4: m->partnerCode = atoi(cell); break;
-        case 5: CopyCell(m->partnerName, cell); break;
-        case 12: m->quantity = atof(cell); break;
-        case 16: m->sum = atof(cell); break;
+        case 4: m->partnerCode = ReadInt(cell); break;
+        case 5:
+            if (!SetText(m_partnerNames, &m->partnerName, cell))
+                return false;
+            break;
+        case 12: m->quantity = ReadNumber(cell); break;
+        case 16: m->sum = ReadNumber(cell); break;
         default: break;
         }
     }
     if (endOfRow) {
-        if (m_headerRowSeen)
+        if (m_headerRowSeen) {
             m_headerRowSeen = false;
-        else if (!m_positionUnresolved)
-            m_moves.Append();
+        } else if (!m_positionUnresolved && !m_moves.Append()) {
+            // Only when memory runs out: stop before the pending record is lost.
+            m_outOfMemory = true;
+            return false;
+        }
     }
-    // A report cell is never refused.
+    // A report cell is never refused otherwise.
     return true;
 }

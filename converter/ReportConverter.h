@@ -10,7 +10,9 @@
 
 #include "AppFrame.h"
 #include "PackedDate.h"
+#include "ProgBar.h"
 #include "RecordArray.h"
+#include "TextPool.h"
 
 enum ParseMode { Positions = 0, Moves = 1, MoveTypes = 2 };
 
@@ -23,28 +25,36 @@ struct MoveType
     bool     withSum;
 };
 
+// Positions and moves keep their texts in the converter's text pools (each
+// distinct text once, at most 1023 bytes) and hold references to them.
 struct Position
 {
     uint32_t id;
-    char     code[1024];
-    char     supplier[1024];
-    char     name[1024];
+    TextRef  code;
+    TextRef  supplier;
+    TextRef  name;
     double   unitCost;
     double   secondValue;
 };
 
+// A move's goods code and name are those of the position of the last resolved
+// header row: the move refers to that position.
 struct Move
 {
     uint32_t   id;
     PackedDate date;
     int32_t    kindIndex;
     int32_t    partnerCode;
-    char       partnerName[1024];
-    char       goodsCode[1024];
-    char       goodsName[1024];
+    TextRef    partnerName;
+    uint32_t   goods;   // 1 + index of the position; 0: none (empty code and name)
     double     quantity;
     double     sum;
 };
+
+// The layout is the same in both builds (the benchmark computes the 32-bit
+// build's memory from these sizes).
+static_assert(sizeof(Position) == 32, "Position layout");
+static_assert(sizeof(Move) == 40, "Move layout");
 
 class CCodeIndex;
 
@@ -72,6 +82,16 @@ public:
     int PositionCount() const { return m_positionCount; }
     int MoveCount() const { return m_moveCount; }
     const MoveType* MoveTypeAt(int i) const { return i >= 0 && i < m_moveTypeCount ? &m_moveTypeBlock[i] : 0; }
+    // The texts of a position and of a move.
+    const char* CodeOf(const Position& p) const { return m_positionTexts.At(p.code); }
+    const char* NameOf(const Position& p) const { return m_positionTexts.At(p.name); }
+    const char* SupplierOf(const Position& p) const { return m_positionTexts.At(p.supplier); }
+    const char* PartnerNameOf(const Move& m) const { return m_partnerNames.At(m.partnerName); }
+    const Position* GoodsOf(const Move& m) const { return m.goods ? PositionAt((int)m.goods - 1) : NULL; }
+    const char* GoodsCodeOf(const Move& m) const;
+    const char* GoodsNameOf(const Move& m) const;
+    // Memory the tables and pools hold now, in bytes.
+    size_t TableBytes() const;
     const Position* PositionAt(int i) const { return i >= 0 && i < m_positionCount ? &m_positionBlock[i] : 0; }
     const Move*     MoveAt(int i) const { return i >= 0 && i < m_moveCount ? &m_moveBlock[i] : 0; }
     PackedDate StartDate() const { return m_startDate; }
@@ -90,6 +110,7 @@ private:
     int  FindKind(const char* text) const;
     const Position* FindPositionByCode(const char* code);
     void IndexPositions();
+    bool SetText(CTextPool& pool, TextRef* field, const char* cell);
 
     CAppFrame&   m_frame;
 
@@ -116,6 +137,27 @@ private:
 
     MoveType    m_blankType;
     CCodeIndex* m_codeIndex;   // first position by code, built when the report is read
+    bool        m_codeIndexStale;
+    CTextPool   m_positionTexts;   // codes, names, suppliers
+    CTextPool   m_partnerNames;    // kept apart: the code index points into the positions' texts
+    bool        m_outOfMemory;     // a table or pool could not grow while the report was read
+};
+
+// The console program's progress bar. It never gets a window, and the reader
+// steps it once per byte of every input: a step only counts, without the
+// redraw arithmetic a bar with a window needs.
+class CConsoleProgress : public CProgBar
+{
+public:
+    LRESULT Step() override
+    {
+        ++m_steps;
+        return 0;
+    }
+    unsigned Steps() const { return m_steps; }
+
+private:
+    unsigned m_steps = 0;
 };
 
 // Turns report text from the OEM code page into the ANSI code page, in place;

@@ -5,8 +5,6 @@
 #include "TableWriter.h"
 
 #include <string.h>
-#include <string_view>
-#include <unordered_set>
 
 static const int kMonthLength[12] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
 
@@ -17,23 +15,29 @@ static int MonthLength(uint32_t month)
     return month >= 1 && month <= 12 ? kMonthLength[month - 1] : 31;
 }
 
+// Pieces are formatted as "%s|%s\r\n", "%d|%s\r\n", ... would format them,
+// each cut at 1023 bytes (CTableWriter).
 bool CReportConverter::ExportSuppliers()
 {
     CTableWriter file("Suppliers.txt");
     file.Write("ID|Name\r\n");
-    // Taken records in order of first appearance; the set only answers "taken?".
+    // Equal texts share one reference in the pool, so a supplier is taken when
+    // its reference is new. Taken records in order of first appearance.
     int* taken = NULL;
     int takenCount = 0;
     g_heapRegistry.Alloc(&taken, sizeof(int) * (SIZE_T)(m_positionCount + 1));
-    std::unordered_set<std::string_view> seen;
-    for (int i = 0; i < m_positionCount && taken; ++i) {
-        std::string_view supplier(m_positionBlock[i].supplier);
-        if (seen.insert(supplier).second)
+    CNumberSet seen;
+    for (int i = 0; i < m_positionCount && taken; ++i)
+        if (seen.Insert(m_positionBlock[i].supplier))
             taken[takenCount++] = i;
-    }
     for (int k = 0; k < takenCount; ++k) {
-        const char* supplier = m_positionBlock[taken[k]].supplier;
-        file.Write("%s|%s\r\n", supplier, supplier);
+        const char* supplier = SupplierOf(m_positionBlock[taken[k]]);
+        file.BeginPiece();
+        file.Text(supplier);
+        file.Text("|", 1);
+        file.Text(supplier);
+        file.Text("\r\n", 2);
+        file.EndPiece();
     }
     g_heapRegistry.Free(&taken);
     file.Close();
@@ -47,17 +51,22 @@ bool CReportConverter::ExportBuyers()
     int* taken = NULL;
     int takenCount = 0;
     g_heapRegistry.Alloc(&taken, sizeof(int) * (SIZE_T)(m_moveCount + 1));
-    std::unordered_set<int32_t> seen;
+    CNumberSet seen;
     for (int i = 0; i < m_moveCount && taken; ++i) {
         const Move& m = m_moveBlock[i];
         if (TypeAt(m.kindIndex).incoming)
             continue;
-        if (seen.insert(m.partnerCode).second)
+        if (seen.Insert((uint32_t)m.partnerCode))
             taken[takenCount++] = i;
     }
     for (int k = 0; k < takenCount; ++k) {
         const Move& m = m_moveBlock[taken[k]];
-        file.Write("%d|%s\r\n", m.partnerCode, m.partnerName);
+        file.BeginPiece();
+        file.Int(m.partnerCode);
+        file.Text("|", 1);
+        file.Text(PartnerNameOf(m));
+        file.Text("\r\n", 2);
+        file.EndPiece();
     }
     g_heapRegistry.Free(&taken);
     file.Close();
@@ -70,46 +79,94 @@ bool CReportConverter::ExportPositions()
     file.Write("ID|Name\r\n");
     for (int i = 0; i < m_positionCount; ++i) {
         const Position& p = m_positionBlock[i];
-        file.Write("%s|%s", p.code, p.name);
-        file.Write("|||||||%.5f|%.5f", p.unitCost, p.secondValue);
-        file.Write("\r\n");
+        file.BeginPiece();
+        file.Text(CodeOf(p));
+        file.Text("|", 1);
+        file.Text(NameOf(p));
+        file.EndPiece();
+        file.Text("|||||||", 7);
+        file.Fixed5(p.unitCost);
+        file.Text("|", 1);
+        file.Fixed5(p.secondValue);
+        file.EndPiece();
+        file.Text("\r\n", 2);
+        file.EndPiece();
     }
     file.Close();
     return true;
+}
+
+static void WriteDate(CTableWriter& file, int day, int month, int year)
+{
+    file.TwoDigits(day);
+    file.Text(".", 1);
+    file.TwoDigits(month);
+    file.Text(".", 1);
+    file.TwoDigits(year);
+    file.Text("|", 1);
+    file.EndPiece();
 }
 
 bool CReportConverter::ExportMoves()
 {
     CTableWriter file("Moves.txt");
     file.Write("Date|IDG|IDS|NIN|NOUT|DIN|DOUT\r\n");
-    std::unordered_set<PackedDate> dates;
+    CNumberSet dates;
+    // A move's position is the first one with its code (the header rows resolve
+    // to the first of equal codes); a move without one has the empty code, which
+    // a position may have too.
+    const Position* emptyCodePosition = NULL;
+    bool emptyCodeLooked = false;
     for (int i = 0; i < m_moveCount; ++i) {
         const Move& m = m_moveBlock[i];
         const MoveType& type = TypeAt(m.kindIndex);
-        dates.insert(m.date);
-        file.Write("%.2d.%.2d.%.2d|", DayOf(m.date), MonthOf(m.date), YearOf(m.date));
-        file.Write("%s|", m.goodsCode);
+        dates.Insert(m.date);
+        WriteDate(file, DayOf(m.date), MonthOf(m.date), YearOf(m.date));
+        const Position* goods = GoodsOf(m);
+        file.Text(goods ? CodeOf(*goods) : "");
+        file.Text("|", 1);
+        file.EndPiece();
         const double q = type.negate ? -m.quantity : m.quantity;
         if (type.incoming) {
-            const Position* p = FindPositionByCode(m.goodsCode);
-            if (p)
-                file.Write("%s|", p->supplier);
-            else
-                file.Write("[поставщик не найден]|");
-            file.Write("%.5f||", q);
-            if (type.withSum)
-                file.Write("%.5f||", p ? p->unitCost * m.quantity : m.sum);
-            else
-                file.Write("||");
+            const Position* p = goods;
+            if (!p) {
+                if (!emptyCodeLooked)
+                    emptyCodePosition = FindPositionByCode("");
+                emptyCodeLooked = true;
+                p = emptyCodePosition;
+            }
+            file.Text(p ? SupplierOf(*p) : "[поставщик не найден]");
+            file.Text("|", 1);
+            file.EndPiece();
+            file.Fixed5(q);
+            file.Text("||", 2);
+            file.EndPiece();
+            if (type.withSum) {
+                file.Fixed5(p ? p->unitCost * m.quantity : m.sum);
+                file.Text("||", 2);
+            } else {
+                file.Text("||", 2);
+            }
+            file.EndPiece();
         } else {
-            file.Write("%d|", m.partnerCode);
-            file.Write("|%.5f|", q);
-            if (type.withSum)
-                file.Write("|%.5f|", m.sum);
-            else
-                file.Write("||");
+            file.Int(m.partnerCode);
+            file.Text("|", 1);
+            file.EndPiece();
+            file.Text("|", 1);
+            file.Fixed5(q);
+            file.Text("|", 1);
+            file.EndPiece();
+            if (type.withSum) {
+                file.Text("|", 1);
+                file.Fixed5(m.sum);
+                file.Text("|", 1);
+            } else {
+                file.Text("||", 2);
+            }
+            file.EndPiece();
         }
-        file.Write("\r\n");
+        file.Text("\r\n", 2);
+        file.EndPiece();
     }
 
     // Placeholder rows for the days of the period without any move.
@@ -122,11 +179,14 @@ bool CReportConverter::ExportMoves()
             uint64_t d = day + 256u * month + 65536u * year;
             if (d > m_endDate)
                 break;
-            if (!dates.count((PackedDate)d)) {
-                file.Write("%.2d.%.2d.%.2d|", (int)day, (int)month, (int)year);
-                file.Write("фикти|");
-                file.Write("Фикц|");
-                file.Write("\r\n");
+            if (!dates.Contains((PackedDate)d)) {
+                WriteDate(file, (int)day, (int)month, (int)year);
+                file.Text("фикти|");
+                file.EndPiece();
+                file.Text("Фикц|");
+                file.EndPiece();
+                file.Text("\r\n", 2);
+                file.EndPiece();
                 ++fictive;
             }
             const uint32_t length = (uint32_t)MonthLength(month);

@@ -1,13 +1,17 @@
 #include "TableWriter.h"
 #include "FileChooser.h"
 #include "HeapRegistry.h"
+#include "Numbers.h"
 
 #include <stdarg.h>
 #include <stdio.h>
+#include <string.h>
 
 static const size_t kBlock = 1 << 20;
+static const size_t kPieceLimit = 1023;
 
-CTableWriter::CTableWriter(const char* fileName) : m_file(CreateTextFile(fileName)), m_buffer(NULL), m_used(0)
+CTableWriter::CTableWriter(const char* fileName)
+    : m_file(CreateTextFile(fileName)), m_buffer(NULL), m_used(0), m_pieceStart(0)
 {
     if (m_file && !g_heapRegistry.Alloc(&m_buffer, kBlock + 1024)) {
         CloseHandle(m_file);
@@ -35,12 +39,55 @@ void CTableWriter::Write(const char* format, ...)
         Flush();
 }
 
+// Parts of a piece stop at its 1023rd byte, as the formatted piece is cut there.
+void CTableWriter::Text(const char* text, size_t length)
+{
+    if (!m_file)
+        return;
+    const size_t room = kPieceLimit - (m_used - m_pieceStart);
+    if (length > room)
+        length = room;
+    memcpy(m_buffer + m_used, text, length);
+    m_used += length;
+}
+
+void CTableWriter::Text(const char* text)
+{
+    Text(text, strlen(text));
+}
+
+void CTableWriter::Int(int value)
+{
+    char text[16];
+    Text(text, FormatInt(value, text));
+}
+
+void CTableWriter::TwoDigits(int value)
+{
+    char text[16];
+    Text(text, FormatTwoDigits(value, text));
+}
+
+void CTableWriter::Fixed5(double value)
+{
+    char text[512];
+    Text(text, FormatFixed5(value, text));
+}
+
+void CTableWriter::EndPiece()
+{
+    if (m_file && m_used >= kBlock)
+        Flush();
+    m_pieceStart = m_used;
+}
+
 void CTableWriter::Flush()
 {
     DWORD written = 0;
     if (m_used)
         WriteFile(m_file, m_buffer, (DWORD)m_used, &written, NULL);
     m_used = 0;
+    m_pieceStart = 0;
 }
 
 void CTableWriter::Close()

@@ -2,6 +2,10 @@
 // 1023 bytes exactly as WriteFormatted does, but pieces are gathered and written
 // in large blocks: a move table has millions of pieces, and one system call per
 // piece would dominate the whole conversion.
+//
+// A piece is either one Write (printf-formatted) or the parts between
+// BeginPiece and EndPiece, which put texts and numbers as "%s", "%d", "%.2d"
+// and "%.5f" put them, without a format string to interpret.
 #ifndef CONVERTER_TABLEWRITER_H
 #define CONVERTER_TABLEWRITER_H
 
@@ -15,12 +19,21 @@ public:
     void Write(const char* format, ...);
     void Close();
 
+    void BeginPiece() { m_pieceStart = m_used; }
+    void Text(const char* text);
+    void Text(const char* text, size_t length);
+    void Int(int value);
+    void TwoDigits(int value);
+    void Fixed5(double value);
+    void EndPiece();
+
 private:
     void Flush();
 
     HANDLE m_file;
     char*  m_buffer;
     size_t m_used;
+    size_t m_pieceStart;
 };
 
 #endif

@@ -6,7 +6,6 @@
 
 #include "AppFrame.h"
 #include "HeapRegistry.h"
-#include "ProgBar.h"
 #include "ReportConverter.h"
 
 // Constructed in this order, destroyed in reverse: the tables' blocks are
@@ -15,7 +14,7 @@ static CAppFrame g_appFrame;
 static CWIN_HEAP_INFO g_heapEntries[CWIN_HEAP_INFO_NUM_CONVERTER];
 CHeapRegistry g_heapRegistry(g_heapEntries, CWIN_HEAP_INFO_NUM_CONVERTER);
 static CReportConverter g_converter(g_appFrame);
-static CProgBar g_progressBar;
+static CConsoleProgress g_progressBar;
 
 int main()
 {

@@ -117,15 +117,15 @@ TEST(GoodsList, ColumnsGoToTheirFieldsAndNumbersReadLikeAtof)
                         "B2\r\n"));
     ASSERT_EQ(3, c.conv.PositionCount());
     const Position* p = c.conv.PositionAt(0);
-    EXPECT_STREQ("A1", p->code);
-    EXPECT_STREQ("Гвозди", p->name);
-    EXPECT_STREQ("Завод", p->supplier);
+    EXPECT_STREQ("A1", c.conv.CodeOf(*p));
+    EXPECT_STREQ("Гвозди", c.conv.NameOf(*p));
+    EXPECT_STREQ("Завод", c.conv.SupplierOf(*p));
     EXPECT_EQ(2.5, p->unitCost);
     EXPECT_EQ(7.0, p->secondValue);
     p = c.conv.PositionAt(1);
-    EXPECT_STREQ("", p->code);
+    EXPECT_STREQ("", c.conv.CodeOf(*p));
     EXPECT_EQ(0.0, p->unitCost);
-    EXPECT_STREQ("B2", c.conv.PositionAt(2)->code);
+    EXPECT_STREQ("B2", c.conv.CodeOf(*c.conv.PositionAt(2)));
     EXPECT_EQ(1u, c.conv.PositionAt(0)->id);
     EXPECT_EQ(3u, c.conv.PositionAt(2)->id);
 }
@@ -146,7 +146,7 @@ TEST(GoodsList, LongCellsAreCutTo1023Bytes)
     Converter c;
     std::string longName(2000, 'n');
     ASSERT_TRUE(c.Goods("X;" + longName + ";S\r\n"));
-    EXPECT_EQ(std::string(1023, 'n'), c.conv.PositionAt(0)->name);
+    EXPECT_EQ(std::string(1023, 'n'), c.conv.NameOf(*c.conv.PositionAt(0)));
 }
 
 TEST(ReportRows, MoveRowsTakeTheirColumnsAndTheLastResolvedPosition)
@@ -164,18 +164,18 @@ TEST(ReportRows, MoveRowsTakeTheirColumnsAndTheLastResolvedPosition)
     EXPECT_EQ(MakePackedDate(5, 1, 4), m->date);
     EXPECT_EQ(0, m->kindIndex);
     EXPECT_EQ(17, m->partnerCode);
-    EXPECT_STREQ("Склад", m->partnerName);
-    EXPECT_STREQ("G1", m->goodsCode);
-    EXPECT_STREQ("Болт", m->goodsName);
+    EXPECT_STREQ("Склад", c.conv.PartnerNameOf(*m));
+    EXPECT_STREQ("G1", c.conv.GoodsCodeOf(*m));
+    EXPECT_STREQ("Болт", c.conv.GoodsNameOf(*m));
     EXPECT_EQ(12.5, m->quantity);
     EXPECT_EQ(100.25, m->sum);
     EXPECT_EQ(1, c.conv.MoveAt(1)->kindIndex);
     EXPECT_EQ(-3, c.conv.MoveAt(1)->partnerCode);
-    EXPECT_STREQ("G1", c.conv.MoveAt(1)->goodsCode);
+    EXPECT_STREQ("G1", c.conv.GoodsCodeOf(*c.conv.MoveAt(1)));
     m = c.conv.MoveAt(2);
     EXPECT_EQ(2, m->kindIndex);   // unknown kind: the blank kind
-    EXPECT_STREQ("G2", m->goodsCode);
-    EXPECT_STREQ("Гайка", m->goodsName);
+    EXPECT_STREQ("G2", c.conv.GoodsCodeOf(*m));
+    EXPECT_STREQ("Гайка", c.conv.GoodsNameOf(*m));
     EXPECT_EQ(MakePackedDate(28, 12, 3), c.conv.StartDate());
     EXPECT_EQ(MakePackedDate(6, 1, 4), c.conv.EndDate());
 }
@@ -186,8 +186,8 @@ TEST(ReportRows, TheLongestCodePrefixWins)
     ASSERT_TRUE(c.Goods("A1;short;S\r\nA12;long;S\r\nA12;later;S\r\nA;shortest;S\r\n"));
     ASSERT_TRUE(c.Report(Header(".......... 7 A123 и далее") + MoveRow("01.01.01", "", "1", "p", "1", "1")));
     ASSERT_EQ(1, c.conv.MoveCount());
-    EXPECT_STREQ("A12", c.conv.MoveAt(0)->goodsCode);
-    EXPECT_STREQ("long", c.conv.MoveAt(0)->goodsName);
+    EXPECT_STREQ("A12", c.conv.GoodsCodeOf(*c.conv.MoveAt(0)));
+    EXPECT_STREQ("long", c.conv.GoodsNameOf(*c.conv.MoveAt(0)));
 }
 
 TEST(ReportRows, AnUnmatchedHeaderDropsItsMovesUntilTheNextMatch)
@@ -212,7 +212,7 @@ TEST(ReportRows, AHeaderWithoutPositionNumberLosesItsFirstCharacters)
     ASSERT_TRUE(c.Goods("AB12;wrong;S\r\n12;right;S\r\n"));
     ASSERT_TRUE(c.Report(Header(".......... AB12 x") + MoveRow("01.01.01", "", "1", "a", "1", "1")));
     ASSERT_EQ(1, c.conv.MoveCount());
-    EXPECT_STREQ("12", c.conv.MoveAt(0)->goodsCode);
+    EXPECT_STREQ("12", c.conv.GoodsCodeOf(*c.conv.MoveAt(0)));
 }
 
 TEST(ReportRows, AGoodsTextOfOneLastCharacterCountsThroughTheTerminator)
@@ -222,7 +222,7 @@ TEST(ReportRows, AGoodsTextOfOneLastCharacterCountsThroughTheTerminator)
     // Cell ends right after "X": the terminator is the one more character examined.
     ASSERT_TRUE(c.Report("\xA6.......... 5 X\xA6\r\n" + MoveRow("01.01.01", "", "1", "a", "1", "1")));
     ASSERT_EQ(1, c.conv.MoveCount());
-    EXPECT_STREQ("X", c.conv.MoveAt(0)->goodsCode);
+    EXPECT_STREQ("X", c.conv.GoodsCodeOf(*c.conv.MoveAt(0)));
 }
 
 TEST(ReportRows, AHeaderThatEndsBeforeItsGoodsTextResolvesNothing)
@@ -242,12 +242,12 @@ TEST(ReportRows, RuleLinesAndRowsBeforeAnyHeaderAreCommitted)
                          "+--------+-------+\r\n" +
                          MoveRow("02.01.01", "", "8", "after", "1", "1")));
     ASSERT_EQ(3, c.conv.MoveCount());
-    EXPECT_STREQ("", c.conv.MoveAt(0)->goodsCode);
+    EXPECT_STREQ("", c.conv.GoodsCodeOf(*c.conv.MoveAt(0)));
     const Move* rule = c.conv.MoveAt(1);
-    EXPECT_STREQ("G", rule->goodsCode);
+    EXPECT_STREQ("G", c.conv.GoodsCodeOf(*rule));
     EXPECT_EQ(0u, rule->date);
     EXPECT_EQ(0.0, rule->quantity);
-    EXPECT_STREQ("", rule->partnerName);
+    EXPECT_STREQ("", c.conv.PartnerNameOf(*rule));
     EXPECT_EQ(8, c.conv.MoveAt(2)->partnerCode);
 }
 
@@ -283,7 +283,7 @@ TEST(ReportRows, LongCellsAreCutTo1023Bytes)
     std::string longName(2000, 'p');
     ASSERT_TRUE(c.Report(Header(".......... 1 G g") + MoveRow("01.01.01", "", "1", longName, "1", "1")));
     ASSERT_EQ(1, c.conv.MoveCount());
-    EXPECT_EQ(std::string(1023, 'p'), c.conv.MoveAt(0)->partnerName);
+    EXPECT_EQ(std::string(1023, 'p'), c.conv.PartnerNameOf(*c.conv.MoveAt(0)));
 }
 
 }  // namespace

@@ -1,0 +1,164 @@
+#include "Numbers.h"
+
+#include <math.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+static bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Spaces, a sign and one to nine digits: no overflow, so the value is exact.
+int ReadInt(const char* text)
+{
+    const char* p = text;
+    while (*p == ' ')
+        ++p;
+    bool negative = *p == '-';
+    if (*p == '-' || *p == '+')
+        ++p;
+    int value = 0, digits = 0;
+    while (IsDigit(*p) && digits < 10) {
+        value = value * 10 + (*p++ - '0');
+        ++digits;
+    }
+    if (digits == 0 || digits > 9)
+        return atoi(text);
+    return negative ? -value : value;
+}
+
+// Spaces, a sign, at most 15 digits with one optional point, then the end of
+// the text. The digits make an integer below 2^53 and the point a power of ten
+// up to 10^15, both exact doubles, and one IEEE division of two exact values is
+// the correctly rounded quotient: the value a correctly rounding atof gives.
+// Only where doubles are computed in double precision (SSE2); the x87 unit
+// would round twice.
+double ReadNumber(const char* text)
+{
+#if defined(__SSE2_MATH__) || defined(__x86_64__)
+    static const double kPowers[16] = { 1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15 };
+    const char* p = text;
+    while (*p == ' ')
+        ++p;
+    bool negative = *p == '-';
+    if (*p == '-' || *p == '+')
+        ++p;
+    uint64_t mantissa = 0;
+    int digits = 0, decimals = -1;
+    for (;; ++p) {
+        if (IsDigit(*p)) {
+            mantissa = mantissa * 10 + (uint64_t)(*p - '0');
+            if (++digits > 15)
+                return atof(text);
+            if (decimals >= 0)
+                ++decimals;
+        } else if (*p == '.' && decimals < 0) {
+            decimals = 0;
+        } else {
+            break;
+        }
+    }
+    // A zero with a minus sign is left to the library, whose sign of zero rules.
+    if (*p != 0 || digits == 0 || (negative && mantissa == 0))
+        return atof(text);
+    double value = (double)mantissa;
+    if (decimals > 0)
+        value /= kPowers[decimals];
+    return negative ? -value : value;
+#else
+    return atof(text);
+#endif
+}
+
+size_t FormatInt(int value, char* out)
+{
+    char digits[16];
+    int n = 0;
+    uint32_t magnitude = value < 0 ? 0u - (uint32_t)value : (uint32_t)value;
+    do {
+        digits[n++] = (char)('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude);
+    size_t length = 0;
+    if (value < 0)
+        out[length++] = '-';
+    while (n)
+        out[length++] = digits[--n];
+    out[length] = 0;
+    return length;
+}
+
+size_t FormatTwoDigits(int value, char* out)
+{
+    if (value >= 0 && value < 10) {
+        out[0] = '0';
+        out[1] = (char)('0' + value);
+        out[2] = 0;
+        return 2;
+    }
+    if (value <= -1 && value >= -9) {
+        out[0] = '-';
+        out[1] = '0';
+        out[2] = (char)('0' - value);
+        out[3] = 0;
+        return 3;
+    }
+    return FormatInt(value, out);
+}
+
+// x = m * 2^e exactly; x * 10^5 = m * 10^5 * 2^e is an integer below 2^70
+// shifted right, rounded to nearest with ties to even as printf rounds: the
+// exact decimal digits, without the library's arbitrary-precision arithmetic.
+size_t FormatFixed5(double value, char* out)
+{
+#ifdef __SIZEOF_INT128__
+    if (fabs(value) < 9.0e13) {
+        uint64_t bits;
+        memcpy(&bits, &value, sizeof(bits));
+        const bool negative = (bits >> 63) != 0;
+        int exponent = (int)((bits >> 52) & 0x7FF);
+        uint64_t mantissa = bits & ((1ull << 52) - 1);
+        if (exponent)
+            mantissa |= 1ull << 52;
+        else
+            exponent = 1;
+        const int shift = 1075 - exponent;   // below 9e13 the exponent is negative
+        uint64_t scaled = 0;
+        if (shift < 128) {
+            const unsigned __int128 n = (unsigned __int128)mantissa * 100000u;
+            const unsigned __int128 one = 1;
+            scaled = (uint64_t)(n >> shift);
+            const unsigned __int128 rest = n & ((one << shift) - 1);
+            const unsigned __int128 half = one << (shift - 1);
+            if (rest > half || (rest == half && (scaled & 1)))
+                ++scaled;
+        }
+        char digits[32];
+        int n = 0;
+        uint64_t whole = scaled / 100000u;
+        uint32_t fraction = (uint32_t)(scaled % 100000u);
+        for (int i = 0; i < 5; ++i) {
+            digits[n++] = (char)('0' + fraction % 10);
+            fraction /= 10;
+        }
+        digits[n++] = '.';
+        do {
+            digits[n++] = (char)('0' + whole % 10);
+            whole /= 10;
+        } while (whole);
+        size_t length = 0;
+        if (negative)
+            out[length++] = '-';
+        while (n)
+            out[length++] = digits[--n];
+        out[length] = 0;
+        return length;
+    }
+#endif
+    int length = snprintf(out, 512, "%.5f", value);
+    return length < 0 ? 0 : (size_t)(length < 511 ? length : 511);
+}
