@@ -1,11 +1,13 @@
 #!/bin/bash
 # Installs what the build and the tests need on a fresh Debian machine (as root):
 # the MinGW-w64 cross compilers, Wine, an X server, the Russian locale, GoogleTest,
-# and xwd with netpbm for the gallery's screenshot.
+# and xwd with netpbm for the gallery's screenshot. Usage: install-deps.sh [demo]
 set -eu
 packages="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth x11-utils
           locales fonts-wine fonts-liberation cmake make googletest python3
           x11-apps netpbm"
+# The main job (demo.sh) renders the plug-in's HTML report with headless Chromium.
+[ "${1:-}" = demo ] && packages="$packages chromium"
 missing=""
 for p in $packages; do
     dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
