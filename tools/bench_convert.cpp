@@ -5,46 +5,78 @@
 #include <psapi.h>
 
 #include <stdio.h>
+#include <string.h>
 
 #include "AppFrame.h"
 #include "HeapRegistry.h"
-#include "ProgBar.h"
 #include "ReportConverter.h"
 
 static CAppFrame g_frame;
 static CWIN_HEAP_INFO g_entries[CWIN_HEAP_INFO_NUM_CONVERTER];
 CHeapRegistry g_heapRegistry(g_entries, CWIN_HEAP_INFO_NUM_CONVERTER);
 static CReportConverter g_converter(g_frame);
-static CProgBar g_bar;
+static CConsoleProgress g_bar;
 
-static double Seconds(LARGE_INTEGER a, LARGE_INTEGER b)
+static double Now()
 {
-    LARGE_INTEGER f;
+    LARGE_INTEGER f, c;
     QueryPerformanceFrequency(&f);
-    return (double)(b.QuadPart - a.QuadPart) / (double)f.QuadPart;
+    QueryPerformanceCounter(&c);
+    return (double)c.QuadPart / (double)f.QuadPart;
+}
+
+static PROCESS_MEMORY_COUNTERS Memory()
+{
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof(memory);
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
+    return memory;
+}
+
+// Takes every cell and does nothing: what splitting the report costs alone.
+struct NullReceiver : ITableReceiver
+{
+    bool OnTableCell(char*, int, int, int, bool) override { return true; }
+};
+
+static double MB(double bytes)
+{
+    return bytes / 1048576.0;
 }
 
 int main(int argc, char** argv)
 {
+    const double base = (double)Memory().WorkingSetSize;
     if (argc < 2 || !SetCurrentDirectoryA(argv[1])) {
         fprintf(stderr, "usage: bench_convert DIR\n");
         return 2;
     }
     g_frame.SetProgressBar(&g_bar);
 
-    // Reading and decoding alone, best of three.
-    double decode = 1e9;
+    // Reading and decoding alone, best of three; then the decoded table split
+    // into cells by the reader with a receiver that does nothing.
+    double decode = 1e9, split = 1e9;
     int length = 0;
     for (int i = 0; i < 3; ++i) {
         char* text = NULL;
-        LARGE_INTEGER t0, t1;
-        QueryPerformanceCounter(&t0);
+        double t0 = Now();
         length = g_frame.GetFileDialog()->ReadWholeFile("ZORB_MVS.txt", &text, -1);
         DecodeOemText(text, length);
-        QueryPerformanceCounter(&t1);
+        double t1 = Now();
+        if (t1 - t0 < decode)
+            decode = t1 - t0;
+        char* start = length > 0 ? strstr(text, "\xA6.........") : NULL;
+        char* end = start ? strstr(start, "L--------+") : NULL;
+        if (end) {
+            *end = 0;
+            NullReceiver none;
+            double s0 = Now();
+            g_frame.ReadDelimitedText(start, (int)(end - start), '\xA6', 0, &none);
+            double s1 = Now();
+            if (s1 - s0 < split)
+                split = s1 - s0;
+        }
         g_heapRegistry.Free(&text);
-        if (Seconds(t0, t1) < decode)
-            decode = Seconds(t0, t1);
     }
     if (length <= 0) {
         fprintf(stderr, "bench_convert: no ZORB_MVS.txt in %s\n", argv[1]);
@@ -54,31 +86,44 @@ int main(int argc, char** argv)
     // The whole conversion, best of three.
     double whole = 1e9;
     for (int i = 0; i < 3; ++i) {
-        LARGE_INTEGER t0, t1;
-        QueryPerformanceCounter(&t0);
+        double t0 = Now();
         g_converter.Run("Номенкл.csv", "ZORB_MVS.txt");
-        QueryPerformanceCounter(&t1);
-        if (Seconds(t0, t1) < whole)
-            whole = Seconds(t0, t1);
+        double t1 = Now();
+        if (t1 - t0 < whole)
+            whole = t1 - t0;
     }
-    // Where the time goes: the move export alone, after the run.
-    LARGE_INTEGER e0, e1;
-    QueryPerformanceCounter(&e0);
+    const PROCESS_MEMORY_COUNTERS memory = Memory();
+
+    // Where the time goes: the exports alone, after the run.
+    double e0 = Now();
+    g_converter.ExportSuppliers();
+    g_converter.ExportBuyers();
+    g_converter.ExportPositions();
+    double e1 = Now();
     g_converter.ExportMoves();
-    QueryPerformanceCounter(&e1);
-    double exportMoves = Seconds(e0, e1);
+    double e2 = Now();
 
-    PROCESS_MEMORY_COUNTERS memory = {};
-    memory.cb = sizeof(memory);
-    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
-
-    int moves = g_converter.MoveCount();
-    fprintf(stderr, "report: %d bytes, %d positions, %d moves\n", length, g_converter.PositionCount(), moves);
+    const int moves = g_converter.MoveCount();
+    const double peak = (double)memory.PeakWorkingSetSize;
+    const double tables = (double)g_converter.TableBytes();
+    // The 32-bit build: the same record layouts (checked when it compiles), the
+    // registry's entries at half the size (4-byte handle, address and sizes).
+    const double entries64 = sizeof(CWIN_HEAP_INFO) * (double)CWIN_HEAP_INFO_NUM_CONVERTER;
+    const double entries32 = 5 * 4 * (double)CWIN_HEAP_INFO_NUM_CONVERTER;
+    const double peak32 = peak - entries64 + entries32;
+    fprintf(stderr, "report:                %d bytes (%.1f MB), %d positions, %d moves\n", length, MB(length),
+            g_converter.PositionCount(), moves);
     fprintf(stderr, "read and decode alone: %.3f s\n", decode);
-    fprintf(stderr, "whole conversion:      %.3f s (%.2f x the read and decode)\n", whole, whole / decode);
-    fprintf(stderr, "  of it Moves.txt:     %.3f s\n", exportMoves);
+    fprintf(stderr, "conversion:            %.3f s = %.2f x the read and decode\n", whole, whole / decode);
+    fprintf(stderr, "  reading and decoding %.3f s, splitting into cells %.3f s, Moves.txt %.3f s,\n", decode, split,
+            e2 - e1);
+    fprintf(stderr, "  the other three tables %.3f s, the cells' values and the records the rest (%.3f s)\n",
+            e1 - e0, whole - decode - split - (e2 - e0));
     fprintf(stderr, "rows per second:       %.0f\n", moves / whole);
-    fprintf(stderr, "peak memory:           %.1f MB working set, %.1f MB committed\n",
-            memory.PeakWorkingSetSize / 1048576.0, memory.PeakPagefileUsage / 1048576.0);
+    fprintf(stderr, "peak working set:      %.1f MB = %.2f x the report (process at start %.1f MB; tables and pools %.1f MB)\n",
+            MB(peak), peak / length, MB(base), MB(tables));
+    fprintf(stderr, "i686 build, computed:  %.1f MB = %.2f x the report (this peak with the heap registry's entries at\n"
+                    "                       %d bytes instead of %d; records %d and %d bytes in both builds)\n",
+            MB(peak32), peak32 / length, 20, (int)sizeof(CWIN_HEAP_INFO), (int)sizeof(Position), (int)sizeof(Move));
     return 0;
 }
