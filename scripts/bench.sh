@@ -1,6 +1,6 @@
 #!/bin/bash
-# Benchmarks. Converter: a report of 100,000 move rows over 5,000 positions, the
-# whole conversion against reading and decoding the same file alone. Plug-in
+# Benchmarks. Converter: reports of 100,000 and 1,000,000 move rows, the whole
+# conversion against reading and decoding the same file alone. Plug-in
 # store: a year of a large business (1,000,000 moves), figures and dynamics.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -10,10 +10,19 @@ bash scripts/build.sh >/dev/null
 source scripts/wine-session.sh
 dir="$root/build/bench"
 rm -rf "$dir" && mkdir -p "$dir"
-win_dir="Z:$(echo "$dir" | tr / '\\')"
-wine build/x86_64/bin/zorbgen.exe -seed 1 -positions 5000 -moves 100000 -days 365 -out "$win_dir"
-echo "report file: $(stat -c %s "$dir/ZORB_MVS.txt") bytes"
-wine build/x86_64/bin/bench_convert.exe "$win_dir" >/dev/null
+# Converter: 100,000 move rows over 5,000 positions, and a year of a large
+# business, 1,000,000 rows over 10,000 positions (each in a process of its own,
+# so that each peak is its own).
+for size in "100000 5000" "1000000 10000"; do
+    set -- $size
+    mkdir -p "$dir/rows$1"
+    win_dir="Z:$(echo "$dir/rows$1" | tr / '\\')"
+    echo "converter, $1 move rows:"
+    wine build/x86_64/bin/zorbgen.exe -seed 1 -positions "$2" -moves "$1" -days 365 -out "$win_dir" >/dev/null
+    wine build/x86_64/bin/bench_convert.exe "$win_dir" 2>&1 >/dev/null
+    echo
+done
+dir="$dir/rows100000"
 
 echo
 echo "plug-in store:"
