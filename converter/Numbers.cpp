@@ -11,15 +11,22 @@ static bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
+// Leading spaces (other white space is left to the library) and one sign.
+static const char* SkipSpacesAndSign(const char* p, bool* negative)
+{
+    while (*p == ' ')
+        ++p;
+    *negative = *p == '-';
+    if (*p == '-' || *p == '+')
+        ++p;
+    return p;
+}
+
 // Spaces, a sign and one to nine digits: no overflow, so the value is exact.
 int ReadInt(const char* text)
 {
-    const char* p = text;
-    while (*p == ' ')
-        ++p;
-    bool negative = *p == '-';
-    if (*p == '-' || *p == '+')
-        ++p;
+    bool negative;
+    const char* p = SkipSpacesAndSign(text, &negative);
     int value = 0, digits = 0;
     while (IsDigit(*p) && digits < 10) {
         value = value * 10 + (*p++ - '0');
@@ -41,12 +48,8 @@ double ReadNumber(const char* text)
 #if defined(__SSE2_MATH__) || defined(__x86_64__)
     static const double kPowers[16] = { 1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15 };
-    const char* p = text;
-    while (*p == ' ')
-        ++p;
-    bool negative = *p == '-';
-    if (*p == '-' || *p == '+')
-        ++p;
+    bool negative;
+    const char* p = SkipSpacesAndSign(text, &negative);
     uint64_t mantissa = 0;
     int digits = 0, decimals = -1;
     for (;; ++p) {
