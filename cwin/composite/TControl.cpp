@@ -48,9 +48,13 @@ bool CTControl::RemovePage(HWND window)
 }
 
 // A framework control shows itself (a tab control hides its own pages with it);
-// a foreign window is simply shown or hidden.
+// a foreign window is simply shown or hidden. A shown page goes above its
+// siblings: the tab control, made before its pages, would otherwise lie over
+// them, and the pointer (context menus, hints) would find the tab strip.
 void CTControl::ShowPageWindow(HWND window, bool show)
 {
+    if (show)
+        SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     CBaseWindow* control = NULL;
     if (owner && owner->FindControlByWindow(window, &control) && control != this)
         control->Show(show);

@@ -102,6 +102,23 @@ TEST_F(TabControl, SelectingATabShowsExactlyItsWindowsFrameworkOrForeign)
     EXPECT_EQ(0, tabs->GetSelectedTab(NULL));
 }
 
+TEST_F(TabControl, AShownPageLiesAboveTheTabStripForThePointer)
+{
+    CTControl* tabs = MakeTabs(2);
+    ASSERT_NE(nullptr, tabs);
+    ASSERT_TRUE(tabs->Layout(640, 480));
+    const RECT& page = tabs->clientRect;
+    CBaseWindow* first = Make("Button", page.left, page.top, page.right, page.bottom, WS_VISIBLE, "1");
+    CBaseWindow* second = Make("Button", page.left, page.top, page.right, page.bottom, WS_VISIBLE, "2");
+    tabs->AddPage(first->GetHandle(), 0);
+    tabs->AddPage(second->GetHandle(), 1);
+    POINT inside = {(page.left + page.right) / 2, (page.top + page.bottom) / 2};
+    tabs->SelectTab(1);
+    EXPECT_EQ(second, frame->ControlFromPoint(NULL, inside.x, inside.y));
+    tabs->SelectTab(0);
+    EXPECT_EQ(first, frame->ControlFromPoint(NULL, inside.x, inside.y));
+}
+
 TEST_F(TabControl, ATabIndexBeyondTheCountChangesNothing)
 {
     CTControl* tabs = MakeTabs(2);
