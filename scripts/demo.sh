@@ -1,10 +1,15 @@
 #!/bin/bash
 # The main job on embedded sample data: builds, generates a sample ZORB report and
-# goods list into build/demo, runs fromZORB.exe there under Wine and shows what it wrote.
+# goods list into build/demo, runs fromZORB.exe there, then the stand-in host
+# OrvexHost.exe with Orvex_DLL.dll on the converter's tables. The host shows every
+# page, builds the dynamics of the supplier with the most goods and double-clicks
+# its first goods row; the plug-in writes GoodsDinamic.html and opens it through
+# the ".html" association, which here renders it with headless Chromium.
+# Pictures land in build/demo/pictures (PNG); their paths are printed at the end.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh demo
 bash scripts/build.sh >/dev/null
 source scripts/wine-session.sh
 dir="$root/build/demo"
@@ -22,3 +27,50 @@ for f in moves_type.txt Suppliers.txt Buyers.txt Positions.txt Moves.txt; do
     echo
 done
 echo "(files in $dir; texts are code page 1251, the report ZORB_MVS.txt code page 866)"
+echo
+
+# The host runs in a prefix of its own: its ".html" association is changed, and
+# the tests' prefix keeps Wine's.
+export WINEPREFIX="$root/build/x86_64/wine-demo"
+"$root/scripts/wine-run.sh" "$WINEPREFIX" cmd /c exit >/dev/null 2>&1 || true
+wineserver -p >/dev/null 2>&1 || true
+trap 'wineserver -k >/dev/null 2>&1 || true; WINEPREFIX="$root/build/x86_64/wine" stop_session' EXIT
+bash scripts/register-report-viewer.sh
+pictures="$dir/pictures"
+mkdir -p "$pictures"
+export ORVEX_REPORT_PNG="$pictures/GoodsDinamic.png" ORVEX_REPORT_LOG="$dir/open-requests.txt"
+
+echo "== OrvexHost.exe with Orvex_DLL.dll (identifiers shown as codes) =="
+status=0
+(cd "$dir" && wine "$root/build/x86_64/bin/OrvexHost.exe" -idmode 2 \
+    -tab 0 -shot goods.bmp -tab 1 -shot suppliers.bmp -tab 2 -shot movements.bmp \
+    -tab 3 -shot balances.bmp -tab 4 -supplier most -build -shot dynamics.bmp \
+    -dblclick 0 -quit) | iconv -f cp1251 -t utf-8 | tr -d '\r' || status=$?
+echo
+for page in goods suppliers movements balances dynamics; do
+    if [ -f "$dir/$page.bmp" ]; then
+        bmptopnm "$dir/$page.bmp" 2>/dev/null | pnmtopng > "$pictures/$page.png"
+        rm -f "$dir/$page.bmp"
+    fi
+done
+# The open request starts the renderer and returns; wait for its picture.
+for _ in $(seq 120); do
+    [ -f "$ORVEX_REPORT_PNG" ] && break
+    sleep 0.5
+done
+if [ -f "$dir/GoodsDinamic.html" ]; then
+    echo "== GoodsDinamic.html: first rows =="
+    head -n 12 "$dir/GoodsDinamic.html" | iconv -f cp1251 -t utf-8 | tr -d '\r'
+    echo
+fi
+[ -f "$ORVEX_REPORT_LOG" ] && echo "open request: $(cat "$ORVEX_REPORT_LOG")"
+echo "== pictures =="
+missing=0
+for picture in goods suppliers movements balances dynamics GoodsDinamic; do
+    if [ -s "$pictures/$picture.png" ]; then
+        echo "$pictures/$picture.png"
+    else
+        echo "missing: $pictures/$picture.png"; missing=1
+    fi
+done
+[ "$status" -eq 0 ] && [ "$missing" -eq 0 ] || { echo "the job did not finish cleanly"; exit 1; }

@@ -17,7 +17,6 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
-#include <shellapi.h>
 
 #include <locale.h>
 #include <stdarg.h>
@@ -179,7 +178,9 @@ void ReadTable(const std::string& folder, const char* header, Table& table)
     std::string path = JoinPath(folder, table.name);
     std::string content;
     if (!ReadWholeFile(path, content)) {
-        Fault(table, 0, "cannot read %s", path.c_str());
+        char full[MAX_PATH] = "";
+        DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, NULL);
+        Fault(table, 0, "cannot read %s", length && length < sizeof full ? full : path.c_str());
         return;
     }
     table.read = true;
@@ -255,6 +256,17 @@ bool ParseNumber(const std::string& text, double& value)
             c = point && *point ? *point : '.';
     value = strtod(local.c_str(), NULL);
     return value == value && value - value == 0.0;   // neither NaN nor infinite
+}
+
+// A count or index: decimal digits only.
+bool ParseCount(const char* text, int& value)
+{
+    char* end = NULL;
+    long number = strtol(text, &end, 10);
+    if (!*text || *end || number < 0 || number > 0x7fffffff)
+        return false;
+    value = (int)number;
+    return true;
 }
 
 // "dd.mm.yy" into a packed date: day in bits 0-7, month 8-15, year 16-23. The
@@ -627,14 +639,9 @@ bool PickSupplier(IOrvexPlugin* plugin, const Fed& fed, const std::string& which
             Say("no supplier was added, so none has the most goods");
             return false;
         }
-    } else {
-        char* end = NULL;
-        long value = strtol(which.c_str(), &end, 10);
-        if (which.empty() || *end != 0 || value < 0 || value > 0x7fffffff) {
-            Say("-supplier takes a number or \"most\", not \"%s\"", which.c_str());
-            return false;
-        }
-        index = (int)value;
+    } else if (!ParseCount(which.c_str(), index)) {
+        Say("-supplier takes a number or \"most\", not \"%s\"", which.c_str());
+        return false;
     }
     if (index >= count) {
         Say("no supplier %d: the box holds %d", index, count);
@@ -810,16 +817,6 @@ void Usage()
     Say("  -idmode N       identifiers shown as 1 decimal numbers, 2 codes (default hexadecimal)");
     Say("  -nofeed         feed no tables (the list files alone)");
     Say("  -time           print the time of every step and the peak memory");
-}
-
-bool ParseCount(const char* text, int& value)
-{
-    char* end = NULL;
-    long number = strtol(text, &end, 10);
-    if (!*text || *end || number < 0 || number > 0x7fffffff)
-        return false;
-    value = (int)number;
-    return true;
 }
 
 struct Options

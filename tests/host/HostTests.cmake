@@ -1,0 +1,21 @@
+# The stand-in host OrvexHost.exe run against good and bad tables. These tests
+# have a Wine prefix of their own: the host signals the named stop event, the
+# plug-in saves its list files to the root of drive c: and opens its report
+# through the ".html" association, and none of that may meet the other tests.
+if(TARGET Orvex_DLL AND TARGET OrvexHost)
+  add_executable(host_tests host/HostTest.cpp)
+  target_link_libraries(host_tests PRIVATE gtest_main advapi32)
+  set_target_properties(host_tests PROPERTIES CROSSCOMPILING_EMULATOR
+    "${CMAKE_SOURCE_DIR}/scripts/wine-run.sh;${CMAKE_BINARY_DIR}/wine-host")
+  add_dependencies(host_tests OrvexHost Orvex_DLL)
+  gtest_discover_tests(host_tests
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 120
+    PROPERTIES TIMEOUT 180 RESOURCE_LOCK host_prefix)
+endif()
+
+# The shipped 32-bit host: machine type and system imports only.
+if(ORVEX_I686_DIR)
+  add_test(NAME static.OrvexHost_i686
+    COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh ${ORVEX_I686_DIR}/bin/OrvexHost.exe i386)
+endif()
