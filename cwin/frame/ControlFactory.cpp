@@ -4,6 +4,7 @@
 #include "AppFrame.h"
 #include "BasicControls.h"
 #include "Custom.h"
+#include "ListView.h"
 #include "RangeControls.h"
 #include "TControl.h"
 
@@ -29,7 +30,7 @@ KindEntry g_kinds[KIND_COUNT] = {
     {"EditBox",    MakeOf<CEditBox>},
     {"Button",     MakeOf<CButton>},
     {"ListBox",    MakeOf<CListBox>},
-    {"ListView",   NULL},
+    {"ListView",   MakeOf<CListView>},
     {"TreeView",   NULL},
     {"TrackBar",   MakeOf<CTrackBar>},
     {"ProgBar",    MakeOf<CProgBar>},

@@ -54,6 +54,17 @@ public:
     bool IsBound() const { return m_blockVariable != NULL; }
     void SetMaximumCount(int maximum) { m_maxCount = maximum; }
 
+    // The user's variables and the template as bound: a list view binds its
+    // store again with them and reads the pending and current records.
+    void**      BlockVariable() const { return m_blockVariable; }
+    void**      PendingVariable() const { return m_pendingVariable; }
+    void**      CurrentVariable() const { return m_currentVariable; }
+    int*        CountVariable() const { return m_countVariable; }
+    const void* Template() const { return m_template; }
+    // The view index for reordering in place; (capacity + 1) entries on lies
+    // the second index, where a list view keeps the order saved before a sort.
+    uint32_t*   ViewIndex() { return m_view; }
+
     // Typed binding: the user's variables are pointers to its record type.
     template <class T>
     bool Bind(T** blockVariable, T** pendingVariable, T** currentVariable,

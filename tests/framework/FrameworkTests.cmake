@@ -9,6 +9,7 @@ orvex_gtest(framework_tests
   framework/RangeControlsTest.cpp
   framework/AppFrameTest.cpp
   framework/CompositeRoutingTest.cpp
+  framework/ListViewTest.cpp
   framework/TControlTest.cpp
   framework/FrameworkTest.rc
   support/RegistryPluginSize.cpp
