@@ -27,3 +27,7 @@ dir="$dir/rows100000"
 echo
 echo "plug-in store:"
 (cd "$dir" && wine "$root/build/x86_64/bin/bench_plugin.exe")
+
+echo
+echo "list view grid (1,000,000 records):"
+wine build/x86_64/bin/bench_listview.exe

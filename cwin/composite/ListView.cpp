@@ -303,14 +303,38 @@ void CListView::SetStore(CRecordArray* newStore)
 
 CRecordArray* CListView::GetStore() { return store; }
 
+// Clearing the state of "all items" costs the control a pass over every row
+// (a million in an owner-data grid); the few selected rows and the focused one
+// are cleared one by one instead, unless many rows are selected.
+void CListView::ClearSelection()
+{
+    LVITEMA state;
+    memset(&state, 0, sizeof(state));
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    int selected = (int)SendMessageA(hwnd, LVM_GETSELECTEDCOUNT, 0, 0);
+    if (selected > 64) {
+        SendMessageA(hwnd, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&state);
+        return;
+    }
+    int focused = (int)SendMessageA(hwnd, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED);
+    for (int row = -1; selected > 0; --selected) {
+        row = (int)SendMessageA(hwnd, LVM_GETNEXTITEM, (WPARAM)row, LVNI_SELECTED);
+        if (row < 0)
+            break;
+        SendMessageA(hwnd, LVM_SETITEMSTATE, (WPARAM)row, (LPARAM)&state);
+    }
+    if (focused >= 0)
+        SendMessageA(hwnd, LVM_SETITEMSTATE, (WPARAM)focused, (LPARAM)&state);
+}
+
 bool CListView::SelectRow(int viewIndex)
 {
     if (!hwnd || viewIndex < 0 || viewIndex >= store->ViewCount())
         return false;
+    ClearSelection();
     LVITEMA state;
     memset(&state, 0, sizeof(state));
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(hwnd, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&state);
     state.state = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageA(hwnd, LVM_SETITEMSTATE, (WPARAM)viewIndex, (LPARAM)&state);
     SendMessageA(hwnd, LVM_ENSUREVISIBLE, (WPARAM)viewIndex, FALSE);
@@ -538,10 +562,7 @@ bool CListView::SortByColumn(int column)
     int focusedRow = (int)SendMessageA(hwnd, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED);
     if (focusedRow >= 0 && focusedRow < store->ViewCount() && store->ViewIndex())
         focusedSlot = (int)store->ViewIndex()[focusedRow];
-    LVITEMA state;
-    memset(&state, 0, sizeof(state));
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(hwnd, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&state);
+    ClearSelection();
     if (store->Capacity() == 0 || !HasHandlerFor(EV_COMPARE))
         return false;
 
@@ -583,6 +604,9 @@ bool CListView::SortByColumn(int column)
     int row;
     if (focusedSlot >= 0 && RowOfRecord(focusedSlot, &row)) {
         SendMessageA(hwnd, LVM_ENSUREVISIBLE, (WPARAM)row, FALSE);
+        LVITEMA state;
+        memset(&state, 0, sizeof(state));
+        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
         state.state = LVIS_SELECTED | LVIS_FOCUSED;
         SendMessageA(hwnd, LVM_SETITEMSTATE, (WPARAM)row, (LPARAM)&state);
     }

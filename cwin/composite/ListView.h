@@ -116,6 +116,7 @@ private:
     static int OnEditEnd(WindowEvent* event);
     void EndEdit(bool accepted);
     void StretchColumn();
+    void ClearSelection();
     void ClearSortImages();
     void ShowSortImages();
     LRESULT OnCellRequest(NMLVDISPINFOA* request);
