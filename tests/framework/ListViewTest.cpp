@@ -541,6 +541,34 @@ TEST_F(ListViewTest, FocusMarksTheRecordAndMakesItCurrent)
     EXPECT_EQ(0, block[0].mark);
 }
 
+static std::vector<INT_PTR> g_drawnRecords;
+static int OnDraw(WindowEvent* e)
+{
+    NMLVCUSTOMDRAW* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(e->notify);
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT)
+        return CDRF_NOTIFYITEMDRAW;
+    if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT)
+        g_drawnRecords.push_back(e->param);
+    return CDRF_DODEFAULT;
+}
+
+TEST_F(ListViewTest, CustomDrawNamesTheRecordOfEachRowDrawn)
+{
+    CListView* grid = MakeGrid();
+    ASSERT_NE(nullptr, grid);
+    Add(grid, "Сахар", 50);
+    Add(grid, "Соль", 20);
+    grid->footerRows = 1;
+    grid->AddHandler(OnDraw, EV_CUSTOM_DRAW, 0, NULL);
+    g_drawnRecords.clear();
+    grid->Refresh();
+    RedrawWindow(grid->GetHandle(), NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+    ASSERT_GE(g_drawnRecords.size(), 3u);
+    EXPECT_EQ((INT_PTR)block, g_drawnRecords[0]);
+    EXPECT_EQ((INT_PTR)(block + 1), g_drawnRecords[1]);
+    EXPECT_EQ(0, g_drawnRecords[2]);   // the footer row has no record
+}
+
 TEST_F(ListViewOnDesktop, EnterInTheEditBoxGivesTheOwnerTheTextAndDataColumn)
 {
     CListView* grid = MakeGrid();
