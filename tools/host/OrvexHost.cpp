@@ -114,8 +114,9 @@ struct Row
 struct Table
 {
     const char* name;
+    const char* header;
     bool read = false;
-    std::vector<Row> rows;            // without the header line
+    std::string content;              // the whole file; rows are split as they are fed
     int faults = 0;                   // faulty rows and lines, all counted
 };
 
@@ -171,26 +172,35 @@ bool ReadWholeFile(const std::string& path, std::string& content)
     return ok;
 }
 
-// Reads a '|'-separated table. The first line is its header; a first line that
-// is not the expected header is read as a row, so that no row goes unseen.
-void ReadTable(const std::string& folder, const char* header, Table& table)
+void ReadTable(const std::string& folder, Table& table)
 {
     std::string path = JoinPath(folder, table.name);
-    std::string content;
-    if (!ReadWholeFile(path, content)) {
+    if (!ReadWholeFile(path, table.content)) {
         char full[MAX_PATH] = "";
         DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, NULL);
         Fault(table, 0, "cannot read %s", length && length < sizeof full ? full : path.c_str());
         return;
     }
     table.read = true;
+}
+
+// Hands each row of a '|'-separated table to the given function, one at a time
+// (a year of moves split into strings at once would not fit a 32-bit host). The
+// first line is the header; a first line that is not the expected header is
+// read as a row, so that no row goes unseen.
+template <class Function>
+void ForEachRow(Table& table, Function each)
+{
+    const std::string& content = table.content;
+    Row row;
+    std::string text;
     size_t start = 0;
     int line = 0;
     while (start < content.size()) {
         size_t end = content.find('\n', start);
         if (end == std::string::npos)
             end = content.size();
-        std::string text = content.substr(start, end - start);
+        text.assign(content, start, end - start);
         start = end + 1;
         ++line;
         if (!text.empty() && text[text.size() - 1] == '\r')
@@ -200,14 +210,14 @@ void ReadTable(const std::string& folder, const char* header, Table& table)
             continue;
         }
         if (line == 1) {
-            if (text == header)
+            if (text == table.header)
                 continue;
-            Fault(table, line, "the header \"%s\" is missing; the line is read as a row", header);
+            Fault(table, line, "the header \"%s\" is missing; the line is read as a row", table.header);
         }
         if (text.empty())
             continue;
-        Row row;
         row.line = line;
+        row.fields.clear();
         size_t from = 0;
         for (;;) {
             size_t bar = text.find('|', from);
@@ -216,7 +226,7 @@ void ReadTable(const std::string& folder, const char* header, Table& table)
                 break;
             from = bar + 1;
         }
-        table.rows.push_back(std::move(row));
+        each(row);
     }
 }
 
@@ -311,37 +321,37 @@ struct Fed
 
 void FeedGoods(IOrvexPlugin* plugin, Table& table, Fed& fed)
 {
-    for (const Row& row : table.rows) {
+    ForEachRow(table, [&](const Row& row) {
         if (row.fields.size() < 10) {
             Fault(table, row.line, "%u fields, 10 expected (code|name|6 empty|unit cost|second value); skipped",
                   (unsigned)row.fields.size());
-            continue;
+            return;
         }
         double unitCost = 0.0, secondValue = 0.0;
         if (!ParseNumber(row.fields[8], unitCost) || !ParseNumber(row.fields[9], secondValue)) {
             Fault(table, row.line, "unit cost \"%s\" or second value \"%s\" is not a number; skipped",
                   row.fields[8].c_str(), row.fields[9].c_str());
-            continue;
+            return;
         }
         // The goods record has no field for the unit cost (the plug-in derives
         // prices from the movements); the second value is the goods' volume.
         plugin->AddGoods(0, row.fields[0].c_str(), row.fields[1].c_str(), secondValue, 0, 0, "", 0.0);
         ++fed.goods;
-    }
+    });
 }
 
 void FeedSuppliers(IOrvexPlugin* plugin, Table& table, Fed& fed)
 {
-    for (const Row& row : table.rows) {
+    ForEachRow(table, [&](const Row& row) {
         if (row.fields.size() < 2) {
             Fault(table, row.line, "1 field, 2 expected (code|name); skipped");
-            continue;
+            return;
         }
         plugin->AddSupplier(0, row.fields[0].c_str(), row.fields[1].c_str(),
                             kDeliveryCost, kDeliveryTimeAvg, kDeliveryTimeMax);
         fed.supplierCodes.push_back(row.fields[0]);
         ++fed.suppliers;
-    }
+    });
 }
 
 class CodeCache
@@ -364,15 +374,13 @@ private:
     std::unordered_map<std::string, int32_t> m_ids;
 };
 
-void FeedMoves(IOrvexPlugin* plugin, Table& table, const Table& buyers, Fed& fed)
+void FeedMoves(IOrvexPlugin* plugin, Table& table, Table& buyers, Fed& fed)
 {
     CodeCache goodsIds(plugin, true), supplierIds(plugin, false);
     std::unordered_set<std::string> buyerCodes;
-    for (const Row& row : buyers.rows)
-        if (!row.fields.empty())
-            buyerCodes.insert(row.fields[0]);
+    ForEachRow(buyers, [&](const Row& row) { buyerCodes.insert(row.fields[0]); });
 
-    for (const Row& row : table.rows) {
+    ForEachRow(table, [&](const Row& row) {
         const std::vector<std::string>& f = row.fields;
         uint32_t date = 0;
         if (f.size() >= 3 && f[1] == kFictiveGoods && f[2] == kFictivePartner) {
@@ -380,20 +388,20 @@ void FeedMoves(IOrvexPlugin* plugin, Table& table, const Table& buyers, Fed& fed
             // plug-in's calendar holds the day.
             if (!ParseDate(f[0], date)) {
                 Fault(table, row.line, "date \"%s\" is not dd.mm.yy; skipped", f[0].c_str());
-                continue;
+                return;
             }
             plugin->AddMove(date, 0, 0, 0.0, 0.0, 0.0, 0.0);
             ++fed.fictive;
-            continue;
+            return;
         }
         if (f.size() < 7) {
             Fault(table, row.line, "%u fields, 7 expected (Date|IDG|IDS|NIN|NOUT|DIN|DOUT); skipped",
                   (unsigned)f.size());
-            continue;
+            return;
         }
         if (!ParseDate(f[0], date)) {
             Fault(table, row.line, "date \"%s\" is not dd.mm.yy; skipped", f[0].c_str());
-            continue;
+            return;
         }
         double values[4];
         static const char* const names[4] = {"NIN", "NOUT", "DIN", "DOUT"};
@@ -405,7 +413,7 @@ void FeedMoves(IOrvexPlugin* plugin, Table& table, const Table& buyers, Fed& fed
             }
         }
         if (!numbers)
-            continue;
+            return;
 
         int32_t goodsId = goodsIds.Find(f[1]);
         if (goodsId == 0)
@@ -428,7 +436,7 @@ void FeedMoves(IOrvexPlugin* plugin, Table& table, const Table& buyers, Fed& fed
         ++fed.moves;
         if (supplierId != 0 && goodsId != 0 && values[0] != 0.0)
             fed.suppliedGoods[supplierId].insert(goodsId);
-    }
+    });
 }
 
 // ---------------------------------------------------------------------------
@@ -965,11 +973,11 @@ int Run(int argc, char** argv)
         suppliers.name = "Suppliers.txt";
         buyers.name = "Buyers.txt";
         moves.name = "Moves.txt";
+        positions.header = suppliers.header = buyers.header = "ID|Name";
+        moves.header = "Date|IDG|IDS|NIN|NOUT|DIN|DOUT";
         start = NowMs();
-        ReadTable(options.folder, "ID|Name", positions);
-        ReadTable(options.folder, "ID|Name", suppliers);
-        ReadTable(options.folder, "ID|Name", buyers);
-        ReadTable(options.folder, "Date|IDG|IDS|NIN|NOUT|DIN|DOUT", moves);
+        for (Table* table : {&positions, &suppliers, &buyers, &moves})
+            ReadTable(options.folder, *table);
         SayTime("reading the tables", start);
         start = NowMs();
         FeedGoods(plugin, positions, fed);
