@@ -31,3 +31,7 @@ echo "plug-in store:"
 echo
 echo "list view grid (1,000,000 records):"
 wine build/x86_64/bin/bench_listview.exe
+
+echo
+echo "stand-in host with the plug-in (list files, refresh, pages, dynamics, report):"
+ORVEX_BUILT=1 bash scripts/bench-host.sh
