@@ -2,6 +2,7 @@
 # have a Wine prefix of their own: the host signals the named stop event, the
 # plug-in saves its list files to the root of drive c: and opens its report
 # through the ".html" association, and none of that may meet the other tests.
+# Its top-level window lies over the display the desktop tests point at.
 if(TARGET Orvex_DLL AND TARGET OrvexHost)
   add_executable(host_tests host/HostTest.cpp)
   target_link_libraries(host_tests PRIVATE gtest_main advapi32)
@@ -11,7 +12,7 @@ if(TARGET Orvex_DLL AND TARGET OrvexHost)
   gtest_discover_tests(host_tests
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
-    PROPERTIES TIMEOUT 180 RESOURCE_LOCK host_prefix)
+    PROPERTIES TIMEOUT 180 RESOURCE_LOCK "desktop;host_prefix")
 endif()
 
 # The shipped 32-bit host: machine type and system imports only.
