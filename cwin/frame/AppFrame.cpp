@@ -32,7 +32,29 @@ CAppFrame::CAppFrame()
 }
 
 // Only the frame's own buffers go; windows, lock and workers are not torn down here.
-CAppFrame::~CAppFrame() {}
+// A library's frame goes when the library is unloaded, and a host may free it
+// while its window lives on: that window and every window the framework
+// subclassed get their own procedures back, so none of them calls into code
+// that is gone. (The objects themselves are not freed here: the heap registry
+// they might release into is already destroyed.)
+CAppFrame::~CAppFrame()
+{
+    for (int i = 0; i < controlCount; ++i) {
+        CBaseWindow* c = controls[i];
+        WNDPROC own = NULL;
+        if (c->kind == KIND_DIALOG)
+            own = static_cast<CDialog*>(c)->previousProc;
+        else if (c->kind == KIND_EDITBOX)
+            own = static_cast<CEditBox*>(c)->previousProc;
+        if (own && c->hwnd && IsWindow(c->hwnd))
+            SetWindowLongPtrA(c->hwnd, GWLP_WNDPROC, (LONG_PTR)own);
+    }
+    if (m_mainWindow && IsWindow(m_mainWindow)
+        && GetWindowLongPtrA(m_mainWindow, GWLP_WNDPROC) == (LONG_PTR)FrameProc) {
+        SetWindowLongPtrA(m_mainWindow, GWLP_WNDPROC, (LONG_PTR)m_previousProc);
+        SetWindowLongPtrA(m_mainWindow, GWLP_USERDATA, 0);
+    }
+}
 
 CAppFrame* CAppFrame::Attach(HWND window, ICommandTarget* commandTarget)
 {
@@ -45,6 +67,10 @@ CAppFrame* CAppFrame::Attach(HWND window, ICommandTarget* commandTarget)
     CoInitialize(NULL);
     INITCOMMONCONTROLSEX init = {sizeof(init), 0x1FFF};
     InitCommonControlsEx(&init);
+    // The common controls stay loaded for good: their windows can outlive a
+    // library that holds this frame, and would lose their procedures with it.
+    HMODULE controls = NULL;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, "comctl32.dll", &controls);
     m_mainWindow = window;
     m_instance = GetModuleHandleA(NULL);
     m_previousProc = (WNDPROC)GetWindowLongPtrA(window, GWLP_WNDPROC);

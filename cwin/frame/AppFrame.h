@@ -81,6 +81,8 @@ public:
     HWND GetStatusBar() const { return m_statusBar; }
     void ShowStatusHint(HWND window);
     void SetStatusNotifyHandler(EventCallback handler) { m_statusNotify = handler; }
+    // Set: the main window answers WM_ERASEBKGND itself (its controls cover it).
+    void SetEraseBackground(bool erase) { m_eraseBackground = erase; }
     // The progress bar that long operations advance; may have no window.
     void      SetProgressBar(CProgBar* bar) { m_progressBar = bar; }
     CProgBar* GetProgressBar() const { return m_progressBar; }

@@ -1,0 +1,138 @@
+#include "PluginWindow.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include "AppFrame.h"
+#include "BasicControls.h"
+#include "DynamicsReport.h"
+#include "ListView.h"
+#include "MessageBox.h"
+#include "OrvexResources.h"
+#include "TControl.h"
+
+CDynamicsPage::CDynamicsPage()
+    : dynamicsList(NULL), currentRow(NULL), dialog(NULL), supplierBox(NULL), pendingRow(NULL), m_store(NULL)
+{
+}
+
+bool CDynamicsPage::Build(CAppFrame* frame, HWND parent, CTControl* tabs)
+{
+    if (!frame)
+        return false;
+    dialog = static_cast<CDialog*>(frame->CreateControl("Dialog", 0, 0, 100, 40, 0, WS_CHILD,
+                                                        MAKEINTRESOURCEA(IDD_DYNAMICS_STRIP), parent));
+    if (!dialog) {
+        ShowMessageBox(NULL, "COrvex", "cDlg == NULL", MB_OK);
+        return false;
+    }
+    dialog->Anchor(tabs, ANCHOR_LEFT, ANCHOR_LEFT | ANCHOR_CLIENT_RECT | 1);
+    dialog->Anchor(tabs, ANCHOR_TOP, ANCHOR_TOP | ANCHOR_CLIENT_RECT | 1);
+    dialog->Anchor(tabs, ANCHOR_RIGHT, ANCHOR_RIGHT | ANCHOR_CLIENT_RECT | 1);
+    dialog->FitToParent();
+    if (tabs)
+        tabs->AddPage(dialog->GetHandle(), 4);
+
+    HWND strip = dialog->GetHandle();
+    frame->AttachControl("Button", strip, IDC_BUILD_DYNAMICS, NULL, EV_COMMAND, this);
+    supplierBox = static_cast<CComboBox*>(frame->AttachControl("ComboBox", strip, IDC_SUPPLIER_BOX, NULL,
+                                                                EV_COMMAND, this));
+
+    dynamicsList = static_cast<CListView*>(frame->CreateControl(
+        "ListView", 0, 0, 0, 70, WS_EX_CLIENTEDGE, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
+        "ListView", parent));
+    if (!dynamicsList)
+        return true;
+    dynamicsList->Anchor(tabs, ANCHOR_LEFT, ANCHOR_LEFT | ANCHOR_CLIENT_RECT | 1);
+    dynamicsList->Anchor(dialog, ANCHOR_TOP, ANCHOR_BOTTOM | 1);
+    dynamicsList->Anchor(tabs, ANCHOR_RIGHT, ANCHOR_RIGHT | ANCHOR_CLIENT_RECT | 1);
+    dynamicsList->Anchor(tabs, ANCHOR_BOTTOM, ANCHOR_BOTTOM | ANCHOR_CLIENT_RECT | 1);
+    dynamicsList->SetExtendedStyle(LVS_EX_FULLROWSELECT);
+    dynamicsList->SetFont(14, 0, 0, "Courier New");
+    dynamicsList->SetColors(RGB(0, 0, 0), 0xC8C8C8);
+    dynamicsList->userData = this;
+    dynamicsList->AddHandler(NULL, EV_CACHE_HINT, 0, this);
+    dynamicsList->SetHint("Здесь отображено содержимое справочника");
+    if (tabs)
+        tabs->AddPage(dynamicsList->GetHandle(), 4);
+    dynamicsList->SetStretchColumn(1);
+    dynamicsList->InsertColumn(0, "ID", 80, LVCFMT_LEFT, 0);
+    dynamicsList->InsertColumn(1, "Наименование товара", 140, LVCFMT_LEFT, 0);
+    dynamicsList->AddHandler(NULL, EV_DOUBLE_CLICK | EV_MENU_COMMAND, 0, this);
+    dynamicsList->LoadPopupMenu(IDR_LIST_MENUS, 7);
+
+    // The store builds the rows into the list's record array.
+    StoreBinding binding = m_store->Binding();
+    binding.rows = dynamicsList->GetStore();
+    binding.rowPending = &pendingRow;
+    binding.currentRow = &currentRow;
+    binding.frame = frame;
+    m_store->SetBinding(binding);
+    return true;
+}
+
+void CDynamicsPage::FillSuppliers()
+{
+    if (!supplierBox || !supplierBox->GetHandle())
+        return;
+    HWND box = supplierBox->GetHandle();
+    SendMessageA(box, CB_RESETCONTENT, 0, 0);
+    for (int i = 0; m_store->suppliers && i < m_store->supplierCount; ++i)
+        SendMessageA(box, CB_INSERTSTRING, (WPARAM)i, (LPARAM)m_store->suppliers[i].name);
+    SendMessageA(box, CB_SETCURSEL, 0, 0);
+}
+
+int CDynamicsPage::OnCacheHint(WindowEvent* event)
+{
+    if (!event || event->code != -150 || !event->notify || !dynamicsList
+        || event->sender != static_cast<CBaseWindow*>(dynamicsList))
+        return 0;
+    NMLVDISPINFOA* request = reinterpret_cast<NMLVDISPINFOA*>(event->notify);
+    const DynamicsRow* row = reinterpret_cast<const DynamicsRow*>(event->param);
+    if (!row || !(request->item.mask & LVIF_TEXT) || !request->item.pszText || request->item.cchTextMax <= 0)
+        return 0;
+    char* text = request->item.pszText;
+    int size = request->item.cchTextMax;
+    text[0] = 0;
+    int g = row->goodsIndex;
+    bool known = m_store->goods && g >= 0 && g < m_store->goodsCount;
+    switch (request->item.iSubItem) {
+    case 0:
+        if (known)
+            m_store->FormatId(text, size, m_store->goods[g].id, m_store->goods[g].code, true);
+        break;
+    case 1:
+        snprintf(text, (size_t)size, "%s", known ? m_store->goods[g].name : "");
+        break;
+    default:
+        snprintf(text, (size_t)size, "%s", kCellError);
+        break;
+    }
+    return 0;
+}
+
+int CDynamicsPage::OnMenuCommand(WindowEvent* event)
+{
+    if (event && dynamicsList && event->sender == static_cast<CBaseWindow*>(dynamicsList)
+        && event->param == IDM_FIND_NEXT)
+        dynamicsList->SearchAtCursor(-1);
+    return 0;
+}
+
+int CDynamicsPage::OnCommand(WindowEvent* event)
+{
+    if (!event || event->user != IDC_BUILD_DYNAMICS)
+        return 0;   // the supplier box's own commands
+    int selection = supplierBox ? (int)supplierBox->GetCurSel() : -1;
+    m_store->BuildDynamics(selection);
+    if (dynamicsList)
+        dynamicsList->Refresh();
+    return 0;
+}
+
+int CDynamicsPage::OnDoubleClick(WindowEvent* event)
+{
+    if (dynamicsList)
+        WriteDynamicsReport(*m_store, dynamicsList->GetCurrentRecordIndex());
+    return 0;
+}

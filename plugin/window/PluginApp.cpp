@@ -1,0 +1,59 @@
+#include "PluginWindow.h"
+
+#include "AppFrame.h"
+#include "ListView.h"
+#include "OrvexResources.h"
+#include "TControl.h"
+
+static const COLORREF kMaskColour = RGB(255, 0, 255);
+
+CPluginApp::CPluginApp()
+    : tabImages(NULL), sortArrows(NULL), selectedPage(-1), tabControl(NULL)
+{
+    listPages.SetStore(&store);
+    dynamicsPage.SetStore(&store);
+}
+
+// The dynamics buffers go back to the registry with the store; the record
+// arrays belong to the lists.
+CPluginApp::~CPluginApp() {}
+
+bool CPluginApp::BuildWindow(CAppFrame* frame, HWND parent)
+{
+    if (!frame)
+        return true;
+    CImageLists* images = frame->GetImageLists();
+    StoreBinding binding = store.Binding();
+    binding.frame = frame;
+    binding.idMode = &listPages.idMode;
+    store.SetBinding(binding);
+
+    tabImages = images->LoadStrip(3, IDB_TAB_IMAGES, IMAGE_BITMAP, ILC_COLOR32 | ILC_MASK, 16, 16, 3, kMaskColour);
+
+    tabControl = static_cast<CTControl*>(frame->CreateControl("TControl", 100, 100, 250, 250, WS_EX_STATICEDGE, 0,
+                                                              NULL, parent));
+    if (tabControl) {
+        tabControl->Anchor(NULL, ANCHOR_LEFT, 1);
+        tabControl->Anchor(NULL, ANCHOR_TOP, 1);
+        tabControl->Anchor(NULL, ANCHOR_RIGHT, 1);
+        tabControl->Anchor(NULL, ANCHOR_BOTTOM, 1);
+        tabControl->SetFont(15, 0, 0, "MS Sans Serif");
+        tabControl->userData = this;
+        tabControl->AddHandler(NULL, EV_SELECTION_CHANGED, 0, this);
+        if (tabImages)
+            tabControl->SetImageList(tabImages);
+        const char* titles[5] = {"Товары", "Поставщики", "Проводки", "Остатки", "Динамика"};
+        for (int i = 0; i < 5; ++i)
+            tabControl->InsertTab(i, titles[i], i);
+        tabControl->FitToParent();
+    }
+
+    images->LoadStrip(7, IDB_MARKS, IMAGE_BITMAP, ILC_COLOR32 | ILC_MASK, 13, 13, 7, kMaskColour);
+    sortArrows = images->LoadStrip(8, IDB_SORT_ARROWS, IMAGE_BITMAP, ILC_COLOR32 | ILC_MASK, 13, 13, 2,
+                                   kMaskColour);
+
+    listPages.Build(frame, parent, tabControl, sortArrows);
+    dynamicsPage.Build(frame, parent, tabControl);
+    selectedPage = 0;
+    return true;
+}

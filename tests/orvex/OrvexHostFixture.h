@@ -1,0 +1,88 @@
+// A test host for the real plug-in library: a top-level window with children
+// of its own, Orvex_DLL.dll loaded from the test programs' folder, and the
+// ways a host reads back what the plug-in shows.
+#ifndef TESTS_ORVEXHOSTFIXTURE_H
+#define TESTS_ORVEXHOSTFIXTURE_H
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "OrvexInterface.h"
+#include "TestSupport.h"
+
+// Delivers everything queued for this thread.
+void PumpHost();
+
+// The library's open requests, recorded in place of ShellExecuteA.
+struct OpenRequest
+{
+    std::string verb, file;
+    int show;
+};
+std::vector<OpenRequest>& OpenRequests();
+
+// The items of every pop-up menu the host saw opening (its first item is chosen).
+std::vector<std::string>& MenuItemsSeen();
+
+// A message box of the library found on screen, read and closed by a watcher thread.
+struct SeenBox
+{
+    std::string caption, text;
+};
+class BoxWatcher
+{
+public:
+    explicit BoxWatcher(const char* caption);
+    ~BoxWatcher();
+    // Waits for the watcher; the boxes it closed.
+    const std::vector<SeenBox>& Finish();
+private:
+    static DWORD WINAPI Watch(void* self);
+    std::string m_caption;
+    std::vector<SeenBox> m_seen;
+    HANDLE m_thread;
+    volatile bool m_stop;
+};
+
+class OrvexHost : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Loads the library (fresh statics) and makes the host window with `children` buttons.
+    bool Load(int children = 3);
+    // Host window destroyed (unless kept), "Exit_MathFlow" signalled, library
+    // freed; true once it is unmapped.
+    bool Unload(bool keepHostWindow = false);
+    bool Attach(const char* moduleName = "Orvex_DLL.dll");
+
+    // The plug-in's windows, found among the host window's children.
+    HWND Tabs();
+    // The list with this many columns: goods 11, suppliers 5, moves 7, balances 3, dynamics 2.
+    HWND ListWithColumns(int columns);
+    HWND GoodsList() { return ListWithColumns(11); }
+    HWND SupplierList() { return ListWithColumns(5); }
+    HWND MoveList() { return ListWithColumns(7); }
+    HWND BalanceList() { return ListWithColumns(3); }
+    HWND DynamicsList() { return ListWithColumns(2); }
+    HWND DynamicsStrip();
+    std::string Cell(HWND list, int row, int column);
+    int Rows(HWND list) { return (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0); }
+    // A click on the tab's rectangle, as a user makes it.
+    void ClickTab(int tab);
+    void ClickRow(HWND list, int row, bool twice);
+
+    HWND host = NULL;
+    std::vector<HWND> hostChildren;
+    HMODULE library = NULL;
+    IOrvexPlugin* plugin = NULL;
+    ScratchDir scratch;
+    CurrentDir* here = NULL;
+};
+
+#endif

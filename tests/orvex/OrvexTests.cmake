@@ -1,0 +1,10 @@
+# The plug-in library loaded by a test host. The stop event "Exit_MathFlow"
+# and the list files in the root of drive c: are shared by the session.
+orvex_gtest(orvex_dll_tests LOCK session_state
+  orvex/OrvexHostFixture.cpp
+  orvex/PluginInterfaceTest.cpp
+  orvex/PluginPagesTest.cpp
+  orvex/PluginDesktopTest.cpp
+)
+target_include_directories(orvex_dll_tests PRIVATE ${CMAKE_SOURCE_DIR}/plugin/interface)
+add_dependencies(orvex_dll_tests Orvex_DLL)
