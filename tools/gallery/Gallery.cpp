@@ -1,6 +1,8 @@
 // The framework at work: one top-level window with a frame, its status bar and
-// progress bar, the basic and range controls, a dialog page and a drawing
-// surface. Runs until the window is closed.
+// progress bar, the basic and range controls, and a tab control whose pages are
+// an owner-data grid (identifier column, a footer row, columns sorted by a
+// comparison handler), a drawing surface and a dialog page. Runs until the
+// window is closed.
 #include <windows.h>
 #include <math.h>
 #include <stdio.h>
@@ -9,7 +11,11 @@
 #include "BasicControls.h"
 #include "Custom.h"
 #include "HeapRegistry.h"
+#include "ListView.h"
 #include "RangeControls.h"
+#include "TControl.h"
+
+#include <string.h>
 
 static CAppFrame g_frame;
 static CWIN_HEAP_INFO g_heapEntries[CWIN_HEAP_INFO_NUM_PLUGIN];
@@ -65,6 +71,89 @@ public:
 };
 
 static CWaveSurface g_wave;
+
+// The grid's rows: a record array of goods with a price and a stock.
+struct GoodsRow
+{
+    uint32_t id;
+    uint8_t  mark[4];
+    char     name[40];
+    double   price;
+    double   stock;
+};
+
+static GoodsRow* g_rows = NULL;
+static GoodsRow* g_pendingRow = NULL;
+static GoodsRow* g_currentRow = NULL;
+static int g_rowCount = 0;
+
+static void AddRow(CRecordArray* store, const char* name, double price, double stock)
+{
+    if (!g_pendingRow)
+        return;
+    lstrcpynA(g_pendingRow->name, name, sizeof(g_pendingRow->name));
+    g_pendingRow->price = price;
+    g_pendingRow->stock = stock;
+    store->Append();
+}
+
+// Cell texts: data columns from 0 (the grid writes the identifier column), the
+// footer row (row -1, no record) with the totals.
+static int OnGridCell(WindowEvent* e)
+{
+    if (e->code != -150)
+        return 0;
+    NMLVDISPINFOA* request = reinterpret_cast<NMLVDISPINFOA*>(e->notify);
+    if (!(request->item.mask & LVIF_TEXT))
+        return 0;
+    char* text = request->item.pszText;
+    int size = request->item.cchTextMax;
+    const GoodsRow* row = reinterpret_cast<const GoodsRow*>(e->param);
+    if (!row) {
+        double sum = 0, stock = 0;
+        for (int i = 0; i < g_rowCount; ++i) {
+            sum += g_rows[i].price * g_rows[i].stock;
+            stock += g_rows[i].stock;
+        }
+        const char* cells[3] = {"Итого", "", ""};
+        char value[64];
+        if (request->item.iSubItem == 1)
+            snprintf(value, sizeof(value), "%.2f руб.", sum);
+        else
+            snprintf(value, sizeof(value), "%.0f", stock);
+        snprintf(text, (size_t)size, "%s", request->item.iSubItem == 0 ? cells[0] : value);
+        return 1;
+    }
+    switch (request->item.iSubItem) {
+    case 0: snprintf(text, (size_t)size, "%s", row->name); break;
+    case 1: snprintf(text, (size_t)size, "%.2f", row->price); break;
+    case 2: snprintf(text, (size_t)size, "%.0f", row->stock); break;
+    }
+    return 1;
+}
+
+// Positive: row A (notify) sorts after row B (aux).
+static int OnGridCompare(WindowEvent* e)
+{
+    const GoodsRow* a = reinterpret_cast<const GoodsRow*>(e->notify);
+    const GoodsRow* b = reinterpret_cast<const GoodsRow*>(e->aux);
+    switch (e->param) {
+    case 0: return lstrcmpiA(a->name, b->name);
+    case 1: return a->price > b->price ? 1 : a->price < b->price ? -1 : 0;
+    default: return a->stock > b->stock ? 1 : a->stock < b->stock ? -1 : 0;
+    }
+}
+
+static int OnGridEvent(WindowEvent* e)
+{
+    if (e->eventCode == EV_COMPARE)
+        return OnGridCompare(e);
+    if (e->eventCode == EV_ROW_FOCUSED && e->param) {
+        const GoodsRow* row = reinterpret_cast<const GoodsRow*>(e->param);
+        g_frame.SetStatusText(0, 0, "%s: %.2f", row->name, row->price);
+    }
+    return OnGridCell(e);
+}
 
 static int OnBuild(WindowEvent* e)
 {
@@ -153,10 +242,68 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     s->SetPage(20);
     s->SetPos(30);
 
-    CBaseWindow* page = g_frame.CreateControl("Dialog", 280, 10, 520, 130, 0, WS_CHILD | WS_VISIBLE,
-                                              MAKEINTRESOURCEA(100), main);
+    // The right-hand side: a tab control with the grid, the drawing and the dialog page.
+    CTControl* tabs = static_cast<CTControl*>(
+        g_frame.CreateControl("TControl", 280, 10, 800, 480, 0, vis | WS_CLIPSIBLINGS, NULL, main));
+    if (tabs) {
+        tabs->Anchor(NULL, ANCHOR_LEFT, 281);
+        tabs->Anchor(NULL, ANCHOR_TOP, 11);
+        tabs->Anchor(NULL, ANCHOR_RIGHT, 11);
+        tabs->Anchor(NULL, ANCHOR_BOTTOM, 11);
+        tabs->InsertTab(0, "Таблица", -1);
+        tabs->InsertTab(1, "Рисунок", -1);
+        tabs->InsertTab(2, "Диалог", -1);
+        tabs->FitToParent();
+    }
+    auto fillPage = [tabs](CBaseWindow* window) {
+        window->Anchor(tabs, ANCHOR_LEFT, ANCHOR_LEFT | ANCHOR_CLIENT_RECT | 1);
+        window->Anchor(tabs, ANCHOR_TOP, ANCHOR_TOP | ANCHOR_CLIENT_RECT | 1);
+        window->Anchor(tabs, ANCHOR_RIGHT, ANCHOR_RIGHT | ANCHOR_CLIENT_RECT | 1);
+        window->Anchor(tabs, ANCHOR_BOTTOM, ANCHOR_BOTTOM | ANCHOR_CLIENT_RECT | 1);
+    };
+
+    CListView* grid = static_cast<CListView*>(g_frame.CreateControl(
+        "ListView", 0, 0, 100, 100, WS_EX_CLIENTEDGE, LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA, NULL, main));
+    if (grid && tabs) {
+        fillPage(grid);
+        grid->SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+        grid->SetColors(RGB(0, 0, 0), RGB(236, 240, 250));
+        grid->ShowIdColumn("№", 40);
+        grid->InsertColumn(1, "Наименование товара", 200, LVCFMT_LEFT, 0);
+        grid->InsertColumn(2, "Цена", 90, LVCFMT_RIGHT, 0);
+        grid->InsertColumn(3, "Остаток", 80, LVCFMT_CENTER, 0);
+        grid->SetStretchColumn(1);
+        grid->footerRows = 1;
+        grid->SetHint("Щелчок по заголовку: сортировка (третий щелчок - исходный порядок)");
+        grid->AddHandler(OnGridEvent, EV_CACHE_HINT | EV_COMPARE | EV_ROW_FOCUSED, 0, NULL);
+        CRecordArray* store = grid->BindStore((void**)&g_rows, (void**)&g_pendingRow, (void**)&g_currentRow,
+                                              sizeof(GoodsRow), 16, &g_rowCount);
+        if (store) {
+            AddRow(store, "Гвозди строительные 100 мм", 12.50, 340);
+            AddRow(store, "Шурупы по дереву 4x40", 3.20, 1200);
+            AddRow(store, "Дюбели распорные 6x30", 1.75, 860);
+            AddRow(store, "Анкер клиновой 10x100", 48.00, 75);
+            AddRow(store, "Саморезы кровельные", 2.40, 2300);
+            AddRow(store, "Болт М8x60 оцинкованный", 9.90, 410);
+            AddRow(store, "Гайка М8", 1.10, 1500);
+            AddRow(store, "Шайба плоская 8 мм", 0.45, 3100);
+            AddRow(store, "Цемент М500, мешок 50 кг", 395.00, 42);
+            AddRow(store, "Эмаль ПФ-115 белая", 310.00, 18);
+        }
+        grid->Refresh();
+        grid->SortByColumn(2);   // by price, ascending: the header is clicked once
+        tabs->AddPage(grid->GetHandle(), 0);
+    }
+
+    g_wave.doubleBuffered = true;
+    g_wave.scale = 25.0;
+    if (g_frame.CreateCustom(&g_wave, 0, 0, 100, 100, WS_EX_CLIENTEDGE, 0, NULL, main) && tabs) {
+        fillPage(&g_wave);
+        tabs->AddPage(g_wave.GetHandle(), 1);
+    }
+
+    CBaseWindow* page = g_frame.CreateControl("Dialog", 0, 0, 240, 120, 0, WS_CHILD, MAKEINTRESOURCEA(100), main);
     if (page) {
-        SetWindowPos(page->GetHandle(), NULL, 280, 36, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         g_frame.AttachControl("Button", page->GetHandle(), 1024, OnBuild, EV_COMMAND, NULL);
         g_frame.AttachControl("EditBox", page->GetHandle(), 1001, NULL, 0, NULL);
         static_cast<CDialog*>(page)->SetItemText(1001, "%s", "Иванов");
@@ -164,16 +311,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         static_cast<CDialog*>(page)->SetItemText(1002, "%s", "Активен");
         static_cast<CDialog*>(page)->SetItemText(1000, "%s", "Страница диалога");
         static_cast<CDialog*>(page)->SetItemText(1003, "%s", "Имя:");
+        if (tabs) {
+            page->Anchor(tabs, ANCHOR_LEFT, ANCHOR_LEFT | ANCHOR_CLIENT_RECT | 11);
+            page->Anchor(tabs, ANCHOR_TOP, ANCHOR_TOP | ANCHOR_CLIENT_RECT | 11);
+            tabs->AddPage(page->GetHandle(), 2);
+        }
     }
-
-    g_wave.doubleBuffered = true;
-    g_wave.scale = 25.0;
-    if (g_frame.CreateCustom(&g_wave, 280, 160, 800, 480, WS_EX_CLIENTEDGE, vis, NULL, main)) {
-        g_wave.Anchor(NULL, ANCHOR_LEFT, 281);
-        g_wave.Anchor(NULL, ANCHOR_RIGHT, 11);
-        g_wave.Anchor(NULL, ANCHOR_TOP, 181);
-        g_wave.Anchor(NULL, ANCHOR_BOTTOM, 11);
-    }
+    if (tabs)
+        tabs->SelectTab(0);
 
     ShowWindow(main, SW_SHOW);
     g_frame.LayoutAll();
