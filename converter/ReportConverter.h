@@ -144,14 +144,20 @@ private:
 };
 
 // The console program's progress bar. It never gets a window, and the reader
-// steps it once per byte of every input: a step only counts, without the
-// redraw arithmetic a bar with a window needs.
+// steps it once per byte of every input (many bytes in one StepBy): a step only
+// counts, without the redraw arithmetic a bar with a window needs.
 class CConsoleProgress : public CProgBar
 {
 public:
     LRESULT Step() override
     {
         ++m_steps;
+        return 0;
+    }
+    LRESULT StepBy(int steps) override
+    {
+        if (steps > 0)
+            m_steps += (unsigned)steps;
         return 0;
     }
     unsigned Steps() const { return m_steps; }

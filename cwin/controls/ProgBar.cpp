@@ -47,3 +47,24 @@ LRESULT CProgBar::Step()
         return ShowPos(m_counter);
     return 0;
 }
+
+// n steps in one: the counter ends at c + n (held at the cap), and the window
+// keeps what the last step that sent anything sent. Past the maximum that is 0;
+// below it (then no step reached the cap, as the maximum is at most the cap) the
+// highest multiple of the divisor in (c, c + n], if there is one.
+LRESULT CProgBar::StepBy(int steps)
+{
+    if (steps <= 0)
+        return 0;
+    const long long before = m_counter;
+    long long after = before + steps;
+    if (after > 0x7FFFFFFF)
+        after = 0x7FFFFFFF;
+    m_counter = (int)after;
+    if (m_counter >= m_maximum)
+        return ShowPos(0);
+    long long last = after - ((after % m_divisor) + m_divisor) % m_divisor;   // floor to a multiple
+    if (last > before)
+        return ShowPos((int)last);
+    return 0;
+}

@@ -18,6 +18,10 @@ public:
     LRESULT SetRange(int minimum, int maximum, int ignored = 0) override;
     LRESULT SetPos(int position) override;
     LRESULT Step() override;
+    // The same final state as `steps` calls of Step() (counter, shown position,
+    // the window's position), with at most one message. A class that overrides
+    // Step() overrides this too, so that both count alike.
+    virtual LRESULT StepBy(int steps);
 
     // Gives a window-less bar a window made elsewhere.
     void SetWindow(HWND window) { hwnd = window; }

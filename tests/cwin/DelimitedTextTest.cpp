@@ -2,7 +2,9 @@
 // progress, through the frame's ReadDelimitedText.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "AppFrame.h"
@@ -149,6 +151,11 @@ struct CountingBar : CProgBar
         ++steps;
         return CProgBar::Step();
     }
+    LRESULT StepBy(int n) override
+    {
+        steps += n;
+        return CProgBar::StepBy(n);
+    }
 };
 
 TEST(DelimitedText, ProgressStepsEachExaminedOffsetButNotSkippedLineEnds)
@@ -255,6 +262,228 @@ TEST(DelimitedText, AnEmptyClipboardFails)
     char name[] = "Clipboard";
     EXPECT_FALSE(r.frame.ReadDelimitedText(name, 0, '|', 0, &r.cells));
     EXPECT_TRUE(r.cells.cells.empty());
+}
+
+// Cells as offsets into the buffer, so that zero bytes inside a cell show.
+struct RawCell
+{
+    int offset, length, row, column;
+    bool end;
+    bool operator==(const RawCell& o) const
+    {
+        return offset == o.offset && length == o.length && row == o.row && column == o.column && end == o.end;
+    }
+};
+
+std::ostream& operator<<(std::ostream& os, const RawCell& c)
+{
+    return os << "{@" << c.offset << "," << c.length << "," << c.row << "," << c.column << "," << c.end << "}";
+}
+
+struct RawRecorder : ITableReceiver
+{
+    const char* base = nullptr;
+    std::vector<RawCell> cells;
+    bool OnTableCell(char* cell, int length, int row, int column, bool endOfRow) override
+    {
+        cells.push_back(RawCell{ (int)(cell - base), length, row, column, endOfRow });
+        return true;
+    }
+};
+
+TEST(DelimitedText, LongRunsOfOrdinaryBytesEndAtTheirSeparator)
+{
+    // Cells of 15, 16, 17, 31, 32 and 33 bytes, then one of 40 at the end.
+    std::string text;
+    const int lengths[] = { 15, 16, 17, 31, 32, 33 };
+    for (int n : lengths)
+        text += std::string(n, 'q') + "|";
+    text += std::string(40, 'z');
+    Reader r;
+    EXPECT_TRUE(r.Read(text));
+    ASSERT_EQ(7u, r.cells.cells.size());
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ((Cell{ std::string(lengths[i], 'q'), lengths[i], 0, i, false }), r.cells.cells[i]);
+    EXPECT_EQ((Cell{ std::string(40, 'z'), 40, 0, 6, true }), r.cells.cells[6]);
+}
+
+TEST(DelimitedText, ASeparatorAtTheVeryEndGivesAnEmptyLastCell)
+{
+    CAppFrame frame;
+    CountingBar bar;
+    frame.SetProgressBar(&bar);
+    Recorder cells;
+    char text[] = "abc|";
+    EXPECT_TRUE(frame.ReadDelimitedText(text, 4, '|', 0, &cells));
+    std::vector<Cell> expected = { { "abc", 3, 0, 0, false }, { "", 0, 0, 1, true } };
+    EXPECT_EQ(expected, cells.cells);
+    EXPECT_EQ(5, bar.steps);   // offsets 0 to 4
+    EXPECT_EQ(0, bar.GetCounter());
+}
+
+TEST(DelimitedText, ZeroBytesInsideTheTextAreOrdinaryBytes)
+{
+    CAppFrame frame;
+    CountingBar bar;
+    frame.SetProgressBar(&bar);
+    RawRecorder cells;
+    char text[] = "a\0b|c\0";   // length 6, the terminator at 6
+    cells.base = text;
+    EXPECT_TRUE(frame.ReadDelimitedText(text, 6, '|', 0, &cells));
+    std::vector<RawCell> expected = { { 0, 3, 0, 0, false }, { 4, 2, 0, 1, true } };
+    EXPECT_EQ(expected, cells.cells);
+    EXPECT_EQ(std::string("a\0b\0c\0\0", 7), std::string(text, 7));   // the separator became the end
+    EXPECT_EQ(7, bar.steps);
+}
+
+TEST(DelimitedText, ControlBytesAfterARowEndAreSkippedUpToTheFirstOtherByte)
+{
+    CAppFrame frame;
+    CountingBar bar;
+    frame.SetProgressBar(&bar);
+    Recorder cells;
+    char text[] = "a\r\n\t\x01\x1F b";
+    EXPECT_TRUE(frame.ReadDelimitedText(text, 8, '|', 0, &cells));
+    std::vector<Cell> expected = { { "a", 1, 0, 0, true }, { " b", 2, 1, 0, true } };
+    EXPECT_EQ(expected, cells.cells);
+    EXPECT_EQ(5, bar.steps);   // a, the CR, the space, b, the terminator
+}
+
+TEST(DelimitedText, AReceiverThatStopsLeavesTheTextAsItWasCutSoFar)
+{
+    Reader r;
+    r.cells.refuseAt = 1;
+    EXPECT_FALSE(r.Read("ab  |cd|ef"));
+    std::vector<Cell> expected = { { "ab", 4, 0, 0, false }, { "cd", 2, 0, 1, false } };
+    EXPECT_EQ(expected, r.cells.cells);
+    // The first cell's zero goes after "ab" and its separator stays; the second
+    // cell's separator is overwritten; "ef" is never reached.
+    EXPECT_EQ(std::string("ab\0 |cd\0ef", 10), r.buffer);
+    EXPECT_EQ(7, r.bar.GetCounter());   // offsets 0 to 6
+}
+
+// The reader written out one offset at a time, as its rule reads: the
+// reference the frame's reader must match cell for cell, byte for byte and
+// step for step.
+bool ReadOneOffsetAtATime(char* text, int length, unsigned char field, unsigned char line, ITableReceiver* receiver,
+                          CProgBar* bar)
+{
+    if (!line)
+        line = 13;
+    bar->SetRange(0, length, 0);
+    bool result = false;
+    int cellStart = 0, row = 0, column = 0;
+    int off = 0;
+    while (off <= length) {
+        const unsigned char c = (unsigned char)text[off];
+        if (off == length || c == field || c == line) {
+            const bool endOfRow = off == length || c == line;
+            int last = off;
+            while (last > cellStart && text[last - 1] == ' ')
+                --last;
+            text[last] = 0;
+            result = receiver->OnTableCell(text + cellStart, off - cellStart, row, column, endOfRow);
+            if (!result)
+                return false;
+            ++column;
+            if (endOfRow) {
+                bar->Step();
+                int next = off + 1;
+                while (next <= length && (unsigned char)text[next] < 0x20)
+                    ++next;
+                cellStart = off = next;
+                ++row;
+                column = 0;
+                continue;
+            }
+            cellStart = off + 1;
+        }
+        bar->Step();
+        ++off;
+    }
+    bar->SetPos(0);
+    return result;
+}
+
+// Records every cell with where the progress bar stood when it came.
+struct ProgressRecorder : ITableReceiver
+{
+    const char* base = nullptr;
+    CProgBar* bar = nullptr;
+    int refuseAt = -1;
+    std::vector<RawCell> cells;
+    std::vector<std::pair<int, int>> progress;   // counter, shown position
+    bool OnTableCell(char* cell, int length, int row, int column, bool endOfRow) override
+    {
+        cells.push_back(RawCell{ (int)(cell - base), length, row, column, endOfRow });
+        progress.push_back({ bar->GetCounter(), bar->GetShownPos() });
+        return (int)cells.size() - 1 != refuseAt;
+    }
+};
+
+void ExpectSameAsOneOffsetAtATime(const std::string& bytes, int length, char field, char line, int divisor,
+                                  int refuseAt, const std::string& what)
+{
+    std::string mine = bytes, reference = bytes;
+    CProgBar myBar, referenceBar;
+    myBar.SetRedrawDivisor(divisor);
+    referenceBar.SetRedrawDivisor(divisor);
+    ProgressRecorder myCells, referenceCells;
+    myCells.base = &mine[0];
+    myCells.bar = &myBar;
+    myCells.refuseAt = refuseAt;
+    referenceCells.base = &reference[0];
+    referenceCells.bar = &referenceBar;
+    referenceCells.refuseAt = refuseAt;
+
+    CAppFrame frame;
+    frame.SetProgressBar(&myBar);
+    const bool myResult = frame.ReadDelimitedText(&mine[0], length, field, line, &myCells);
+    const bool referenceResult = ReadOneOffsetAtATime(&reference[0], length, (unsigned char)field,
+                                                      (unsigned char)line, &referenceCells, &referenceBar);
+    EXPECT_EQ(referenceResult, myResult) << what;
+    EXPECT_EQ(referenceCells.cells, myCells.cells) << what;
+    EXPECT_EQ(referenceCells.progress, myCells.progress) << what;
+    EXPECT_EQ(Escaped(reference), Escaped(mine)) << what;
+    EXPECT_EQ(referenceBar.GetCounter(), myBar.GetCounter()) << what;
+    EXPECT_EQ(referenceBar.GetShownPos(), myBar.GetShownPos()) << what;
+}
+
+TEST(DelimitedText, GeneratedTextsAreReadAsOneOffsetAtATimeReadsThem)
+{
+    // Texts of separators, line ends, spaces, control and zero bytes and long
+    // runs of ordinary bytes; fixed seeds, so every run reads the same texts.
+    const char alphabet[] = { 'a', 'b', ' ', ' ', '|', '\r', '\n', '\0', '\t', '\x01', '\x1F',
+                              '\xA6', ';', '\xFF', '\x80' };
+    std::mt19937 random(1251);
+    int texts = 0;
+    for (int i = 0; i < 3000; ++i) {
+        const int length = 1 + (int)(random() % (i % 10 == 0 ? 300 : 60));
+        std::string bytes;
+        while ((int)bytes.size() < length) {
+            if (random() % 6 == 0)
+                bytes += std::string(1 + random() % 40, "xyz\xC0 "[random() % 5]);
+            else
+                bytes += alphabet[random() % sizeof(alphabet)];
+        }
+        bytes.resize(length);
+        // The byte at `length` is the terminator, or (in some texts) an
+        // ordinary byte; bytes past it must stay as they are.
+        bytes += random() % 4 == 0 ? "Q|\r" : std::string("\0Q|", 3);
+        const char fields[] = { '|', '\xA6', ';', ' ', '\0' };
+        const char lines[] = { 0, 0, 0, '\n', '|' };
+        const char field = fields[random() % sizeof(fields)];
+        const char line = lines[random() % sizeof(lines)];
+        const int divisors[] = { 1, 1, 2, 3, 16 };
+        const int divisor = divisors[random() % 5];
+        const int refuseAt = random() % 3 == 0 ? (int)(random() % 12) : -1;
+        ExpectSameAsOneOffsetAtATime(bytes, length, field, line, divisor, refuseAt,
+                                     "text " + std::to_string(i) + ": " + Escaped(bytes));
+        if (::testing::Test::HasFailure())
+            break;
+        ++texts;
+    }
+    EXPECT_EQ(3000, texts);
 }
 
 }  // namespace
