@@ -1,11 +1,18 @@
 #!/bin/bash
 # Installs what is missing, builds both targets and runs every test: the unit and
-# end-to-end tests of the x86_64 build under Wine, and the static checks of the
-# i686 binaries. Fails on any failure.
+# end-to-end tests of the x86_64 build under Wine, the static checks of the i686
+# binaries, then the 32-bit stage: the i686 test programs that need 32 bits under
+# 32-bit Wine (emulated, scripts/run32). Fails on any failure.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh run32
 bash scripts/build.sh
 source scripts/wine-session.sh
 ctest --test-dir build/x86_64 -j 4 --output-on-failure --timeout 300
+started=$SECONDS
+echo "32-bit stage (i686 tests under emulated 32-bit Wine):"
+status=0
+ctest --test-dir build/i686 -L run32 --output-on-failure || status=$?
+echo "32-bit stage: $((SECONDS - started)) s"
+exit $status
