@@ -113,6 +113,11 @@ size_t FormatTwoDigits(int value, char* out)
     return FormatInt(value, out);
 }
 
+const char kDigitPairs[201] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // x = m * 2^e exactly; x * 10^5 = m * 10^5 * 2^e is an integer below 2^70
 // shifted right, rounded to nearest with ties to even as printf rounds: the
 // exact decimal digits, without the library's arbitrary-precision arithmetic.
@@ -140,25 +145,35 @@ size_t FormatFixed5(double value, char* out)
             if (rest > half || (rest == half && (scaled & 1)))
                 ++scaled;
         }
-        char digits[32];
-        int n = 0;
+        // Written backwards from the end: five decimals, the point, the whole part.
         uint64_t whole = scaled / 100000u;
         uint32_t fraction = (uint32_t)(scaled % 100000u);
-        for (int i = 0; i < 5; ++i) {
-            digits[n++] = (char)('0' + fraction % 10);
-            fraction /= 10;
+        int wholeDigits = 1;
+        for (uint64_t limit = 10; wholeDigits < 20 && whole >= limit; limit *= 10)
+            ++wholeDigits;
+        const size_t length = (negative ? 1 : 0) + (size_t)wholeDigits + 6;
+        char* q = out + length;
+        *q = 0;
+        q -= 2;
+        memcpy(q, kDigitPairs + 2 * (fraction % 100), 2);
+        fraction /= 100;
+        q -= 2;
+        memcpy(q, kDigitPairs + 2 * (fraction % 100), 2);
+        *--q = (char)('0' + fraction / 100);
+        *--q = '.';
+        while (whole >= 100) {
+            q -= 2;
+            memcpy(q, kDigitPairs + 2 * (whole % 100), 2);
+            whole /= 100;
         }
-        digits[n++] = '.';
-        do {
-            digits[n++] = (char)('0' + whole % 10);
-            whole /= 10;
-        } while (whole);
-        size_t length = 0;
+        if (whole >= 10) {
+            q -= 2;
+            memcpy(q, kDigitPairs + 2 * whole, 2);
+        } else {
+            *--q = (char)('0' + whole);
+        }
         if (negative)
-            out[length++] = '-';
-        while (n)
-            out[length++] = digits[--n];
-        out[length] = 0;
+            *--q = '-';
         return length;
     }
 #endif

@@ -22,4 +22,7 @@ size_t FormatInt(int value, char* out);
 size_t FormatTwoDigits(int value, char* out);
 size_t FormatFixed5(double value, char* out);
 
+// "00" to "99", two characters each.
+extern const char kDigitPairs[201];
+
 #endif

@@ -2,6 +2,7 @@
 #include "ReportConverter.h"
 #include "CodeIndex.h"
 #include "HeapRegistry.h"
+#include "Numbers.h"
 #include "TableWriter.h"
 
 #include <string.h>
@@ -107,6 +108,54 @@ static void WriteDate(CTableWriter& file, int day, int month, int year)
     file.EndPiece();
 }
 
+// A move line is put straight into the writer's buffer: a million lines of
+// eight pieces each, written piece by piece, took longer than reading the report.
+// Only the text pieces ("%s|") can reach 1023 bytes; numbers and dates are short.
+static const size_t kMoveLineRoom = 4096;   // date 12, two text pieces 1024 each, two numbers 513 each, line end
+static const char kSupplierNotFound[] = "[поставщик не найден]";
+
+// The texts are short: copied here rather than by a library call each.
+static inline char* Put(char* out, const char* text, size_t length)
+{
+    for (; length >= 8; length -= 8, out += 8, text += 8)
+        memcpy(out, text, 8);
+    while (length--)
+        *out++ = *text++;
+    return out;
+}
+
+// "%s|" cut at 1023 bytes: a text of 1023 bytes (the longest stored) loses its "|".
+static inline char* PutTextPiece(char* out, const char* text, size_t length)
+{
+    if (length > 1023)
+        length = 1023;
+    out = Put(out, text, length);
+    if (length < 1023)
+        *out++ = '|';
+    return out;
+}
+
+static inline char* PutTwoDigits(char* out, int value)
+{
+    if ((unsigned)value < 100) {
+        memcpy(out, kDigitPairs + 2 * value, 2);
+        return out + 2;
+    }
+    return out + FormatTwoDigits(value, out);
+}
+
+// "%.2d.%.2d.%.2d|" with day, month, year.
+static inline char* PutDate(char* out, PackedDate date)
+{
+    out = PutTwoDigits(out, DayOf(date));
+    *out++ = '.';
+    out = PutTwoDigits(out, MonthOf(date));
+    *out++ = '.';
+    out = PutTwoDigits(out, YearOf(date));
+    *out++ = '|';
+    return out;
+}
+
 bool CReportConverter::ExportMoves()
 {
     CTableWriter file("Moves.txt");
@@ -117,15 +166,32 @@ bool CReportConverter::ExportMoves()
     // a position may have too.
     const Position* emptyCodePosition = NULL;
     bool emptyCodeLooked = false;
+    // Each position's code and supplier length, measured once rather than per move.
+    uint32_t* lengths = NULL;
+    if (g_heapRegistry.Alloc(&lengths, sizeof(uint32_t) * 2 * (SIZE_T)(m_positionCount + 1))) {
+        for (int i = 0; i < m_positionCount; ++i) {
+            lengths[2 * i] = (uint32_t)strlen(CodeOf(m_positionBlock[i]));
+            lengths[2 * i + 1] = (uint32_t)strlen(SupplierOf(m_positionBlock[i]));
+        }
+    }
+    PackedDate lastDate = kUnsetDate;
     for (int i = 0; i < m_moveCount; ++i) {
         const Move& m = m_moveBlock[i];
         const MoveType& type = TypeAt(m.kindIndex);
-        dates.Insert(m.date);
-        WriteDate(file, DayOf(m.date), MonthOf(m.date), YearOf(m.date));
+        if (i == 0 || m.date != lastDate)
+            dates.Insert(m.date);
+        lastDate = m.date;
+        char* out = file.Reserve(kMoveLineRoom);
+        if (!out)
+            continue;   // no file: only the dates count
+        out = PutDate(out, m.date);
         const Position* goods = GoodsOf(m);
-        file.Text(goods ? CodeOf(*goods) : "");
-        file.Text("|", 1);
-        file.EndPiece();
+        if (goods) {
+            const size_t at = (size_t)(goods - m_positionBlock);
+            out = PutTextPiece(out, CodeOf(*goods), lengths ? lengths[2 * at] : strlen(CodeOf(*goods)));
+        } else {
+            out = PutTextPiece(out, "", 0);
+        }
         const double q = type.negate ? -m.quantity : m.quantity;
         if (type.incoming) {
             const Position* p = goods;
@@ -135,39 +201,38 @@ bool CReportConverter::ExportMoves()
                 emptyCodeLooked = true;
                 p = emptyCodePosition;
             }
-            file.Text(p ? SupplierOf(*p) : "[поставщик не найден]");
-            file.Text("|", 1);
-            file.EndPiece();
-            file.Fixed5(q);
-            file.Text("||", 2);
-            file.EndPiece();
-            if (type.withSum) {
-                file.Fixed5(p ? p->unitCost * m.quantity : m.sum);
-                file.Text("||", 2);
+            if (p) {
+                const size_t at = (size_t)(p - m_positionBlock);
+                out = PutTextPiece(out, SupplierOf(*p), lengths ? lengths[2 * at + 1] : strlen(SupplierOf(*p)));
             } else {
-                file.Text("||", 2);
+                out = PutTextPiece(out, kSupplierNotFound, sizeof(kSupplierNotFound) - 1);
             }
-            file.EndPiece();
+            out += FormatFixed5(q, out);
+            *out++ = '|';
+            *out++ = '|';
+            if (type.withSum)
+                out += FormatFixed5(p ? p->unitCost * m.quantity : m.sum, out);
+            *out++ = '|';
+            *out++ = '|';
         } else {
-            file.Int(m.partnerCode);
-            file.Text("|", 1);
-            file.EndPiece();
-            file.Text("|", 1);
-            file.Fixed5(q);
-            file.Text("|", 1);
-            file.EndPiece();
+            out += FormatInt(m.partnerCode, out);
+            *out++ = '|';
+            *out++ = '|';
+            out += FormatFixed5(q, out);
+            *out++ = '|';
+            *out++ = '|';
             if (type.withSum) {
-                file.Text("|", 1);
-                file.Fixed5(m.sum);
-                file.Text("|", 1);
+                out += FormatFixed5(m.sum, out);
+                *out++ = '|';
             } else {
-                file.Text("||", 2);
+                *out++ = '|';
             }
-            file.EndPiece();
         }
-        file.Text("\r\n", 2);
-        file.EndPiece();
+        *out++ = '\r';
+        *out++ = '\n';
+        file.Advance(out);
     }
+    g_heapRegistry.Free(&lengths);
 
     // Placeholder rows for the days of the period without any move.
     int fictive = 0;

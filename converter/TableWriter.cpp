@@ -13,7 +13,7 @@ static const size_t kPieceLimit = 1023;
 CTableWriter::CTableWriter(const char* fileName)
     : m_file(CreateTextFile(fileName)), m_buffer(NULL), m_used(0), m_pieceStart(0)
 {
-    if (m_file && !g_heapRegistry.Alloc(&m_buffer, kBlock + 1024)) {
+    if (m_file && !g_heapRegistry.Alloc(&m_buffer, kBlock + kRoom)) {
         CloseHandle(m_file);
         m_file = NULL;
     }
@@ -79,6 +79,23 @@ void CTableWriter::EndPiece()
     if (m_file && m_used >= kBlock)
         Flush();
     m_pieceStart = m_used;
+}
+
+char* CTableWriter::Reserve(size_t bytes)
+{
+    if (!m_file || bytes > kRoom)
+        return NULL;
+    if (m_used + bytes > kBlock + kRoom)
+        Flush();
+    return m_buffer + m_used;
+}
+
+void CTableWriter::Advance(const char* end)
+{
+    m_used = (size_t)(end - m_buffer);
+    m_pieceStart = m_used;
+    if (m_used >= kBlock)
+        Flush();
 }
 
 void CTableWriter::Flush()

@@ -27,6 +27,13 @@ public:
     void Fixed5(double value);
     void EndPiece();
 
+    // Whole lines put straight into the buffer: Reserve gives room for `bytes`
+    // (at most kRoom) more bytes, null when the file is not open; Advance takes
+    // what was put up to `end`. The caller cuts its pieces itself.
+    static const size_t kRoom = 8192;
+    char* Reserve(size_t bytes);
+    void  Advance(const char* end);
+
 private:
     void Flush();
 

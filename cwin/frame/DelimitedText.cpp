@@ -79,6 +79,12 @@ bool CAppFrame::ReadDelimitedText(char* text, int length, char fieldSeparator, c
         off = stop;
         const bool endOfRow = off == length || (unsigned char)text[off] == line;
         int end = off;
+        // Report cells are padded with many spaces: eight at a time first.
+        for (uint64_t w; end - cellStart >= 8; end -= 8) {
+            memcpy(&w, text + end - 8, sizeof(w));
+            if (w != 0x2020202020202020ull)
+                break;
+        }
         while (end > cellStart && text[end - 1] == ' ')
             --end;
         text[end] = 0;
