@@ -50,9 +50,15 @@ bool CReportConverter::OnMoveTypeCell(char* cell, int row, int column, bool endO
 // First kind with exactly this name; the count of kinds (the blank kind) when none.
 int CReportConverter::FindKind(const char* text) const
 {
-    for (int i = 0; i < m_moveTypeCount; ++i)
-        if (strcmp(m_moveTypeBlock[i].name, text) == 0)
+    // Once per report row: compared here, without a library call per kind.
+    for (int i = 0; i < m_moveTypeCount; ++i) {
+        const char* a = m_moveTypeBlock[i].name;
+        const char* b = text;
+        while (*a && *a == *b)
+            ++a, ++b;
+        if (*a == *b)
             return i;
+    }
     return m_moveTypeCount;
 }
 

@@ -233,8 +233,14 @@ bool CReportConverter::Run(const char* goodsListName, const char* reportName)
     return true;
 }
 
+// Report columns that OnMoveCell reads; the others (eleven of a row's eighteen
+// cells) only matter when they end the row.
+static const uint32_t kReadReportColumns = (1u << 1) | (1u << 2) | (1u << 4) | (1u << 5) | (1u << 12) | (1u << 16);
+
 bool CReportConverter::OnTableCell(char* cell, int length, int row, int column, bool endOfRow)
 {
+    if (m_mode == Moves && !endOfRow && ((unsigned)column >= 32 || !((kReadReportColumns >> column) & 1)))
+        return true;
     switch (m_mode) {
     case MoveTypes:
         return OnMoveTypeCell(cell, row, column, endOfRow);
