@@ -25,7 +25,9 @@ public:
 
     // Gives a window-less bar a window made elsewhere.
     void SetWindow(HWND window) { hwnd = window; }
-    void SetRedrawDivisor(int divisor) { m_divisor = divisor > 0 ? divisor : 1; }
+    // The least divisor; SetRange raises it for long ranges (see there).
+    void SetRedrawDivisor(int divisor) { m_divisor = m_baseDivisor = divisor > 0 ? divisor : 1; }
+    int  GetRedrawDivisor() const { return m_divisor; }
 
     int  GetCounter() const { return m_counter; }
     int  GetMaximum() const { return m_maximum; }
@@ -38,6 +40,7 @@ private:
     int  m_counter;
     int  m_maximum;
     int  m_divisor;
+    int  m_baseDivisor;
     int  m_shown;
 };
 

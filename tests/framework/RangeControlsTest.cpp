@@ -32,6 +32,44 @@ TEST_F(RangeControls, AProgressBarShowsOneToNineThenZero)
     EXPECT_EQ(5, SendMessageA(w, PBM_GETPOS, 0, 0));
 }
 
+static WNDPROC g_barProc;
+static int g_positionsSent;
+static LRESULT CALLBACK CountPositions(HWND w, UINT m, WPARAM wp, LPARAM lp)
+{
+    if (m == PBM_SETPOS)
+        ++g_positionsSent;
+    return CallWindowProcA(g_barProc, w, m, wp, lp);
+}
+
+// A step per record over a long range redraws the bar a few hundred times, not
+// once a step; the counter and the drop to 0 at the end are as before.
+TEST_F(RangeControls, ALongRangeIsDrawnAFewHundredTimesNotOnceAStep)
+{
+    CBaseWindow* made = Make("ProgBar", 10, 10, 110, 30);
+    ASSERT_NE(nullptr, made);
+    CProgBar* bar = static_cast<CProgBar*>(made);
+    g_barProc = (WNDPROC)SetWindowLongPtrA(bar->GetHandle(), GWLP_WNDPROC, (LONG_PTR)CountPositions);
+    bar->SetRange(0, 1000000);
+    g_positionsSent = 0;
+    for (int i = 0; i < 999999; ++i)
+        bar->Step();
+    EXPECT_EQ(999999, bar->GetCounter());
+    EXPECT_GE(g_positionsSent, 200);
+    EXPECT_LE(g_positionsSent, 257);
+    // The last position drawn is the last multiple of the divisor below the counter.
+    int shown = (int)SendMessageA(bar->GetHandle(), PBM_GETPOS, 0, 0);
+    EXPECT_GT(shown, 999999 - bar->GetRedrawDivisor());
+    EXPECT_EQ(0, shown % bar->GetRedrawDivisor());
+    bar->Step();
+    EXPECT_EQ(0, SendMessageA(bar->GetHandle(), PBM_GETPOS, 0, 0));
+    // A short range draws every step again.
+    bar->SetRange(0, 300);
+    EXPECT_EQ(1, bar->GetRedrawDivisor());
+    bar->Step();
+    EXPECT_EQ(1, SendMessageA(bar->GetHandle(), PBM_GETPOS, 0, 0));
+    SetWindowLongPtrA(bar->GetHandle(), GWLP_WNDPROC, (LONG_PTR)g_barProc);
+}
+
 TEST_F(RangeControls, TrackBarAndUpDownRanges)
 {
     CBaseWindow* madeTrack = Make("TrackBar", 10, 10, 210, 40, WS_VISIBLE | TBS_ENABLESELRANGE);
