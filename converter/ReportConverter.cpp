@@ -370,6 +370,20 @@ static uint32_t DatePart(const char* cell, size_t length, size_t offset)
     return offset < length ? (uint32_t)ReadInt(cell + offset) : 0u;
 }
 
+static bool IsDigitByte(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// DD.MM.YY and no ninth digit: atoi at offsets 0, 3 and 6 reads exactly the
+// three pairs of digits.
+static bool IsPlainDate(const char* cell)
+{
+    return IsDigitByte(cell[0]) && IsDigitByte(cell[1]) && cell[2] == '.' && IsDigitByte(cell[3]) &&
+           IsDigitByte(cell[4]) && cell[5] == '.' && IsDigitByte(cell[6]) && IsDigitByte(cell[7]) &&
+           !IsDigitByte(cell[8]);
+}
+
 bool CReportConverter::OnMoveCell(char* cell, int length, int column, bool endOfRow)
 {
     Move* m = m_pendingMove;
@@ -378,8 +392,15 @@ bool CReportConverter::OnMoveCell(char* cell, int length, int column, bool endOf
     } else {
         switch (column) {
         case 1: {
-            size_t n = strlen(cell);
-            PackedDate date = MakePackedDate(DatePart(cell, n, 0), DatePart(cell, n, 3), DatePart(cell, n, 6));
+            PackedDate date;
+            if (IsPlainDate(cell)) {
+                date = MakePackedDate((uint32_t)(cell[0] - '0') * 10 + (uint32_t)(cell[1] - '0'),
+                                      (uint32_t)(cell[3] - '0') * 10 + (uint32_t)(cell[4] - '0'),
+                                      (uint32_t)(cell[6] - '0') * 10 + (uint32_t)(cell[7] - '0'));
+            } else {
+                size_t n = strlen(cell);
+                date = MakePackedDate(DatePart(cell, n, 0), DatePart(cell, n, 3), DatePart(cell, n, 6));
+            }
             m->date = date;
             if (m_startDate == kUnsetDate || date < m_startDate)
                 m_startDate = date;

@@ -53,10 +53,14 @@ bool CReportConverter::ExportBuyers()
     int takenCount = 0;
     g_heapRegistry.Alloc(&taken, sizeof(int) * (SIZE_T)(m_moveCount + 1));
     CNumberSet seen;
+    bool any = false;
+    int32_t last = 0;   // a code just seen is in the set: no look-up for it
     for (int i = 0; i < m_moveCount && taken; ++i) {
         const Move& m = m_moveBlock[i];
-        if (TypeAt(m.kindIndex).incoming)
+        if (TypeAt(m.kindIndex).incoming || (any && m.partnerCode == last))
             continue;
+        any = true;
+        last = m.partnerCode;
         if (seen.Insert((uint32_t)m.partnerCode))
             taken[takenCount++] = i;
     }

@@ -3,12 +3,22 @@
 
 #include <string.h>
 
+// Eight bytes a step (a byte at a time was a tenth of reading the report's
+// cells); only the slots depend on it, never the references handed out.
 static uint32_t HashBytes(const char* text, size_t length)
 {
-    uint32_t h = 2166136261u;   // FNV-1a
+    uint64_t h = 0x9E3779B97F4A7C15ull ^ length;
+    for (; length >= 8; length -= 8, text += 8) {
+        uint64_t w;
+        memcpy(&w, text, 8);
+        h = (h ^ w) * 0xFF51AFD7ED558CCDull;
+        h ^= h >> 32;
+    }
+    uint64_t tail = 0;
     for (size_t i = 0; i < length; ++i)
-        h = (h ^ (uint8_t)text[i]) * 16777619u;
-    return h;
+        tail |= (uint64_t)(uint8_t)text[i] << (8 * i);
+    h = (h ^ tail) * 0xC4CEB9FE1A85EC53ull;
+    return (uint32_t)(h ^ (h >> 29) ^ (h >> 47));
 }
 
 static uint32_t Mix(uint32_t v)
