@@ -192,9 +192,13 @@ void CGoodsStore::RecomputeGoodsFigures()
         r.lastPurchaseDate = 0;
         r.firstMoveDate = kUnsetDate;
     }
-    int32_t* lastSupply = 0;   // storage index of the move that set lastPurchasePrice
-    if (goodsCount > 0 && !g_heapRegistry.Alloc(&lastSupply, (SIZE_T)goodsCount * sizeof(int32_t)))
-        return;
+    // The storage index of the move that set lastPurchasePrice. Moves are taken
+    // in storage order, so an entry that was set is always below i and one that
+    // was not is 0: "entry < i" is "i > 0" either way, which is what stands in
+    // when the array cannot be had (a full registry must not lose the figures).
+    int32_t* lastSupply = 0;
+    if (goodsCount > 0)
+        g_heapRegistry.Alloc(&lastSupply, (SIZE_T)goodsCount * sizeof(int32_t));
 
     CFirstIndex byId;
     const CFirstIndex* index = IndexGoods(byId) ? &byId : 0;
@@ -210,8 +214,10 @@ void CGoodsStore::RecomputeGoodsFigures()
                 r.purchasePrice += m.supplyValue;
                 if (r.firstMoveDate == kUnsetDate || r.firstMoveDate > m.date)
                     r.firstMoveDate = m.date;
-                if (r.lastPurchaseDate < m.date || (r.lastPurchaseDate == m.date && lastSupply[g] < i)) {
-                    lastSupply[g] = i;
+                bool later = lastSupply ? lastSupply[g] < i : i > 0;
+                if (r.lastPurchaseDate < m.date || (r.lastPurchaseDate == m.date && later)) {
+                    if (lastSupply)
+                        lastSupply[g] = i;
                     r.lastPurchasePrice = m.supplyValue / m.suppliedQty;
                     r.lastPurchaseDate = m.date;
                 }

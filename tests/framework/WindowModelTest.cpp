@@ -83,6 +83,72 @@ TEST_F(HandlerTable, AListenerAheadOfACallbackEndsTheDispatchEvenWhenItAnswersZe
     EXPECT_TRUE(Recorded().empty());
 }
 
+// A listener that answers with the number of the operation called (1 + slot).
+struct SlotSink : IEventSink
+{
+    std::vector<int> slots;
+    int Note(int slot) { slots.push_back(slot); return slot + 1; }
+    int OnCacheHint(WindowEvent*) override { return Note(0); }
+    int OnRowFocused(WindowEvent*) override { return Note(1); }
+    int OnMenuCommand(WindowEvent*) override { return Note(2); }
+    int OnCommand(WindowEvent*) override { return Note(3); }
+    int OnDoubleClick(WindowEvent*) override { return Note(4); }
+    int OnClick(WindowEvent*) override { return Note(5); }
+    int OnReserved(WindowEvent*) override { return Note(6); }
+    int OnEditEnd(WindowEvent*) override { return Note(7); }
+    int OnCustomDraw(WindowEvent*) override { return Note(8); }
+    int OnCompare(WindowEvent*) override { return Note(9); }
+    int OnKeyDown(WindowEvent*) override { return Note(10); }
+    int OnDrag(WindowEvent*) override { return Note(11); }
+};
+
+TEST_F(HandlerTable, EveryEventReachesItsListenerOperation)
+{
+    CBaseWindow* button = Make("Button", 10, 10, 110, 40, WS_VISIBLE, "Go");
+    SlotSink sink;
+    ASSERT_EQ(0, button->AddHandler(NULL, 0, 0, &sink));
+    ASSERT_EQ(1, button->AddHandler(RecordingCallback, 0, 0, NULL));
+    const struct { int code, slot; } table[] = {
+        {EV_CACHE_HINT, 0}, {EV_ROW_FOCUSED, 1}, {EV_MENU_COMMAND, 2}, {EV_COMMAND, 3}, {EV_CANCEL, 3},
+        {EV_SELECTION_CHANGED, 3}, {EV_DOUBLE_CLICK, 4}, {EV_CLICK, 5}, {0x40000, 6}, {EV_EDIT_END, 7},
+        {EV_CUSTOM_DRAW, 8}, {EV_COMPARE, 9}, {EV_KEY_DOWN, 10}, {EV_DRAG, 11}};
+    for (const auto& row : table) {
+        sink.slots.clear();
+        EXPECT_EQ(row.slot + 1, button->Dispatch(row.code)) << row.code;
+        ASSERT_EQ(1u, sink.slots.size()) << row.code;
+        EXPECT_EQ(row.slot, sink.slots[0]) << row.code;
+    }
+    EXPECT_TRUE(Recorded().empty());
+    // Codes without an operation pass the listener by and reach the callback.
+    sink.slots.clear();
+    Answer() = 5;
+    EXPECT_EQ(5, button->Dispatch(EV_EDIT_BEGIN));
+    EXPECT_EQ(5, button->Dispatch(EV_KEY_UP));
+    EXPECT_TRUE(sink.slots.empty());
+    EXPECT_EQ(2u, Recorded().size());
+}
+
+TEST_F(HandlerTable, ADoubleClickOnARealControlIsOperationFourOfItsListener)
+{
+    HWND tree = CreateWindowExA(0, WC_TREEVIEWA, NULL, WS_CHILD | WS_VISIBLE, 10, 10, 200, 150, host, (HMENU)79,
+                                GetModuleHandleA(NULL), NULL);
+    ASSERT_NE(nullptr, tree);
+    TVINSERTSTRUCTA insert = {};
+    insert.hParent = TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT;
+    insert.item.pszText = const_cast<char*>("Товары");
+    SendMessageA(tree, TVM_INSERTITEMA, 0, (LPARAM)&insert);
+    SlotSink sink;
+    ASSERT_NE(nullptr, frame->AttachControl("Static", host, 79, NULL, EV_DOUBLE_CLICK, &sink));
+    SendMessageA(tree, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(20, 8));
+    SendMessageA(tree, WM_LBUTTONUP, 0, MAKELPARAM(20, 8));
+    Pump();
+    ASSERT_EQ(1u, sink.slots.size());
+    EXPECT_EQ(4, sink.slots[0]);
+    DestroyWindow(tree);
+}
+
 TEST_F(HandlerTable, EightEntriesAtMostAndNoneWithoutCallbackOrListener)
 {
     CBaseWindow* button = Make("Button", 10, 10, 110, 40, WS_VISIBLE, "Go");

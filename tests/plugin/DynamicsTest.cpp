@@ -198,3 +198,27 @@ TEST_F(DynamicsTest, AMoveWhoseDateIsNotInTheCalendarStopsTheAccumulation)
 }
 
 }  // namespace
+
+namespace {
+
+// A supply or sale with a money value is a receipt or expense whatever its
+// sign; a value of exactly 0 makes it a correction of the stock level.
+TEST_F(DynamicsTest, ZeroValuesCorrectTheLevelAndNegativeValuesStillCountAsMoney)
+{
+    store.AddMove(D(1, 2, 4), 1, 1, 5, 0, -20, 0);   // negative value: receipt 5
+    store.AddMove(D(1, 2, 4), 1, 1, 3, 0, 0, 0);     // zero value: adjustment +3
+    store.AddMove(D(2, 2, 4), 1, 1, -2, 0, 0, 0);    // zero value, negative quantity: adjustment -2
+    store.AddMove(D(2, 2, 4), 1, 2, 0, 4, 0, -8);    // negative sale value: expense 4
+    store.AddMove(D(2, 2, 4), 1, 2, 0, 1, 0, 0);     // unpriced sale: adjustment -1
+    EXPECT_TRUE(store.BuildDynamics(0));
+    ASSERT_EQ(1, store.seriesCount);
+    ASSERT_EQ(2, store.calendarCount);
+    EXPECT_DOUBLE_EQ(Cell(0, 0).receipt, 5.0);
+    EXPECT_DOUBLE_EQ(Cell(0, 0).adjustment, 3.0);
+    EXPECT_DOUBLE_EQ(Cell(0, 0).expense, 0.0);
+    EXPECT_DOUBLE_EQ(Cell(0, 1).receipt, 0.0);
+    EXPECT_DOUBLE_EQ(Cell(0, 1).adjustment, -3.0);
+    EXPECT_DOUBLE_EQ(Cell(0, 1).expense, 4.0);
+}
+
+}  // namespace

@@ -1,7 +1,9 @@
 // The store's add, find, figures and identifier display, through its operations.
 #include <string.h>
 
+#include "HeapRegistry.h"
 #include "StoreFixture.h"
+#include "TestSupport.h"
 
 namespace {
 
@@ -282,6 +284,86 @@ TEST_F(FormatIdentifier, NeverWritesPastTheBuffer)
     buffer[0] = '#';
     store.FormatId(buffer, 0, 255, NULL, true);
     EXPECT_EQ(buffer[0], '#');
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GoodsFigures, ASaleDatedBeforeTheFirstSupplyIsTheFirstMoveDate)
+{
+    store.AddGoods(0, "A", "a", 0, 0, 0, "", 0);
+    store.AddMove(D(10, 3, 24), 1, 1, 4, 0, 20, 0);   // supply 10.03.24
+    store.AddMove(D(1, 3, 24), 1, 1, 0, 2, 0, 16);    // sale 01.03.24, stored later
+    store.RecomputeGoodsFigures();
+    const GoodsRecord& a = store.goods[0];
+    EXPECT_EQ(a.firstMoveDate, D(1, 3, 24));
+    EXPECT_EQ(a.lastPurchaseDate, D(10, 3, 24));
+    EXPECT_DOUBLE_EQ(a.lastPurchasePrice, 5.0);
+    EXPECT_DOUBLE_EQ(a.markup, (8.0 - 5.0) / 5.0);
+}
+
+TEST_F(GoodsStoreAdd, AddsOnAFullTableAnswerTrueAndAddNothing)
+{
+    tables.goods.SetMaximumCount(2);
+    tables.moves.SetMaximumCount(1);
+    EXPECT_TRUE(store.AddGoods(0, "A", "a", 0, 0, 0, "", 0));
+    EXPECT_TRUE(store.AddGoods(0, "B", "b", 0, 0, 0, "", 0));
+    EXPECT_TRUE(store.AddGoods(0, "C", "c", 0, 0, 0, "", 0));
+    EXPECT_EQ(2, store.goodsCount);
+    EXPECT_EQ(0, store.FindGoodsId("C"));
+    EXPECT_EQ(2, store.FindGoodsId("B"));
+    EXPECT_TRUE(store.AddMove(D(1, 1, 4), 1, 1, 1, 0, 1, 0));
+    EXPECT_TRUE(store.AddMove(D(2, 1, 4), 2, 1, 1, 0, 1, 0));
+    EXPECT_EQ(1, store.moveCount);
+    EXPECT_EQ(D(1, 1, 4), store.moves[0].date);
+    store.RecomputeGoodsFigures();
+    EXPECT_DOUBLE_EQ(store.goods[0].suppliedQty, 1.0);
+    EXPECT_EQ(store.goods[1].suppliedQty, 0.0);
+}
+
+// Every entry of the registry taken: the figures lose no move through their
+// fallbacks, and the dynamics, which need blocks of their own, build nothing
+// rather than half a build.
+TEST_F(GoodsFigures, AFullRegistryLeavesTheFiguresRight)
+{
+    MessageBoxRecorder boxes;
+    store.AddGoods(0, "A", "a", 0, 0, 0, "", 0);
+    store.AddGoods(0, "B", "b", 0, 0, 0, "", 0);
+    store.AddSupplier(0, "S", "s", 0, 0, 0);
+    store.AddMove(D(5, 1, 4), 1, 1, 2, 0, 10, 0);
+    store.AddMove(D(5, 1, 4), 1, 1, 2, 0, 14, 0);   // same date, stored later: the last purchase
+    store.AddMove(D(6, 1, 4), 2, 1, 3, 0, 3, 0);
+    store.AddMove(D(7, 1, 4), 1, 1, 0, 1, 0, 9);
+    std::vector<void*> taken;
+    for (int i = 0; i < 2000; ++i) {
+        void* block = NULL;
+        if (!g_heapRegistry.Alloc(&block, 16))
+            break;
+        taken.push_back(block);
+    }
+    ASSERT_FALSE(boxes.Boxes().empty());   // the registry said it is full
+    EXPECT_EQ("Programm notice", boxes.Boxes()[0].caption);
+
+    store.RecomputeGoodsFigures();
+    const GoodsRecord& a = store.goods[0];
+    EXPECT_DOUBLE_EQ(a.suppliedQty, 4.0);
+    EXPECT_DOUBLE_EQ(a.purchasePrice, 6.0);
+    EXPECT_DOUBLE_EQ(a.lastPurchasePrice, 7.0);
+    EXPECT_EQ(a.lastPurchaseDate, D(5, 1, 4));
+    EXPECT_DOUBLE_EQ(a.salePrice, 9.0);
+    EXPECT_DOUBLE_EQ(a.markup, 0.5);
+    EXPECT_DOUBLE_EQ(store.goods[1].lastPurchasePrice, 1.0);
+
+    EXPECT_TRUE(store.BuildDynamics(0));
+    EXPECT_EQ(0, store.seriesCount);
+    for (void* block : taken)
+        g_heapRegistry.Free(&block);
+    // With room again the same build is whole.
+    EXPECT_TRUE(store.BuildDynamics(0));
+    EXPECT_EQ(2, store.rowCount);
+    EXPECT_EQ(2, store.seriesCount);
+    EXPECT_EQ(3, store.calendarCount);
 }
 
 }  // namespace

@@ -101,4 +101,28 @@ TEST(ListFilesAtTheDriveRoot, AnEmptyTableSavesAnEmptyFile)
     RemoveRootLists();
 }
 
+// A list file held open by another program without sharing: its old bytes stay
+// whole, the other three files are written.
+TEST(ListFilesAtTheDriveRoot, ALockedListFileKeepsItsOldBytes)
+{
+    RemoveRootLists();
+    ASSERT_TRUE(WriteBytes("c:\\SNList.dat", "old bytes"));
+    HANDLE held = CreateFileA("c:\\SNList.dat", GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    CGoodsStore store;
+    CStoreTables tables(store);
+    ASSERT_TRUE(tables.Bind());
+    Fill(store);
+    store.SaveLists();
+    CloseHandle(held);
+    std::string bytes;
+    ASSERT_TRUE(ReadBytes("c:\\SNList.dat", &bytes));
+    EXPECT_EQ("old bytes", bytes);
+    ASSERT_TRUE(ReadBytes("c:\\GNList.dat", &bytes));
+    EXPECT_EQ(2u * 672u, bytes.size());
+    ASSERT_TRUE(ReadBytes("c:\\GDList.dat", &bytes));
+    EXPECT_EQ(24u, bytes.size());
+    RemoveRootLists();
+}
+
 }  // namespace
