@@ -5,7 +5,6 @@
 #include <string.h>
 #include <x86intrin.h>
 
-static bool    s_classRegistered = false;
 static HCURSOR s_arrow = NULL;
 
 CCustom::CCustom()
@@ -29,7 +28,11 @@ bool CCustom::SetEraseBackground(bool erase)
 bool CCustom::Create()
 {
     HINSTANCE instance = owner ? owner->GetInstance() : GetModuleHandleA(NULL);
-    if (!s_classRegistered) {
+    // The class is asked for rather than remembered: a library that made it and
+    // was unloaded, or someone else holding the name, leaves a class that is
+    // not ours under it.
+    WNDCLASSA known;
+    if (!GetClassInfoA(instance, CWIN_CUSTOM_CLASS, &known) || known.lpfnWndProc != WindowProc) {
         WNDCLASSA wc;
         memset(&wc, 0, sizeof(wc));
         wc.style = CS_DBLCLKS;
@@ -41,7 +44,6 @@ bool CCustom::Create()
             UnregisterClassA(CWIN_CUSTOM_CLASS, instance);
             return false;
         }
-        s_classRegistered = true;
     }
     if (!CreateWindowOf(CWIN_CUSTOM_CLASS))
         return false;

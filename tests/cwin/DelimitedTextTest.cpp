@@ -235,7 +235,7 @@ bool PutOnClipboard(const wchar_t* text)
     return ok;
 }
 
-TEST(DelimitedText, TheClipboardSourceReadsTheClipboardText)
+TEST(DelimitedTextOnDesktop, TheClipboardSourceReadsTheClipboardText)
 {
     // "Иван|5" as UTF-16: the reader sees it in code page 1251.
     ASSERT_TRUE(PutOnClipboard(L"\x0418\x0432\x0430\x043D|5\r\n"));
@@ -253,7 +253,7 @@ TEST(DelimitedText, TheClipboardSourceReadsTheClipboardText)
     EXPECT_FALSE(r.frame.ReadDelimitedText(lower, 0, '|', 0, &r.cells));
 }
 
-TEST(DelimitedText, AnEmptyClipboardFails)
+TEST(DelimitedTextOnDesktop, AnEmptyClipboardFails)
 {
     ASSERT_TRUE(OpenClipboard(NULL));
     EmptyClipboard();

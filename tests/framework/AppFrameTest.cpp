@@ -11,7 +11,7 @@
 namespace {
 
 using AppFrame = FrameTest;
-// Tests that move the real pointer or open real menus.
+// Tests that move the real pointer, open real menus or use the clipboard.
 using AppFrameOnDesktop = FrameTest;
 
 TEST_F(AppFrame, ASecondAttachAnswersNullAndChangesNothing)
@@ -225,7 +225,7 @@ TEST_F(AppFrame, TheProgressBarLivesInAStatusPartAndClicksReachTheNotifyHandler)
     EXPECT_EQ((int)NM_CLICK, g_statusCode);
 }
 
-TEST_F(AppFrame, ClipboardTextArrivesInCodePage1251)
+TEST_F(AppFrameOnDesktop, ClipboardTextArrivesInCodePage1251)
 {
     const wchar_t text[] = L"Привет, мир";
     ASSERT_TRUE(OpenClipboard(host));
