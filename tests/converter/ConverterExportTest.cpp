@@ -3,8 +3,7 @@
 
 #include <string>
 
-#include "ReportConverter.h"
-#include "TestSupport.h"
+#include "ExportRun.h"
 #include "ZorbRows.h"
 
 namespace {
@@ -19,38 +18,6 @@ std::string Header(const std::string& text)
 {
     return zorb::DecodedHeaderRow(text);
 }
-
-struct Export
-{
-    ScratchDir dir;
-    CurrentDir cwd{dir.Path()};
-    CAppFrame frame;
-    CReportConverter conv{frame};
-    std::string buffer;
-
-    bool Feed(const std::string& text, char separator)
-    {
-        buffer = text;
-        return frame.ReadDelimitedText(&buffer[0], (int)buffer.size(), separator, 0, &conv);
-    }
-    void Load(const std::string& kinds, const std::string& goods, const std::string& report)
-    {
-        conv.BeginMoveTypes();
-        ASSERT_TRUE(Feed("K|S|D|M\r\n" + kinds, '|'));
-        conv.BeginPositions();
-        ASSERT_TRUE(Feed("C;N;S\r\n" + goods, ';'));
-        conv.BeginMoves();
-        if (!report.empty()) {
-            ASSERT_TRUE(Feed(report, '\xA6'));
-        }
-    }
-    std::string Read(const char* name)
-    {
-        std::string bytes;
-        EXPECT_TRUE(ReadBytes(dir.File(name), &bytes)) << name;
-        return bytes;
-    }
-};
 
 const char kKinds[] =
     "+Приход от поставщика.|+|приход|сумма\r\n"

@@ -4,39 +4,18 @@
 
 #include <string>
 
-#include "ReportConverter.h"
-#include "TestSupport.h"
+#include "ExportRun.h"
 #include "ZorbRows.h"
 
 namespace {
 
-struct ConverterRun
+// Moves.txt of one run: kinds, goods and report as given.
+std::string Moves(Export& e, const std::string& kinds, const std::string& goods, const std::string& report)
 {
-    ScratchDir dir;
-    CurrentDir cwd{dir.Path()};
-    CAppFrame frame;
-    CReportConverter conv{frame};
-    std::string buffer;
-
-    bool Feed(const std::string& text, char separator)
-    {
-        buffer = text;
-        return frame.ReadDelimitedText(&buffer[0], (int)buffer.size(), separator, 0, &conv);
-    }
-    std::string Moves(const std::string& kinds, const std::string& goods, const std::string& report)
-    {
-        conv.BeginMoveTypes();
-        EXPECT_TRUE(Feed("K|S|D|M\r\n" + kinds, '|'));
-        conv.BeginPositions();
-        EXPECT_TRUE(Feed("C;N;S\r\n" + goods, ';'));
-        conv.BeginMoves();
-        EXPECT_TRUE(Feed(report, '\xA6'));
-        EXPECT_TRUE(conv.ExportMoves());
-        std::string bytes;
-        EXPECT_TRUE(ReadBytes(dir.File("Moves.txt"), &bytes));
-        return bytes;
-    }
-};
+    e.Load(kinds, goods, report);
+    EXPECT_TRUE(e.conv.ExportMoves());
+    return e.Read("Moves.txt");
+}
 
 std::string Row(const std::string& kind, const std::string& qty, const std::string& sum)
 {
@@ -47,24 +26,24 @@ const char kHead[] = "Date|IDG|IDS|NIN|NOUT|DIN|DOUT\r\n";
 
 TEST(KindsInMoves, AnIncomingKindWithoutSumLeavesBothMoneyColumnsEmpty)
 {
-    ConverterRun r;
-    std::string moves = r.Moves("Приход без суммы|+|приход\r\n", "G1;Болт;Завод;2.5;0\r\n",
+    Export e;
+    std::string moves = Moves(e, "Приход без суммы|+|приход\r\n", "G1;Болт;Завод;2.5;0\r\n",
                                 zorb::DecodedHeaderRow(".......... 1 G1 Болт") + Row("Приход без суммы", "4", "10"));
     EXPECT_EQ(std::string(kHead) + "02.03.05|G1|Завод|4.00000||||\r\n", moves);
 }
 
 TEST(KindsInMoves, ACapitalisedDirectionIsOutgoingWithTheBuyersCode)
 {
-    ConverterRun r;
-    std::string moves = r.Moves("Приход|+|Приход|сумма\r\n", "G1;Болт;Завод;2.5;0\r\n",
+    Export e;
+    std::string moves = Moves(e, "Приход|+|Приход|сумма\r\n", "G1;Болт;Завод;2.5;0\r\n",
                                 zorb::DecodedHeaderRow(".......... 1 G1 Болт") + Row("Приход", "4", "10"));
     EXPECT_EQ(std::string(kHead) + "02.03.05|G1|17||4.00000||10.00000|\r\n", moves);
 }
 
 TEST(KindsInMoves, OfTwoKindsWithOneNameTheFirstIsUsed)
 {
-    ConverterRun r;
-    std::string moves = r.Moves("Возврат|-|приход|сумма\r\nВозврат|+|расход\r\n", "G1;Болт;Завод;2.5;0\r\n",
+    Export e;
+    std::string moves = Moves(e, "Возврат|-|приход|сумма\r\nВозврат|+|расход\r\n", "G1;Болт;Завод;2.5;0\r\n",
                                 zorb::DecodedHeaderRow(".......... 1 G1 Болт") + Row("Возврат", "4", "10"));
     EXPECT_EQ(std::string(kHead) + "02.03.05|G1|Завод|-4.00000||10.00000||\r\n", moves);
 }
@@ -72,8 +51,8 @@ TEST(KindsInMoves, OfTwoKindsWithOneNameTheFirstIsUsed)
 // Characters 2 to 10 of the cell must be dots; the first one may be anything.
 TEST(HeaderRows, ACellWhoseSecondCharacterIsNoDotIsAMoveRow)
 {
-    ConverterRun r;
-    std::string moves = r.Moves("Отгрузка|+|расход|сумма\r\n", "X;ex;S;1;0\r\n",
+    Export e;
+    std::string moves = Moves(e, "Отгрузка|+|расход|сумма\r\n", "X;ex;S;1;0\r\n",
                                 "\xA6.x........ 5 X\xA6\r\n" + Row("Отгрузка", "1", "2"));
     // Both rows are moves (the first one of no goods and no date worth reading;
     // the fictive days its date opens follow the move lines), and neither
@@ -92,8 +71,8 @@ TEST(HeaderRows, ACellWhoseSecondCharacterIsNoDotIsAMoveRow)
 // dots, matches no position, and the move under it is dropped.
 TEST(HeaderRows, AnyFirstCharacterBeforeNineDotsMakesAHeader)
 {
-    ConverterRun r;
-    std::string moves = r.Moves("Отгрузка|+|расход|сумма\r\n", "X;ex;S;1;0\r\n",
+    Export e;
+    std::string moves = Moves(e, "Отгрузка|+|расход|сумма\r\n", "X;ex;S;1;0\r\n",
                                 "\xA6" "A......... 5 X\xA6\r\n" + Row("Отгрузка", "1", "2"));
     EXPECT_EQ(std::string(kHead) + "02.03.05|фикти|Фикц|\r\n", moves);
 }
