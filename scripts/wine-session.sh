@@ -5,23 +5,22 @@ export WINEPREFIX="$root/build/x86_64/wine"
 export WINEDEBUG=-all WINEARCH=win64 LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 [ "$(stat -c %u "$HOME" 2>/dev/null)" = "$(id -u)" ] || export HOME=$(mktemp -d)
-# A display of our own: lock files show the displays of this machine, but one
-# in use elsewhere (another root sharing the network) only shows when our
-# server exits at once; then the next number is tried.
-display=90
-for _ in $(seq 40); do
-    while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
-    Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$display"
-    for _ in $(seq 50); do
-        kill -0 "$xvfb_pid" 2>/dev/null || break
-        xdpyinfo >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    kill -0 "$xvfb_pid" 2>/dev/null && break
-    display=$((display + 1))
+# A display of our own, chosen by the X server itself: it skips numbers whose
+# lock files exist and numbers whose sockets are taken, also by a server in
+# another root that shares this machine's network.
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$display_file" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
 done
+display=$(head -n 1 "$display_file" | tr -dc 0-9)
+rm -f "$display_file"
+[ -n "$display" ] || { echo "wine-session: the X server did not start" >&2; return 1 2>/dev/null || exit 1; }
+export DISPLAY=":$display"
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 "$root/scripts/wine-run.sh" "$WINEPREFIX" cmd /c exit >/dev/null 2>&1 || true
 wineserver -p >/dev/null 2>&1 || true
 stop_session() {
