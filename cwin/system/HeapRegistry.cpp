@@ -39,6 +39,77 @@ static SIZE_T ReservationFor(SIZE_T size, SIZE_T factor)
     return reserved ? reserved : RoundUp(size, PageSize());
 }
 
+#ifdef ORVEX_GUARD_PAGES
+static bool g_guardBefore = false;
+
+void CHeapRegistry::SetGuardBefore(bool before)
+{
+    g_guardBefore = before;
+}
+
+bool CHeapRegistry::GuardBefore()
+{
+    return g_guardBefore;
+}
+
+// Each guarded block costs the process a few memory mappings, of which the
+// system allows some 65,000: past this many live blocks (only a test of the
+// converter's 102,400 entries gets there) blocks come from the heap unguarded.
+static const int kGuardedLimit = 16384;
+static int g_guardedLive = 0;
+
+// The data pages and one page left reserved without commit (any access faults).
+static bool AllocGuarded(CWIN_HEAP_INFO& entry, SIZE_T size)
+{
+    const SIZE_T page = PageSize();
+    SIZE_T data = RoundUp(size, page);
+    if ((size && !data) || data > (SIZE_T)-1 - page)
+        return false;
+    char* base = static_cast<char*>(VirtualAlloc(NULL, data + page, MEM_RESERVE, PAGE_NOACCESS));
+    if (!base)
+        return false;
+    char* first = g_guardBefore ? base + page : base;
+    if (data && !VirtualAlloc(first, data, MEM_COMMIT, PAGE_READWRITE)) {
+        VirtualFree(base, 0, MEM_RELEASE);
+        return false;
+    }
+    entry.address = g_guardBefore ? first : first + (data - size);
+    entry.size = size;
+    entry.committed = data;
+    entry.reserved = data + page;
+    ++g_guardedLive;
+    return true;
+}
+
+// The block's address lies inside its reservation, not always at its start.
+static BOOL ReleaseGuarded(void* address)
+{
+    MEMORY_BASIC_INFORMATION info;
+    if (!VirtualQuery(address, &info, sizeof(info)) || !VirtualFree(info.AllocationBase, 0, MEM_RELEASE))
+        return FALSE;
+    --g_guardedLive;
+    return TRUE;
+}
+
+// A new block, the old bytes copied; fresh pages are zero, so growth is zero-filled.
+static bool ResizeGuarded(CWIN_HEAP_INFO& entry, SIZE_T size)
+{
+    if (!entry.reserved) {
+        void* grown = HeapReAlloc(entry.heap, HEAP_ZERO_MEMORY, entry.address, size);
+        if (grown)
+            entry.address = grown;
+        return grown != NULL;
+    }
+    CWIN_HEAP_INFO moved = entry;
+    if (!AllocGuarded(moved, size))
+        return false;
+    memcpy(moved.address, entry.address, entry.size < size ? entry.size : size);
+    ReleaseGuarded(entry.address);
+    entry = moved;
+    return true;
+}
+#endif
+
 CHeapRegistry::CHeapRegistry(CWIN_HEAP_INFO* entries, int entryCount)
     : m_heap(NULL), m_entries(entries), m_entryCount(entryCount)
 {
@@ -118,6 +189,9 @@ bool CHeapRegistry::ResizeLarge(CWIN_HEAP_INFO& entry, SIZE_T size)
 
 bool CHeapRegistry::Resize(CWIN_HEAP_INFO& entry, SIZE_T size)
 {
+#ifdef ORVEX_GUARD_PAGES
+    return ResizeGuarded(entry, size);
+#else
     if (entry.reserved)
         return ResizeLarge(entry, size);
     if (entry.heap == m_heap && size >= LargeBlockSize) {
@@ -138,6 +212,7 @@ bool CHeapRegistry::Resize(CWIN_HEAP_INFO& entry, SIZE_T size)
         return false;
     entry.address = grown;
     return true;
+#endif
 }
 
 bool CHeapRegistry::Alloc(void** variable, SIZE_T size, HANDLE heap)
@@ -177,12 +252,21 @@ bool CHeapRegistry::Alloc(void** variable, SIZE_T size, HANDLE heap)
         entry.heap = heap;
         entry.size = entry.committed = entry.reserved = 0;
         bool ok;
+#ifdef ORVEX_GUARD_PAGES
+        if (g_guardedLive < kGuardedLimit) {
+            ok = AllocGuarded(entry, size);
+        } else {
+            entry.address = HeapAlloc(heap, HEAP_ZERO_MEMORY, size);
+            ok = entry.address != NULL;
+        }
+#else
         if (heap == m_heap && size >= LargeBlockSize) {
             ok = AllocLarge(entry, size, false);
         } else {
             entry.address = HeapAlloc(heap, HEAP_ZERO_MEMORY, size);
             ok = entry.address != NULL;
         }
+#endif
         if (!ok) {
             entry.heap = NULL;
             entry.address = NULL;
@@ -234,8 +318,13 @@ bool CHeapRegistry::Free(void** variable)
     if (index < 0)
         return false;
     CWIN_HEAP_INFO& entry = m_entries[index];
+#ifdef ORVEX_GUARD_PAGES
+    BOOL released = entry.reserved ? ReleaseGuarded(entry.address)
+                                   : HeapFree(entry.heap, HEAP_NO_SERIALIZE, entry.address);
+#else
     BOOL released = entry.reserved ? VirtualFree(entry.address, 0, MEM_RELEASE)
                                    : HeapFree(entry.heap, HEAP_NO_SERIALIZE, entry.address);
+#endif
     if (!released) {
         Report("Mistake of liberation to memories (CWIN_HEAP_INFO_NUM)", kError);
         return false;
@@ -290,8 +379,13 @@ void CHeapRegistry::Destroy()
         CWIN_HEAP_INFO& entry = m_entries[i];
         if (entry.heap != m_heap)
             continue;
+#ifdef ORVEX_GUARD_PAGES
+        if (entry.reserved)
+            ReleaseGuarded(entry.address);
+#else
         if (entry.reserved)
             VirtualFree(entry.address, 0, MEM_RELEASE);
+#endif
         entry.heap = NULL;
         entry.address = NULL;
         entry.size = entry.committed = entry.reserved = 0;

@@ -51,6 +51,15 @@ public:
     // Blocks of at least this size are kept in reservations of their own.
     static const SIZE_T LargeBlockSize = 1024 * 1024;
 
+#ifdef ORVEX_GUARD_PAGES
+    // Fuzz builds only: every block gets a reservation of its own with a
+    // no-access page right after its last byte, or (guard before) right before
+    // its first byte, so that a stray read or write faults at once. The choice
+    // holds for blocks made after it; growing a block makes a new one.
+    static void SetGuardBefore(bool before);
+    static bool GuardBefore();
+#endif
+
 private:
     int  FindSilently(const void* address) const;
     bool Resize(CWIN_HEAP_INFO& entry, SIZE_T size);

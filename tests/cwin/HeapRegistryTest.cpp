@@ -1,5 +1,6 @@
 // Heap registry: block lifetime through caller variables, the entry limit of
-// each deliverable, growth with zero fill, and the fault messages.
+// each deliverable, growth with zero fill, and the fault messages. A fuzz build
+// runs every case twice, with the no-access page after and before each block.
 #include <gtest/gtest.h>
 
 #include <string.h>
@@ -17,6 +18,30 @@ struct Registry
     CHeapRegistry registry;
 };
 
+class HeapRegistry : public ::testing::TestWithParam<bool>
+{
+protected:
+    void SetUp() override
+    {
+#ifdef ORVEX_GUARD_PAGES
+        CHeapRegistry::SetGuardBefore(GetParam());
+#endif
+    }
+    void TearDown() override
+    {
+#ifdef ORVEX_GUARD_PAGES
+        CHeapRegistry::SetGuardBefore(false);
+#endif
+    }
+};
+
+#ifdef ORVEX_GUARD_PAGES
+INSTANTIATE_TEST_SUITE_P(GuardAfter, HeapRegistry, ::testing::Values(false));
+INSTANTIATE_TEST_SUITE_P(GuardBefore, HeapRegistry, ::testing::Values(true));
+#else
+INSTANTIATE_TEST_SUITE_P(Shipped, HeapRegistry, ::testing::Values(false));
+#endif
+
 bool AllZero(const char* p, size_t n)
 {
     for (size_t i = 0; i < n; ++i)
@@ -25,7 +50,7 @@ bool AllZero(const char* p, size_t n)
     return true;
 }
 
-TEST(HeapRegistry, AllocSetsTheCallerVariableToAZeroFilledBlock)
+TEST_P(HeapRegistry, AllocSetsTheCallerVariableToAZeroFilledBlock)
 {
     Registry r(16);
     char* block = NULL;
@@ -38,7 +63,7 @@ TEST(HeapRegistry, AllocSetsTheCallerVariableToAZeroFilledBlock)
     EXPECT_EQ(nullptr, block);
 }
 
-TEST(HeapRegistry, NullVariablesAndNullBlocks)
+TEST_P(HeapRegistry, NullVariablesAndNullBlocks)
 {
     MessageBoxRecorder boxes;
     Registry r(16);
@@ -51,7 +76,7 @@ TEST(HeapRegistry, NullVariablesAndNullBlocks)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-TEST(HeapRegistry, GrowingKeepsTheContentAndZeroFillsTheRest)
+TEST_P(HeapRegistry, GrowingKeepsTheContentAndZeroFillsTheRest)
 {
     Registry r(16);
     char* block = NULL;
@@ -64,7 +89,7 @@ TEST(HeapRegistry, GrowingKeepsTheContentAndZeroFillsTheRest)
     EXPECT_EQ(1, r.registry.LiveBlocks());
 }
 
-TEST(HeapRegistry, LargeBlocksGrowInStepsAndStayZeroFilled)
+TEST_P(HeapRegistry, LargeBlocksGrowInStepsAndStayZeroFilled)
 {
     Registry r(16);
     char* block = NULL;
@@ -94,7 +119,7 @@ TEST(HeapRegistry, LargeBlocksGrowInStepsAndStayZeroFilled)
     EXPECT_EQ(0, r.registry.LiveBlocks());
 }
 
-TEST(HeapRegistry, AllocNewAlwaysTakesANewBlock)
+TEST_P(HeapRegistry, AllocNewAlwaysTakesANewBlock)
 {
     Registry r(16);
     char* first = NULL;
@@ -130,19 +155,19 @@ void ExpectLimit(int limit)
     EXPECT_EQ(1u, boxes.Boxes().size());
 }
 
-TEST(HeapRegistry, ThePluginRegistryHolds1024Blocks)
+TEST_P(HeapRegistry, ThePluginRegistryHolds1024Blocks)
 {
     EXPECT_EQ(1024, CWIN_HEAP_INFO_NUM_PLUGIN);
     ExpectLimit(CWIN_HEAP_INFO_NUM_PLUGIN);
 }
 
-TEST(HeapRegistry, TheConverterRegistryHolds102400Blocks)
+TEST_P(HeapRegistry, TheConverterRegistryHolds102400Blocks)
 {
     EXPECT_EQ(102400, CWIN_HEAP_INFO_NUM_CONVERTER);
     ExpectLimit(CWIN_HEAP_INFO_NUM_CONVERTER);
 }
 
-TEST(HeapRegistry, UnrecordedAddressesAreReported)
+TEST_P(HeapRegistry, UnrecordedAddressesAreReported)
 {
     MessageBoxRecorder boxes;
     Registry r(16);
@@ -170,7 +195,7 @@ TEST(HeapRegistry, UnrecordedAddressesAreReported)
     EXPECT_EQ("Programm error", boxes.Boxes()[0].caption);
 }
 
-TEST(HeapRegistry, FindBeforeAnyAllocationIsSilent)
+TEST_P(HeapRegistry, FindBeforeAnyAllocationIsSilent)
 {
     MessageBoxRecorder boxes;
     Registry r(16);
@@ -179,7 +204,7 @@ TEST(HeapRegistry, FindBeforeAnyAllocationIsSilent)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-TEST(HeapRegistry, ZeroClearsTheWholeBlockOrThePartAsked)
+TEST_P(HeapRegistry, ZeroClearsTheWholeBlockOrThePartAsked)
 {
     Registry r(16);
     char* block = NULL;
@@ -193,7 +218,7 @@ TEST(HeapRegistry, ZeroClearsTheWholeBlockOrThePartAsked)
     EXPECT_TRUE(AllZero(block, whole));
 }
 
-TEST(HeapRegistry, ARefusedResizeKeepsTheBlock)
+TEST_P(HeapRegistry, ARefusedResizeKeepsTheBlock)
 {
     Registry r(16);
     char* block = NULL;
@@ -206,7 +231,7 @@ TEST(HeapRegistry, ARefusedResizeKeepsTheBlock)
     EXPECT_EQ(0, r.registry.Find(block));
 }
 
-TEST(HeapRegistry, DestroyReleasesEverythingAndANewHeapFollows)
+TEST_P(HeapRegistry, DestroyReleasesEverythingAndANewHeapFollows)
 {
     Registry r(16);
     char* a = NULL;
@@ -221,5 +246,43 @@ TEST(HeapRegistry, DestroyReleasesEverythingAndANewHeapFollows)
     EXPECT_NE(nullptr, r.registry.GetHeap());
     EXPECT_EQ(0, r.registry.Find(c));
 }
+
+#ifdef ORVEX_GUARD_PAGES
+// No access at all: reserved without commit, or committed as no-access.
+bool Inaccessible(const void* p)
+{
+    MEMORY_BASIC_INFORMATION info;
+    if (!VirtualQuery(p, &info, sizeof(info)))
+        return true;
+    return info.State != MEM_COMMIT || (info.Protect & (PAGE_NOACCESS | PAGE_GUARD));
+}
+
+TEST_P(HeapRegistry, EveryBlockTouchesANoAccessPage)
+{
+    Registry r(16);
+    const SIZE_T sizes[] = { 1, 10, 4095, 4096, 4097, 100000 };
+    for (SIZE_T size : sizes) {
+        char* block = NULL;
+        ASSERT_TRUE(r.registry.Alloc(&block, size));
+        EXPECT_FALSE(Inaccessible(block)) << size;
+        EXPECT_FALSE(Inaccessible(block + size - 1)) << size;
+        if (GetParam())
+            EXPECT_TRUE(Inaccessible(block - 1)) << size;
+        else
+            EXPECT_TRUE(Inaccessible(block + size)) << size;
+        // Growing and shrinking make a new block placed the same way.
+        ASSERT_TRUE(r.registry.Alloc(&block, size + 3));
+        EXPECT_EQ(size + 3, r.registry.Size(block));
+        EXPECT_TRUE(AllZero(block, size + 3));
+        EXPECT_TRUE(GetParam() ? Inaccessible(block - 1) : Inaccessible(block + size + 3)) << size;
+        ASSERT_TRUE(r.registry.Alloc(&block, size));
+        EXPECT_TRUE(GetParam() ? Inaccessible(block - 1) : Inaccessible(block + size)) << size;
+        char* freed = block;
+        ASSERT_TRUE(r.registry.Free(&block));
+        EXPECT_TRUE(Inaccessible(freed)) << size;
+    }
+    EXPECT_EQ(0, r.registry.LiveBlocks());
+}
+#endif
 
 }  // namespace

@@ -1,0 +1,61 @@
+#!/bin/bash
+# The fuzzing command: builds build/fuzz (x86_64, guard-page heap registry),
+# runs the registry's tests in that mode, replays the kept regression inputs,
+# makes the seeds and runs every target under Wine.
+#   scripts/fuzz.sh [--smoke] [orvex_fuzz options: -count N -seed S -targets a,b -timeout-ms T]
+# --smoke: a short deterministic run (2,000 inputs per target) for CI.
+# Exit status 1 on any crash, hang, guard-page fault or broken rule.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+smoke=0
+if [ "${1:-}" = "--smoke" ]; then smoke=1; shift; fi
+extra=("$@")
+build=build/fuzz
+cmake -S . -B $build -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
+      -DORVEX_FUZZ=ON -DORVEX_BUILD_TESTS=ON >/dev/null
+cmake --build $build -j 2 --target orvex_fuzz orvex_fuzz_plugin zorbgen cwin_tests >/dev/null
+
+export WINEPREFIX="$root/$build/wine"
+export WINEDEBUG=-all WINEARCH=win64 LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+[ "$(stat -c %u "$HOME" 2>/dev/null)" = "$(id -u)" ] || export HOME=$(mktemp -d)
+run() { "$root/scripts/wine-run.sh" "$WINEPREFIX" "$@"; }
+run cmd /c exit >/dev/null 2>&1 || true
+wineserver -p >/dev/null 2>&1 || true
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+
+started=$SECONDS
+bin=$root/$build/bin
+echo "heap registry tests, guard page after and before every block:"
+run "$bin/cwin_tests.exe" --gtest_filter='Guard*/HeapRegistry.*' --gtest_brief=1
+
+cd $build
+rm -rf seeds && mkdir -p seeds/converter
+# Small reports and goods lists from the sample generator, and list files.
+i=0
+for size in "3 10 3" "5 40 10" "12 120 30" "1 1 1" "30 300 60"; do
+    set -- $size
+    mkdir -p seeds/converter/s$i
+    run "$bin/zorbgen.exe" -out "seeds\\converter\\s$i" -seed $((i + 7)) -positions $1 -moves $2 -days $3 >/dev/null
+    i=$((i + 1))
+done
+run "$bin/orvex_fuzz.exe" -make-seeds seeds
+run "$bin/orvex_fuzz_plugin.exe" -make-seeds seeds
+
+status=0
+echo "regression inputs:"
+for target in converter reader lists; do
+    exe=orvex_fuzz.exe
+    [ $target = lists ] && exe=orvex_fuzz_plugin.exe
+    if compgen -G "$root/tests/fuzz/regress/$target/*" >/dev/null; then
+        run "$bin/$exe" -replay $target "$(winepath -w "$root/tests/fuzz/regress/$target" 2>/dev/null)" || status=1
+    fi
+done
+
+rm -rf out
+args=()
+[ $smoke = 1 ] && args=(-count 2000)
+run "$bin/orvex_fuzz.exe" -seeds seeds -out out ${args[@]+"${args[@]}"} ${extra[@]+"${extra[@]}"} || status=1
+echo "fuzzing: $((SECONDS - started)) s"
+exit $status
