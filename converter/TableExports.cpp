@@ -246,7 +246,9 @@ bool CReportConverter::ExportMoves()
         uint64_t year = m_startDate >> 16;
         for (;;) {
             uint64_t d = day + 256u * month + 65536u * year;
-            if (d > m_endDate)
+            // A garbled date cell can set the end date's top byte, which no
+            // year of a packed date reaches: the walk stops after year 255.
+            if (d > m_endDate || year > 255)
                 break;
             if (!dates.Contains((PackedDate)d)) {
                 WriteDate(file, (int)day, (int)month, (int)year);

@@ -1,0 +1,16 @@
+# The inputs the fuzzing command found failing (tests/fuzz/regress/<target>/<case>/),
+# run through the same targets in the ordinary test build.
+set(fuzz_regress_dir "Z:${CMAKE_CURRENT_SOURCE_DIR}/fuzz/regress")
+orvex_gtest(fuzz_regress_tests fuzz/FuzzRegressTest.cpp support/RegistryConverterSize.cpp)
+target_link_libraries(fuzz_regress_tests PRIVATE fuzz_converter_targets)
+target_compile_definitions(fuzz_regress_tests PRIVATE ORVEX_FUZZ_REGRESS_DIR="${fuzz_regress_dir}")
+file(GLOB reader_cases ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/regress/reader/*)
+if(reader_cases)
+  target_compile_definitions(fuzz_regress_tests PRIVATE FUZZ_REGRESS_READER)
+endif()
+file(GLOB list_cases ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/regress/lists/*)
+if(list_cases)
+  orvex_gtest(fuzz_regress_lists_tests fuzz/FuzzRegressTest.cpp support/RegistryPluginSize.cpp)
+  target_link_libraries(fuzz_regress_lists_tests PRIVATE fuzz_lists_target)
+  target_compile_definitions(fuzz_regress_lists_tests PRIVATE FUZZ_REGRESS_LISTS ORVEX_FUZZ_REGRESS_DIR="${fuzz_regress_dir}")
+endif()
