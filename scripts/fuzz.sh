@@ -54,6 +54,11 @@ for target in converter reader lists; do
 done
 
 rm -rf out
+# The machinery itself: a read one byte outside a block must show as a guard fault.
+run "$bin/orvex_fuzz.exe" -seeds seeds -out out -targets selfcheck -count 4 >selfcheck.txt 2>&1 || true
+if ! grep -Eq '^selfcheck +4 +[0-9.]+ +0 +0 +4 ' selfcheck.txt; then
+    echo "the guard pages do not catch a read outside a block:"; cat selfcheck.txt; status=1
+fi
 args=()
 [ $smoke = 1 ] && args=(-count 2000)
 run "$bin/orvex_fuzz.exe" -seeds seeds -out out ${args[@]+"${args[@]}"} ${extra[@]+"${extra[@]}"} || status=1

@@ -43,7 +43,10 @@ struct Target
 };
 const Target kTargets[] = { { "converter", "converter", false },
                             { "reader", "converter", false },
-                            { "lists", "lists", true } };
+                            { "lists", "lists", true },
+                            // Not among the defaults: every input reads one byte
+                            // outside a block, so every input must show a guard fault.
+                            { "selfcheck", "converter", false } };
 
 const Target* FindTarget(const std::string& name)
 {
@@ -123,6 +126,17 @@ Verdict RunTarget(const Target& target, const FuzzInput& input)
 #else
     if (!strcmp(target.name, "reader"))
         return RunReaderInput(input);
+    if (!strcmp(target.name, "selfcheck")) {
+        Verdict v;
+        const SIZE_T size = 1 + input.size() + (input.empty() ? 0 : input[0].bytes.size() % 100);
+        volatile char* block = NULL;
+        if (g_heapRegistry.Alloc((char**)&block, size)) {
+            char outside = CHeapRegistry::GuardBefore() ? block[-1] : block[size];
+            v.Fail(std::string("a byte outside a block was read: ") + (outside ? "nonzero" : "zero"));
+            g_heapRegistry.Free((char**)&block);
+        }
+        return v;
+    }
     return RunConverterInput(input);
 #endif
 }
