@@ -5,6 +5,7 @@ orvex_gtest(orvex_dll_tests LOCK session_state
   orvex/PluginInterfaceTest.cpp
   orvex/PluginPagesTest.cpp
   orvex/PluginDesktopTest.cpp
+  orvex/HostileCallsTest.cpp
   orvex/ListImageTest.cpp
 )
 target_include_directories(orvex_dll_tests PRIVATE ${CMAKE_SOURCE_DIR}/plugin/interface)
