@@ -265,7 +265,7 @@ bool OrvexHost::Unload(bool keepHostWindow)
     library = NULL;
     plugin = NULL;
     bool gone = false;
-    for (int i = 0; i < 300 && !gone; ++i) {
+    for (int i = 0; i < 1000 && !gone; ++i) {   // up to 10 s on a loaded machine
         gone = GetModuleHandleA("Orvex_DLL.dll") == NULL;
         if (!gone)
             Sleep(10);

@@ -1,6 +1,6 @@
 # The plug-in library loaded by a test host. The stop event "Exit_MathFlow"
 # and the list files in the root of drive c: are shared by the session.
-orvex_gtest(orvex_dll_tests LOCK session_state
+orvex_gtest(orvex_dll_tests LOCK
   orvex/OrvexHostFixture.cpp
   orvex/PluginInterfaceTest.cpp
   orvex/PluginPagesTest.cpp

@@ -9,8 +9,8 @@ orvex_gtest(plugin_tests
 target_link_libraries(plugin_tests PRIVATE orvex_core)
 
 # The drive-root list file names are shared by every process of the test run
-# (with the stop event: the one lock "session_state").
-orvex_gtest(plugin_root_tests LOCK session_state
+# (like the stop event: LOCK, see orvex_gtest).
+orvex_gtest(plugin_root_tests LOCK
   plugin/ListFilesRootTest.cpp
   support/RegistryPluginSize.cpp
 )
@@ -21,7 +21,7 @@ target_link_libraries(plugin_root_tests PRIVATE orvex_core)
 add_library(worker_library SHARED plugin/WorkerLibrary.cpp)
 target_link_libraries(worker_library PRIVATE cwin)
 set_target_properties(worker_library PROPERTIES PREFIX "")
-orvex_gtest(worker_tests LOCK session_state
+orvex_gtest(worker_tests LOCK
   plugin/WorkerTest.cpp
   support/RegistryPluginSize.cpp
 )
