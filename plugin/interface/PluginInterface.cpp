@@ -25,7 +25,7 @@ extern "C" __declspec(dllexport) IOrvexPlugin* GetInterface()
 }
 
 CPluginInterface::CPluginInterface()
-    : hostChildCount(0), hostWindow(NULL), m_shown(false), m_enumerationFull(false)
+    : hostChildCount(0), hostWindow(NULL), m_shown(false)
 {
     memset(hostChildren, 0, sizeof(hostChildren));
 }
@@ -34,7 +34,6 @@ BOOL CALLBACK CPluginInterface::RecordChild(HWND window, LPARAM self)
 {
     CPluginInterface* plugin = reinterpret_cast<CPluginInterface*>(self);
     if (plugin->hostChildCount >= ORVEX_MAX_HOST_WINDOWS) {
-        plugin->m_enumerationFull = true;
         ShowMessageBox(g_appFrame.GetMainWindow(), "Массив заполнен", "Ошибка !!!", MB_OK);
         return FALSE;
     }

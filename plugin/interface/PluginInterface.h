@@ -39,7 +39,6 @@ private:
     static BOOL CALLBACK RecordChild(HWND window, LPARAM self);
     bool Attached() const { return hostWindow != NULL; }
     bool m_shown;
-    bool m_enumerationFull;
 };
 
 #endif

@@ -29,16 +29,6 @@ const char* HostClass()
 
 }  // namespace
 
-void Pump()
-{
-    MSG msg;
-    for (int round = 0; round < 3; ++round)
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-}
-
 std::vector<SeenEvent>& Recorded() { return g_recorded; }
 int& Answer() { return g_answer; }
 

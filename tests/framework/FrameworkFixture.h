@@ -14,9 +14,6 @@
 #include "RangeControls.h"
 #include "TestSupport.h"
 
-// Delivers everything queued for this thread.
-void Pump();
-
 // Window procedure for a window that owns an open pop-up menu: the first time
 // the menu waits for input it chooses the menu's first item (Down, Enter).
 LRESULT CALLBACK ChooseFirstMenuItemOnIdle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -151,7 +151,7 @@ TEST_F(HostileCalls, ThreeThousandCallsInAnyOrderLeaveAWorkingPlugIn)
     for (int s = 0; s < suppliers && s < 40; ++s) {
         SendMessageA(box, CB_SETCURSEL, s, 0);
         SendMessageA(GetDlgItem(strip, 1024), BM_CLICK, 0, 0);
-        PumpHost();
+        Pump();
         if (Rows(DynamicsList()) > 0)
             ClickRow(DynamicsList(), 0, true);
     }

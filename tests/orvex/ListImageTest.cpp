@@ -63,9 +63,11 @@ TEST_F(ListImage, EveryArgumentOfTheAddOperationsIsStoredBitForBit)
         DeleteFileA(path.c_str());
     }
     // Copied out for the comparison of two builds' files.
-    if (const char* out = getenv("ORVEX_LIST_IMAGE_DIR"))
-        for (int i = 0; i < 4; ++i)
+    if (const char* out = getenv("ORVEX_LIST_IMAGE_DIR")) {
+        for (int i = 0; i < 4; ++i) {
             ASSERT_TRUE(WriteBytes(std::string(out) + "\\" + names[i], files[i])) << out;
+        }
+    }
 
     const std::string& goods = files[0];
     ASSERT_EQ(2u * 672, goods.size());

@@ -131,16 +131,6 @@ BOOL CALLBACK CollectBoxText(HWND child, LPARAM param)
 
 }  // namespace
 
-void PumpHost()
-{
-    MSG msg;
-    for (int round = 0; round < 3; ++round)
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-}
-
 std::vector<OpenRequest>& OpenRequests() { return g_openRequests; }
 std::vector<std::string>& MenuItemsSeen() { return g_menuSeen; }
 
@@ -248,7 +238,7 @@ bool OrvexHost::Load(int children)
 bool OrvexHost::Attach(const char* moduleName)
 {
     bool attached = plugin && plugin->AttachHost(host, moduleName);
-    PumpHost();
+    Pump();
     return attached;
 }
 
@@ -258,7 +248,7 @@ bool OrvexHost::Unload(bool keepHostWindow)
         DestroyWindow(host);
         host = NULL;
     }
-    PumpHost();
+    Pump();
     HANDLE stop = CreateEventA(NULL, TRUE, FALSE, "Exit_MathFlow");
     SetEvent(stop);
     FreeLibrary(library);
@@ -316,7 +306,7 @@ void OrvexHost::ClickTab(int tab)
     LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
     SendMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageA(tabs, WM_LBUTTONUP, 0, at);
-    PumpHost();
+    Pump();
 }
 
 void OrvexHost::ClickRow(HWND list, int row, bool twice)
@@ -331,5 +321,5 @@ void OrvexHost::ClickRow(HWND list, int row, bool twice)
         SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
         SendMessageA(list, WM_LBUTTONUP, 0, at);
     }
-    PumpHost();
+    Pump();
 }

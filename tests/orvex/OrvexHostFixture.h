@@ -14,9 +14,6 @@
 #include "OrvexInterface.h"
 #include "TestSupport.h"
 
-// Delivers everything queued for this thread.
-void PumpHost();
-
 // The library's open requests, recorded in place of ShellExecuteA.
 struct OpenRequest
 {

@@ -60,7 +60,7 @@ TEST_F(PluginOnDesktop, ARightClickOnTheGoodsListOpensSubmenu4AndItsCommandsChan
     GetWindowRect(goods, &r);
     MenuItemsSeen().clear();
     SendMessageA(host, WM_CONTEXTMENU, (WPARAM)goods, MAKELPARAM(r.left + 40, r.top + 40));
-    PumpHost();
+    Pump();
     std::vector<std::string> expected = {"Обновить расчётные параметры", "", "Загрузить данные из текстового файла",
                                          "Добавить данные из текстового файла", "", "Группировка товаров",
                                          "Обратотать спец. сроки доставки", "", "Поиск далее"};

@@ -67,7 +67,7 @@ TEST_F(Interface, AttachingBuildsTheHiddenWindowAndShowingHandsTheHostOver)
     EXPECT_EQ(-1, parts[2]);
 
     ASSERT_TRUE(plugin->ShowPlugin());
-    PumpHost();
+    Pump();
     for (HWND own : hostChildren)
         EXPECT_FALSE(Visible(own));
     EXPECT_TRUE(Visible(bar));
@@ -304,7 +304,7 @@ TEST_F(Lifetime, AHostThatFreesTheLibraryWithItsWindowAliveKeepsAWorkingWindow)
     SetWindowPos(host, NULL, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER);
     SendMessageA(GetDlgItem(strip, 1024), BM_CLICK, 0, 0);
     RedrawWindow(host, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PumpHost();
+    Pump();
     EXPECT_TRUE(IsWindow(strip));
 }
 

@@ -55,7 +55,7 @@ TEST_F(Pages, ASupplierPickedAndTheButtonPressedListsItsGoodsAndADoubleClickWrit
     EXPECT_EQ(0, Rows(list));
     SendMessageA(box, CB_SETCURSEL, 1, 0);
     SendMessageA(button, BM_CLICK, 0, 0);
-    PumpHost();
+    Pump();
     // In the storage order of S1's first delivery of each; C3 came from another supplier.
     ASSERT_EQ(2, Rows(list));
     EXPECT_EQ("00000002", Cell(list, 0, 0));
@@ -91,7 +91,7 @@ TEST_F(Pages, ThePressedButtonWithoutSuppliersBuildsNothing)
     HWND strip = DynamicsStrip();
     ASSERT_NE(nullptr, strip);
     SendMessageA(GetDlgItem(strip, 1024), BM_CLICK, 0, 0);
-    PumpHost();
+    Pump();
     EXPECT_EQ(0, Rows(DynamicsList()));
     ClickRow(DynamicsList(), 0, true);
     EXPECT_TRUE(OpenRequests().empty());
@@ -165,7 +165,7 @@ TEST_F(Pages, AHeaderClickSortsNothingForThePlugInAnswersNoComparison)
     LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageA(header, WM_LBUTTONUP, 0, at);
-    PumpHost();
+    Pump();
     EXPECT_EQ("Яшма", Cell(list, 0, 1));
     EXPECT_EQ("Агат", Cell(list, 1, 1));
     EXPECT_TRUE(IsWindowEnabled(list));

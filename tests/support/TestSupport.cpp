@@ -181,3 +181,13 @@ std::string Escaped(const std::string& bytes)
     }
     return out;
 }
+
+void Pump()
+{
+    MSG msg;
+    for (int round = 0; round < 3; ++round)
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+}

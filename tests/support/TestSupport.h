@@ -69,4 +69,7 @@ ProcessResult RunProgram(const std::string& commandLine, const std::string& fold
 // Renders bytes for a failure message: printable ASCII as is, others as \xNN.
 std::string Escaped(const std::string& bytes);
 
+// Delivers everything queued for this thread.
+void Pump();
+
 #endif
