@@ -1,7 +1,7 @@
 # Sourced by the run scripts: an X server on a free display and a persistent
 # wineserver for the x86_64 build's prefix; both are stopped on exit.
 root=${root:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
-export WINEPREFIX="$root/build/x86_64/wine"
+export WINEPREFIX="${ORVEX_WINEPREFIX:-$root/build/x86_64/wine}"
 export WINEDEBUG=-all WINEARCH=win64 LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 [ "$(stat -c %u "$HOME" 2>/dev/null)" = "$(id -u)" ] || export HOME=$(mktemp -d)

@@ -2,11 +2,15 @@
 // names, identifiers, the sweep of destroyed objects, the three ways an object
 // enters the table and the lookups the router uses.
 #include "AppFrame.h"
+#include "Bars.h"
 #include "BasicControls.h"
 #include "Custom.h"
+#include "Graph.h"
 #include "ListView.h"
+#include "MDIChild.h"
 #include "RangeControls.h"
 #include "TControl.h"
+#include "TreeView.h"
 
 #include <new>
 #include <string.h>
@@ -31,7 +35,7 @@ KindEntry g_kinds[KIND_COUNT] = {
     {"Button",     MakeOf<CButton>},
     {"ListBox",    MakeOf<CListBox>},
     {"ListView",   MakeOf<CListView>},
-    {"TreeView",   NULL},
+    {"TreeView",   MakeOf<CTreeView>},
     {"TrackBar",   MakeOf<CTrackBar>},
     {"ProgBar",    MakeOf<CProgBar>},
     {"TControl",   MakeOf<CTControl>},
@@ -39,12 +43,12 @@ KindEntry g_kinds[KIND_COUNT] = {
     {"ScrollBar",  MakeOf<CScrollBar>},
     {"Dialog",     MakeOf<CDialog>},
     {"Custom",     MakeOf<CCustom>},
-    {"ReSizeBar",  NULL},
-    {"ReBar",      NULL},
-    {"ToolBar",    NULL},
-    {"Graph",      NULL},
+    {"ReSizeBar",  MakeOf<CReSizeBar>},
+    {"ReBar",      MakeOf<CReBar>},
+    {"ToolBar",    MakeOf<CToolBar>},
+    {"Graph",      MakeOf<CGraph>},
     {"DTPControl", MakeOf<CDTPControl>},
-    {"MDI",        NULL},
+    {"MDI",        MakeOf<CMDI_Child>},
 };
 
 }  // namespace

@@ -42,9 +42,10 @@ struct LaterBar final : CBaseWindow
 
 TEST_F(Factory, AKindGetsItsClassWhenOneIsRegistered)
 {
-    EXPECT_EQ(nullptr, Make("TreeView", 0, 0, 50, 20));     // no class in this build yet
     EXPECT_FALSE(CAppFrame::SetControlMaker(20, MakeControlOf<LaterBar>));
     EXPECT_EQ(nullptr, CAppFrame::GetControlMaker(20));
+    ScopedControlMaker none(KIND_RESIZEBAR, NULL);
+    EXPECT_EQ(nullptr, Make("ReSizeBar", 0, 0, 50, 20));   // a kind without a class makes nothing
     {
         ScopedControlMaker later(KIND_RESIZEBAR, MakeControlOf<LaterBar>);
         CBaseWindow* bar = Make("ReSizeBar", 0, 0, 50, 20);

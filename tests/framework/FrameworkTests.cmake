@@ -14,3 +14,21 @@ orvex_gtest(framework_tests
   framework/FrameworkTest.rc
   support/RegistryPluginSize.cpp
 )
+
+# The chart, the tree view, the bars and the MDI client, each a program of its own.
+orvex_gtest(graph_tests
+  framework/FrameworkFixture.cpp
+  framework/GraphTest.cpp
+  support/RegistryPluginSize.cpp
+)
+orvex_gtest(treeview_tests
+  framework/FrameworkFixture.cpp
+  framework/TreeViewTest.cpp
+  support/RegistryPluginSize.cpp
+)
+orvex_gtest(bars_tests
+  framework/FrameworkFixture.cpp
+  framework/BarsTest.cpp
+  framework/MDITest.cpp
+  support/RegistryPluginSize.cpp
+)

@@ -1,0 +1,11 @@
+#include "TreeView.h"
+
+CTreeView::CTreeView()
+{
+    kind = KIND_TREEVIEW;
+}
+
+bool CTreeView::Create()
+{
+    return false;
+}

@@ -1,0 +1,6 @@
+#include "Graph.h"
+
+CGraph::CGraph()
+{
+    kind = KIND_GRAPH;
+}
