@@ -1,11 +1,496 @@
 #include "TreeView.h"
+#include "AppFrame.h"
+#include "HeapRegistry.h"
+#include "MessageBox.h"
 
-CTreeView::CTreeView()
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+// Collects the lines of a saved tree and hands them to _lwrite in big pieces:
+// one call per line costs a system call each, far too slow for large trees.
+class CTreeFileWriter
+{
+public:
+    explicit CTreeFileWriter(HFILE file) : m_file(file), m_used(0), m_failed(false) {}
+
+    void Put(const char* bytes, size_t count)
+    {
+        while (count > 0) {
+            if (m_used == sizeof(m_buffer))
+                Flush();
+            size_t part = sizeof(m_buffer) - m_used;
+            if (part > count)
+                part = count;
+            memcpy(m_buffer + m_used, bytes, part);
+            m_used += part;
+            bytes += part;
+            count -= part;
+        }
+    }
+    void Put(const char* text) { Put(text, strlen(text)); }
+    void Repeat(char c, int times)
+    {
+        for (int i = 0; i < times; ++i)
+            Put(&c, 1);
+    }
+    void Flush()
+    {
+        if (m_used && _lwrite(m_file, m_buffer, (UINT)m_used) != (UINT)m_used)
+            m_failed = true;
+        m_used = 0;
+    }
+    bool Failed() const { return m_failed; }
+
+private:
+    HFILE  m_file;
+    char   m_buffer[16384];
+    size_t m_used;
+    bool   m_failed;
+};
+
+// Bytes up to and including the space, and the braces, separate the runs of a line.
+inline bool IsDelimiter(unsigned char c)
+{
+    return c <= ' ' || c == '{' || c == '}';
+}
+
+}  // namespace
+
+CTreeView::CTreeView() : quiet(false)
 {
     kind = KIND_TREEVIEW;
+    notifyHandler = this;
 }
+
+// ---- CBaseWindow overrides
 
 bool CTreeView::Create()
 {
+    INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_TREEVIEW_CLASSES};
+    InitCommonControlsEx(&classes);
+    return CreateWindowOf(WC_TREEVIEWA);
+}
+
+void CTreeView::ApplyColors()
+{
+    if (!hwnd)
+        return;
+    SendMessageA(hwnd, TVM_SETTEXTCOLOR, 0, (LPARAM)textColor);
+    SendMessageA(hwnd, TVM_SETBKCOLOR, 0, (LPARAM)backColor);
+}
+
+HTREEITEM CTreeView::OnItemParsed(HTREEITEM, int, const char*)
+{
+    return NULL;
+}
+
+// ---- tree interface
+
+bool CTreeView::SetImageList(HIMAGELIST* list)
+{
+    if (!hwnd || !list)
+        return false;
+    SendMessageA(hwnd, TVM_SETIMAGELIST, TVSIL_NORMAL, (LPARAM)*list);
+    return true;
+}
+
+bool CTreeView::SetItemImages(HTREEITEM item, int image, int selectedImage)
+{
+    if (!hwnd || !item)
+        return false;
+    TVITEMA entry;
+    memset(&entry, 0, sizeof(entry));
+    entry.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    entry.hItem = item;
+    entry.iImage = image;
+    entry.iSelectedImage = selectedImage == -1 ? image : selectedImage;
+    return SendMessageA(hwnd, TVM_SETITEMA, 0, (LPARAM)&entry) != 0;
+}
+
+HTREEITEM CTreeView::GetSelectedItem(int)
+{
+    return hwnd ? Next(NULL, TVGN_CARET) : NULL;
+}
+
+const char* CTreeView::GetItemText(HTREEITEM item)
+{
+    if (!hwnd || !item)
+        return NULL;
+    TVITEMA entry;
+    memset(&entry, 0, sizeof(entry));
+    entry.mask = TVIF_TEXT;
+    entry.hItem = item;
+    entry.pszText = text;
+    entry.cchTextMax = CWIN_TEXT_SIZE;
+    text[0] = 0;
+    if (!SendMessageA(hwnd, TVM_GETITEMA, 0, (LPARAM)&entry))
+        return NULL;
+    text[CWIN_TEXT_SIZE - 1] = 0;
+    // The control may answer with a text of its own instead of filling ours.
+    return entry.pszText ? entry.pszText : text;
+}
+
+LPARAM CTreeView::GetItemParam(HTREEITEM item)
+{
+    if (!hwnd || !item)
+        return 0;
+    TVITEMA entry;
+    memset(&entry, 0, sizeof(entry));
+    entry.mask = TVIF_PARAM;
+    entry.hItem = item;
+    if (!SendMessageA(hwnd, TVM_GETITEMA, 0, (LPARAM)&entry))
+        return 0;
+    return entry.lParam;
+}
+
+HTREEITEM CTreeView::InsertItem(HTREEITEM parent, HTREEITEM insertAfter, const char* itemText, int image,
+                                int selectedImage, LPARAM userValue)
+{
+    if (!hwnd)
+        return NULL;
+    TVINSERTSTRUCTA insert;
+    memset(&insert, 0, sizeof(insert));
+    insert.hParent = parent ? parent : TVI_ROOT;
+    insert.hInsertAfter = insertAfter ? insertAfter : TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_PARAM | TVIF_SELECTEDIMAGE;
+    insert.item.pszText = const_cast<char*>(itemText ? itemText : "");
+    insert.item.iImage = image;
+    insert.item.iSelectedImage = selectedImage;
+    insert.item.lParam = userValue;
+    return (HTREEITEM)SendMessageA(hwnd, TVM_INSERTITEMA, 0, (LPARAM)&insert);
+}
+
+bool CTreeView::LoadFromFile(HTREEITEM parent, const char* path)
+{
+    if (!hwnd || !path)
+        return false;
+    HFILE file = _lopen(path, OF_READ);
+    if (file == HFILE_ERROR)
+        return false;
+    LONG size = _llseek(file, 0, FILE_END);
+    if (size <= 0 || _llseek(file, 0, FILE_BEGIN) != 0) {
+        _lclose(file);
+        return false;
+    }
+    char* block = NULL;
+    // Three bytes beyond the file: the block ends in zeros, which end the last line.
+    if (!g_heapRegistry.Alloc(&block, (SIZE_T)size + 3)) {
+        _lclose(file);
+        return false;
+    }
+    UINT read = _lread(file, block, (UINT)size);
+    _lclose(file);
+    bool loaded = false;
+    if (read != (UINT)HFILE_ERROR) {
+        block[read] = 0;
+        loaded = ParseText(parent, block);
+    }
+    g_heapRegistry.Free(&block);
+    return loaded;
+}
+
+bool CTreeView::ParseText(HTREEITEM parent, const char* source)
+{
+    if (!source)
+        return false;
+    if (!hwnd)
+        return true;
+    // The registry knows how long the block is; anything else is not read at all.
+    SIZE_T size = g_heapRegistry.Size(source);
+    if (size == 0)
+        return true;
+    // Inserting into a tree that repaints after every item is what makes large
+    // files slow; the control shows the result once at the end.
+    bool visible = IsWindowVisible(hwnd) != FALSE;
+    if (visible)
+        SendMessageA(hwnd, WM_SETREDRAW, FALSE, 0);
+    ParseBlock(parent, reinterpret_cast<const unsigned char*>(source), size);
+    if (visible) {
+        SendMessageA(hwnd, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(hwnd, NULL, TRUE);
+    }
+    return true;
+}
+
+// The loader proper. Runs of a line: the first is the number (every byte taken
+// as a digit, value * 10 + byte - '0', after an optional leading '-'), the next
+// the name, which goes on over spaces up to the next other delimiter; names are
+// cut at 1023 bytes. A line end drops a number that got no name. '{' makes the last item the current parent,
+// '}' climbs one level, but never above the parent the load started under.
+void CTreeView::ParseBlock(HTREEITEM parent, const unsigned char* source, SIZE_T size)
+{
+    enum { ExpectNumber, InNumber, ExpectName, InName } state = ExpectNumber;
+    HTREEITEM current = parent;
+    HTREEITEM last = NULL;
+    unsigned int number = 0;   // unsigned: the digits of a garbled line may overflow
+    bool negative = false;
+    char name[CWIN_TEXT_SIZE];
+    size_t nameLength = 0;
+
+    for (SIZE_T i = 0; i <= size; ++i) {
+        // One step past the block: its end ends a name that runs to the last byte.
+        unsigned char c = i < size ? source[i] : 0;
+        if (state == InName) {
+            if (c == ' ' || !IsDelimiter(c)) {
+                if (nameLength < sizeof(name) - 1)
+                    name[nameLength++] = (char)c;
+                continue;
+            }
+            name[nameLength] = 0;
+            int value = negative ? (int)(0u - number) : (int)number;
+            last = OnItemParsed(current, value, name);
+            if (!last)
+                last = InsertItem(current, TVI_LAST, name, TREE_IMAGE_LEAF, TREE_IMAGE_LEAF, (LPARAM)value);
+            state = ExpectNumber;
+        }
+        if (i == size)
+            break;
+        if (!IsDelimiter(c)) {
+            if (state == ExpectNumber) {
+                // The writer prints negative user values with a sign; read them back.
+                negative = c == '-';
+                number = negative ? 0u : (unsigned int)(c - '0');
+                state = InNumber;
+            } else if (state == InNumber) {
+                number = number * 10u + (unsigned int)(c - '0');
+            } else {
+                name[0] = (char)c;
+                nameLength = 1;
+                state = InName;
+            }
+            continue;
+        }
+        if (state == InNumber)
+            state = ExpectName;
+        if (c == '\r' || c == '\n')
+            state = ExpectNumber;
+        if (c == '{' && last) {
+            SetItemImages(last, TREE_IMAGE_FOLDER, TREE_IMAGE_FOLDER);
+            current = last;
+        } else if (c == '}' && current && current != parent) {
+            current = Next(current, TVGN_PARENT);
+        }
+    }
+}
+
+const char* CTreeView::GetItemPath(HTREEITEM item)
+{
+    if (!hwnd)
+        return NULL;
+    if (!item)
+        item = GetSelectedItem();
+    if (!item)
+        return NULL;
+    // Built from the end of the buffer toward its start, the item's own position last.
+    char* end = text + CWIN_TEXT_SIZE - 1;
+    char* start = end;
+    *end = 0;
+    for (HTREEITEM at = item; at; at = Next(at, TVGN_PARENT)) {
+        unsigned int position = 1;
+        for (HTREEITEM before = Next(at, TVGN_PREVIOUS); before; before = Next(before, TVGN_PREVIOUS))
+            ++position;
+        char digits[16];
+        int length = snprintf(digits, sizeof(digits), at == item ? "%u" : "%u.", position);
+        if (length <= 0 || start - text < length)
+            return NULL;
+        start -= length;
+        memcpy(start, digits, (size_t)length);
+    }
+    memmove(text, start, (size_t)(end - start) + 1);
+    return text;
+}
+
+bool CTreeView::SaveToFile(HTREEITEM start, const char* path, char indent)
+{
+    if (!hwnd || !path)
+        return false;
+    HFILE file = _lcreat(path, 0);
+    if (file == HFILE_ERROR)
+        return false;
+    CTreeFileWriter out(file);
+    int depth = 0;                 // the indentation, in indent characters
+    bool previous = start != NULL;
+    char itemText[CWIN_TEXT_SIZE];
+    char number[16];
+    HTREEITEM at = start;
+    for (;;) {
+        int change = 0;
+        HTREEITEM next = NextPreorder(at, &change, NULL);
+        if (change > 0 && previous) {
+            out.Repeat(indent, depth);
+            out.Put("{\r\n", 3);
+            ++depth;
+        }
+        for (int i = change; i < 0; ++i) {
+            // A walk from a start item below the top climbs above where it began.
+            if (depth > 0)
+                --depth;
+            out.Repeat(indent, depth);
+            out.Put("}\r\n", 3);
+        }
+        if (!next)
+            break;
+        // Text and user value in one request.
+        TVITEMA entry;
+        memset(&entry, 0, sizeof(entry));
+        entry.mask = TVIF_TEXT | TVIF_PARAM;
+        entry.hItem = next;
+        entry.pszText = itemText;
+        entry.cchTextMax = sizeof(itemText);
+        itemText[0] = 0;
+        SendMessageA(hwnd, TVM_GETITEMA, 0, (LPARAM)&entry);
+        itemText[sizeof(itemText) - 1] = 0;
+        int length = snprintf(number, sizeof(number), "%d ", (int)entry.lParam);
+        out.Repeat(indent, depth);
+        out.Put(number, (size_t)length);
+        out.Put(entry.pszText ? entry.pszText : itemText);
+        out.Put(" \r\n", 3);
+        previous = true;
+        at = next;
+    }
+    out.Flush();
+    _lclose(file);
+    return !out.Failed();
+}
+
+// has-children is told for every answer, also for the sibling found by climbing:
+// a walker that draws or counts folders needs it there as much as anywhere.
+HTREEITEM CTreeView::NextPreorder(HTREEITEM item, int* levelChange, bool* hasChildren)
+{
+    if (levelChange)
+        *levelChange = 0;
+    if (hasChildren)
+        *hasChildren = false;
+    if (!hwnd)
+        return NULL;
+    HTREEITEM next = item ? Next(item, TVGN_CHILD) : Next(NULL, TVGN_ROOT);
+    int change = 1;
+    if (!next && item) {
+        change = 0;
+        next = Next(item, TVGN_NEXT);
+        for (HTREEITEM up = item; !next;) {
+            up = Next(up, TVGN_PARENT);
+            if (!up)
+                break;
+            --change;
+            next = Next(up, TVGN_NEXT);
+        }
+    } else if (!next) {
+        change = 0;   // an empty tree
+    }
+    if (levelChange)
+        *levelChange = change;
+    if (hasChildren && next)
+        *hasChildren = Next(next, TVGN_CHILD) != NULL;
+    return next;
+}
+
+// Walking up from item reaches top (item itself included).
+bool CTreeView::IsInSubtree(HTREEITEM item, HTREEITEM top)
+{
+    for (HTREEITEM at = item; at; at = Next(at, TVGN_PARENT))
+        if (at == top)
+            return true;
+    return false;
+}
+
+HTREEITEM CTreeView::CopyItem(HTREEITEM source, HTREEITEM parent)
+{
+    char itemText[CWIN_TEXT_SIZE];
+    TVITEMA entry;
+    memset(&entry, 0, sizeof(entry));
+    entry.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+    entry.hItem = source;
+    entry.pszText = itemText;
+    entry.cchTextMax = sizeof(itemText);
+    itemText[0] = 0;
+    if (!SendMessageA(hwnd, TVM_GETITEMA, 0, (LPARAM)&entry))
+        return NULL;
+    itemText[sizeof(itemText) - 1] = 0;
+    return InsertItem(parent, TVI_LAST, entry.pszText ? entry.pszText : itemText, entry.iImage,
+                      entry.iSelectedImage, entry.lParam);
+}
+
+int CTreeView::CopySubtree(HTREEITEM item, HTREEITEM newParent)
+{
+    if (!hwnd || !item)
+        return -1;
+    HTREEITEM oldParent = Next(item, TVGN_PARENT);
+    if (newParent == oldParent)
+        return -1;
+    if (newParent && IsInSubtree(newParent, item)) {
+        ShowMessageBox(owner ? owner->GetMainWindow() : NULL, "Вы пытаетесь выполнить рекуперативный перенос !",
+                       "Ошибка", MB_OK | MB_ICONERROR);
+        return -1;
+    }
+    // Pre-order over the source subtree; the copy cursor moves in step with the
+    // source cursor (down to a child, over to a sibling, up to a parent), so no
+    // stack is needed however deep the subtree is.
+    HTREEITEM copy = CopyItem(item, newParent);
+    if (!copy)
+        return -1;
+    int copied = 1;
+    HTREEITEM at = item;
+    for (;;) {
+        HTREEITEM child = Next(at, TVGN_CHILD);
+        if (child) {
+            HTREEITEM made = CopyItem(child, copy);
+            if (!made)
+                break;
+            at = child;
+            copy = made;
+            ++copied;
+            continue;
+        }
+        HTREEITEM sibling = NULL;
+        while (at != item && !(sibling = Next(at, TVGN_NEXT))) {
+            at = Next(at, TVGN_PARENT);
+            copy = Next(copy, TVGN_PARENT);
+        }
+        if (at == item)
+            break;
+        HTREEITEM made = CopyItem(sibling, Next(copy, TVGN_PARENT));
+        if (!made)
+            break;
+        at = sibling;
+        copy = made;
+        ++copied;
+    }
+    // Images as they will be once the owner deletes the source to complete a move.
+    if (oldParent && Next(oldParent, TVGN_CHILD) == item && !Next(item, TVGN_NEXT))
+        SetItemImages(oldParent, TREE_IMAGE_LEAF, TREE_IMAGE_LEAF);
+    if (newParent) {
+        TVITEMA entry;
+        memset(&entry, 0, sizeof(entry));
+        entry.mask = TVIF_IMAGE;
+        entry.hItem = newParent;
+        if (SendMessageA(hwnd, TVM_GETITEMA, 0, (LPARAM)&entry) && entry.iImage > TREE_IMAGE_OPEN_FOLDER)
+            SetItemImages(newParent, TREE_IMAGE_FOLDER, TREE_IMAGE_FOLDER);
+    }
+    return copied;
+}
+
+// ---- notifications
+
+bool CTreeView::HandleNotify(NMHDR* header, WPARAM, LRESULT*, bool*)
+{
+    switch (header->code) {
+    case TVN_SELCHANGEDA:
+        if (!quiet) {
+            event.param = (INT_PTR)GetSelectedItem();
+            Dispatch(EV_SELECTION_CHANGED);
+        }
+        return true;
+    case TVN_ITEMEXPANDINGA: {
+        NMTREEVIEWA* change = reinterpret_cast<NMTREEVIEWA*>(header);
+        // Only a plain collapse or expand names the image to show (action - 1).
+        UINT action = change->action & (TVE_COLLAPSE | TVE_EXPAND);
+        if (action == TVE_COLLAPSE || action == TVE_EXPAND)
+            SetItemImages(change->itemNew.hItem, (int)action - 1, -1);
+        return true;
+    }
+    }
     return false;
 }
