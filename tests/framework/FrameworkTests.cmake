@@ -29,6 +29,7 @@ orvex_gtest(treeview_tests
 orvex_gtest(bars_tests
   framework/FrameworkFixture.cpp
   framework/BarsTest.cpp
+  framework/BarsTest.rc
   framework/MDITest.cpp
   support/RegistryPluginSize.cpp
 )
