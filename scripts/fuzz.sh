@@ -1,9 +1,13 @@
 #!/bin/bash
 # The fuzzing command: builds build/fuzz (x86_64, guard-page heap registry),
 # runs the registry's tests in that mode, replays the kept regression inputs,
-# makes the seeds and runs every target under Wine.
-#   scripts/fuzz.sh [--smoke] [orvex_fuzz options: -count N -seed S -targets a,b -timeout-ms T]
-# --smoke: a short deterministic run (2,000 inputs per target) for CI.
+# makes the seeds and runs every target under Wine, on an X server of its own
+# (the interface target lends the plug-in a window).
+#   scripts/fuzz.sh [--smoke] [orvex_fuzz options: -count N -count-interface N
+#                    -seed S -targets a,b -timeout-ms T]
+# --smoke: a short deterministic run (2,000 inputs per target, 300 for the
+# interface, which loads the library for every input) for CI.
+# ORVEX_FUZZ_BUILD: another build folder (default build/fuzz).
 # Exit status 1 on any crash, hang, guard-page fault or broken rule.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -11,19 +15,15 @@ cd "$root"
 smoke=0
 if [ "${1:-}" = "--smoke" ]; then smoke=1; shift; fi
 extra=("$@")
-build=build/fuzz
+build=${ORVEX_FUZZ_BUILD:-build/fuzz}
 cmake -S . -B $build -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
       -DORVEX_FUZZ=ON -DORVEX_BUILD_TESTS=ON >/dev/null
-cmake --build $build -j 2 --target orvex_fuzz orvex_fuzz_plugin zorbgen cwin_tests >/dev/null
+cmake --build $build -j 2 --target orvex_fuzz orvex_fuzz_plugin orvex_fuzz_host Orvex_DLL zorbgen cwin_tests \
+      >/dev/null
 
-export WINEPREFIX="$root/$build/wine"
-export WINEDEBUG=-all WINEARCH=win64 LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-[ "$(stat -c %u "$HOME" 2>/dev/null)" = "$(id -u)" ] || export HOME=$(mktemp -d)
+export ORVEX_WINEPREFIX="$root/$build/wine"
+source "$root/scripts/wine-session.sh"
 run() { "$root/scripts/wine-run.sh" "$WINEPREFIX" "$@"; }
-run cmd /c exit >/dev/null 2>&1 || true
-wineserver -p >/dev/null 2>&1 || true
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 
 started=$SECONDS
 bin=$root/$build/bin
@@ -45,9 +45,10 @@ run "$bin/orvex_fuzz_plugin.exe" -make-seeds seeds
 
 status=0
 echo "regression inputs:"
-for target in converter reader lists; do
+for target in converter reader lists interface; do
     exe=orvex_fuzz.exe
     [ $target = lists ] && exe=orvex_fuzz_plugin.exe
+    [ $target = interface ] && exe=orvex_fuzz_host.exe
     if compgen -G "$root/tests/fuzz/regress/$target/*" >/dev/null; then
         run "$bin/$exe" -replay $target "$(winepath -w "$root/tests/fuzz/regress/$target" 2>/dev/null)" || status=1
     fi
@@ -60,7 +61,7 @@ if ! grep -Eq '^selfcheck +4 +[0-9.]+ +0 +0 +4 ' selfcheck.txt; then
     echo "the guard pages do not catch a read outside a block:"; cat selfcheck.txt; status=1
 fi
 args=()
-[ $smoke = 1 ] && args=(-count 2000)
+[ $smoke = 1 ] && args=(-count 2000 -count-interface 300)
 run "$bin/orvex_fuzz.exe" -seeds seeds -out out ${args[@]+"${args[@]}"} ${extra[@]+"${extra[@]}"} || status=1
 echo "fuzzing: $((SECONDS - started)) s"
 exit $status

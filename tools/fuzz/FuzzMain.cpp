@@ -1,13 +1,16 @@
 // orvex_fuzz: runs thousands of malformed inputs through the readers of the
-// converter and the plug-in, in process, under the guard-page heap registry.
+// converter and the plug-in, in process, under the guard-page heap registry,
+// and hostile call sequences through the plug-in library's interface.
 //
-//   orvex_fuzz [-targets converter,reader,lists] [-count N] [-seed S]
-//              [-seeds DIR] [-out DIR] [-timeout-ms 5000]
+//   orvex_fuzz [-targets converter,reader,lists,interface] [-count N] [-seed S]
+//              [-count-interface N] [-seeds DIR] [-out DIR] [-timeout-ms 5000]
 //   orvex_fuzz -make-seeds DIR           kinds table beside the report seeds
 //   orvex_fuzz -replay TARGET DIR        every input folder under DIR, once
 //
-// Each target runs in worker processes (this program, or orvex_fuzz_plugin for
-// the plug-in's targets, whose registry is the plug-in's size). A worker runs
+// Each target runs in worker processes: this program, orvex_fuzz_plugin for
+// the list files (its registry is the plug-in's size), or orvex_fuzz_host for
+// the interface (a host that loads the fuzz build's Orvex_DLL.dll, which has
+// its own registry, guard page after every block). A worker runs
 // inputs from an index on; a fault ends it, and the command records the input
 // (made again from seed and index: inputs are deterministic) and starts the
 // next worker after it. An input running past the timeout counts as a hang.
@@ -20,13 +23,15 @@
 #include <vector>
 
 #include "FuzzTargets.h"
+#ifndef FUZZ_SIDE_HOST
 #include "HeapRegistry.h"
 #include "MessageBox.h"
+#endif
 
-#ifdef FUZZ_SIDE_PLUGIN
+#if defined(FUZZ_SIDE_PLUGIN)
 static CWIN_HEAP_INFO g_heapEntries[CWIN_HEAP_INFO_NUM_PLUGIN];
 CHeapRegistry g_heapRegistry(g_heapEntries, CWIN_HEAP_INFO_NUM_PLUGIN);
-#else
+#elif !defined(FUZZ_SIDE_HOST)
 static CWIN_HEAP_INFO g_heapEntries[CWIN_HEAP_INFO_NUM_CONVERTER];
 CHeapRegistry g_heapRegistry(g_heapEntries, CWIN_HEAP_INFO_NUM_CONVERTER);
 #endif
@@ -38,15 +43,16 @@ namespace {
 struct Target
 {
     const char* name;
-    const char* seedFolder;
-    bool pluginSide;
+    const char* seedFolder;   // null: inputs made from seed and index alone
+    const char* worker;       // the program whose workers run it
 };
-const Target kTargets[] = { { "converter", "converter", false },
-                            { "reader", "converter", false },
-                            { "lists", "lists", true },
+const Target kTargets[] = { { "converter", "converter", "orvex_fuzz.exe" },
+                            { "reader", "converter", "orvex_fuzz.exe" },
+                            { "lists", "lists", "orvex_fuzz_plugin.exe" },
+                            { "interface", NULL, "orvex_fuzz_host.exe" },
                             // Not among the defaults: every input reads one byte
                             // outside a block, so every input must show a guard fault.
-                            { "selfcheck", "converter", false } };
+                            { "selfcheck", "converter", "orvex_fuzz.exe" } };
 
 const Target* FindTarget(const std::string& name)
 {
@@ -75,12 +81,14 @@ enum FaultKind { NoFault = 0, Crash = 1, GuardFault = 2 };
 Shared* g_shared = NULL;
 volatile LONG g_inInput = 0;
 
+#ifndef FUZZ_SIDE_HOST
 int CountBox(HWND, const char*, const char*, UINT)
 {
     if (g_shared)
         InterlockedIncrement(&g_shared->boxes);
     return IDOK;
 }
+#endif
 
 LONG CALLBACK OnFault(EXCEPTION_POINTERS* info)
 {
@@ -121,7 +129,9 @@ LONG CALLBACK OnFault(EXCEPTION_POINTERS* info)
 
 Verdict RunTarget(const Target& target, const FuzzInput& input)
 {
-#ifdef FUZZ_SIDE_PLUGIN
+#if defined(FUZZ_SIDE_HOST)
+    return RunInterfaceInput(input);
+#elif defined(FUZZ_SIDE_PLUGIN)
     return RunListsInput(input);
 #else
     if (!strcmp(target.name, "reader"))
@@ -143,8 +153,12 @@ Verdict RunTarget(const Target& target, const FuzzInput& input)
 
 FuzzInput InputAt(const Target& target, const std::vector<FuzzInput>& seeds, uint64_t seed, uint64_t index)
 {
-    FuzzInput input = MakeInput(seeds, seed, target.name, index);
 #ifndef FUZZ_SIDE_PLUGIN
+    if (!target.seedFolder)
+        return MakeInterfaceInput(seed, index);
+#endif
+    FuzzInput input = MakeInput(seeds, seed, target.name, index);
+#if !defined(FUZZ_SIDE_PLUGIN) && !defined(FUZZ_SIDE_HOST)
     if (!strcmp(target.name, "reader"))
         return ReaderInputFrom(input, seed, index);
 #endif
@@ -189,8 +203,10 @@ int Worker(int argc, char** argv)
     g_shared = (Shared*)MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(Shared));
     if (!g_shared)
         return 2;
-    std::vector<FuzzInput> seeds = LoadSeeds(seedsDir + "\\" + target->seedFolder);
-    if (seeds.empty()) {
+    std::vector<FuzzInput> seeds;
+    if (target->seedFolder)
+        seeds = LoadSeeds(seedsDir + "\\" + target->seedFolder);
+    if (seeds.empty() && target->seedFolder) {
         fprintf(stderr, "orvex_fuzz: no seeds in %s\\%s\n", seedsDir.c_str(), target->seedFolder);
         return 2;
     }
@@ -198,15 +214,19 @@ int Worker(int argc, char** argv)
     CreateDirectoryA(scratch.c_str(), NULL);
     if (!SetCurrentDirectoryA(scratch.c_str()))
         return 2;
+#ifndef FUZZ_SIDE_HOST
     SetMessageBoxFunction(CountBox);
+#endif
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     AddVectoredExceptionHandler(1, OnFault);
 
     int reported = 0;
     for (uint64_t i = from; i < to; ++i) {
         FuzzInput input = InputAt(*target, seeds, seed, i);
+#ifndef FUZZ_SIDE_HOST
         // Both placements of the no-access page, input by input.
         CHeapRegistry::SetGuardBefore(i & 1);
+#endif
         g_shared->current = (LONG64)i;
         g_shared->startTick = GetTickCount();
         MemoryBarrier();
@@ -215,6 +235,8 @@ int Worker(int argc, char** argv)
         Verdict v = RunTarget(*target, input);
         g_inInput = 0;
         g_shared->running = 0;
+        if (v.boxes)
+            InterlockedExchangeAdd(&g_shared->boxes, v.boxes);
         if (!v.ok) {
             InterlockedIncrement(&g_shared->wrong);
             SaveInput(out + "\\" + target->name + "-wrong-" + std::to_string(i), input);
@@ -226,7 +248,7 @@ int Worker(int argc, char** argv)
     return 0;
 }
 
-#ifndef FUZZ_SIDE_PLUGIN
+#if !defined(FUZZ_SIDE_PLUGIN) && !defined(FUZZ_SIDE_HOST)
 struct Figures
 {
     uint64_t inputs = 0, crashes = 0, hangs = 0, guards = 0, wrong = 0, boxes = 0, workers = 0;
@@ -238,12 +260,11 @@ Figures Drive(const Target& target, const std::string& self, uint64_t count, uin
               const std::string& seedsDir, const std::string& out, DWORD timeoutMs)
 {
     Figures f;
-    std::vector<FuzzInput> seeds = LoadSeeds(seedsDir + "\\" + target.seedFolder);
-    std::string exe = self;
-    if (target.pluginSide) {
-        size_t slash = exe.find_last_of("\\/");
-        exe = (slash == std::string::npos ? std::string() : exe.substr(0, slash + 1)) + "orvex_fuzz_plugin.exe";
-    }
+    std::vector<FuzzInput> seeds;
+    if (target.seedFolder)
+        seeds = LoadSeeds(seedsDir + "\\" + target.seedFolder);
+    const size_t slash = self.find_last_of("\\/");
+    const std::string exe = (slash == std::string::npos ? std::string() : self.substr(0, slash + 1)) + target.worker;
     char shmName[64];
     snprintf(shmName, sizeof(shmName), "orvex_fuzz_%lu_%s", GetCurrentProcessId(), target.name);
     HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, sizeof(Shared), shmName);
@@ -271,12 +292,22 @@ Figures Drive(const Target& target, const std::string& self, uint64_t count, uin
             break;
         }
         ++f.workers;
+        // A worker stuck between inputs (starting, or ending its process)
+        // counts as hung too, after a minute without progress.
         bool hung = false;
+        LONG64 lastDone = -1;
+        DWORD lastProgress = GetTickCount();
+        const DWORD idleLimit = timeoutMs > 60000 ? timeoutMs : 60000;
         while (WaitForSingleObject(pi.hProcess, 100) == WAIT_TIMEOUT) {
-            if (shared->running && GetTickCount() - shared->startTick > timeoutMs) {
+            if (shared->done != lastDone || shared->running) {
+                lastDone = shared->done;
+                lastProgress = GetTickCount();
+            }
+            if ((shared->running && GetTickCount() - shared->startTick > timeoutMs) ||
+                (!shared->running && GetTickCount() - lastProgress > idleLimit)) {
                 hung = true;
                 TerminateProcess(pi.hProcess, 0x4A46);
-                WaitForSingleObject(pi.hProcess, INFINITE);
+                WaitForSingleObject(pi.hProcess, 10000);
                 break;
             }
         }
@@ -333,11 +364,15 @@ int Replay(const std::string& targetName, const std::string& dir)
     std::string work = std::string(tmp) + "orvex_fuzz_replay_" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(work.c_str(), NULL);
     SetCurrentDirectoryA(work.c_str());
+#ifndef FUZZ_SIDE_HOST
     SetMessageBoxFunction(CountBox);
+#endif
     int failed = 0;
     for (size_t i = 0; i < cases.size(); ++i) {
         for (int before = 0; before < 2; ++before) {
+#ifndef FUZZ_SIDE_HOST
             CHeapRegistry::SetGuardBefore(before != 0);
+#endif
             Verdict v = RunTarget(*target, cases[i]);
             if (!v.ok) {
                 ++failed;
@@ -358,8 +393,10 @@ int main(int argc, char** argv)
         return Worker(argc, argv);
     if (Flag(argc, argv, "-make-seeds")) {
         const std::string dir = Arg(argc, argv, "-make-seeds", "seeds");
-#ifdef FUZZ_SIDE_PLUGIN
+#if defined(FUZZ_SIDE_PLUGIN)
         return MakeListSeeds(dir + "\\lists") ? 0 : 1;
+#elif defined(FUZZ_SIDE_HOST)
+        return 0;
 #else
         std::vector<std::string> folders;
         WIN32_FIND_DATAA found;
@@ -383,8 +420,8 @@ int main(int argc, char** argv)
                 return Replay(argv[i + 1], argv[i + 2]);
         return 2;
     }
-#ifdef FUZZ_SIDE_PLUGIN
-    fprintf(stderr, "orvex_fuzz_plugin is started by orvex_fuzz\n");
+#if defined(FUZZ_SIDE_PLUGIN) || defined(FUZZ_SIDE_HOST)
+    fprintf(stderr, "the workers are started by orvex_fuzz\n");
     return 2;
 #else
     const uint64_t count = _strtoui64(Arg(argc, argv, "-count", "100000").c_str(), NULL, 10);
@@ -392,13 +429,16 @@ int main(int argc, char** argv)
     const std::string seedsDir = FullPath(Arg(argc, argv, "-seeds", "seeds"));
     const std::string out = FullPath(Arg(argc, argv, "-out", "fuzz-out"));
     const DWORD timeoutMs = (DWORD)atoi(Arg(argc, argv, "-timeout-ms", "5000").c_str());
-    std::string targets = Arg(argc, argv, "-targets", "converter,reader,lists");
+    // A load of the library per input is slow: its target may take fewer inputs.
+    const uint64_t interfaceCount =
+        _strtoui64(Arg(argc, argv, "-count-interface", std::to_string(count).c_str()).c_str(), NULL, 10);
+    std::string targets = Arg(argc, argv, "-targets", "converter,reader,lists,interface");
     CreateDirectoryA(out.c_str(), NULL);
     char self[MAX_PATH];
     GetModuleFileNameA(NULL, self, MAX_PATH);
 
-    printf("seed %llu, %llu inputs per target, timeout %lu ms, failing inputs in %s\n", (unsigned long long)seed,
-           (unsigned long long)count, (unsigned long)timeoutMs, out.c_str());
+    printf("seed %llu, %llu inputs per target (interface %llu), timeout %lu ms, failing inputs in %s\n", (unsigned long long)seed,
+           (unsigned long long)count, (unsigned long long)interfaceCount, (unsigned long)timeoutMs, out.c_str());
     printf("%-10s %9s %9s %8s %6s %7s %6s %6s %8s\n", "target", "inputs", "exec/s", "crashes", "hangs", "guard",
            "wrong", "boxes", "seconds");
     bool clean = true;
@@ -412,12 +452,13 @@ int main(int argc, char** argv)
             fprintf(stderr, "orvex_fuzz: no target %s\n", name.c_str());
             return 2;
         }
-        Figures f = Drive(*target, self, count, seed, seedsDir, out, timeoutMs);
+        const uint64_t inputs = target->seedFolder ? count : interfaceCount;
+        Figures f = Drive(*target, self, inputs, seed, seedsDir, out, timeoutMs);
         printf("%-10s %9llu %9.1f %8llu %6llu %7llu %6llu %6llu %8.1f\n", target->name,
                (unsigned long long)f.inputs, f.seconds > 0 ? f.inputs / f.seconds : 0.0,
                (unsigned long long)f.crashes, (unsigned long long)f.hangs, (unsigned long long)f.guards,
                (unsigned long long)f.wrong, (unsigned long long)f.boxes, f.seconds);
-        clean = clean && !f.crashes && !f.hangs && !f.guards && !f.wrong && f.inputs == count;
+        clean = clean && !f.crashes && !f.hangs && !f.guards && !f.wrong && f.inputs == inputs;
     }
     printf(clean ? "clean\n" : "FAULTS FOUND\n");
     return clean ? 0 : 1;

@@ -14,6 +14,7 @@ struct Verdict
 {
     bool ok = true;
     std::string why;   // the first rule the run broke
+    int boxes = 0;     // message boxes of a loaded library, counted by the target
     void Fail(const std::string& reason)
     {
         if (ok)
@@ -30,6 +31,12 @@ Verdict RunReaderInput(const FuzzInput& input);
 FuzzInput ReaderInputFrom(const FuzzInput& converterInput, uint64_t seed, uint64_t index);
 // The four list files: LoadLists, figures, every supplier's dynamics, every row's report.
 Verdict RunListsInput(const FuzzInput& input);
+
+// Orvex_DLL.dll loaded by a host that calls the twelve operations as the
+// input's file "calls" says; the library unloaded after every input.
+Verdict RunInterfaceInput(const FuzzInput& input);
+// That target's inputs are made from seed and index alone: no seed files.
+FuzzInput MakeInterfaceInput(uint64_t seed, uint64_t index);
 
 // Seed files the tool makes itself: the default kinds table beside each report
 // seed, and list files saved from a small store.
