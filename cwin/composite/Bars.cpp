@@ -61,7 +61,7 @@ bool CToolBar::AddButtons(int firstId, int buttonWidth, int buttonHeight, int co
             if (length > CWIN_TEXT_SIZE - 2)
                 length = CWIN_TEXT_SIZE - 2;
             // A string list ends with a double zero.
-            memcpy(text, next, length);
+            memmove(text, next, length);   // the labels may be this very buffer
             text[length] = 0;
             text[length + 1] = 0;
             // An empty label would add no string and take the next label's index.
@@ -207,7 +207,7 @@ bool CReSizeBar::SetSplitPosition(int position, bool percent)
         position = share > INT_MAX ? INT_MAX : share < INT_MIN ? INT_MIN : (int)share;
     }
     splitPosition = Clamp(position);
-    if (!owner || !owner->RefreshFrom(id))
+    if ((!owner || !owner->RefreshFrom(id)) && hwnd)
         FitToParent();   // not in a frame's table: at least the bar moves
     HWND container = hwnd ? GetParent(hwnd) : NULL;
     if (!container)
@@ -226,7 +226,8 @@ bool CReSizeBar::SetLimits(int before, int after)
 bool CReSizeBar::SetLimitsAndRefit(int before, int after)
 {
     SetLimits(before, after);
-    FitToParent();
+    if (hwnd)
+        FitToParent();
     return true;
 }
 

@@ -52,7 +52,10 @@ bool CMDI_Child::Create()
         style |= WS_CHILD;
     if (!(style & WS_CHILD))
         parent = NULL;
-    HINSTANCE instance = owner ? owner->GetInstance() : GetModuleHandleA(NULL);
+    HWND mainWindow = owner ? owner->GetMainWindow() : NULL;
+    if (!mainWindow)
+        return false;   // the client lives in the frame's main window only
+    HINSTANCE instance = owner->GetInstance();
     WNDCLASSA known;
     if (!GetClassInfoA(instance, childClass, &known) || known.lpfnWndProc != ChildProc) {
         WNDCLASSA wc;
@@ -69,7 +72,6 @@ bool CMDI_Child::Create()
     CMDI_Child* previous = s_current;
     s_current = this;
     mdiId = id;
-    HWND mainWindow = owner ? owner->GetMainWindow() : NULL;
     CLIENTCREATESTRUCT client;
     client.hWindowMenu = GetSubMenu(GetMenu(mainWindow), 0);
     client.idFirstChild = CWIN_MDI_FIRST_CHILD_ID;

@@ -581,6 +581,18 @@ TEST_F(BarsReSizeBar, OddInputBreaksNothing)
     bar->SetLimitsAndRefit(30, 30);
     bar->SetSplitPosition(60, false);
     EXPECT_EQ(60, BarLeft(bar));
+    // Objects without windows.
+    CToolBar looseBar;
+    EXPECT_FALSE(looseBar.AddButtons(kBitmap, 16, 16, 3, "a|b|c"));
+    EXPECT_TRUE(looseBar.Layout(100, 100));
+    CReSizeBar looseSplitter;
+    EXPECT_FALSE(looseSplitter.SetSplitPosition(50, true));
+    EXPECT_TRUE(looseSplitter.SetLimitsAndRefit(10, 10));
+    // Labels taken from the bar's own text buffer.
+    CToolBar* own = static_cast<CToolBar*>(Make("ToolBar", 0, 0, 100, 20, WS_VISIBLE | CCS_TOP));
+    strcpy(own->text, "Один|Два");
+    EXPECT_TRUE(own->AddButtons(kBitmap, 16, 16, 2, own->text));
+    EXPECT_EQ("Один", ButtonText(own, kBitmap));
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 

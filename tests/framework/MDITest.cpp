@@ -153,6 +153,16 @@ TEST_F(MDIClient, WithoutAMenuThereIsNoWindowMenuAndNothingBreaks)
     SetMenu(host, menuBar);
 }
 
+TEST_F(MDIClient, AFrameWithoutAMainWindowMakesNone)
+{
+    CMDI_Child* mdi = MakeMDI();
+    ASSERT_NE(nullptr, mdi);
+    CAppFrame detached;
+    EXPECT_EQ(nullptr, detached.CreateControl("MDI", 0, 0, 100, 100, 0, WS_VISIBLE, NULL, NULL));
+    EXPECT_EQ(0, detached.GetControlCount());
+    EXPECT_EQ(mdi, CMDI_Child::Current());
+}
+
 TEST_F(MDIChildren, CreationReportsTheChildToTheOwner)
 {
     CMDI_Child* mdi = MakeMDI();
