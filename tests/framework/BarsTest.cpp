@@ -267,6 +267,30 @@ TEST_F(BarsDocking, BarsTakeTheirExtentOffTheAreaOfTheControlsAfterThem)
     EXPECT_EQ(0, WindowRectInHost(area->GetHandle()).left);
 }
 
+TEST_F(BarsDocking, ATopBar28HighAndTheStatusBarLeaveTheClientHeightLessBoth)
+{
+    ASSERT_TRUE(frame->CreateStatusBar("готов", 0, 0, 0, NULL));
+    CBaseWindow* top = Make("ReBar", 0, 0, 600, 28, WS_VISIBLE | CCS_TOP | CCS_NORESIZE | CCS_NOPARENTALIGN);
+    ASSERT_NE(nullptr, top);
+    CBaseWindow* area = Make("Static", 10, 10, 60, 60);
+    area->Anchor(NULL, ANCHOR_TOP, 1);
+    area->Anchor(NULL, ANCHOR_BOTTOM, 1);
+    frame->LayoutAll();
+    RECT client, status;
+    GetClientRect(host, &client);
+    GetWindowRect(frame->GetStatusBar(), &status);
+    int statusHeight = status.bottom - status.top;
+    ASSERT_EQ(28, WindowRectInHost(top->GetHandle()).bottom);
+    // Height given to the controls: client - 28 - status bar.
+    RECT placed = WindowRectInHost(area->GetHandle());
+    EXPECT_EQ(28, placed.top);
+    EXPECT_EQ(client.bottom - 28 - statusHeight, placed.bottom - placed.top);
+    // The bar's docking style alone decides: without CCS_TOP it takes nothing off.
+    top->style &= ~CCS_TOP;
+    frame->LayoutAll();
+    EXPECT_EQ(0, WindowRectInHost(area->GetHandle()).top);
+}
+
 // ---- resize bar
 
 // Sizes the shared host so that its client area is width x height.
