@@ -12,7 +12,9 @@
 #define CWIN_CUSTOM_CLASS   "CWin_CCustom_Class"
 #define CWIN_MEASURE_TIMER  1911
 
-class CCustom : public CBaseWindow, public ICustom
+// ICustom is a virtual base so that the chart's IGraph, which extends it,
+// shares the one ICustom of the surface.
+class CCustom : public CBaseWindow, public virtual ICustom
 {
 public:
     CCustom();

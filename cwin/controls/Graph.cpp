@@ -1,6 +1,932 @@
 #include "Graph.h"
+#include "AppFrame.h"
+#include "HeapRegistry.h"
+#include "ImageLists.h"
+
+#include <math.h>
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+const char kNoData[] = "Necessary data is absent ...";
+
+// Far outside any client area, yet a coordinate GDI still takes.
+const double kPixelLimit = 100000000.0;
+
+// Enough for every tick the step rule can give (at most about 50 per axis).
+const int kMaxTicks = 1000;
+
+// Wheel zoom stops halving here, so that a backward turn can always undo it.
+const double kMinZoom = 1.0 / (1024.0 * 1024.0 * 1024.0 * 1024.0);
+
+int ToInt(double v)
+{
+    if (!(v == v))
+        return 0;
+    if (v > kPixelLimit)
+        return (int)kPixelLimit;
+    if (v < -kPixelLimit)
+        return -(int)kPixelLimit;
+    return (int)v;
+}
+
+bool Finite(double v)
+{
+    return v - v == 0.0;
+}
+
+// Element types of SetSeriesData; any other type gives zeros.
+double ElementAt(const void* values, int type, int i)
+{
+    switch (type) {
+    case 1: return static_cast<const unsigned char*>(values)[i];
+    case 2: return static_cast<const unsigned short*>(values)[i];
+    case 4: return static_cast<const INT32*>(values)[i];
+    case 8: {
+        double v;
+        memcpy(&v, static_cast<const char*>(values) + (size_t)i * sizeof(double), sizeof(v));
+        return v;
+    }
+    default: return 0.0;
+    }
+}
+
+// The range of the finite values; false when there is none.
+bool RangeOf(const double* values, int count, double* lo, double* hi)
+{
+    bool any = false;
+    for (int i = 0; i < count; ++i) {
+        double v = values[i];
+        if (!Finite(v))
+            continue;
+        if (!any || v < *lo)
+            *lo = v;
+        if (!any || v > *hi)
+            *hi = v;
+        any = true;
+    }
+    return any;
+}
+
+bool Ascending(const double* values, int count)
+{
+    for (int i = 1; i < count; ++i)
+        if (!(values[i] >= values[i - 1]))
+            return false;
+    return true;
+}
+
+// Consecutive segments that meet end to start go out in one Polyline: the
+// pixels are those of one MoveToEx/LineTo per segment (each line leaves out
+// its last pixel, which the next one starts on), in a fraction of the calls.
+class LineBatch
+{
+public:
+    explicit LineBatch(HDC dc) : m_dc(dc), m_count(0) {}
+    ~LineBatch() { Flush(); }
+
+    void Add(int x0, int y0, int x1, int y1)
+    {
+        if (m_count == 0 || m_points[m_count - 1].x != x0 || m_points[m_count - 1].y != y0) {
+            Flush();
+            m_points[0].x = x0;
+            m_points[0].y = y0;
+            m_count = 1;
+        }
+        if (x1 == x0 && y1 == y0)
+            return;   // a line of no length draws nothing
+        if (m_count == kSize) {
+            POINT last = m_points[m_count - 1];
+            Flush();
+            m_points[0] = last;
+            m_count = 1;
+        }
+        m_points[m_count].x = x1;
+        m_points[m_count].y = y1;
+        ++m_count;
+    }
+
+    void Flush()
+    {
+        if (m_count >= 2)
+            Polyline(m_dc, m_points, m_count);
+        m_count = 0;
+    }
+
+private:
+    static const int kSize = 4096;
+    HDC   m_dc;
+    int   m_count;
+    POINT m_points[kSize];
+};
+
+// Only a solid pen one pixel wide draws a polyline exactly as its segments
+// one by one (wider pens join the segments instead of capping each).
+bool BatchablePen(HDC dc, HPEN pen)
+{
+    if (GetROP2(dc) != R2_COPYPEN)
+        return false;
+    if (GetObjectType(pen) != OBJ_PEN)
+        return false;
+    LOGPEN info;
+    if (GetObjectA(pen, sizeof(info), &info) != sizeof(info))
+        return false;
+    return info.lopnStyle == PS_SOLID && info.lopnWidth.x <= 1;
+}
+
+enum HookState { HOOK_UNKNOWN, HOOK_DEFAULT, HOOK_OWN };
+
+// The point sequence of one series as the drawing reads it.
+struct SeriesPoints
+{
+    const GraphSeries* s;
+    int ring;
+
+    double X(int i) const { return s->stream ? s->xMin + i * s->xStep : s->x[i]; }
+    double Y(int i) const
+    {
+        if (!s->stream)
+            return s->y[i];
+        long long k = (long long)ring + i;
+        return s->y[k >= s->count ? k - s->count : k];
+    }
+    // The first index in [from, to) whose x passes the test, for x values that never fall.
+    template <class Test> int FirstWhere(int from, int to, Test test) const
+    {
+        while (from < to) {
+            int middle = from + (to - from) / 2;
+            if (test(X(middle)))
+                to = middle;
+            else
+                from = middle + 1;
+        }
+        return from;
+    }
+};
+
+}  // namespace
 
 CGraph::CGraph()
+    : clientWidth(0), clientHeight(0), commonScale(true), currentSeries(0), xMax(1), xMin(-1), yMax(1), yMin(-1),
+      leftMargin(20), topMargin(20), rightMargin(20), bottomMargin(20), xLabelSpacing(6),
+      seriesPen(CreatePen(PS_SOLID, 0, RGB(255, 255, 255))), axisPen(CreatePen(PS_SOLID, 2, RGB(0, 0, 0))),
+      gridPen(CreatePen(PS_DOT, 1, RGB(0, 0, 0))), grid(true), xTitle(NULL), yTitle(NULL), seriesCount(0),
+      arrowImages(NULL), rotatedFont(NULL), scrollPos(0), zoomEnabled(true), zoom(1.0), fullXMin(-1),
+      fullXMax(1), m_drawing(false), m_defaultHookRan(false)
 {
     kind = KIND_GRAPH;
+    doubleBuffered = true;
+    eraseSuppressed = true;
+    memset(series, 0, sizeof(series));
+}
+
+CGraph::~CGraph()
+{
+    Release();
+    DeleteObject(seriesPen);
+    DeleteObject(axisPen);
+    DeleteObject(gridPen);
+}
+
+// The window's first size arrives before the object is bound to it: the back
+// buffer is made here, or the chart would show nothing until a resize.
+bool CGraph::Create()
+{
+    if (!CCustom::Create())
+        return false;
+    SendMessageA(hwnd, WM_SIZE, SIZE_RESTORED, 0);
+    return true;
+}
+
+bool CGraph::Release()
+{
+    RemoveAllSeries(false);
+    if (rotatedFont) {
+        DeleteObject(rotatedFont);
+        rotatedFont = NULL;
+    }
+    return CCustom::Release();
+}
+
+// ---------------------------------------------------------------- series
+
+GraphSeries* CGraph::FindSeries(int id)
+{
+    for (int i = 0; i < seriesCount; ++i)
+        if (series[i].id == id)
+            return &series[i];
+    return NULL;
+}
+
+GraphSeries* CGraph::NewSeries(int id)
+{
+    if (seriesCount >= CWIN_GRAPH_SERIES)
+        return NULL;
+    GraphSeries* s = &series[seriesCount];
+    memset(s, 0, sizeof(*s));
+    s->id = id;
+    s->visible = true;
+    if (seriesCount == 0)
+        currentSeries = id;
+    ++seriesCount;
+    return s;
+}
+
+void CGraph::FreeArrays(GraphSeries* s)
+{
+    if (s->x)
+        g_heapRegistry.Free(&s->x);
+    if (s->y)
+        g_heapRegistry.Free(&s->y);
+    s->x = s->y = NULL;
+}
+
+bool CGraph::SetSeriesData(int id, int elementType, const void* xValues, const void* yValues, int count,
+                           HPEN pen)
+{
+    if (!yValues || count < 0 || (SIZE_T)count > ((SIZE_T)-1) / sizeof(double))
+        return false;
+    GraphSeries* s = FindSeries(id);
+    if (s)
+        FreeArrays(s);
+    else if (!(s = NewSeries(id)))
+        return false;
+    s->count = 0;
+    if (pen)
+        s->pen = pen;
+    // A series of no points has no arrays (and draws nothing).
+    if (count > 0) {
+        SIZE_T bytes = (SIZE_T)count * sizeof(double);
+        if (!g_heapRegistry.Alloc(&s->x, bytes) || !g_heapRegistry.Alloc(&s->y, bytes)) {
+            FreeArrays(s);
+            dirty = true;
+            return false;
+        }
+        for (int i = 0; i < count; ++i) {
+            s->y[i] = ElementAt(yValues, elementType, i);
+            s->x[i] = xValues ? ElementAt(xValues, elementType, i) : (double)i;
+        }
+        s->count = count;
+    }
+    s->yMin = s->yMax = s->xMin = s->xMax = 0;
+    RangeOf(s->y, s->count, &s->yMin, &s->yMax);
+    RangeOf(s->x, s->count, &s->xMin, &s->xMax);
+    if (s->yMin == s->yMax) {
+        s->yMin -= 1;
+        s->yMax += 1;
+    }
+    if (s->xMin == s->xMax) {
+        s->xMin -= 1;
+        s->xMax += 1;
+    }
+    s->xAscending = Ascending(s->x, s->count);
+    dirty = true;
+    return true;
+}
+
+bool CGraph::DefineStreamSeries(int id, double xFrom, double xStep, double xTo, HPEN pen)
+{
+    if (seriesCount >= CWIN_GRAPH_SERIES)
+        return false;
+    GraphSeries* s = FindSeries(id);
+    if (!s) {
+        s = NewSeries(id);
+        s->stream = true;
+        s->ringPos = 0;
+    }
+    if (pen)
+        s->pen = pen;
+    s->xMin = s->windowStart = xFrom;
+    s->xMax = s->windowEnd = xTo;
+    s->xStep = xStep;
+    return true;
+}
+
+bool CGraph::AddPoint(int id, double y, bool ringMode, bool advance)
+{
+    GraphSeries* s = FindSeries(id);
+    if (!s)
+        return false;
+    // A ring has as many places as points: an empty series has none.
+    if (ringMode && s->count <= 0)
+        return false;
+    if (y < s->yMin)
+        s->yMin = y;
+    if (y > s->yMax)
+        s->yMax = y;
+    if (!ringMode) {
+        if (s->count == 0x7FFFFFFF)
+            return false;
+        int n = s->count;
+        // Room grows by half again, so that a long feed is not copied point by point.
+        SIZE_T room = s->y ? g_heapRegistry.Size(s->y) / sizeof(double) : 0;
+        if (!s->stream) {
+            SIZE_T xRoom = s->x ? g_heapRegistry.Size(s->x) / sizeof(double) : 0;
+            if (xRoom < room)
+                room = xRoom;
+        }
+        if ((SIZE_T)n + 1 > room) {
+            SIZE_T want = (SIZE_T)n + n / 2 + 16;
+            if (want > 0x7FFFFFFF || want > ((SIZE_T)-1) / sizeof(double))
+                want = (SIZE_T)n + 1;
+            if (!g_heapRegistry.Alloc(&s->y, want * sizeof(double)))
+                return false;
+            // A data series keeps an x for every y: the appended point follows the last one by 1.
+            if (!s->stream && !g_heapRegistry.Alloc(&s->x, want * sizeof(double)))
+                return false;
+        }
+        s->y[n] = y;
+        if (!s->stream) {
+            double x = n > 0 ? s->x[n - 1] + 1.0 : 0.0;
+            s->x[n] = x;
+            if (n == 0 || x < s->xMin)
+                s->xMin = x;
+            if (n == 0 || x > s->xMax)
+                s->xMax = x;
+            if (n > 0 && !(x >= s->x[n - 1]))
+                s->xAscending = false;
+        }
+        s->count = n + 1;
+    } else {
+        if (s->ringPos < 0 || s->ringPos >= s->count)
+            s->ringPos = 0;
+        s->y[s->ringPos] = y;
+        if (advance) {
+            s->xMin += s->xStep;
+            s->xMax += s->xStep;
+        }
+        if (++s->ringPos >= s->count)
+            s->ringPos = 0;
+        s->windowStart += s->xStep;
+        s->windowEnd += s->xStep;
+    }
+    dirty = true;
+    return true;
+}
+
+bool CGraph::RemoveSeries(int id)
+{
+    GraphSeries* s = FindSeries(id);
+    if (!s)
+        return false;
+    FreeArrays(s);
+    int index = (int)(s - series);
+    memmove(&series[index], &series[index + 1], sizeof(GraphSeries) * (seriesCount - index - 1));
+    --seriesCount;
+    memset(&series[seriesCount], 0, sizeof(GraphSeries));
+    dirty = true;
+    return true;
+}
+
+bool CGraph::RemoveAllSeries(bool repaint)
+{
+    while (seriesCount > 0)
+        RemoveSeries(series[0].id);
+    if (repaint)
+        FitToParent();
+    return true;
+}
+
+bool CGraph::SetArrowImages(HIMAGELIST* images)
+{
+    arrowImages = images;
+    return true;
+}
+
+bool CGraph::SetAxisTitles(const char* x, const char* y)
+{
+    xTitle = x;
+    yTitle = y;
+    return true;
+}
+
+// ---------------------------------------------------------------- mouse and scrolling
+
+bool CGraph::OnMouseWheel(int delta)
+{
+    if (zoomEnabled) {
+        if (delta > 0)
+            zoom = zoom * 0.5 < kMinZoom ? kMinZoom : zoom * 0.5;
+        else
+            zoom = zoom * 2.0 > 1.0 ? 1.0 : zoom * 2.0;
+        Invalidate(true);
+    }
+    return true;
+}
+
+bool CGraph::OnDoubleClick()
+{
+    if (mouseKeys != MK_MBUTTON)
+        return false;
+    if (zoomEnabled) {
+        zoom = 1.0;
+        Invalidate(true);
+    }
+    return true;
+}
+
+bool CGraph::OnScroll(bool vertical, SCROLLINFO* info)
+{
+    // Bounded by the whole x range: x max itself is only the visible end while zoomed.
+    if (vertical || !info || !(info->nPos < fullXMax))
+        return false;
+    scrollPos = info->nPos;
+    Invalidate(true);
+    return true;
+}
+
+bool CGraph::OnSize(int width, int height)
+{
+    clientWidth = width;
+    clientHeight = height;
+    return true;
+}
+
+// ---------------------------------------------------------------- hooks
+
+bool CGraph::OnXTickLabel(HDC, int, int, double) { return false; }
+bool CGraph::OnYTickLabel(HDC, int, int, double) { return false; }
+bool CGraph::OnAfterDraw(HDC) { return false; }
+
+bool CGraph::OnSegment(GraphSeries*, double, double, double, double, int, int)
+{
+    m_defaultHookRan = true;
+    return false;
+}
+
+bool CGraph::OnPoint(GraphSeries*, double, double, int, int)
+{
+    m_defaultHookRan = true;
+    return false;
+}
+
+// ---------------------------------------------------------------- ticks and labels
+
+bool CGraph::TickStep(double lo, double hi, double* step, double* first)
+{
+    double range = hi - lo;
+    if (!(range > 0) || !Finite(range) || !Finite(lo))
+        return false;
+    // p makes range / p a number of two digits before the point (10 to 99).
+    int n = (int)floor(log10(range)) + 1;
+    double p = pow(10.0, n - 2);
+    // A hair above, so that 50 computed as 49.99999... is still 50.
+    double g = floor(range / p + 1e-9);
+    if (g >= 100) {
+        p *= 10;
+        g = floor(range / p + 1e-9);
+    } else if (g < 10) {
+        p /= 10;
+        g = floor(range / p + 1e-9);
+    }
+    double s = g > 49 ? 10 * p : g > 24 ? 5 * p : g > 19 ? 2.5 * p : 2 * p;
+    if (!(s > 0) || !Finite(s))
+        return false;
+    double f = floor(lo / s) * s;
+    if (f < lo)
+        f += s;
+    if (!Finite(f) || f + s == f)   // the step is lost in the values' precision
+        return false;
+    *step = s;
+    *first = f;
+    return true;
+}
+
+void CGraph::FormatTickLabel(double value, bool wholeNumbers, char* out, size_t size)
+{
+    if (!out || size == 0)
+        return;
+    if (value == 0)
+        value = 0;   // no "-0"
+    if (fabs(value) < 0.1) {
+        snprintf(out, size, "%.3f", value);
+        return;
+    }
+    char raw[512];
+    snprintf(raw, sizeof(raw), wholeNumbers ? "%.0f" : "%.3f", value);
+    const char* digits = raw[0] == '-' ? raw + 1 : raw;
+    size_t intDigits = 0;
+    while (digits[intDigits] >= '0' && digits[intDigits] <= '9')
+        ++intDigits;
+    size_t o = 0;
+    for (const char* p = raw; *p && o + 1 < size; ++p) {
+        if (p > digits && p < digits + intDigits && (size_t)(digits + intDigits - p) % 3 == 0) {
+            out[o++] = ' ';
+            if (o + 1 >= size)
+                break;
+        }
+        out[o++] = *p;
+    }
+    out[o] = 0;
+}
+
+// ---------------------------------------------------------------- drawing
+
+int CGraph::PixelX(double x, double sx) const
+{
+    return ToInt(leftMargin + (x - xMin) * sx);
+}
+
+int CGraph::PixelY(double y, double sy) const
+{
+    return ToInt(clientHeight - bottomMargin - (y - yMin) * sy);
+}
+
+bool CGraph::OnPaint(HDC dc, bool toBackBuffer)
+{
+    // The screen gets the back buffer as it is; a paint nested in a drawing
+    // (when the scroll bar appears or goes) leaves the drawing to the outer one.
+    if (!toBackBuffer || m_drawing || !dc)
+        return true;
+    m_drawing = true;
+    int saved = SaveDC(dc);
+    Draw(dc);
+    RestoreDC(dc, saved);
+    m_drawing = false;
+    return true;
+}
+
+void CGraph::Draw(HDC dc)
+{
+    RECT area;
+    GetClientRect(hwnd, &area);
+    clientWidth = area.right;
+    clientHeight = area.bottom;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, textColor);
+    SetBkColor(dc, backColor);
+    if (font)
+        SelectObject(dc, font);
+    if (seriesCount == 0) {
+        SetTextAlign(dc, TA_CENTER | TA_BOTTOM);
+        TextOutA(dc, clientWidth / 2, clientHeight / 2, kNoData, (int)strlen(kNoData));
+        return;
+    }
+
+    // The y title's font: the chart's font turned by 90 degrees.
+    if (rotatedFont) {
+        DeleteObject(rotatedFont);
+        rotatedFont = NULL;
+    }
+    LOGFONTA turned = logFont;
+    if (font)
+        GetObjectA(font, sizeof(turned), &turned);
+    turned.lfEscapement = turned.lfOrientation = 900;
+    rotatedFont = CreateFontIndirectA(&turned);
+
+    ChooseRanges();
+    ApplyZoom(dc);
+    // Widened before the scales, which would otherwise divide by zero.
+    if (xMin == xMax) {
+        xMin -= 1;
+        xMax += 1;
+    }
+    if (yMin == yMax) {
+        yMin -= 1;
+        yMax += 1;
+    }
+    double sx = (clientWidth - leftMargin - rightMargin) / (xMax - xMin);
+    double sy = (clientHeight - topMargin - bottomMargin) / (yMax - yMin);
+
+    DrawAxes(dc);
+    DrawXTicks(dc, sx);
+    DrawYTicks(dc, sy);
+    for (int i = 0; i < seriesCount; ++i)
+        if (series[i].visible)
+            DrawSeries(dc, &series[i], sx, sy);
+    OnAfterDraw(dc);
+}
+
+void CGraph::ChooseRanges()
+{
+    GraphSeries* current = FindSeries(currentSeries);
+    if (!current)
+        current = &series[0];
+    bool any = false;
+    if (commonScale) {
+        for (int i = 0; i < seriesCount; ++i) {
+            const GraphSeries& s = series[i];
+            if (!s.visible)
+                continue;
+            if (!any || s.xMin < xMin)
+                xMin = s.xMin;
+            if (!any || s.xMax > xMax)
+                xMax = s.xMax;
+            if (!any || s.yMin < yMin)
+                yMin = s.yMin;
+            if (!any || s.yMax > yMax)
+                yMax = s.yMax;
+            any = true;
+        }
+    }
+    if (!any) {
+        xMin = current->xMin;
+        xMax = current->xMax;
+        yMin = current->yMin;
+        yMax = current->yMax;
+    }
+    fullXMin = xMin;
+    fullXMax = xMax;
+}
+
+void CGraph::ApplyZoom(HDC dc)
+{
+    if (scrollPos < xMin)
+        scrollPos = xMin;
+    double visible = (xMax - xMin) * zoom;
+    if (visible == 0 || !Finite(visible))
+        return;
+    if (zoom < 1) {
+        // Negative positions are allowed here: a range below 0 scrolls as any other.
+        double start = scrollPos;
+        if (start + visible > xMax)
+            start = xMax - visible;
+        xMin = start;
+        xMax = start + visible;
+    }
+    SCROLLINFO info;
+    memset(&info, 0, sizeof(info));
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    info.nMin = ToInt(fullXMin);
+    info.nMax = ToInt(fullXMax - 1);
+    // All of it shown: a page of the bar's whole range, so that a range of
+    // fractions does not leave a bar with nothing to scroll.
+    info.nPage = zoom < 1 ? (UINT)ToInt(visible) : (UINT)(info.nMax - info.nMin + 1);
+    info.nPos = ToInt(xMin);
+    SetScrollInfo(hwnd, SB_HORZ, &info, TRUE);
+    // The bar coming or going changes the client area.
+    RECT area;
+    GetClientRect(hwnd, &area);
+    clientWidth = area.right;
+    clientHeight = area.bottom;
+    FillRect(dc, &area, backBrush);
+}
+
+void CGraph::DrawAxes(HDC dc)
+{
+    int plotBottom = clientHeight - bottomMargin, plotRight = clientWidth - rightMargin;
+    int row, column;
+    if (yMin < 0 && 0 < yMax)
+        row = ToInt(topMargin + (clientHeight - bottomMargin - topMargin) * yMax / (yMax - yMin));
+    else if (yMax > 0 && yMin >= 0)
+        row = plotBottom;
+    else
+        row = topMargin;
+    if (xMin < 0 && 0 < xMax)
+        column = ToInt(leftMargin + fabs(xMin) * (clientWidth - leftMargin - rightMargin) / (xMax - xMin));
+    else if (xMax > 0 && xMin >= 0)
+        column = leftMargin;
+    else
+        column = plotRight;
+
+    int imageWidth = 0, imageHeight = 0;
+    if (arrowImages && *arrowImages && ImageList_GetIconSize(*arrowImages, &imageWidth, &imageHeight)) {
+        DrawArrowAxes(dc, column, row);
+    } else {
+        imageWidth = imageHeight = 0;
+        SelectObject(dc, axisPen);
+        MoveToEx(dc, column, topMargin, NULL);
+        LineTo(dc, column, plotBottom);
+        MoveToEx(dc, leftMargin, row, NULL);
+        LineTo(dc, plotRight, row);
+    }
+
+    if (yTitle) {
+        HGDIOBJ previous = rotatedFont ? SelectObject(dc, rotatedFont) : NULL;
+        SetTextAlign(dc, TA_RIGHT | TA_BOTTOM);
+        TextOutA(dc, leftMargin - imageWidth / 2 + 3, topMargin, yTitle, (int)strlen(yTitle));
+        if (previous)
+            SelectObject(dc, previous);
+    }
+    if (xTitle) {
+        SetTextAlign(dc, TA_RIGHT | TA_BOTTOM);
+        TextOutA(dc, plotRight, row - imageHeight / 2 + 3, xTitle, (int)strlen(xTitle));
+    }
+}
+
+// Image 0 tops the vertical axis, image 1 ends the horizontal one, image 2
+// marks the crossing; the axes themselves are the edge row and column of the
+// arrow images, stretched.
+void CGraph::DrawArrowAxes(HDC dc, int column, int row)
+{
+    HIMAGELIST list = *arrowImages;
+    int w = 0, h = 0;
+    ImageList_GetIconSize(list, &w, &h);
+    int plotBottom = clientHeight - bottomMargin, plotRight = clientWidth - rightMargin;
+    if (w > 0 && h > 0) {
+        HDC scratch = CreateCompatibleDC(dc);
+        HBITMAP bitmap = CreateCompatibleBitmap(dc, w, h);
+        if (scratch && bitmap) {
+            HGDIOBJ previous = SelectObject(scratch, bitmap);
+            RECT cell = {0, 0, w, h};
+            FillRect(scratch, &cell, backBrush);
+            ImageList_Draw(list, 0, scratch, 0, 0, ILD_NORMAL);
+            StretchBlt(dc, column - w / 2, topMargin, w, plotBottom - topMargin, scratch, 0, h - 1, w, 1, SRCCOPY);
+            FillRect(scratch, &cell, backBrush);
+            ImageList_Draw(list, 1, scratch, 0, 0, ILD_NORMAL);
+            StretchBlt(dc, leftMargin, row - h / 2, plotRight - leftMargin, h, scratch, 0, 0, 1, h, SRCCOPY);
+            SelectObject(scratch, previous);
+        }
+        if (bitmap)
+            DeleteObject(bitmap);
+        if (scratch)
+            DeleteDC(scratch);
+    }
+    CImageLists* registry = owner ? owner->GetImageLists() : NULL;
+    if (registry) {
+        registry->DrawAligned(arrowImages, 0, dc, ALIGN_BOTTOM_EDGE, column, topMargin, ILD_NORMAL);
+        registry->DrawAligned(arrowImages, 1, dc, ALIGN_LEFT_EDGE, plotRight, row, ILD_NORMAL);
+        registry->DrawAligned(arrowImages, 2, dc, 0, column, row, ILD_NORMAL);
+    }
+}
+
+void CGraph::DrawXTicks(HDC dc, double sx)
+{
+    double step, first;
+    if (!TickStep(xMin, xMax, &step, &first))
+        return;
+    SIZE zero = {0, 0};
+    GetTextExtentPoint32A(dc, "0", 1, &zero);
+    if (!(xLabelSpacing * zero.cx < fabs(sx * step)))
+        return;
+    int imageWidth = 0, imageHeight = 0;
+    if (arrowImages && *arrowImages)
+        ImageList_GetIconSize(*arrowImages, &imageWidth, &imageHeight);
+    int labelY = clientHeight - bottomMargin + 2;
+    double slack = step * 1e-9;   // the last tick, computed a hair above x max
+    char label[CWIN_TEXT_SIZE];
+    for (int k = 0; k < kMaxTicks; ++k) {
+        double t = first + k * step;
+        if (!(t <= xMax + slack))
+            break;
+        int column = PixelX(t, sx);
+        if (column == leftMargin)
+            continue;
+        if (grid) {
+            SelectObject(dc, gridPen);
+            MoveToEx(dc, column, topMargin, NULL);
+            LineTo(dc, column, clientHeight - bottomMargin);
+        }
+        FormatTickLabel(t, false, label, sizeof(label));
+        snprintf(text, sizeof(text), "%s", label);
+        if (!OnXTickLabel(dc, column, labelY, t)) {
+            SetTextAlign(dc, TA_CENTER | TA_TOP);
+            TextOutA(dc, column, labelY, label, (int)strlen(label));
+        }
+    }
+}
+
+void CGraph::DrawYTicks(HDC dc, double sy)
+{
+    double step, first;
+    if (!TickStep(yMin, yMax, &step, &first))
+        return;
+    TEXTMETRICA metrics;
+    memset(&metrics, 0, sizeof(metrics));
+    GetTextMetricsA(dc, &metrics);
+    if (!(metrics.tmHeight < fabs(sy * step)))
+        return;
+    int imageWidth = 0, imageHeight = 0;
+    if (arrowImages && *arrowImages)
+        ImageList_GetIconSize(*arrowImages, &imageWidth, &imageHeight);
+    double slack = step * 1e-9;
+    bool whole = true;
+    for (int k = 0; k < kMaxTicks; ++k) {
+        double t = first + k * step;
+        if (!(t <= yMax + slack))
+            break;
+        if (floor(t) != t)
+            whole = false;
+    }
+    int labelX = leftMargin + imageWidth / 2 + 2;
+    char label[CWIN_TEXT_SIZE];
+    for (int k = 0; k < kMaxTicks; ++k) {
+        double t = first + k * step;
+        if (!(t <= yMax + slack))
+            break;
+        int row = PixelY(t, sy);
+        if (row == clientHeight - bottomMargin)
+            continue;
+        if (grid) {
+            SelectObject(dc, gridPen);
+            MoveToEx(dc, leftMargin, row, NULL);
+            LineTo(dc, clientWidth - rightMargin, row);
+        }
+        FormatTickLabel(t, whole, label, sizeof(label));
+        snprintf(text, sizeof(text), "%s", label);
+        if (!OnYTickLabel(dc, labelX, row, t)) {
+            SetTextAlign(dc, TA_LEFT | TA_BOTTOM);
+            TextOutA(dc, labelX, row, label, (int)strlen(label));
+        }
+    }
+}
+
+// Every segment of the series, clipped to the visible area. The hooks see
+// each segment and end point in order; when both hooks are the defaults here
+// (they draw nothing), the lines go out in batches.
+void CGraph::DrawSeries(HDC dc, GraphSeries* s, double sx, double sy)
+{
+    int n = s->count;
+    if (n < 2 || !s->y || (!s->stream && !s->x))
+        return;
+    HPEN pen = s->pen ? s->pen : seriesPen;
+    SelectObject(dc, pen);
+    bool batchable = BatchablePen(dc, pen);
+
+    SeriesPoints points = {s, 0};
+    if (s->stream) {
+        points.ring = s->ringPos % n;
+        if (points.ring < 0)
+            points.ring += n;
+    }
+    const double vxMin = xMin, vxMax = xMax, vyMin = yMin, vyMax = yMax;
+
+    // With x values that never fall, segments ending left of the visible part
+    // and those starting right of it are skipped by the rules below anyway.
+    int from = 1, to = n - 1;
+    bool ascending = s->stream ? (s->xStep > 0 && Finite(s->xStep)) : s->xAscending;
+    if (ascending) {
+        int firstIn = points.FirstWhere(0, n, [vxMin](double x) { return x >= vxMin; });
+        int firstPast = points.FirstWhere(firstIn, n, [vxMax](double x) { return x > vxMax; });
+        if (firstIn > from)
+            from = firstIn;
+        if (firstPast < to)
+            to = firstPast;
+    }
+
+    HookState segmentHook = HOOK_UNKNOWN, pointHook = HOOK_UNKNOWN;
+    LineBatch batch(dc);
+    for (int i = from; i <= to; ++i) {
+        double x0 = points.X(i - 1), y0 = points.Y(i - 1), x1 = points.X(i), y1 = points.Y(i);
+        if (!(x1 >= vxMin))
+            continue;   // ends left of the visible part
+        if (x0 > vxMax && x1 > vxMax)
+            continue;   // wholly right of it
+        if (!Finite(x0) || !Finite(x1) || !Finite(y0) || !Finite(y1))
+            continue;
+        double cx0 = x0, cy0 = y0, cx1 = x1, cy1 = y1;
+        // Along the line through both points onto the x edges. The two x differ
+        // wherever an end is moved (a vertical segment is wholly in or out).
+        if (x0 < vxMin || x0 > vxMax || x1 > vxMax) {
+            double slope = (y1 - y0) / (x1 - x0);
+            if (x0 < vxMin) {
+                cx0 = vxMin;
+                cy0 = y0 + (vxMin - x0) * slope;
+            } else if (x0 > vxMax) {
+                cx0 = vxMax;
+                cy0 = y0 + (vxMax - x0) * slope;
+            }
+            if (x1 > vxMax) {
+                cx1 = vxMax;
+                cy1 = y0 + (vxMax - x0) * slope;
+            }
+        }
+        // Then onto the y edges; a segment wholly above or below is not drawn.
+        if ((cy0 < vyMin && cy1 < vyMin) || (cy0 > vyMax && cy1 > vyMax))
+            continue;
+        if (cy0 < vyMin || cy0 > vyMax || cy1 < vyMin || cy1 > vyMax) {
+            double ax = cx0, ay = cy0, inverse = (cx1 - cx0) / (cy1 - cy0);
+            if (ay < vyMin) {
+                cy0 = vyMin;
+                cx0 = ax + (vyMin - ay) * inverse;
+            } else if (ay > vyMax) {
+                cy0 = vyMax;
+                cx0 = ax + (vyMax - ay) * inverse;
+            }
+            if (cy1 < vyMin) {
+                cy1 = vyMin;
+                cx1 = ax + (vyMin - ay) * inverse;
+            } else if (cy1 > vyMax) {
+                cy1 = vyMax;
+                cx1 = ax + (vyMax - ay) * inverse;
+            }
+        }
+        int px0 = PixelX(cx0, sx), py0 = PixelY(cy0, sy), px1 = PixelX(cx1, sx), py1 = PixelY(cy1, sy);
+
+        if (segmentHook != HOOK_DEFAULT)
+            batch.Flush();   // an own hook may draw: what came before is drawn first
+        m_defaultHookRan = false;
+        bool suppressed = OnSegment(s, cx0, cy0, cx1, cy1, px1, py1);
+        if (segmentHook == HOOK_UNKNOWN)
+            segmentHook = m_defaultHookRan ? HOOK_DEFAULT : HOOK_OWN;
+        if (!suppressed) {
+            if (batchable && segmentHook == HOOK_DEFAULT) {
+                batch.Add(px0, py0, px1, py1);
+            } else {
+                MoveToEx(dc, px0, py0, NULL);
+                LineTo(dc, px1, py1);
+            }
+        }
+        if (x1 <= vxMax) {
+            if (pointHook != HOOK_DEFAULT)
+                batch.Flush();
+            m_defaultHookRan = false;
+            OnPoint(s, x1, y1, PixelX(x1, sx), PixelY(y1, sy));
+            if (pointHook == HOOK_UNKNOWN)
+                pointHook = m_defaultHookRan ? HOOK_DEFAULT : HOOK_OWN;
+        }
+    }
+    batch.Flush();
 }
