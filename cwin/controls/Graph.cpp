@@ -6,6 +6,7 @@
 #include <math.h>
 #include <stdio.h>
 #include <string.h>
+#include <stdlib.h>
 
 namespace {
 
@@ -80,45 +81,127 @@ bool Ascending(const double* values, int count)
 // Consecutive segments that meet end to start go out in one Polyline: the
 // pixels are those of one MoveToEx/LineTo per segment (each line leaves out
 // its last pixel, which the next one starts on), in a fraction of the calls.
+//
+// Many points in one pixel column (a long series seen whole) are up-and-down
+// lines in that column. Together they cover every pixel between the lowest
+// and the highest of them, the two extremes only where a line starts from
+// them, and a line never covers its end pixel. So the column's points after
+// its first are kept as at most three that cover the same pixels and end at
+// the same one (the batch draws in one colour, so only the set of pixels counts).
 class LineBatch
 {
 public:
-    explicit LineBatch(HDC dc) : m_dc(dc), m_count(0) {}
+    explicit LineBatch(HDC dc) : m_dc(dc), m_count(0), m_inColumn(false) {}
     ~LineBatch() { Flush(); }
 
     void Add(int x0, int y0, int x1, int y1)
     {
-        if (m_count == 0 || m_points[m_count - 1].x != x0 || m_points[m_count - 1].y != y0) {
+        if (m_count == 0 || m_lastX != x0 || m_lastY != y0) {
             Flush();
-            m_points[0].x = x0;
-            m_points[0].y = y0;
-            m_count = 1;
+            Start(x0, y0);
         }
         if (x1 == x0 && y1 == y0)
             return;   // a line of no length draws nothing
-        if (m_count == kSize) {
-            POINT last = m_points[m_count - 1];
-            Flush();
-            m_points[0] = last;
-            m_count = 1;
+        if (x1 == m_lastX) {
+            // On down the column.
+            if (m_lastY == m_low)
+                m_lowCovered = true;
+            if (m_lastY == m_high)
+                m_highCovered = true;
+            if (y1 < m_low) {
+                m_low = y1;
+                m_lowCovered = false;
+            }
+            if (y1 > m_high) {
+                m_high = y1;
+                m_highCovered = false;
+            }
+            m_lastY = y1;
+            m_inColumn = true;
+            return;
         }
-        m_points[m_count].x = x1;
-        m_points[m_count].y = y1;
-        ++m_count;
+        CloseColumn();
+        Put(x1, y1);
+        OpenColumn(x1, y1);
     }
 
     void Flush()
     {
+        if (m_count == 0)
+            return;
+        CloseColumn();
         if (m_count >= 2)
             Polyline(m_dc, m_points, m_count);
         m_count = 0;
     }
 
 private:
+    void Start(int x, int y)
+    {
+        m_points[0].x = x;
+        m_points[0].y = y;
+        m_count = 1;
+        OpenColumn(x, y);
+    }
+
+    void OpenColumn(int x, int y)
+    {
+        m_lastX = x;
+        m_lastY = m_low = m_high = y;
+        m_lowCovered = m_highCovered = false;
+        m_inColumn = false;
+    }
+
+    void Put(int x, int y)
+    {
+        if (m_count == kSize) {
+            // A polyline may end at any of its points and the next start there.
+            POINT last = m_points[m_count - 1];
+            Polyline(m_dc, m_points, m_count);
+            m_points[0] = last;
+            m_count = 1;
+        }
+        if (m_points[m_count - 1].x == x && m_points[m_count - 1].y == y)
+            return;
+        m_points[m_count].x = x;
+        m_points[m_count].y = y;
+        ++m_count;
+    }
+
+    // Writes the column's points after its first: a path from the first to the
+    // last point that covers the same pixels.
+    void CloseColumn()
+    {
+        if (!m_inColumn)
+            return;
+        m_inColumn = false;
+        int x = m_lastX, last = m_lastY;
+        if (!m_highCovered) {          // the highest is only reached at the end
+            Put(x, m_low);
+            Put(x, last);
+        } else if (!m_lowCovered) {    // the lowest is only reached at the end
+            Put(x, m_high);
+            Put(x, last);
+        } else if (last != m_low) {
+            Put(x, m_high);
+            Put(x, m_low);
+            Put(x, last);
+        } else {
+            Put(x, m_low);
+            Put(x, m_high);
+            Put(x, last);
+        }
+        m_lastY = last;
+    }
+
     static const int kSize = 4096;
     HDC   m_dc;
     int   m_count;
     POINT m_points[kSize];
+    // The column the batch is in: its x, last, lowest and highest y.
+    bool  m_inColumn;
+    int   m_lastX, m_lastY, m_low, m_high;
+    bool  m_lowCovered, m_highCovered;
 };
 
 // Only a solid pen one pixel wide draws a polyline exactly as its segments
@@ -858,59 +941,88 @@ void CGraph::DrawSeries(HDC dc, GraphSeries* s, double sx, double sy)
 
     HookState segmentHook = HOOK_UNKNOWN, pointHook = HOOK_UNKNOWN;
     LineBatch batch(dc);
+    // The pixel of the last end point when it was not moved by clipping: the
+    // next segment starts there.
+    bool lastExact = false;
+    int lastX = 0, lastY = 0;
+    double x1 = points.X(from - 1), y1 = points.Y(from - 1);
     for (int i = from; i <= to; ++i) {
-        double x0 = points.X(i - 1), y0 = points.Y(i - 1), x1 = points.X(i), y1 = points.Y(i);
-        if (!(x1 >= vxMin))
-            continue;   // ends left of the visible part
-        if (x0 > vxMax && x1 > vxMax)
-            continue;   // wholly right of it
-        if (!Finite(x0) || !Finite(x1) || !Finite(y0) || !Finite(y1))
-            continue;
+        double x0 = x1, y0 = y1;
+        x1 = points.X(i);
+        y1 = points.Y(i);
         double cx0 = x0, cy0 = y0, cx1 = x1, cy1 = y1;
-        // Along the line through both points onto the x edges. The two x differ
-        // wherever an end is moved (a vertical segment is wholly in or out).
-        if (x0 < vxMin || x0 > vxMax || x1 > vxMax) {
-            double slope = (y1 - y0) / (x1 - x0);
-            if (x0 < vxMin) {
-                cx0 = vxMin;
-                cy0 = y0 + (vxMin - x0) * slope;
-            } else if (x0 > vxMax) {
-                cx0 = vxMax;
-                cy0 = y0 + (vxMax - x0) * slope;
+        bool startMoved = false, endMoved = false;
+        if (!(x0 >= vxMin && x0 <= vxMax && x1 >= vxMin && x1 <= vxMax && y0 >= vyMin && y0 <= vyMax &&
+              y1 >= vyMin && y1 <= vyMax)) {
+            lastExact = false;
+            if (!(x1 >= vxMin))
+                continue;   // ends left of the visible part
+            if (x0 > vxMax && x1 > vxMax)
+                continue;   // wholly right of it
+            if (!Finite(x0) || !Finite(x1) || !Finite(y0) || !Finite(y1))
+                continue;
+            // Along the line through both points onto the x edges. The two x differ
+            // wherever an end is moved (a vertical segment is wholly in or out).
+            if (x0 < vxMin || x0 > vxMax || x1 > vxMax) {
+                double slope = (y1 - y0) / (x1 - x0);
+                if (x0 < vxMin) {
+                    cx0 = vxMin;
+                    cy0 = y0 + (vxMin - x0) * slope;
+                } else if (x0 > vxMax) {
+                    cx0 = vxMax;
+                    cy0 = y0 + (vxMax - x0) * slope;
+                }
+                if (x1 > vxMax) {
+                    cx1 = vxMax;
+                    cy1 = y0 + (vxMax - x0) * slope;
+                }
             }
-            if (x1 > vxMax) {
-                cx1 = vxMax;
-                cy1 = y0 + (vxMax - x0) * slope;
+            // Then onto the y edges; a segment wholly above or below is not drawn.
+            if ((cy0 < vyMin && cy1 < vyMin) || (cy0 > vyMax && cy1 > vyMax))
+                continue;
+            if (cy0 < vyMin || cy0 > vyMax || cy1 < vyMin || cy1 > vyMax) {
+                double ax = cx0, ay = cy0, inverse = (cx1 - cx0) / (cy1 - cy0);
+                if (ay < vyMin) {
+                    cy0 = vyMin;
+                    cx0 = ax + (vyMin - ay) * inverse;
+                } else if (ay > vyMax) {
+                    cy0 = vyMax;
+                    cx0 = ax + (vyMax - ay) * inverse;
+                }
+                if (cy1 < vyMin) {
+                    cy1 = vyMin;
+                    cx1 = ax + (vyMin - ay) * inverse;
+                } else if (cy1 > vyMax) {
+                    cy1 = vyMax;
+                    cx1 = ax + (vyMax - ay) * inverse;
+                }
             }
+            startMoved = cx0 != x0 || cy0 != y0;
+            endMoved = cx1 != x1 || cy1 != y1;
         }
-        // Then onto the y edges; a segment wholly above or below is not drawn.
-        if ((cy0 < vyMin && cy1 < vyMin) || (cy0 > vyMax && cy1 > vyMax))
-            continue;
-        if (cy0 < vyMin || cy0 > vyMax || cy1 < vyMin || cy1 > vyMax) {
-            double ax = cx0, ay = cy0, inverse = (cx1 - cx0) / (cy1 - cy0);
-            if (ay < vyMin) {
-                cy0 = vyMin;
-                cx0 = ax + (vyMin - ay) * inverse;
-            } else if (ay > vyMax) {
-                cy0 = vyMax;
-                cx0 = ax + (vyMax - ay) * inverse;
-            }
-            if (cy1 < vyMin) {
-                cy1 = vyMin;
-                cx1 = ax + (vyMin - ay) * inverse;
-            } else if (cy1 > vyMax) {
-                cy1 = vyMax;
-                cx1 = ax + (vyMax - ay) * inverse;
-            }
+        int px0, py0;
+        if (lastExact && !startMoved) {
+            px0 = lastX;
+            py0 = lastY;
+        } else {
+            px0 = PixelX(cx0, sx);
+            py0 = PixelY(cy0, sy);
         }
-        int px0 = PixelX(cx0, sx), py0 = PixelY(cy0, sy), px1 = PixelX(cx1, sx), py1 = PixelY(cy1, sy);
+        int px1 = PixelX(cx1, sx), py1 = PixelY(cy1, sy);
+        lastExact = !endMoved;
+        lastX = px1;
+        lastY = py1;
 
-        if (segmentHook != HOOK_DEFAULT)
+        // The defaults of the hooks do nothing: once a hook is known to be the
+        // default it is not called again.
+        bool suppressed = false;
+        if (segmentHook != HOOK_DEFAULT) {
             batch.Flush();   // an own hook may draw: what came before is drawn first
-        m_defaultHookRan = false;
-        bool suppressed = OnSegment(s, cx0, cy0, cx1, cy1, px1, py1);
-        if (segmentHook == HOOK_UNKNOWN)
-            segmentHook = m_defaultHookRan ? HOOK_DEFAULT : HOOK_OWN;
+            m_defaultHookRan = false;
+            suppressed = OnSegment(s, cx0, cy0, cx1, cy1, px1, py1);
+            if (segmentHook == HOOK_UNKNOWN)
+                segmentHook = m_defaultHookRan ? HOOK_DEFAULT : HOOK_OWN;
+        }
         if (!suppressed) {
             if (batchable && segmentHook == HOOK_DEFAULT) {
                 batch.Add(px0, py0, px1, py1);
@@ -919,11 +1031,10 @@ void CGraph::DrawSeries(HDC dc, GraphSeries* s, double sx, double sy)
                 LineTo(dc, px1, py1);
             }
         }
-        if (x1 <= vxMax) {
-            if (pointHook != HOOK_DEFAULT)
-                batch.Flush();
+        if (pointHook != HOOK_DEFAULT && x1 <= vxMax) {
+            batch.Flush();
             m_defaultHookRan = false;
-            OnPoint(s, x1, y1, PixelX(x1, sx), PixelY(y1, sy));
+            OnPoint(s, x1, y1, endMoved ? PixelX(x1, sx) : px1, endMoved ? PixelY(y1, sy) : py1);
             if (pointHook == HOOK_UNKNOWN)
                 pointHook = m_defaultHookRan ? HOOK_DEFAULT : HOOK_OWN;
         }
