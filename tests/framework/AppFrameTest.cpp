@@ -343,9 +343,16 @@ static DWORD WINAPI TryTheLock(void*)
 
 static bool OtherThreadGetsTheLock()
 {
+    g_otherThreadGotLock = false;
     HANDLE thread = CreateThread(NULL, 0, TryTheLock, NULL, 0, NULL);
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
+    // TryLock never waits: a thread still there after 10 s is stuck in it.
+    if (!thread || WaitForSingleObject(thread, 10000) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "the thread trying the event lock did not end within 10 s";
+        if (thread)
+            TerminateThread(thread, 1);
+    }
+    if (thread)
+        CloseHandle(thread);
     return g_otherThreadGotLock;
 }
 

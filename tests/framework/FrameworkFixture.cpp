@@ -81,8 +81,14 @@ void FrameTest::TearDown()
     // Detach by hand (a frame never detaches) and clear the host for the next test.
     SetWindowLongPtrA(host, GWLP_WNDPROC, (LONG_PTR)HostProc);
     SetWindowLongPtrA(host, GWLP_USERDATA, 0);
-    while (HWND child = GetWindow(host, GW_CHILD))
+    // A child that refuses to go would make this loop endless: at most 1,000.
+    for (int n = 0; n < 1000; ++n) {
+        HWND child = GetWindow(host, GW_CHILD);
+        if (!child)
+            break;
         DestroyWindow(child);
+    }
+    EXPECT_EQ(nullptr, GetWindow(host, GW_CHILD)) << "a child of the host window could not be destroyed";
     Pump();
 }
 

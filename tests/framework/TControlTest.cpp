@@ -207,8 +207,9 @@ TEST_F(TabControl, ThePageTableHolds256EntriesAndRemovesTheFirstMatch)
     EXPECT_FALSE(tabs->RemovePage(host));
 
     // Filling up: entry 256 is accepted, the 257th refused.
-    while (tabs->GetPageCount() < 256)
+    for (int n = 0; n < 256 && tabs->GetPageCount() < 256; ++n)
         ASSERT_TRUE(tabs->AddPage(c, 0));
+    ASSERT_EQ(256, tabs->GetPageCount()) << "accepted entries that did not count";
     EXPECT_FALSE(tabs->AddPage(b, 1));
     EXPECT_EQ(256, tabs->GetPageCount());
     EXPECT_EQ(0, tabs->SelectTab(1));

@@ -121,14 +121,40 @@ HostRun RunProgram(const std::string& program, const std::string& arguments, con
         CloseHandle(readEnd);
         return run;
     }
+    // Read while the pipe has bytes, up to 120 s in all: a host that hangs (or
+    // a child of it that keeps the pipe open) cannot hold the test.
+    const DWORD kLimitMs = 120000;
+    const DWORD since = GetTickCount();
     char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(readEnd, buffer, sizeof buffer, &got, NULL) && got > 0)
-        run.output.append(buffer, got);
+    run.finished = false;
+    while (GetTickCount() - since < kLimitMs) {
+        DWORD available = 0;
+        if (!PeekNamedPipe(readEnd, NULL, 0, NULL, &available, NULL)) {   // every writer is gone
+            DWORD spent = GetTickCount() - since;
+            run.finished = WaitForSingleObject(process.hProcess, spent < kLimitMs ? kLimitMs - spent : 0) ==
+                           WAIT_OBJECT_0;
+            break;
+        }
+        DWORD got = 0;
+        if (available && ReadFile(readEnd, buffer, available < sizeof buffer ? available : sizeof buffer, &got, NULL)) {
+            run.output.append(buffer, got);
+            continue;
+        }
+        if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) {
+            while (PeekNamedPipe(readEnd, NULL, 0, NULL, &available, NULL) && available &&
+                   ReadFile(readEnd, buffer, available < sizeof buffer ? available : sizeof buffer, &got, NULL))
+                run.output.append(buffer, got);
+            run.finished = true;
+            break;
+        }
+        Sleep(5);
+    }
     CloseHandle(readEnd);
-    run.finished = WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0;
-    if (!run.finished)
+    if (!run.finished) {
         TerminateProcess(process.hProcess, 99);
+        WaitForSingleObject(process.hProcess, 5000);
+        ADD_FAILURE() << "OrvexHost did not end within 120 s and was stopped: " << commandLine;
+    }
     GetExitCodeProcess(process.hProcess, &run.exitCode);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);

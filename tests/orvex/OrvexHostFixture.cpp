@@ -154,7 +154,8 @@ DWORD WINAPI BoxWatcher::Watch(void* param)
             seen.caption = self->m_caption;
             EnumChildWindows(box, CollectBoxText, (LPARAM)&seen.text);
             self->m_seen.push_back(seen);
-            SendMessageA(box, WM_COMMAND, IDOK, 0);
+            // The box's thread answers unless it is stuck elsewhere: then no longer than 2 s.
+            SendMessageTimeoutA(box, WM_COMMAND, IDOK, 0, SMTO_NORMAL, 2000, NULL);
             for (int i = 0; i < 100 && IsWindow(box); ++i)
                 Sleep(10);
         }
@@ -168,7 +169,10 @@ const std::vector<SeenBox>& BoxWatcher::Finish()
     if (m_thread) {
         Sleep(200);   // a box still on its way up
         m_stop = true;
-        WaitForSingleObject(m_thread, 10000);
+        if (WaitForSingleObject(m_thread, 10000) != WAIT_OBJECT_0) {
+            ADD_FAILURE() << "the box watcher did not end within 10 s";
+            TerminateThread(m_thread, 1);
+        }
         CloseHandle(m_thread);
         m_thread = NULL;
     }

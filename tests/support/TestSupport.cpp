@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "MessageBox.h"
 
+#include <gtest/gtest.h>
 #include <stdio.h>
 
 static std::vector<RecordedBox> g_boxes;
@@ -38,15 +39,18 @@ ScratchDir::ScratchDir()
     char base[MAX_PATH];
     GetTempPathA(MAX_PATH, base);
     static LONG counter = 0;
-    for (;;) {
+    // A name in use is tried again with the next number; a folder that cannot
+    // be written at all ends the attempts.
+    for (int attempt = 0; attempt < 1000; ++attempt) {
         char name[MAX_PATH + 64];
         snprintf(name, sizeof(name), "%sorvex-%lu-%ld-%lu", base, GetCurrentProcessId(),
                  InterlockedIncrement(&counter), GetTickCount());
         if (CreateDirectoryA(name, NULL)) {
             m_path = name;
-            break;
+            return;
         }
     }
+    ADD_FAILURE() << "no scratch folder could be made under " << base << " in 1,000 attempts";
 }
 
 static void RemoveTree(const std::string& path)
@@ -71,7 +75,8 @@ static void RemoveTree(const std::string& path)
 
 ScratchDir::~ScratchDir()
 {
-    RemoveTree(m_path);
+    if (!m_path.empty())   // never the root of the current drive
+        RemoveTree(m_path);
 }
 
 CurrentDir::CurrentDir(const std::string& path)
@@ -126,6 +131,39 @@ std::string ProgramDir()
     return slash == std::string::npos ? "." : dir.substr(0, slash);
 }
 
+bool CollectOutput(HANDLE readEnd, HANDLE process, DWORD timeoutMs, std::string* output)
+{
+    const DWORD started = GetTickCount();
+    char chunk[4096];
+    for (;;) {
+        DWORD available = 0;
+        if (!PeekNamedPipe(readEnd, NULL, 0, NULL, &available, NULL)) {
+            // Every writer has closed its end: only the process itself is left to wait for.
+            DWORD spent = GetTickCount() - started;
+            return WaitForSingleObject(process, spent < timeoutMs ? timeoutMs - spent : 0) == WAIT_OBJECT_0;
+        }
+        if (available) {
+            DWORD got = 0;
+            if (ReadFile(readEnd, chunk, available < sizeof(chunk) ? available : sizeof(chunk), &got, NULL))
+                output->append(chunk, got);
+            continue;
+        }
+        if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
+            // Ended: what it wrote last is in the pipe already.
+            while (PeekNamedPipe(readEnd, NULL, 0, NULL, &available, NULL) && available) {
+                DWORD got = 0;
+                if (!ReadFile(readEnd, chunk, available < sizeof(chunk) ? available : sizeof(chunk), &got, NULL))
+                    break;
+                output->append(chunk, got);
+            }
+            return true;
+        }
+        if (GetTickCount() - started >= timeoutMs)
+            return false;
+        Sleep(5);
+    }
+}
+
 ProcessResult RunProgram(const std::string& commandLine, const std::string& folder, DWORD timeoutMs)
 {
     ProcessResult result;
@@ -150,13 +188,13 @@ ProcessResult RunProgram(const std::string& commandLine, const std::string& fold
     }
     CloseHandle(writeEnd);
     result.started = true;
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(readEnd, chunk, sizeof(chunk), &got, NULL) && got > 0)
-        result.output.append(chunk, got);
+    const bool ended = CollectOutput(readEnd, process.hProcess, timeoutMs, &result.output);
     CloseHandle(readEnd);
-    if (WaitForSingleObject(process.hProcess, timeoutMs) != WAIT_OBJECT_0)
+    if (!ended) {
         TerminateProcess(process.hProcess, 99);
+        WaitForSingleObject(process.hProcess, 5000);
+        ADD_FAILURE() << "the program did not end within " << timeoutMs << " ms and was stopped: " << commandLine;
+    }
     GetExitCodeProcess(process.hProcess, &result.exitCode);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
@@ -184,10 +222,18 @@ std::string Escaped(const std::string& bytes)
 
 void Pump()
 {
+    // A window that posts to itself for ever would keep the pump going for ever.
+    const int kMostMessages = 100000;
     MSG msg;
+    int delivered = 0;
     for (int round = 0; round < 3; ++round)
         while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
+            if (++delivered == kMostMessages) {
+                ADD_FAILURE() << "messages kept coming: " << kMostMessages << " delivered in one pump, the last "
+                              << msg.message << " to window " << msg.hwnd;
+                return;
+            }
         }
 }

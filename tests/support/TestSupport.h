@@ -62,14 +62,21 @@ struct ProcessResult
     std::string output;   // standard output, as bytes
 };
 
-// Runs a command line in a folder and collects its standard output.
+// Runs a command line in a folder and collects its standard output; a program
+// still running after timeoutMs is stopped (exit code 99) and the test fails.
 ProcessResult RunProgram(const std::string& commandLine, const std::string& folder,
                          DWORD timeoutMs = 60000);
+
+// Reads a child's output pipe until the child ends, for at most timeoutMs
+// (a child that hangs, or hands the pipe on to one of its own, cannot stop the
+// reader); false when it was still running then.
+bool CollectOutput(HANDLE readEnd, HANDLE process, DWORD timeoutMs, std::string* output);
 
 // Renders bytes for a failure message: printable ASCII as is, others as \xNN.
 std::string Escaped(const std::string& bytes);
 
-// Delivers everything queued for this thread.
+// Delivers everything queued for this thread (at most 100,000 messages; more
+// fails the test).
 void Pump();
 
 #endif
