@@ -623,9 +623,12 @@ bool CGraph::OnPaint(HDC dc, bool toBackBuffer)
     if (!toBackBuffer || m_drawing || !dc)
         return true;
     m_drawing = true;
-    int saved = SaveDC(dc);
+    // Pen and font are put back by hand: a saved DC state would also bring
+    // back the back bitmap, which a resize during the drawing may replace.
+    HGDIOBJ pen = GetCurrentObject(dc, OBJ_PEN), chosenFont = GetCurrentObject(dc, OBJ_FONT);
     Draw(dc);
-    RestoreDC(dc, saved);
+    SelectObject(dc, pen);
+    SelectObject(dc, chosenFont);
     m_drawing = false;
     return true;
 }

@@ -1033,4 +1033,80 @@ TEST_F(Chart, BadInputIsRefusedWithoutHarm)
     Redraw(g);
 }
 
+// ---- with the real pointer
+
+using ChartOnDesktop = Chart;
+
+// Real input at a client point of the window; waits (bounded) for the pointer.
+void RealMouse(HWND window, int x, int y, DWORD flags, DWORD data = 0)
+{
+    POINT p = {x, y};
+    ClientToScreen(window, &p);
+    INPUT move = {};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = (p.x * 65535) / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    move.mi.dy = (p.y * 65535) / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &move, sizeof(move));
+    for (int i = 0; i < 50; ++i) {
+        Pump();
+        POINT now;
+        GetCursorPos(&now);
+        if (abs(now.x - p.x) <= 1 && abs(now.y - p.y) <= 1)
+            break;
+        Sleep(10);
+    }
+    if (flags) {
+        INPUT press = {};
+        press.type = INPUT_MOUSE;
+        press.mi.dwFlags = flags;
+        press.mi.mouseData = data;
+        SendInput(1, &press, sizeof(press));
+    }
+    for (int i = 0; i < 5; ++i) {
+        Pump();
+        Sleep(10);
+    }
+}
+
+// Pumps until the zoom is the one expected, at most about a second.
+bool ZoomBecomes(CGraph* g, double zoom)
+{
+    for (int i = 0; i < 100 && g->zoom != zoom; ++i) {
+        Pump();
+        Sleep(10);
+    }
+    return g->zoom == zoom;
+}
+
+TEST_F(ChartOnDesktop, TheRealWheelZoomsAndARealMiddleDoubleClickShowsAllAgain)
+{
+    SetWindowPos(host, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(host);
+    ProbeGraph* g = MakeProbe();
+    ASSERT_NE(nullptr, g);
+    ASSERT_TRUE(SetXY(g, 1, {0, 100}, {0, 100}));
+    HWND w = g->GetHandle();
+    // A middle click gives the chart the focus, which the wheel goes to.
+    RealMouse(w, 300, 200, MOUSEEVENTF_MIDDLEDOWN);
+    RealMouse(w, 300, 200, MOUSEEVENTF_MIDDLEUP);
+    EXPECT_EQ(w, GetFocus());
+    RealMouse(w, 300, 200, MOUSEEVENTF_WHEEL, WHEEL_DELTA);
+    RealMouse(w, 300, 200, MOUSEEVENTF_WHEEL, WHEEL_DELTA);
+    EXPECT_TRUE(ZoomBecomes(g, 0.25)) << g->zoom;
+    EXPECT_EQ(25u, Bar(g).nPage);
+    // Past the double-click time since the first click, then two clicks: the window
+    // class asks for double clicks, so the second arrives as WM_MBUTTONDBLCLK.
+    Sleep(GetDoubleClickTime() + 100);
+    RealMouse(w, 300, 150, MOUSEEVENTF_MIDDLEDOWN);
+    RealMouse(w, 300, 150, MOUSEEVENTF_MIDDLEUP);
+    RealMouse(w, 300, 150, MOUSEEVENTF_MIDDLEDOWN);
+    RealMouse(w, 300, 150, MOUSEEVENTF_MIDDLEUP);
+    EXPECT_TRUE(ZoomBecomes(g, 1.0)) << g->zoom;
+    g->Forget();
+    Redraw(g);
+    EXPECT_EQ((std::vector<double>{20, 40, 60, 80, 100}), g->XValues());
+    SetWindowPos(host, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
 }  // namespace
