@@ -370,11 +370,11 @@ bool CGraph::SetSeriesData(int id, int elementType, const void* xValues, const v
 
 bool CGraph::DefineStreamSeries(int id, double xFrom, double xStep, double xTo, HPEN pen)
 {
-    if (seriesCount >= CWIN_GRAPH_SERIES)
-        return false;
+    // A full table refuses a new series only: an existing one can still be redefined.
     GraphSeries* s = FindSeries(id);
     if (!s) {
-        s = NewSeries(id);
+        if (!(s = NewSeries(id)))
+            return false;
         s->stream = true;
         s->ringPos = 0;
     }

@@ -1028,8 +1028,11 @@ TEST_F(Chart, BadInputIsRefusedWithoutHarm)
     EXPECT_FALSE(g->DefineStreamSeries(201, 0, 1, 10, NULL));
     EXPECT_EQ(nullptr, g->FindSeries(200));
     EXPECT_EQ(32, g->seriesCount);
-    // An existing one can still take new data.
+    // An existing one can still take new data, or a new x window.
     EXPECT_TRUE(g->SetSeriesData(100, 8, NULL, values, 3, NULL));
+    EXPECT_TRUE(g->DefineStreamSeries(101, 5, 1, 15, NULL));
+    EXPECT_DOUBLE_EQ(15.0, g->FindSeries(101)->xMax);
+    EXPECT_EQ(32, g->seriesCount);
     Redraw(g);
 }
 
