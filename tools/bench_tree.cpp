@@ -1,11 +1,122 @@
-#include <stdio.h>
+// bench_tree: the tree view's text format with a large tree. A four-level tree
+// of 100,000 items (10 top-level folders, 10 and 10 below each, leaves under
+// the third level) is saved with TAB indentation and loaded back into a second,
+// empty tree. Prints the seconds of the save and of the load, the file size
+// and the number of items read back. Usage: bench_tree [items] [file]
+#include <windows.h>
+#include <commctrl.h>
 
+#include <stdio.h>
+#include <stdlib.h>
+
+#include "AppFrame.h"
 #include "HeapRegistry.h"
+#include "TreeView.h"
 
 static CWIN_HEAP_INFO g_entries[CWIN_HEAP_INFO_NUM_PLUGIN];
 CHeapRegistry g_heapRegistry(g_entries, CWIN_HEAP_INFO_NUM_PLUGIN);
+static CAppFrame g_frame;
 
-int main()
+static double Now()
 {
-    return 1;
+    LARGE_INTEGER f, t;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&t);
+    return (double)t.QuadPart / (double)f.QuadPart;
+}
+
+static LRESULT CALLBACK HostProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
+
+static CTreeView* MakeTree(HWND host, int left)
+{
+    CBaseWindow* made = g_frame.CreateControl("TreeView", left, 10, left + 390, 650, 0,
+                                              WS_VISIBLE | WS_BORDER | TVS_HASLINES | TVS_HASBUTTONS |
+                                                  TVS_LINESATROOT,
+                                              NULL, host);
+    return dynamic_cast<CTreeView*>(made);
+}
+
+// Three levels of folders, 10 wide each; the leaves share the rest of the count.
+static int Fill(CTreeView* tree, int items)
+{
+    const int width = 10, folders = width + width * width + width * width * width;
+    int leaves = items > folders ? items - folders : 0;
+    int made = 0, value = 1;
+    char text[64];
+    for (int i = 0; i < width; ++i) {
+        snprintf(text, sizeof(text), "Группа %d", i + 1);
+        HTREEITEM top = tree->InsertItem(NULL, NULL, text, 0, 0, value++);
+        ++made;
+        for (int j = 0; j < width; ++j) {
+            snprintf(text, sizeof(text), "Подгруппа %d.%d", i + 1, j + 1);
+            HTREEITEM middle = tree->InsertItem(top, NULL, text, 0, 0, value++);
+            ++made;
+            for (int k = 0; k < width; ++k) {
+                snprintf(text, sizeof(text), "Раздел %d.%d.%d", i + 1, j + 1, k + 1);
+                HTREEITEM low = tree->InsertItem(middle, NULL, text, 0, 0, value++);
+                ++made;
+                int folder = (i * width + j) * width + k;
+                int share = leaves / (width * width * width) + (folder < leaves % (width * width * width) ? 1 : 0);
+                for (int n = 0; n < share; ++n) {
+                    snprintf(text, sizeof(text), "Товар номер %d", value);
+                    tree->InsertItem(low, NULL, text, 2, 2, value++);
+                    ++made;
+                }
+            }
+        }
+    }
+    return made;
+}
+
+int main(int argc, char** argv)
+{
+    int items = argc > 1 ? atoi(argv[1]) : 100000;
+    const char* path = argc > 2 ? argv[2] : "bench_tree.txt";
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = HostProc;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = "BenchTreeHost";
+    RegisterClassA(&wc);
+    HWND host = CreateWindowExA(0, wc.lpszClassName, "bench", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 820,
+                                700, NULL, NULL, wc.hInstance, NULL);
+    ShowWindow(host, SW_SHOW);
+    UpdateWindow(host);
+    g_frame.Attach(host, NULL);
+
+    CTreeView* source = MakeTree(host, 10);
+    CTreeView* target = MakeTree(host, 410);
+    if (!source || !target) {
+        printf("no tree view\n");
+        return 1;
+    }
+    double t0 = Now();
+    int made = Fill(source, items);
+    double t1 = Now();
+    printf("tree built:  %d items in %.3f s\n", made, t1 - t0);
+
+    if (!source->SaveToFile(NULL, path, '\t')) {
+        printf("save failed\n");
+        return 1;
+    }
+    double t2 = Now();
+    WIN32_FILE_ATTRIBUTE_DATA attributes;
+    unsigned long long bytes = 0;
+    if (GetFileAttributesExA(path, GetFileExInfoStandard, &attributes))
+        bytes = ((unsigned long long)attributes.nFileSizeHigh << 32) | attributes.nFileSizeLow;
+
+    if (!target->LoadFromFile(NULL, path)) {
+        printf("load failed\n");
+        return 1;
+    }
+    double t3 = Now();
+    UpdateWindow(target->GetHandle());
+    int readBack = (int)SendMessageA(target->GetHandle(), TVM_GETCOUNT, 0, 0);
+
+    printf("save:        %.3f s\n", t2 - t1);
+    printf("file:        %llu bytes\n", bytes);
+    printf("load:        %.3f s\n", t3 - t2);
+    printf("read back:   %d items (%s)\n", readBack, readBack == made ? "all" : "MISSING");
+    printf("round trip:  %.3f s\n", t3 - t1);
+    DeleteFileA(path);
+    return readBack == made ? 0 : 1;
 }

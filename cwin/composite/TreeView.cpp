@@ -6,6 +6,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <typeinfo>
+
 namespace {
 
 // Collects the lines of a saved tree and hands them to _lwrite in big pieces:
@@ -54,6 +56,57 @@ private:
 inline bool IsDelimiter(unsigned char c)
 {
     return c <= ' ' || c == '{' || c == '}';
+}
+
+// Reads a tree text and tells the sink about each item line and brace. Runs of
+// a line: the first is the number (every byte taken as a digit, value * 10 +
+// byte - '0', after an optional '-': the writer prints negative values with
+// their sign), the next the name, which goes on over spaces up to the next other
+// delimiter and is cut at 1023 bytes. A line end drops a number that got no
+// name. Exactly size bytes are read.
+template <class Sink> void ScanTreeText(const unsigned char* text, SIZE_T size, Sink& sink)
+{
+    enum { ExpectNumber, InNumber, ExpectName, InName } state = ExpectNumber;
+    unsigned int number = 0;   // unsigned: the digits of a garbled line may overflow
+    bool negative = false;
+    SIZE_T nameStart = 0;
+
+    for (SIZE_T i = 0; i <= size; ++i) {
+        // One step past the block: its end ends a name that runs to the last byte.
+        unsigned char c = i < size ? text[i] : 0;
+        if (state == InName) {
+            if (i < size && (c == ' ' || !IsDelimiter(c)))
+                continue;
+            SIZE_T length = i - nameStart;
+            if (length > CWIN_TEXT_SIZE - 1)
+                length = CWIN_TEXT_SIZE - 1;
+            sink.Item(negative ? (int)(0u - number) : (int)number, text + nameStart, (size_t)length);
+            state = ExpectNumber;
+        }
+        if (i == size)
+            break;
+        if (!IsDelimiter(c)) {
+            if (state == ExpectNumber) {
+                negative = c == '-';
+                number = negative ? 0u : (unsigned int)(c - '0');
+                state = InNumber;
+            } else if (state == InNumber) {
+                number = number * 10u + (unsigned int)(c - '0');
+            } else {
+                nameStart = i;
+                state = InName;
+            }
+            continue;
+        }
+        if (state == InNumber)
+            state = ExpectName;
+        if (c == '\r' || c == '\n')
+            state = ExpectNumber;
+        if (c == '{')
+            sink.Open();
+        else if (c == '}')
+            sink.Close();
+    }
 }
 
 }  // namespace
@@ -191,6 +244,42 @@ bool CTreeView::LoadFromFile(HTREEITEM parent, const char* path)
     return loaded;
 }
 
+// The tree text read item by item: OnItemParsed is asked, the loader inserts
+// what it leaves to it. '}' climbs one level, never above the load's parent.
+class CTreeView::CItemByItem
+{
+public:
+    CItemByItem(CTreeView* tree, HTREEITEM parent) : m_tree(tree), m_parent(parent), m_current(parent), m_last(NULL) {}
+
+    void Item(int value, const unsigned char* name, size_t length)
+    {
+        char copy[CWIN_TEXT_SIZE];
+        memcpy(copy, name, length);
+        copy[length] = 0;
+        m_last = m_tree->OnItemParsed(m_current, value, copy);
+        if (!m_last)
+            m_last = m_tree->InsertItem(m_current, TVI_LAST, copy, TREE_IMAGE_LEAF, TREE_IMAGE_LEAF, (LPARAM)value);
+    }
+    void Open()
+    {
+        if (!m_last)
+            return;
+        m_tree->SetItemImages(m_last, TREE_IMAGE_FOLDER, TREE_IMAGE_FOLDER);
+        m_current = m_last;
+    }
+    void Close()
+    {
+        if (m_current && m_current != m_parent)
+            m_current = m_tree->Next(m_current, TVGN_PARENT);
+    }
+
+private:
+    CTreeView* m_tree;
+    HTREEITEM  m_parent;
+    HTREEITEM  m_current;
+    HTREEITEM  m_last;
+};
+
 bool CTreeView::ParseText(HTREEITEM parent, const char* source)
 {
     if (!source)
@@ -201,12 +290,17 @@ bool CTreeView::ParseText(HTREEITEM parent, const char* source)
     SIZE_T size = g_heapRegistry.Size(source);
     if (size == 0)
         return true;
-    // Inserting into a tree that repaints after every item is what makes large
-    // files slow; the control shows the result once at the end.
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(source);
+    // The control shows the result once at the end, not after every item.
     bool visible = IsWindowVisible(hwnd) != FALSE;
     if (visible)
         SendMessageA(hwnd, WM_SETREDRAW, FALSE, 0);
-    ParseBlock(parent, reinterpret_cast<const unsigned char*>(source), size);
+    // A derived tree may answer OnItemParsed itself and must be asked item by
+    // item, in the order of the text; the plain tree inserts level by level.
+    if (typeid(*this) != typeid(CTreeView) || !InsertLevelByLevel(parent, bytes, size)) {
+        CItemByItem sink(this, parent);
+        ScanTreeText(bytes, size, sink);
+    }
     if (visible) {
         SendMessageA(hwnd, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(hwnd, NULL, TRUE);
@@ -214,65 +308,123 @@ bool CTreeView::ParseText(HTREEITEM parent, const char* source)
     return true;
 }
 
-// The loader proper. Runs of a line: the first is the number (every byte taken
-// as a digit, value * 10 + byte - '0', after an optional leading '-'), the next
-// the name, which goes on over spaces up to the next other delimiter; names are
-// cut at 1023 bytes. A line end drops a number that got no name. '{' makes the last item the current parent,
-// '}' climbs one level, but never above the parent the load started under.
-void CTreeView::ParseBlock(HTREEITEM parent, const unsigned char* source, SIZE_T size)
-{
-    enum { ExpectNumber, InNumber, ExpectName, InName } state = ExpectNumber;
-    HTREEITEM current = parent;
-    HTREEITEM last = NULL;
-    unsigned int number = 0;   // unsigned: the digits of a garbled line may overflow
-    bool negative = false;
-    char name[CWIN_TEXT_SIZE];
-    size_t nameLength = 0;
+namespace {
 
-    for (SIZE_T i = 0; i <= size; ++i) {
-        // One step past the block: its end ends a name that runs to the last byte.
-        unsigned char c = i < size ? source[i] : 0;
-        if (state == InName) {
-            if (c == ' ' || !IsDelimiter(c)) {
-                if (nameLength < sizeof(name) - 1)
-                    name[nameLength++] = (char)c;
-                continue;
-            }
-            name[nameLength] = 0;
-            int value = negative ? (int)(0u - number) : (int)number;
-            last = OnItemParsed(current, value, name);
-            if (!last)
-                last = InsertItem(current, TVI_LAST, name, TREE_IMAGE_LEAF, TREE_IMAGE_LEAF, (LPARAM)value);
-            state = ExpectNumber;
-        }
-        if (i == size)
-            break;
-        if (!IsDelimiter(c)) {
-            if (state == ExpectNumber) {
-                // The writer prints negative user values with a sign; read them back.
-                negative = c == '-';
-                number = negative ? 0u : (unsigned int)(c - '0');
-                state = InNumber;
-            } else if (state == InNumber) {
-                number = number * 10u + (unsigned int)(c - '0');
-            } else {
-                name[0] = (char)c;
-                nameLength = 1;
-                state = InName;
-            }
-            continue;
-        }
-        if (state == InNumber)
-            state = ExpectName;
-        if (c == '\r' || c == '\n')
-            state = ExpectNumber;
-        if (c == '{' && last) {
-            SetItemImages(last, TREE_IMAGE_FOLDER, TREE_IMAGE_FOLDER);
-            current = last;
-        } else if (c == '}' && current && current != parent) {
-            current = Next(current, TVGN_PARENT);
-        }
+// One item of the text, found by the first reading. parent: the index of the
+// parent's line, -1 for the load's parent.
+struct ParsedLine
+{
+    int       parent;
+    int       depth;
+    int       value;
+    int       nameLength;
+    SIZE_T    nameOffset;
+    HTREEITEM item;
+    bool      folder;
+};
+
+// The lines of the text in a registry block that grows as they come; the same
+// '{' and '}' rules as item by item, on line indices.
+class CLineCollector
+{
+public:
+    explicit CLineCollector(const unsigned char* text)
+        : lines(NULL), count(0), capacity(0), failed(false), m_text(text), m_current(-1), m_last(-1)
+    {
     }
+    ~CLineCollector() { g_heapRegistry.Free(&lines); }
+
+    void Item(int value, const unsigned char* name, size_t length)
+    {
+        if (failed)
+            return;
+        if (count == capacity) {
+            int grown = capacity ? capacity * 2 : 1024;
+            if (grown <= capacity || !g_heapRegistry.Alloc(&lines, (SIZE_T)grown * sizeof(ParsedLine))) {
+                failed = true;
+                return;
+            }
+            capacity = grown;
+        }
+        ParsedLine& line = lines[count];
+        line.parent = m_current;
+        line.depth = m_current < 0 ? 0 : lines[m_current].depth + 1;
+        line.value = value;
+        line.nameLength = (int)length;
+        line.nameOffset = (SIZE_T)(name - m_text);
+        line.item = NULL;
+        line.folder = false;
+        m_last = count++;
+    }
+    void Open()
+    {
+        if (failed || m_last < 0)
+            return;
+        lines[m_last].folder = true;
+        m_current = m_last;
+    }
+    void Close()
+    {
+        if (!failed && m_current >= 0)
+            m_current = lines[m_current].parent;
+    }
+
+    ParsedLine* lines;
+    int  count;
+    int  capacity;
+    bool failed;
+
+private:
+    const unsigned char* m_text;
+    int m_current;
+    int m_last;
+};
+
+}  // namespace
+
+// The common tree view checks every item handle it is given by searching all
+// its items in the order they were made (Wine's does), so a message about an
+// item made late costs as much as the tree is large. Inserting parents before
+// all deeper items keeps the parents of most items among the first made: the
+// text is read once into lines, then inserted one depth after the other, each
+// depth in the order of the text. The result is the tree the item-by-item
+// reading makes; false when the memory for the lines cannot be had.
+bool CTreeView::InsertLevelByLevel(HTREEITEM parent, const unsigned char* source, SIZE_T size)
+{
+    CLineCollector collector(source);
+    ScanTreeText(source, size, collector);
+    if (collector.failed)
+        return false;
+    int count = collector.count;
+    ParsedLine* lines = collector.lines;
+    // Counting sort of the line indices by depth (stable: siblings keep their order).
+    int* order = NULL;
+    if (count && !g_heapRegistry.Alloc(&order, (SIZE_T)(2 * count + 1) * sizeof(int)))
+        return false;
+    int* starts = order + count;   // count + 1 entries: depths run from 0 to count - 1
+    for (int i = 0; i < count; ++i)
+        ++starts[lines[i].depth + 1];
+    for (int d = 1; d <= count; ++d)
+        starts[d] += starts[d - 1];
+    for (int i = 0; i < count; ++i)
+        order[starts[lines[i].depth]++] = i;
+
+    char name[CWIN_TEXT_SIZE];
+    for (int k = 0; k < count; ++k) {
+        ParsedLine& line = lines[order[k]];
+        HTREEITEM under = parent;
+        if (line.parent >= 0) {
+            under = lines[line.parent].item;
+            if (!under)
+                continue;   // the parent could not be inserted: neither can its subtree
+        }
+        memcpy(name, source + line.nameOffset, (size_t)line.nameLength);
+        name[line.nameLength] = 0;
+        int image = line.folder ? TREE_IMAGE_FOLDER : TREE_IMAGE_LEAF;
+        line.item = InsertItem(under, TVI_LAST, name, image, image, (LPARAM)line.value);
+    }
+    g_heapRegistry.Free(&order);
+    return true;
 }
 
 const char* CTreeView::GetItemPath(HTREEITEM item)

@@ -98,7 +98,10 @@ private:
     }
     bool IsInSubtree(HTREEITEM item, HTREEITEM top);
     HTREEITEM CopyItem(HTREEITEM source, HTREEITEM parent);
-    void ParseBlock(HTREEITEM parent, const unsigned char* text, SIZE_T size);
+    // The two ways of loading: item by item (asking OnItemParsed), and level by level.
+    class CItemByItem;
+    friend class CItemByItem;
+    bool InsertLevelByLevel(HTREEITEM parent, const unsigned char* text, SIZE_T size);
 };
 
 #endif

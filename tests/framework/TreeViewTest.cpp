@@ -765,6 +765,50 @@ TEST_F(TreeViewTest, TheOwnerMayInsertParsedItemsItself)
     EXPECT_EQ("C", g_parsed[2].name);
 }
 
+// A tree class of its own that leaves OnItemParsed alone: it is read item by
+// item, the plain tree level by level; both must make the same tree.
+class DerivedTree : public CTreeView
+{
+};
+
+TEST_F(TreeViewTest, ThePlainTreeAndADerivedOneLoadTheSameTrees)
+{
+    ASSERT_NE(nullptr, MakeTree());
+    CTreeView* plain = tree;
+    HWND plainWindow = window;
+    CTreeView* derived = NULL;
+    {
+        ScopedControlMaker own(KIND_TREEVIEW, MakeControlOf<DerivedTree>);
+        derived = dynamic_cast<DerivedTree*>(frame->CreateControl("TreeView", 410, 10, 600, 400, 0, WS_VISIBLE, NULL,
+                                                                  host));
+    }
+    ASSERT_NE(nullptr, derived);
+    HWND derivedWindow = derived->GetHandle();
+    const char* texts[] = {
+        kFruitFile,
+        "}\r\n3 A\r\n{\r\n4 B\r\n}\r\n}\r\n}\r\n5 C\r\n{\r\n6 D\r\n",
+        "{\r\n1 E{2 F}3 G\r\n{{\r\n4 H\r\n}{5 I\r\n",
+        "1 a\r\n{\r\n2 b\r\n{\r\n3 c\r\n{\r\n4 d\r\n}\r\n5 e\r\n}\r\n6 f\r\n{\r\n7 g\r\n}\r\n}\r\n8 h\r\n{\r\n9 i\r\n}",
+        "ab cd\r\n{\r\n-5 минус\r\n7\r\n{\r\n8 H\r\n",
+    };
+    for (const char* t : texts) {
+        SendMessageA(plainWindow, TVM_DELETEITEM, 0, (LPARAM)TVI_ROOT);
+        SendMessageA(derivedWindow, TVM_DELETEITEM, 0, (LPARAM)TVI_ROOT);
+        HTREEITEM plainHolder = Add(plainWindow, NULL, "P", 1);
+        HTREEITEM derivedHolder = Add(derivedWindow, NULL, "P", 1);
+        char* text = Block(t);
+        ASSERT_NE(nullptr, text);
+        EXPECT_TRUE(plain->ParseText(plainHolder, text));
+        EXPECT_TRUE(derived->ParseText(derivedHolder, text));
+        EXPECT_TRUE(plain->ParseText(NULL, text));
+        EXPECT_TRUE(derived->ParseText(NULL, text));
+        g_heapRegistry.Free(&text);
+        EXPECT_NE("P:1", Shape(plainWindow, NULL)) << t;
+        EXPECT_EQ(Shape(derivedWindow, NULL), Shape(plainWindow, NULL)) << t;
+        EXPECT_EQ(Images(derivedWindow, NULL), Images(plainWindow, NULL)) << t;
+    }
+}
+
 // ---- copying subtrees
 
 TEST_F(TreeViewTest, ACopyTakesEveryItemInPreorderWithItsImagesAndValues)
