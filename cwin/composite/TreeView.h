@@ -39,20 +39,28 @@ public:
     // parent null: the top level; insertAfter null: last.
     virtual HTREEITEM InsertItem(HTREEITEM parent, HTREEITEM insertAfter, const char* text, int image,
                                  int selectedImage, LPARAM userValue) = 0;
+    // False when the file cannot be opened or is empty.
     virtual bool LoadFromFile(HTREEITEM parent, const char* path) = 0;
-    // text must be a block of the heap registry: exactly its size is read.
+    // text must be a block of the heap registry: exactly its size is read, and
+    // any other pointer reads nothing. A '}' never climbs above parent: extra
+    // ones leave the items that follow under it. False only for a null text.
     virtual bool ParseText(HTREEITEM parent, const char* text) = 0;
     // The 1-based positions among siblings from the top level down, joined by
     // dots ("2.1.3"), in the control's text buffer. item null: the selection.
     // Null when there is no item or the path does not fit the buffer.
     virtual const char* GetItemPath(HTREEITEM item) = 0;
     // start null: the whole tree. With a start item the walk begins at its first
-    // child and goes on to the end of the tree.
+    // child and goes on to the end of the tree (closing lines that climb above
+    // where it began have no indent). False when the file cannot be created or
+    // written.
     virtual bool SaveToFile(HTREEITEM start, const char* path, char indent) = 0;
-    // Copies item and its descendants under newParent (null: the top level).
-    // Number of items copied, or -1.
+    // Copies item and its descendants under newParent (null: the top level),
+    // each appended last. Number of items copied, or -1: no item, newParent is
+    // already its parent, or newParent lies in its subtree (told in a box).
     virtual int  CopySubtree(HTREEITEM item, HTREEITEM newParent) = 0;
-    // item null: from the top. levelChange and hasChildren may be null.
+    // item null: from the top. levelChange: +1 down to a first child, 0 to a
+    // sibling, minus the levels climbed otherwise (also when the answer is null).
+    // hasChildren: whether the answer has children. Both may be null.
     virtual HTREEITEM NextPreorder(HTREEITEM item, int* levelChange, bool* hasChildren) = 0;
 };
 
@@ -100,7 +108,6 @@ private:
     HTREEITEM CopyItem(HTREEITEM source, HTREEITEM parent);
     // The two ways of loading: item by item (asking OnItemParsed), and level by level.
     class CItemByItem;
-    friend class CItemByItem;
     bool InsertLevelByLevel(HTREEITEM parent, const unsigned char* text, SIZE_T size);
 };
 
