@@ -2,6 +2,7 @@
 # Benchmarks. Converter: reports of 100,000 and 1,000,000 move rows, the whole
 # conversion against reading and decoding the same file alone. Plug-in
 # store: a year of a large business (1,000,000 moves), figures and dynamics.
+# Framework: the list view grid, the chart's redraws, the tree's text round trip.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -31,6 +32,14 @@ echo "plug-in store:"
 echo
 echo "list view grid (1,000,000 records):"
 wine build/x86_64/bin/bench_listview.exe
+
+echo
+echo "chart (32 series of 100,000 points, redrawn after a zoom and after a scroll):"
+wine build/x86_64/bin/bench_chart.exe
+
+echo
+echo "tree view (100,000 items saved to its text format and loaded back):"
+(cd "$dir" && wine "$root/build/x86_64/bin/bench_tree.exe")
 
 echo
 echo "stand-in host with the plug-in (list files, refresh, pages, dynamics, report):"

@@ -1,8 +1,10 @@
 // The framework at work: one top-level window with a frame, its status bar and
 // progress bar, the basic and range controls, and a tab control whose pages are
 // an owner-data grid (identifier column, a footer row, columns sorted by a
-// comparison handler), a drawing surface and a dialog page. Runs until the
-// window is closed.
+// comparison handler), a drawing surface, a dialog page, a chart and a tree.
+// Runs until the window is closed. "-view chart" and "-view tree" open their
+// tabs; "-view bars" shows a tool bar and a resize bar between a tree and a
+// chart instead, "-view mdi" an MDI client with two children.
 #include <windows.h>
 #include <math.h>
 #include <stdio.h>
@@ -11,6 +13,7 @@
 #include "BasicControls.h"
 #include "Custom.h"
 #include "HeapRegistry.h"
+#include "GalleryViews.h"
 #include "ListView.h"
 #include "RangeControls.h"
 #include "TControl.h"
@@ -173,8 +176,10 @@ static LRESULT CALLBACK MainProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
     return DefWindowProcA(w, m, wp, lp);
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
+    const char* view = commandLine ? strstr(commandLine, "-view ") : NULL;
+    view = view ? view + 6 : "controls";
     WNDCLASSA wc = {};
     wc.lpfnWndProc = MainProc;
     wc.hInstance = instance;
@@ -199,6 +204,22 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
             bar->Step();
     }
     g_frame.SetStatusText(2, 0, "строк: %d", 42);
+
+    if (!strncmp(view, "bars", 4) || !strncmp(view, "mdi", 3)) {
+        if (view[0] == 'b')
+            BuildBarsView(g_frame, main);
+        else
+            BuildMdiView(g_frame, main);
+        ShowWindow(main, SW_SHOW);
+        g_frame.LayoutAll();
+        UpdateWindow(main);
+        MSG msg;
+        while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        return 0;
+    }
 
     const DWORD vis = WS_VISIBLE;
     CBaseWindow* title = g_frame.CreateControl("Static", 10, 10, 250, 28, 0, vis, "Элементы управления", main);
@@ -253,6 +274,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         tabs->InsertTab(0, "Таблица", -1);
         tabs->InsertTab(1, "Рисунок", -1);
         tabs->InsertTab(2, "Диалог", -1);
+        tabs->InsertTab(3, "График", -1);
+        tabs->InsertTab(4, "Дерево", -1);
         tabs->FitToParent();
     }
     auto fillPage = [tabs](CBaseWindow* window) {
@@ -317,8 +340,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
             tabs->AddPage(page->GetHandle(), 2);
         }
     }
+    CBaseWindow* chart = MakeGalleryChart(g_frame, main);
+    if (chart && tabs) {
+        fillPage(chart);
+        tabs->AddPage(chart->GetHandle(), 3);
+    }
+    CBaseWindow* tree = MakeGalleryTree(g_frame, main);
+    if (tree && tabs) {
+        fillPage(tree);
+        tabs->AddPage(tree->GetHandle(), 4);
+    }
     if (tabs)
-        tabs->SelectTab(0);
+        tabs->SelectTab(!strncmp(view, "chart", 5) ? 3 : !strncmp(view, "tree", 4) ? 4 : 0);
 
     ShowWindow(main, SW_SHOW);
     g_frame.LayoutAll();
