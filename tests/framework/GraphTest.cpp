@@ -164,7 +164,7 @@ int CountColour(CGraph* g, COLORREF colour, int left, int top, int right, int bo
     return n;
 }
 
-class Chart : public FrameTest
+class Graph : public FrameTest
 {
 protected:
     // A probe chart from the factory's "Graph" (its class for this kind swapped
@@ -210,7 +210,7 @@ protected:
     }
 };
 
-TEST_F(Chart, TheFactoryMakesAGraphOfKind17WithItsDefaults)
+TEST_F(Graph, TheFactoryMakesAGraphOfKind17WithItsDefaults)
 {
     CGraph* g = MakePlain();
     ASSERT_NE(nullptr, g);
@@ -265,7 +265,7 @@ TEST_F(Chart, TheFactoryMakesAGraphOfKind17WithItsDefaults)
     EXPECT_EQ(g->GetHandle(), view->GetHandle());
 }
 
-TEST_F(Chart, WithoutSeriesOnlyTheNoDataTextIsDrawnCentred)
+TEST_F(Graph, WithoutSeriesOnlyTheNoDataTextIsDrawnCentred)
 {
     ProbeGraph* g = MakeProbe();
     ASSERT_NE(nullptr, g);
@@ -298,7 +298,7 @@ TEST_F(Chart, WithoutSeriesOnlyTheNoDataTextIsDrawnCentred)
     ReleaseDC(g->GetHandle(), dc);
 }
 
-TEST_F(Chart, TicksFallOnRoundStepsAndTheTickOnTheEdgeHasNoLabel)
+TEST_F(Graph, TicksFallOnRoundStepsAndTheTickOnTheEdgeHasNoLabel)
 {
     ProbeGraph* g = MakeProbe();
     ASSERT_NE(nullptr, g);
@@ -357,7 +357,7 @@ TEST_F(Chart, TicksFallOnRoundStepsAndTheTickOnTheEdgeHasNoLabel)
     EXPECT_EQ("0.000", g->xTicks[3].text);
 }
 
-TEST_F(Chart, LabelsAreGroupedByThreeDigitsAndCanBeLeftToTheHook)
+TEST_F(Graph, LabelsAreGroupedByThreeDigitsAndCanBeLeftToTheHook)
 {
     ProbeGraph* g = MakeProbe();
     ASSERT_NE(nullptr, g);
@@ -393,7 +393,7 @@ TEST_F(Chart, LabelsAreGroupedByThreeDigitsAndCanBeLeftToTheHook)
     EXPECT_EQ(0, CountColour(g, kRed, 22, 290, 80, 308));
 }
 
-TEST_F(Chart, NarrowStepsGetNoXLabelsAndShortStepsNoYLabels)
+TEST_F(Graph, NarrowStepsGetNoXLabelsAndShortStepsNoYLabels)
 {
     ProbeGraph* g = MakeProbe();
     ASSERT_NE(nullptr, g);
@@ -419,7 +419,7 @@ TEST_F(Chart, NarrowStepsGetNoXLabelsAndShortStepsNoYLabels)
     EXPECT_TRUE(g->yTicks.empty());
 }
 
-TEST_F(Chart, SeriesLieWherePixelsOfTheScaleFormulaPutThem)
+TEST_F(Graph, SeriesLieWherePixelsOfTheScaleFormulaPutThem)
 {
     CGraph* g = MakePlain();
     ASSERT_NE(nullptr, g);
@@ -462,7 +462,7 @@ TEST_F(Chart, SeriesLieWherePixelsOfTheScaleFormulaPutThem)
     EXPECT_EQ(0, CountColour(g, kBlue, 295, 50, 305, 350));
 }
 
-TEST_F(Chart, AxesCrossAtZeroInsideTheRanges)
+TEST_F(Graph, AxesCrossAtZeroInsideTheRanges)
 {
     CGraph* g = MakePlain();
     ASSERT_NE(nullptr, g);
@@ -482,7 +482,7 @@ TEST_F(Chart, AxesCrossAtZeroInsideTheRanges)
     EXPECT_EQ(kWhite, GetPixel(g->memDC, 20, 200));
 }
 
-TEST_F(Chart, AConstantSeriesIsDrawnInTheMiddleOfAWidenedRange)
+TEST_F(Graph, AConstantSeriesIsDrawnInTheMiddleOfAWidenedRange)
 {
     ProbeGraph* g = MakeProbe();
     ASSERT_NE(nullptr, g);
@@ -509,7 +509,7 @@ TEST_F(Chart, AConstantSeriesIsDrawnInTheMiddleOfAWidenedRange)
     EXPECT_EQ(kRed, GetPixel(g->memDC, 450, 200));
 }
 
-TEST_F(Chart, AStreamRingDrawsTheOldestPointAtXMinAndTheNewestNineStepsOn)
+TEST_F(Graph, AStreamRingDrawsTheOldestPointAtXMinAndTheNewestNineStepsOn)
 {
     ProbeGraph* g = MakeProbe();
     ASSERT_NE(nullptr, g);
@@ -566,7 +566,7 @@ TEST_F(Chart, AStreamRingDrawsTheOldestPointAtXMinAndTheNewestNineStepsOn)
     EXPECT_DOUBLE_EQ(2.0, g->points[8].y);
 }
 
-TEST_F(Chart, TwoWheelStepsShowAQuarterAndScrollingMovesIt)
+TEST_F(Graph, TwoWheelStepsShowAQuarterAndScrollingMovesIt)
 {
     ProbeGraph* g = MakeProbe();
     ASSERT_NE(nullptr, g);
@@ -650,7 +650,7 @@ TEST_F(Chart, TwoWheelStepsShowAQuarterAndScrollingMovesIt)
     EXPECT_EQ(kRed, GetPixel(g->memDC, 300, 200));   // (50, 50) of the diagonal
 }
 
-TEST_F(Chart, TheWheelStaysWithinItsLimitsAndCanBeSwitchedOff)
+TEST_F(Graph, TheWheelStaysWithinItsLimitsAndCanBeSwitchedOff)
 {
     CGraph* g = MakePlain();
     ASSERT_NE(nullptr, g);
@@ -678,7 +678,7 @@ TEST_F(Chart, TheWheelStaysWithinItsLimitsAndCanBeSwitchedOff)
     EXPECT_FALSE(g->dirty);
 }
 
-TEST_F(Chart, ZoomIntoARangeBelowZeroScrollsThroughIt)
+TEST_F(Graph, ZoomIntoARangeBelowZeroScrollsThroughIt)
 {
     ProbeGraph* g = MakeProbe();
     ASSERT_NE(nullptr, g);
@@ -702,7 +702,7 @@ TEST_F(Chart, ZoomIntoARangeBelowZeroScrollsThroughIt)
     EXPECT_EQ(-99, GetScrollPos(g->GetHandle(), SB_HORZ));
 }
 
-TEST_F(Chart, SegmentsAreClippedToTheVisibleArea)
+TEST_F(Graph, SegmentsAreClippedToTheVisibleArea)
 {
     ProbeGraph* g = MakeProbe();
     ASSERT_NE(nullptr, g);
@@ -769,7 +769,7 @@ TEST_F(Chart, SegmentsAreClippedToTheVisibleArea)
     EXPECT_EQ(2u, g->points.size());   // (10, 10) of series 1 and (5, 5) of series 4
 }
 
-TEST_F(Chart, BatchedLinesGiveThePixelsOfLinesDrawnOneByOne)
+TEST_F(Graph, BatchedLinesGiveThePixelsOfLinesDrawnOneByOne)
 {
     // The same data in a plain chart (default hooks: lines in batches) and in a
     // probe (own hooks: a line per segment) must give the same picture.
@@ -826,7 +826,7 @@ TEST_F(Chart, BatchedLinesGiveThePixelsOfLinesDrawnOneByOne)
     }
 }
 
-TEST_F(Chart, ArrowImagesMakeTheAxes)
+TEST_F(Graph, ArrowImagesMakeTheAxes)
 {
     CGraph* g = MakePlain();
     ASSERT_NE(nullptr, g);
@@ -876,7 +876,7 @@ TEST_F(Chart, ArrowImagesMakeTheAxes)
     ImageList_Destroy(list);
 }
 
-TEST_F(Chart, AxisTitlesAreDrawnByReference)
+TEST_F(Graph, AxisTitlesAreDrawnByReference)
 {
     CGraph* g = MakePlain();
     ASSERT_NE(nullptr, g);
@@ -906,7 +906,7 @@ TEST_F(Chart, AxisTitlesAreDrawnByReference)
     EXPECT_LT(CountColour(g, kRed, 400, 360, 580, 379), before);
 }
 
-TEST_F(Chart, SeriesAreFoundReplacedAndRemoved)
+TEST_F(Graph, SeriesAreFoundReplacedAndRemoved)
 {
     ProbeGraph* g = MakeProbe();
     ASSERT_NE(nullptr, g);
@@ -968,7 +968,7 @@ TEST_F(Chart, SeriesAreFoundReplacedAndRemoved)
     EXPECT_TRUE(g->RemoveAllSeries(false));
 }
 
-TEST_F(Chart, BadInputIsRefusedWithoutHarm)
+TEST_F(Graph, BadInputIsRefusedWithoutHarm)
 {
     ProbeGraph* g = MakeProbe();
     ASSERT_NE(nullptr, g);
@@ -1038,7 +1038,7 @@ TEST_F(Chart, BadInputIsRefusedWithoutHarm)
 
 // ---- with the real pointer
 
-using ChartOnDesktop = Chart;
+using GraphOnDesktop = Graph;
 
 // Real input at a client point of the window; waits (bounded) for the pointer.
 void RealMouse(HWND window, int x, int y, DWORD flags, DWORD data = 0)
@@ -1082,7 +1082,7 @@ bool ZoomBecomes(CGraph* g, double zoom)
     return g->zoom == zoom;
 }
 
-TEST_F(ChartOnDesktop, TheRealWheelZoomsAndARealMiddleDoubleClickShowsAllAgain)
+TEST_F(GraphOnDesktop, TheRealWheelZoomsAndARealMiddleDoubleClickShowsAllAgain)
 {
     SetWindowPos(host, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(host);
