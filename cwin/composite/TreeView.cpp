@@ -52,6 +52,16 @@ private:
     bool   m_failed;
 };
 
+// The text a TVM_GETITEMA answered: the control may point to a text of its own
+// instead of filling the buffer, or answer the callback marker for an item
+// whose text its owner gives (read as empty).
+inline const char* AnsweredText(const TVITEMA& entry, const char* buffer)
+{
+    if (!entry.pszText || entry.pszText == LPSTR_TEXTCALLBACKA)
+        return buffer;
+    return entry.pszText;
+}
+
 // Bytes up to and including the space, and the braces, separate the runs of a line.
 inline bool IsDelimiter(unsigned char c)
 {
@@ -181,8 +191,7 @@ const char* CTreeView::GetItemText(HTREEITEM item)
     if (!SendMessageA(hwnd, TVM_GETITEMA, 0, (LPARAM)&entry))
         return NULL;
     text[CWIN_TEXT_SIZE - 1] = 0;
-    // The control may answer with a text of its own instead of filling ours.
-    return entry.pszText ? entry.pszText : text;
+    return AnsweredText(entry, text);
 }
 
 LPARAM CTreeView::GetItemParam(HTREEITEM item)
@@ -497,7 +506,7 @@ bool CTreeView::SaveToFile(HTREEITEM start, const char* path, char indent)
         int length = snprintf(number, sizeof(number), "%d ", (int)entry.lParam);
         out.Repeat(indent, depth);
         out.Put(number, (size_t)length);
-        out.Put(entry.pszText ? entry.pszText : itemText);
+        out.Put(AnsweredText(entry, itemText));
         out.Put(" \r\n", 3);
         previous = true;
         at = next;
@@ -561,7 +570,7 @@ HTREEITEM CTreeView::CopyItem(HTREEITEM source, HTREEITEM parent)
     if (!SendMessageA(hwnd, TVM_GETITEMA, 0, (LPARAM)&entry))
         return NULL;
     itemText[sizeof(itemText) - 1] = 0;
-    return InsertItem(parent, TVI_LAST, entry.pszText ? entry.pszText : itemText, entry.iImage,
+    return InsertItem(parent, TVI_LAST, AnsweredText(entry, itemText), entry.iImage,
                       entry.iSelectedImage, entry.lParam);
 }
 

@@ -879,6 +879,28 @@ TEST_F(TreeViewTest, ACopyOntoItsOwnParentOrOfNothingIsRefusedSilently)
     EXPECT_EQ(images, Images(window, NULL));
 }
 
+TEST_F(TreeViewTest, AnItemWhoseTextTheOwnerGivesReadsAsEmpty)
+{
+    ASSERT_NE(nullptr, MakeTree());
+    TVINSERTSTRUCTA insert = {};
+    insert.hParent = TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+    insert.item.pszText = LPSTR_TEXTCALLBACKA;   // nobody here answers TVN_GETDISPINFOA
+    insert.item.lParam = 5;
+    HTREEITEM asked = (HTREEITEM)SendMessageA(window, TVM_INSERTITEMA, 0, (LPARAM)&insert);
+    ASSERT_NE(nullptr, asked);
+    HTREEITEM holder = Add(window, NULL, "H", 6);
+    const char* shown = face->GetItemText(asked);
+    ASSERT_NE(nullptr, shown);
+    EXPECT_STREQ("", shown);
+    std::string path = dir.File("asked.txt");
+    ASSERT_TRUE(face->SaveToFile(NULL, path.c_str(), '\t'));
+    EXPECT_EQ("5  \r\n6 H \r\n", FileBytes(path));
+    EXPECT_EQ(1, face->CopySubtree(asked, holder));
+    EXPECT_EQ(5, Info(window, Child(window, holder)).param);
+}
+
 TEST_F(TreeViewTest, NullItemsAreHarmless)
 {
     ASSERT_NE(nullptr, MakeTree());
