@@ -176,6 +176,20 @@ static LRESULT CALLBACK MainProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
     return DefWindowProcA(w, m, wp, lp);
 }
 
+// Shows the laid-out window and runs until it is closed.
+static int ShowAndRun(HWND main)
+{
+    ShowWindow(main, SW_SHOW);
+    g_frame.LayoutAll();
+    UpdateWindow(main);
+    MSG msg;
+    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
     const char* view = commandLine ? strstr(commandLine, "-view ") : NULL;
@@ -210,15 +224,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
             BuildBarsView(g_frame, main);
         else
             BuildMdiView(g_frame, main);
-        ShowWindow(main, SW_SHOW);
-        g_frame.LayoutAll();
-        UpdateWindow(main);
-        MSG msg;
-        while (GetMessageA(&msg, NULL, 0, 0) > 0) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        return 0;
+        return ShowAndRun(main);
     }
 
     const DWORD vis = WS_VISIBLE;
@@ -353,14 +359,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     if (tabs)
         tabs->SelectTab(!strncmp(view, "chart", 5) ? 3 : !strncmp(view, "tree", 4) ? 4 : 0);
 
-    ShowWindow(main, SW_SHOW);
-    g_frame.LayoutAll();
-    UpdateWindow(main);
-
-    MSG msg;
-    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return 0;
+    return ShowAndRun(main);
 }
