@@ -402,10 +402,14 @@ TEST_F(TreeEvents, ExpandingShowsTheOpenFolderAndCollapsingTheClosedOne)
     EXPECT_EQ(0, Info(window, r).image);
     EXPECT_EQ(0, Info(window, r).selected);
 
-    // The first expansion by message notifies too.
-    SendMessageA(window, TVM_EXPAND, TVE_EXPAND, (LPARAM)a);
+    // Opened again, and one level further down.
+    SendMessageA(window, WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_EQ(1, Info(window, r).image);
+    SendMessageA(window, TVM_SELECTITEM, TVGN_CARET, (LPARAM)a);
+    SendMessageA(window, WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_TRUE(SendMessageA(window, TVM_GETITEMSTATE, (WPARAM)a, TVIS_EXPANDED) & TVIS_EXPANDED);
     EXPECT_EQ(1, Info(window, a).image);
-    EXPECT_EQ("A2=0/0", Images(window, a).substr(7, 6));   // its children keep theirs
+    EXPECT_EQ("A1=2/2,A2=0/0[A21=2/2]", Images(window, a));   // its children keep theirs
 }
 
 // The label's edit box takes the keyboard focus.
