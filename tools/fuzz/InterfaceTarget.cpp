@@ -11,6 +11,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <stdio.h>
 #include <string.h>
 
 #include <limits>
@@ -327,6 +328,20 @@ struct Model
     bool moduleIsLibrary = false;
     std::vector<Entry> goods, suppliers;
     int moves = 0, balances = 0;
+    int idMode = 0;   // hexadecimal until SetIdMode takes 1 or 2
+
+    // The identifier column: decimal; the code, or hexadecimal when it is empty; hexadecimal.
+    std::string IdText(const Entry& e) const
+    {
+        char text[32];
+        if (idMode == 1)
+            snprintf(text, sizeof(text), "%d", (int)e.id);
+        else if (idMode == 2 && !e.code.empty())
+            return e.code;
+        else
+            snprintf(text, sizeof(text), "%.8X", (unsigned)e.id);
+        return text;
+    }
 
     static int32_t Find(const std::vector<Entry>& table, const char* code)
     {
@@ -420,8 +435,14 @@ bool Session::Load()
     m_library = LoadLibraryA((ProgramFolder() + "\\" + kLibraryName).c_str());
     if (!m_library)
         return false;
-    RedirectImport(m_library, "user32.dll", "MessageBoxA", reinterpret_cast<FARPROC>(reinterpret_cast<void*>(RecordBox)));
-    RedirectImport(m_library, "shell32.dll", "ShellExecuteA", reinterpret_cast<FARPROC>(reinterpret_cast<void*>(NoOpen)));
+    // A box the host cannot catch would wait for a user: no calls then.
+    if (!RedirectImport(m_library, "user32.dll", "MessageBoxA",
+                        reinterpret_cast<FARPROC>(reinterpret_cast<void*>(RecordBox))) ||
+        !RedirectImport(m_library, "shell32.dll", "ShellExecuteA",
+                        reinterpret_cast<FARPROC>(reinterpret_cast<void*>(NoOpen)))) {
+        m_verdict.Fail("the library's MessageBoxA or ShellExecuteA import was not found");
+        return false;
+    }
     GetInterfaceFunction get =
         reinterpret_cast<GetInterfaceFunction>(reinterpret_cast<void*>(GetProcAddress(m_library, "GetInterface")));
     m_plugin = get ? get() : NULL;
@@ -528,6 +549,8 @@ void Session::Call(Reader& in, size_t index)
     case OpSetIdMode: {
         const int32_t mode = Mode(a[0]);
         Expect(p->SetIdMode(mode) == (mode == 1 || mode == 2), index, "SetIdMode");
+        if (mode == 1 || mode == 2)
+            m.idMode = mode;
         break;
     }
     case OpAddMove:
@@ -631,6 +654,10 @@ void Session::CheckLists()
                 SendMessageA(list, LVM_GETITEMTEXTA, row, (LPARAM)&item);
                 if (strlen(text) > 1023)
                     m_verdict.Fail(std::string("a ") + names[t] + " cell longer than 1023 characters");
+                const std::vector<Entry>* table = t == 0 ? &m_model.goods : t == 1 ? &m_model.suppliers : NULL;
+                if (c == 0 && table && row < (int)table->size() && m_model.IdText((*table)[row]) != text)
+                    m_verdict.Fail(std::string("the ") + names[t] + " row " + std::to_string(row) + " shows the id " +
+                                   text + ", not " + m_model.IdText((*table)[row]));
             }
     }
 }
