@@ -121,7 +121,7 @@ template <class Sink> void ScanTreeText(const unsigned char* text, SIZE_T size, 
 
 }  // namespace
 
-CTreeView::CTreeView() : quiet(false)
+CTreeView::CTreeView() : quiet(false), m_previousProc(NULL), m_editItem(NULL)
 {
     kind = KIND_TREEVIEW;
     notifyHandler = this;
@@ -129,11 +129,179 @@ CTreeView::CTreeView() : quiet(false)
 
 // ---- CBaseWindow overrides
 
+namespace {
+// The tree view class's own procedure, for a window whose object is gone.
+WNDPROC g_treeProc = NULL;
+}
+
 bool CTreeView::Create()
 {
     INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&classes);
-    return CreateWindowOf(WC_TREEVIEWA);
+    bool made = CreateWindowOf(WC_TREEVIEWA);
+    char className[32];
+    // Not the place-holder that stands in for a missing class.
+    if (hwnd && GetClassNameA(hwnd, className, sizeof(className)) && !lstrcmpiA(className, WC_TREEVIEWA)) {
+        m_mirror.Reset();   // items made by OnCreated make the counts differ: rebuilt when used
+        m_editItem = NULL;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, (LONG_PTR)static_cast<CBaseWindow*>(this));
+        m_previousProc = (WNDPROC)SetWindowLongPtrA(hwnd, GWLP_WNDPROC, (LONG_PTR)MirrorProc);
+        if (!g_treeProc)
+            g_treeProc = m_previousProc;
+    }
+    return made;
+}
+
+// ---- the mirror
+
+LRESULT CALLBACK CTreeView::MirrorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CTreeView* tree = dynamic_cast<CTreeView*>(WindowObjectOf(window));
+    if (!tree || tree->hwnd != window || !tree->m_previousProc)
+        return g_treeProc ? CallWindowProcA(g_treeProc, window, message, wParam, lParam)
+                          : DefWindowProcA(window, message, wParam, lParam);
+    return tree->Follow(message, wParam, lParam);
+}
+
+LRESULT CTreeView::Follow(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    HWND window = hwnd;
+    WNDPROC previous = m_previousProc;
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)previous);
+        m_previousProc = NULL;
+        m_editItem = NULL;
+        m_mirror.Release();
+        return CallWindowProcA(previous, window, message, wParam, lParam);
+    }
+    LRESULT result = CallWindowProcA(previous, window, message, wParam, lParam);
+    switch (message) {
+    case TVM_INSERTITEMA:
+    case TVM_INSERTITEMW:
+        // The wide structure differs only in the type of its text pointer.
+        if (result && lParam)
+            FollowInsert((HTREEITEM)result, reinterpret_cast<const TVINSERTSTRUCTA*>(lParam),
+                         message == TVM_INSERTITEMA);
+        break;
+    case TVM_DELETEITEM:
+        if (result) {
+            HTREEITEM item = (HTREEITEM)lParam;
+            if (!item || item == TVI_ROOT)
+                m_mirror.Reset();
+            else
+                m_mirror.Deleted(item);
+        }
+        break;
+    case TVM_SETITEMA:
+    case TVM_SETITEMW:
+        if (result && lParam) {
+            const TVITEMA* item = reinterpret_cast<const TVITEMA*>(lParam);
+            if (item->mask & TVIF_TEXT) {
+                bool fromOwner = item->pszText == LPSTR_TEXTCALLBACKA;
+                bool known = message == TVM_SETITEMA && item->pszText && !fromOwner;
+                m_mirror.SetText(item->hItem, known ? item->pszText : NULL, fromOwner);
+            }
+            if (item->mask & TVIF_PARAM)
+                m_mirror.SetParam(item->hItem, item->lParam);
+        }
+        break;
+    case TVM_SORTCHILDREN:
+    case TVM_SORTCHILDRENCB:
+        m_mirror.Invalidate();
+        break;
+    case TVM_EXPAND:
+        if (wParam & TVE_COLLAPSERESET)
+            m_mirror.Invalidate();   // the children are deleted without a message
+        break;
+    case TVM_EDITLABELA:
+    case TVM_EDITLABELW:
+        if (result)
+            m_editItem = (HTREEITEM)lParam;
+        break;
+    case WM_COMMAND:
+        // The label edit box reports to the tree; an edit the mouse began is
+        // on the selected item. Its text is read anew until the edit is over.
+        if (lParam && !m_editItem)
+            m_editItem = Next(NULL, TVGN_CARET);
+        break;
+    }
+    return result;
+}
+
+void CTreeView::FollowInsert(HTREEITEM made, const TVINSERTSTRUCTA* insert, bool ansi)
+{
+    if (!m_mirror.IsValid())
+        return;
+    const TVITEMA& item = insert->item;
+    bool fromOwner = (item.mask & TVIF_TEXT) && item.pszText == LPSTR_TEXTCALLBACKA;
+    const char* itemText = ansi && (item.mask & TVIF_TEXT) && item.pszText && !fromOwner ? item.pszText : NULL;
+    LPARAM param = (item.mask & TVIF_PARAM) ? item.lParam : 0;
+    HTREEITEM under = insert->hParent == TVI_ROOT ? NULL : insert->hParent;
+    if (insert->hInsertAfter == TVI_LAST || insert->hInsertAfter == TVI_FIRST) {
+        m_mirror.Inserted(made, under, NULL, insert->hInsertAfter == TVI_FIRST, itemText, fromOwner, param);
+        return;
+    }
+    // Sorted, or after a given item: the control says where the item went.
+    HTREEITEM before = Next(made, TVGN_PREVIOUS);
+    m_mirror.Inserted(made, Next(made, TVGN_PARENT), before, before == NULL, itemText, fromOwner, param);
+}
+
+bool CTreeView::MirrorInStep()
+{
+    if (!hwnd || !m_previousProc)
+        return false;
+    if (m_editItem) {
+        int edited = m_mirror.Find(m_editItem);
+        if (edited > 0)
+            m_mirror.SetNodeText(edited, NULL);
+        if (!SendMessageA(hwnd, TVM_GETEDITCONTROL, 0, 0))
+            m_editItem = NULL;
+    }
+    int count = (int)SendMessageA(hwnd, TVM_GETCOUNT, 0, 0);
+    if (m_mirror.IsValid() && m_mirror.Count() == count)
+        return true;
+    return RebuildMirror() && m_mirror.Count() == count;
+}
+
+// Text and user value in one request; buffer holds CWIN_TEXT_SIZE bytes.
+const char* CTreeView::ReadItem(HTREEITEM item, char* buffer, LPARAM* value)
+{
+    TVITEMA entry;
+    memset(&entry, 0, sizeof(entry));
+    entry.mask = TVIF_TEXT | TVIF_PARAM;
+    entry.hItem = item;
+    entry.pszText = buffer;
+    entry.cchTextMax = CWIN_TEXT_SIZE;
+    buffer[0] = 0;
+    SendMessageA(hwnd, TVM_GETITEMA, 0, (LPARAM)&entry);
+    buffer[CWIN_TEXT_SIZE - 1] = 0;
+    *value = entry.lParam;
+    return AnsweredText(entry, buffer);
+}
+
+// Item by item through the control, once: texts and values as they read now.
+bool CTreeView::RebuildMirror()
+{
+    m_mirror.Reset();
+    char itemText[CWIN_TEXT_SIZE];
+    for (HTREEITEM at = NextByMessages(NULL, NULL); at && m_mirror.IsValid(); at = NextByMessages(at, NULL)) {
+        LPARAM value = 0;
+        const char* name = ReadItem(at, itemText, &value);
+        m_mirror.Inserted(at, Next(at, TVGN_PARENT), NULL, false, name, false, value);
+    }
+    return m_mirror.IsValid();
+}
+
+const char* CTreeView::MirrorText(int node, char* buffer)
+{
+    const char* known = m_mirror.Text(node);
+    if (known)
+        return known;
+    LPARAM value = 0;
+    const char* read = ReadItem(m_mirror.Item(node), buffer, &value);
+    if (!m_mirror.TextFromOwner(node) && m_mirror.Item(node) != m_editItem)
+        m_mirror.SetNodeText(node, read);
+    return read;
 }
 
 void CTreeView::ApplyColors()
@@ -475,10 +643,21 @@ bool CTreeView::SaveToFile(HTREEITEM start, const char* path, char indent)
     bool previous = start != NULL;
     char itemText[CWIN_TEXT_SIZE];
     char number[16];
+    // The walk goes through the mirror when it knows the start; otherwise
+    // (an item the control does not have) through the control's messages.
+    int node = !MirrorInStep() ? -1 : start ? m_mirror.Find(start) : 0;
+    bool byMirror = node >= 0;
     HTREEITEM at = start;
     for (;;) {
         int change = 0;
-        HTREEITEM next = NextPreorder(at, &change, NULL);
+        bool more;
+        if (byMirror) {
+            node = NextNode(node, &change);
+            more = node > 0;
+        } else {
+            at = NextByMessages(at, &change);
+            more = at != NULL;
+        }
         if (change > 0 && previous) {
             out.Repeat(indent, depth);
             out.Put("{\r\n", 3);
@@ -491,25 +670,22 @@ bool CTreeView::SaveToFile(HTREEITEM start, const char* path, char indent)
             out.Repeat(indent, depth);
             out.Put("}\r\n", 3);
         }
-        if (!next)
+        if (!more)
             break;
-        // Text and user value in one request.
-        TVITEMA entry;
-        memset(&entry, 0, sizeof(entry));
-        entry.mask = TVIF_TEXT | TVIF_PARAM;
-        entry.hItem = next;
-        entry.pszText = itemText;
-        entry.cchTextMax = sizeof(itemText);
-        itemText[0] = 0;
-        SendMessageA(hwnd, TVM_GETITEMA, 0, (LPARAM)&entry);
-        itemText[sizeof(itemText) - 1] = 0;
-        int length = snprintf(number, sizeof(number), "%d ", (int)entry.lParam);
+        const char* name;
+        LPARAM value;
+        if (byMirror) {
+            name = MirrorText(node, itemText);
+            value = m_mirror.Param(node);
+        } else {
+            name = ReadItem(at, itemText, &value);
+        }
+        int length = snprintf(number, sizeof(number), "%d ", (int)value);
         out.Repeat(indent, depth);
         out.Put(number, (size_t)length);
-        out.Put(AnsweredText(entry, itemText));
+        out.Put(name);
         out.Put(" \r\n", 3);
         previous = true;
-        at = next;
     }
     out.Flush();
     _lclose(file);
@@ -526,6 +702,49 @@ HTREEITEM CTreeView::NextPreorder(HTREEITEM item, int* levelChange, bool* hasChi
         *hasChildren = false;
     if (!hwnd)
         return NULL;
+    int node = !MirrorInStep() ? -1 : item ? m_mirror.Find(item) : 0;
+    if (node >= 0) {
+        int change = 0;
+        int next = NextNode(node, &change);
+        if (levelChange)
+            *levelChange = change;
+        if (next <= 0)
+            return NULL;
+        if (hasChildren)
+            *hasChildren = m_mirror.FirstChild(next) > 0;
+        return m_mirror.Item(next);
+    }
+    HTREEITEM next = NextByMessages(item, levelChange);
+    if (hasChildren && next)
+        *hasChildren = Next(next, TVGN_CHILD) != NULL;
+    return next;
+}
+
+// The walk on mirror nodes (0: before the first item; -1: none).
+int CTreeView::NextNode(int node, int* levelChange)
+{
+    int next = m_mirror.FirstChild(node);
+    int change = 1;
+    if (next < 0 && node > 0) {
+        change = 0;
+        next = m_mirror.NextSibling(node);
+        for (int up = node; next < 0;) {
+            up = m_mirror.Parent(up);
+            if (up <= 0)
+                break;
+            --change;
+            next = m_mirror.NextSibling(up);
+        }
+    } else if (next < 0) {
+        change = 0;   // an empty tree
+    }
+    *levelChange = change;
+    return next;
+}
+
+// The same walk through the control's messages.
+HTREEITEM CTreeView::NextByMessages(HTREEITEM item, int* levelChange)
+{
     HTREEITEM next = item ? Next(item, TVGN_CHILD) : Next(NULL, TVGN_ROOT);
     int change = 1;
     if (!next && item) {
@@ -539,12 +758,10 @@ HTREEITEM CTreeView::NextPreorder(HTREEITEM item, int* levelChange, bool* hasChi
             next = Next(up, TVGN_NEXT);
         }
     } else if (!next) {
-        change = 0;   // an empty tree
+        change = 0;
     }
     if (levelChange)
         *levelChange = change;
-    if (hasChildren && next)
-        *hasChildren = Next(next, TVGN_CHILD) != NULL;
     return next;
 }
 

@@ -17,6 +17,7 @@
 #define CWIN_TREEVIEW_H
 
 #include "BaseWindow.h"
+#include "TreeMirror.h"
 
 enum TreeImage
 {
@@ -100,6 +101,22 @@ public:
     bool quiet;
 
 private:
+    // The control's messages pass here first: the mirror follows insertions,
+    // deletions, new texts and values, and gives up on sorts and resets.
+    static LRESULT CALLBACK MirrorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Follow(UINT message, WPARAM wParam, LPARAM lParam);
+    void FollowInsert(HTREEITEM made, const TVINSERTSTRUCTA* insert, bool ansi);
+    // True when the mirror holds the control's tree (built anew from the
+    // control when it does not).
+    bool MirrorInStep();
+    bool RebuildMirror();
+    // The text of a mirror node, read from the control when unknown.
+    const char* MirrorText(int node, char* buffer);
+    const char* ReadItem(HTREEITEM item, char* buffer, LPARAM* value);
+    int  NextNode(int node, int* levelChange);
+    HTREEITEM NextByMessages(HTREEITEM item, int* levelChange);
+    bool WriteTree(HTREEITEM start, HFILE file, char indent);
+
     HTREEITEM Next(HTREEITEM item, UINT relation)
     {
         return (HTREEITEM)SendMessageA(hwnd, TVM_GETNEXTITEM, relation, (LPARAM)item);
@@ -109,6 +126,10 @@ private:
     // The two ways of loading: item by item (asking OnItemParsed), and level by level.
     class CItemByItem;
     bool InsertLevelByLevel(HTREEITEM parent, const unsigned char* text, SIZE_T size);
+
+    CTreeMirror m_mirror;
+    WNDPROC     m_previousProc;
+    HTREEITEM   m_editItem;   // the item whose label is being edited, if any
 };
 
 #endif

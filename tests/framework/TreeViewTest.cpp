@@ -447,6 +447,14 @@ TEST_F(TreeEventsOnDesktop, LabelEditsAskTheOwnerAtTheBeginningAndTheEnd)
     EXPECT_EQ(a1, g_notified[1].itemNew);
     EXPECT_EQ("Антоновка", g_notified[1].text);
     EXPECT_EQ("Антоновка", Info(window, a1).text);
+    // The walk and the saved file have the new text too.
+    std::string path = dir.File("edited.txt");
+    ASSERT_TRUE(face->SaveToFile(a, path.c_str(), ' '));
+    // From A: its children, then the rest of the tree; the walk climbs two
+    // levels after B1, where the indent cannot go below zero.
+    EXPECT_EQ("{\r\n 3 Антоновка \r\n 4 A2 \r\n {\r\n  5 A21 \r\n }\r\n}\r\n6 B \r\n{\r\n 7 B1 \r\n}\r\n}\r\n"
+              "8 C \r\n",
+              FileBytes(path));
 
     // An answer of zero at the end keeps the old text.
     g_notifyAnswer = 0;
@@ -460,6 +468,37 @@ TEST_F(TreeEventsOnDesktop, LabelEditsAskTheOwnerAtTheBeginningAndTheEnd)
     EXPECT_EQ(EV_EDIT_END, g_notified[1].eventCode);
     EXPECT_EQ("Шафран", g_notified[1].text);
     EXPECT_EQ("Антоновка", Info(window, a1).text);
+    ASSERT_TRUE(face->SaveToFile(a, path.c_str(), ' '));
+    EXPECT_EQ(0u, FileBytes(path).find("{\r\n 3 Антоновка \r\n 4 A2 \r\n")) << FileBytes(path);
+
+    // An edit the mouse begins (a click on the selected item's label): the
+    // new text reaches the file although no one named the item.
+    SendMessageA(window, TVM_SELECTITEM, TVGN_CARET, (LPARAM)b1);
+    SendMessageA(window, TVM_EXPAND, TVE_EXPAND, (LPARAM)r);
+    SendMessageA(window, TVM_EXPAND, TVE_EXPAND, (LPARAM)b);
+    RECT label;
+    memcpy(&label, &b1, sizeof(b1));   // TVM_GETITEMRECT takes the item in the rectangle
+    ASSERT_TRUE(SendMessageA(window, TVM_GETITEMRECT, TRUE, (LPARAM)&label));
+    g_notifyAnswer = 0;
+    g_notified.clear();
+    LPARAM at = MAKELPARAM((label.left + label.right) / 2, (label.top + label.bottom) / 2);
+    PostMessageA(window, WM_LBUTTONUP, 0, at);   // ends the control's wait for a drag
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    HWND mouseEditor = NULL;
+    for (int i = 0; i < 100 && !mouseEditor; ++i) {   // the edit begins on a timer
+        Pump();
+        Sleep(20);
+        mouseEditor = (HWND)SendMessageA(window, TVM_GETEDITCONTROL, 0, 0);
+    }
+    if (!mouseEditor)
+        GTEST_SKIP() << "no label edit from a click on this platform";
+    SetWindowTextA(mouseEditor, "Слива");
+    g_notifyAnswer = 1;
+    SendMessageA(mouseEditor, WM_KEYDOWN, VK_RETURN, 0);
+    Pump();
+    ASSERT_EQ("Слива", Info(window, b1).text);
+    ASSERT_TRUE(face->SaveToFile(b, path.c_str(), ' '));
+    EXPECT_EQ("{\r\n 7 Слива \r\n}\r\n}\r\n8 C \r\n", FileBytes(path));
 }
 
 TEST_F(TreeEvents, InfoTipRequestsReachTheOwner)
@@ -903,6 +942,187 @@ TEST_F(TreeViewTest, AnItemWhoseTextTheOwnerGivesReadsAsEmpty)
     EXPECT_EQ("5  \r\n6 H \r\n", FileBytes(path));
     EXPECT_EQ(1, face->CopySubtree(asked, holder));
     EXPECT_EQ(5, Info(window, Child(window, holder)).param);
+}
+
+// ---- changes made straight to the control
+
+TEST_F(TreeViewTest, SavingFollowsEveryChangeMadeStraightToTheControl)
+{
+    ASSERT_NE(nullptr, MakeTree());
+    MakeSample();
+    std::string path = dir.File("changed.txt");
+    ASSERT_TRUE(face->SaveToFile(NULL, path.c_str(), '\t'));   // once before the changes
+
+    TVINSERTSTRUCTA insert = {};
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+    insert.hParent = r;
+    insert.hInsertAfter = TVI_FIRST;
+    insert.item.pszText = const_cast<char*>("F");
+    insert.item.lParam = 9;
+    ASSERT_NE(nullptr, (HTREEITEM)SendMessageA(window, TVM_INSERTITEMA, 0, (LPARAM)&insert));
+    insert.hParent = a;
+    insert.hInsertAfter = a1;
+    insert.item.pszText = const_cast<char*>("X");
+    insert.item.lParam = 10;
+    ASSERT_NE(nullptr, (HTREEITEM)SendMessageA(window, TVM_INSERTITEMA, 0, (LPARAM)&insert));
+    insert.hParent = a2;
+    insert.hInsertAfter = TVI_SORT;
+    insert.item.pszText = const_cast<char*>("A0");
+    insert.item.lParam = 11;
+    ASSERT_NE(nullptr, (HTREEITEM)SendMessageA(window, TVM_INSERTITEMA, 0, (LPARAM)&insert));
+    ASSERT_TRUE(SendMessageA(window, TVM_DELETEITEM, 0, (LPARAM)b));
+
+    TVITEMA change = {};
+    change.mask = TVIF_TEXT | TVIF_PARAM;
+    change.hItem = c;
+    change.pszText = const_cast<char*>("CC");
+    change.lParam = 80;
+    ASSERT_TRUE(SendMessageA(window, TVM_SETITEMA, 0, (LPARAM)&change));
+    TVITEMW wide = {};
+    wide.mask = TVIF_TEXT;
+    wide.hItem = a21;
+    wide.pszText = const_cast<wchar_t*>(L"\x0428" L"21");   // Ш21
+    ASSERT_TRUE(SendMessageW(window, TVM_SETITEMW, 0, (LPARAM)&wide));
+
+    ASSERT_TRUE(face->SaveToFile(NULL, path.c_str(), '\t'));
+    EXPECT_EQ(std::string("1 R \r\n{\r\n\t9 F \r\n\t2 A \r\n\t{\r\n\t\t3 A1 \r\n\t\t10 X \r\n\t\t4 A2 \r\n"
+                          "\t\t{\r\n\t\t\t11 A0 \r\n\t\t\t5 Ш21 \r\n\t\t}\r\n\t}\r\n}\r\n80 CC \r\n"),
+              FileBytes(path))
+        << Escaped(FileBytes(path));
+
+    // Everything deleted, then a new item: the file has just that one.
+    ASSERT_TRUE(SendMessageA(window, TVM_DELETEITEM, 0, (LPARAM)TVI_ROOT));
+    Add(window, NULL, "N", 12);
+    ASSERT_TRUE(face->SaveToFile(NULL, path.c_str(), '\t'));
+    EXPECT_EQ("12 N \r\n", FileBytes(path));
+}
+
+TEST_F(TreeViewTest, TheWalkFollowsSortsAndResetChildren)
+{
+    ASSERT_NE(nullptr, MakeTree());
+    MakeSample();
+    EXPECT_EQ(r, face->NextPreorder(NULL, NULL, NULL));
+    ASSERT_TRUE(SendMessageA(window, TVM_SORTCHILDREN, FALSE, (LPARAM)TVI_ROOT));
+    int change = 9;
+    bool children = true;
+    EXPECT_EQ(c, face->NextPreorder(NULL, &change, &children));
+    EXPECT_EQ(1, change);
+    EXPECT_FALSE(children);
+    EXPECT_EQ(r, face->NextPreorder(c, &change, &children));
+    EXPECT_EQ(0, change);
+    EXPECT_TRUE(children);
+
+    // Collapsing with a reset deletes A's children without a deletion message.
+    SendMessageA(window, TVM_EXPAND, TVE_EXPAND, (LPARAM)r);
+    SendMessageA(window, TVM_EXPAND, TVE_EXPAND, (LPARAM)a);
+    SendMessageA(window, TVM_EXPAND, TVE_COLLAPSE | TVE_COLLAPSERESET, (LPARAM)a);
+    ASSERT_EQ(nullptr, Child(window, a));
+    EXPECT_EQ(b, face->NextPreorder(a, &change, &children));
+    EXPECT_EQ(0, change);
+    EXPECT_TRUE(children);
+    std::string path = dir.File("reset.txt");
+    ASSERT_TRUE(face->SaveToFile(NULL, path.c_str(), ' '));
+    EXPECT_EQ("8 C \r\n1 R \r\n{\r\n 2 A \r\n 6 B \r\n {\r\n  7 B1 \r\n }\r\n}\r\n", FileBytes(path));
+}
+
+// Thousands of random changes through messages; after every hundred the walk
+// and the saved file are compared with what the control's own messages tell.
+TEST_F(TreeViewTest, AfterManyRandomChangesTheWalkAndTheFileMatchTheControl)
+{
+    ASSERT_NE(nullptr, MakeTree());
+    std::vector<HTREEITEM> items;
+    unsigned int seed = 12345;
+    auto random = [&seed](unsigned int bound) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % bound;
+    };
+    std::string path = dir.File("random.txt");
+    int value = 0;
+    for (int step = 1; step <= 3000; ++step) {
+        unsigned int what = random(100);
+        HTREEITEM some = items.empty() ? NULL : items[random((unsigned int)items.size())];
+        // Handles of deleted items stay in the list: messages about them fail.
+        if (what < 60 || items.empty()) {
+            std::string text = "t" + std::to_string(step);
+            if (random(20) == 0)
+                text += std::string(1500, 'x');   // cut at 1023 bytes
+            TVINSERTSTRUCTA insert = {};
+            insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+            insert.item.pszText = const_cast<char*>(text.c_str());
+            insert.item.lParam = ++value;
+            insert.hParent = random(4) == 0 ? TVI_ROOT : some;
+            unsigned int where = random(4);
+            HTREEITEM sibling = insert.hParent == TVI_ROOT ? Child(window, NULL) : Child(window, some);
+            insert.hInsertAfter = where == 0 ? TVI_FIRST : where == 1 && sibling ? sibling : TVI_LAST;
+            HTREEITEM made = (HTREEITEM)SendMessageA(window, TVM_INSERTITEMA, 0, (LPARAM)&insert);
+            if (made)
+                items.push_back(made);
+        } else if (what < 72) {
+            SendMessageA(window, TVM_DELETEITEM, 0, (LPARAM)some);
+        } else if (what < 97) {
+            std::string text = "n" + std::to_string(step) + std::string(random(300), 'y');
+            TVITEMA change = {};
+            change.mask = TVIF_TEXT | (random(2) ? TVIF_PARAM : 0);
+            change.hItem = some;
+            change.pszText = const_cast<char*>(text.c_str());
+            change.lParam = -step;
+            SendMessageA(window, TVM_SETITEMA, 0, (LPARAM)&change);
+        } else if (what < 99) {
+            SendMessageA(window, TVM_SORTCHILDREN, FALSE, (LPARAM)some);   // rare: the walk then reads it all anew
+        } else {
+            SendMessageA(window, TVM_DELETEITEM, 0, (LPARAM)TVI_ROOT);
+        }
+        if (step % 100)
+            continue;
+
+        // The expected walk and file, from the control's own messages.
+        std::string expected;
+        std::vector<HTREEITEM> order;
+        std::vector<int> changes;
+        std::vector<bool> folders;
+        int depth = 0;
+        HTREEITEM at = Child(window, NULL);
+        int levelChange = at ? 1 : 0;
+        while (at) {
+            if (levelChange > 0 && !order.empty())
+                expected += std::string(depth++, ' ') + "{\r\n";
+            for (int i = levelChange; i < 0; ++i)
+                expected += std::string(--depth, ' ') + "}\r\n";
+            ItemInfo info = Info(window, at);
+            expected += std::string(depth, ' ') + std::to_string((long long)info.param) + " " +
+                        info.text.substr(0, 1023) + " \r\n";
+            order.push_back(at);
+            changes.push_back(levelChange);
+            folders.push_back(Child(window, at) != NULL);
+            HTREEITEM next = Child(window, at);
+            levelChange = 1;
+            if (!next) {
+                levelChange = 0;
+                for (HTREEITEM up = at; up && !(next = Sibling(window, up)); up = ParentOf(window, up))
+                    --levelChange;
+                if (!next)
+                    levelChange = -depth;
+            }
+            at = next;
+        }
+        for (int i = 0; i < depth; ++i)
+            expected += std::string(depth - 1 - i, ' ') + "}\r\n";
+
+        HTREEITEM walked = NULL;
+        for (size_t i = 0; i < order.size(); ++i) {
+            int change = 9;
+            bool children = false;
+            walked = face->NextPreorder(walked, &change, &children);
+            ASSERT_EQ(order[i], walked) << "step " << step << ", item " << i;
+            if (i > 0) {
+                ASSERT_EQ(changes[i], change) << "step " << step << ", item " << i;
+            }
+            ASSERT_EQ((bool)folders[i], children) << "step " << step << ", item " << i;
+        }
+        ASSERT_EQ(nullptr, face->NextPreorder(walked, NULL, NULL));
+        ASSERT_TRUE(face->SaveToFile(NULL, path.c_str(), ' '));
+        ASSERT_EQ(expected, FileBytes(path)) << "step " << step;
+    }
 }
 
 TEST_F(TreeViewTest, NullItemsAreHarmless)
