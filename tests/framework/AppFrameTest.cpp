@@ -121,27 +121,6 @@ TEST_F(AppFrame, HintsFollowTheMouseAndDefaultToTheStatusText)
     EXPECT_STREQ("Arial", font.lfFaceName);
 }
 
-// The pointer moved by the input system, as a user moves it.
-static void MoveMouseTo(HWND window, int x, int y)
-{
-    POINT p = {x, y};
-    ClientToScreen(window, &p);
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = (p.x * 65535) / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = (p.y * 65535) / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof(input));
-    for (int i = 0; i < 20; ++i) {
-        Pump();
-        POINT now;
-        GetCursorPos(&now);
-        if (abs(now.x - p.x) <= 1 && abs(now.y - p.y) <= 1)
-            break;
-        Sleep(10);
-    }
-    Pump();
-}
 
 TEST_F(AppFrameOnDesktop, TheRealPointerOverAControlShowsItsHint)
 {
@@ -152,10 +131,10 @@ TEST_F(AppFrameOnDesktop, TheRealPointerOverAControlShowsItsHint)
     CBaseWindow* plain = Make("Button", 10, 60, 110, 90, WS_VISIBLE, "B");
     hinted->SetHint("Сохранить списки");
     char shown[128];
-    MoveMouseTo(host, 50, 25);
+    RealMouse(host, 50, 25);
     GetWindowTextA(frame->GetStatusBar(), shown, sizeof(shown));
     EXPECT_STREQ("Сохранить списки", shown);
-    MoveMouseTo(host, 50, 75);
+    RealMouse(host, 50, 75);
     GetWindowTextA(frame->GetStatusBar(), shown, sizeof(shown));
     EXPECT_STREQ("всегда готов ...", shown);
     EXPECT_NE(nullptr, plain);

@@ -624,36 +624,6 @@ TEST_F(BarsReSizeBar, OddInputBreaksNothing)
 
 using BarsToolBarOnDesktop = BarsToolBar;
 
-void MoveMouseTo(HWND window, int x, int y, DWORD buttons = 0)
-{
-    POINT p = {x, y};
-    ClientToScreen(window, &p);
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = (p.x * 65535) / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = (p.y * 65535) / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof(input));
-    for (int i = 0; i < 50; ++i) {
-        Pump();
-        POINT now;
-        GetCursorPos(&now);
-        if (abs(now.x - p.x) <= 1 && abs(now.y - p.y) <= 1)
-            break;
-        Sleep(10);
-    }
-    if (buttons) {
-        INPUT press = {};
-        press.type = INPUT_MOUSE;
-        press.mi.dwFlags = buttons;
-        SendInput(1, &press, sizeof(press));
-    }
-    for (int i = 0; i < 5; ++i) {
-        Pump();
-        Sleep(10);
-    }
-}
-
 TEST_F(BarsToolBarOnDesktop, ARealClickOnAButtonSendsItsCommand)
 {
     SetWindowPos(host, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -666,8 +636,8 @@ TEST_F(BarsToolBarOnDesktop, ARealClickOnAButtonSendsItsCommand)
     ASSERT_TRUE(SendMessageA(bar->GetHandle(), TB_GETITEMRECT, 2, (LPARAM)&button));
     MapWindowPoints(bar->GetHandle(), host, (POINT*)&button, 2);
     int x = (button.left + button.right) / 2, y = (button.top + button.bottom) / 2;
-    MoveMouseTo(host, x, y, MOUSEEVENTF_LEFTDOWN);
-    MoveMouseTo(host, x, y, MOUSEEVENTF_LEFTUP);
+    RealMouse(host, x, y, MOUSEEVENTF_LEFTDOWN);
+    RealMouse(host, x, y, MOUSEEVENTF_LEFTUP);
     SetWindowPos(host, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ASSERT_EQ(1u, Recorded().size());
     EXPECT_EQ(kBitmap + 2, (int)LOWORD(Recorded()[0].aux));
@@ -683,10 +653,10 @@ TEST_F(BarsReSizeBarOnDesktop, TheRealPointerDragsTheBar)
     ASSERT_NE(nullptr, bar);
     CBaseWindow* left = Pane(bar, true);
     bar->SetSplitPosition(100, false);
-    MoveMouseTo(host, 102, 150, MOUSEEVENTF_LEFTDOWN);
+    RealMouse(host, 102, 150, MOUSEEVENTF_LEFTDOWN);
     EXPECT_EQ(bar->GetHandle(), GetCapture());
-    MoveMouseTo(host, 180, 160);
-    MoveMouseTo(host, 240, 170, MOUSEEVENTF_LEFTUP);
+    RealMouse(host, 180, 160);
+    RealMouse(host, 240, 170, MOUSEEVENTF_LEFTUP);
     SetWindowPos(host, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     EXPECT_EQ(240, BarLeft(bar));
     EXPECT_EQ(240, WindowRectInHost(left->GetHandle()).right);

@@ -120,3 +120,34 @@ LRESULT CALLBACK ChooseFirstMenuItemOnIdle(HWND window, UINT message, WPARAM wPa
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
+
+void RealMouse(HWND window, int x, int y, DWORD flags, DWORD data)
+{
+    POINT p = {x, y};
+    ClientToScreen(window, &p);
+    INPUT move = {};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = (p.x * 65535) / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    move.mi.dy = (p.y * 65535) / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &move, sizeof(move));
+    for (int i = 0; i < 50; ++i) {
+        Pump();
+        POINT now;
+        GetCursorPos(&now);
+        if (abs(now.x - p.x) <= 1 && abs(now.y - p.y) <= 1)
+            break;
+        Sleep(10);
+    }
+    if (flags) {
+        INPUT press = {};
+        press.type = INPUT_MOUSE;
+        press.mi.dwFlags = flags;
+        press.mi.mouseData = data;
+        SendInput(1, &press, sizeof(press));
+    }
+    for (int i = 0; i < 5; ++i) {
+        Pump();
+        Sleep(10);
+    }
+}

@@ -37,6 +37,11 @@ int& Answer();
 int RecordingCallback(WindowEvent* event);
 int SecondCallback(WindowEvent* event);
 
+// Real input through the input system, as a user gives it: the pointer moved to
+// a client point of the window (waited for, bounded), then the button or wheel
+// flags of MOUSEEVENTF_* with their data, if any, and a few pumped rounds.
+void RealMouse(HWND window, int x, int y, DWORD flags = 0, DWORD data = 0);
+
 // Gives a control kind a class for one scope and puts the previous one back:
 // the kinds' classes are shared by the whole process.
 class ScopedControlMaker
