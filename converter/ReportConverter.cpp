@@ -27,7 +27,7 @@ CReportConverter::CReportConverter(CAppFrame& frame)
       m_headerRowSeen(false), m_positionUnresolved(false),
       m_moveTypeBlock(NULL), m_pendingMoveType(NULL), m_moveTypeCount(0),
       m_positionBlock(NULL), m_pendingPosition(NULL), m_positionCount(0),
-      m_moveBlock(NULL), m_pendingMove(NULL), m_moveCount(0),
+      m_moveBlock(NULL), m_pendingMove(NULL), m_moveCount(0), m_moveCapacity(0),
       m_codeIndex(new CCodeIndex), m_codeIndexStale(true), m_outOfMemory(false)
 {
     memset(&m_moveTemplate, 0, sizeof(m_moveTemplate));
@@ -36,7 +36,56 @@ CReportConverter::CReportConverter(CAppFrame& frame)
 
 CReportConverter::~CReportConverter()
 {
+    ClearMoves();
     delete m_codeIndex;
+}
+
+// The largest table the record array would hold; past it the report is not read.
+static const int kMaxMoves = 100000000;
+
+void CReportConverter::ClearMoves()
+{
+    g_heapRegistry.Free(&m_moveBlock);
+    m_pendingMove = NULL;
+    m_moveCount = m_moveCapacity = 0;
+}
+
+// Room for `count` moves and the pending record; the block stays as it was
+// when memory runs out. New slots are zero (the registry zero-fills).
+bool CReportConverter::ReserveMoves(size_t count)
+{
+    if (m_moveBlock && count <= (size_t)m_moveCapacity)
+        return true;
+    if (count > (size_t)kMaxMoves)
+        count = kMaxMoves;
+    if (count < (size_t)m_moveCount || count + 1 > (SIZE_T)-1 / sizeof(Move))
+        return false;
+    if (!g_heapRegistry.Alloc(&m_moveBlock, (SIZE_T)(count + 1) * sizeof(Move)))
+        return false;
+    m_moveCapacity = (int)count;
+    m_pendingMove = &m_moveBlock[m_moveCount];
+    return true;
+}
+
+// Commits the pending record and makes the next slot pending.
+bool CReportConverter::AppendMove()
+{
+    if (m_moveCount >= kMaxMoves)
+        return false;
+    Move* committed = &m_moveBlock[m_moveCount];
+    committed->id = (uint32_t)m_moveCount + 1;
+    // Growing by half again keeps the copies few (large blocks grow in place
+    // while their reservation lasts).
+    if (m_moveCount + 1 > m_moveCapacity &&
+        !ReserveMoves((size_t)m_moveCapacity + (size_t)m_moveCapacity / 2 + 100)) {
+        committed->id = 0;
+        return false;
+    }
+    ++m_moveCount;
+    m_pendingMove = &m_moveBlock[m_moveCount];
+    memcpy(reinterpret_cast<char*>(m_pendingMove) + sizeof(uint32_t),
+           reinterpret_cast<const char*>(&m_moveTemplate) + sizeof(uint32_t), sizeof(Move) - sizeof(uint32_t));
+    return true;
 }
 
 void CReportConverter::BeginMoveTypes()
@@ -57,8 +106,9 @@ void CReportConverter::BeginMoves()
 {
     m_partnerNames.Clear();
     m_outOfMemory = false;
-    m_moves.Bind(&m_moveBlock, &m_pendingMove, 100, &m_moveCount);
-    m_moves.SetTemplate(&m_moveTemplate);
+    // The first pending record is a zero record; the template fills the later ones.
+    ClearMoves();
+    ReserveMoves(100);
     m_startDate = m_endDate = kUnsetDate;
     m_headerRowSeen = m_positionUnresolved = false;
     m_mode = Moves;
@@ -134,8 +184,9 @@ static char* FindMarker(char* text, const char* marker)
 
 // Room for as many moves as the table has rows is tried before the import: a
 // report whose moves this build's memory cannot hold is refused like an
-// unreadable one, instead of failing half-way.
-static bool RoomForMoves(const char* table, size_t length)
+// unreadable one, instead of failing half-way. The rows counted are an upper
+// bound of the moves (each ends its row), given in *rowCount.
+static bool RoomForMoves(const char* table, size_t length, size_t* rowCount)
 {
     // Counted eight bytes at a time: a byte of x is zero exactly where the
     // text holds CR, and the sum flags each such byte by a clear high bit.
@@ -152,6 +203,7 @@ static bool RoomForMoves(const char* table, size_t length)
     }
     for (; i < length; ++i)
         rows += table[i] == '\r';
+    *rowCount = rows;
     // The table's block and view index, twice: a growing block is copied once more.
     const uint64_t bytes = 2 * ((uint64_t)rows + 101) * (sizeof(Move) + 2 * sizeof(uint32_t));
     if (bytes > (SIZE_T)-1 / 2)
@@ -207,11 +259,16 @@ bool CReportConverter::Run(const char* goodsListName, const char* reportName)
     *end = 0;
     char* table = start;
     const size_t tableLength = end > start ? (size_t)(end - start) : strlen(start);
-    if (!RoomForMoves(table, tableLength)) {
+    size_t rows = 0;
+    if (!RoomForMoves(table, tableLength, &rows)) {
         g_heapRegistry.Free(&text);
         ConsolePrint("Tables start NOT found... ");
         return false;
     }
+    // The moves' block sized once for all rows: grown a step at a time it was
+    // copied into larger reservations and zero-filled piece by piece, and the
+    // fresh pages of each copy cost as much as the records themselves.
+    ReserveMoves(rows);
 
     ConsolePrint("Import moves ... ");
     m_startDate = m_endDate = kUnsetDate;
@@ -326,7 +383,7 @@ size_t CReportConverter::TableBytes() const
 {
     return (size_t)(m_moveTypes.Capacity() + 1) * sizeof(MoveType) +
            (size_t)(m_positions.Capacity() + 1) * sizeof(Position) +
-           (size_t)(m_moves.Capacity() + 1) * sizeof(Move) + m_positionTexts.Bytes() + m_partnerNames.Bytes();
+           (size_t)(m_moveCapacity + 1) * sizeof(Move) + m_positionTexts.Bytes() + m_partnerNames.Bytes();
 }
 
 // Header row: "<any><nine dots>..." then the position number and the goods text.
@@ -434,7 +491,7 @@ bool CReportConverter::OnMoveCell(char* cell, int length, int column, bool endOf
     if (endOfRow) {
         if (m_headerRowSeen) {
             m_headerRowSeen = false;
-        } else if (!m_positionUnresolved && !m_moves.Append()) {
+        } else if (!m_positionUnresolved && !AppendMove()) {
             // Only when memory runs out: stop before the pending record is lost.
             m_outOfMemory = true;
             return false;

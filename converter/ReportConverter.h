@@ -116,7 +116,6 @@ private:
 
     CRecordArray m_moveTypes;
     CRecordArray m_positions;
-    CRecordArray m_moves;
     Move         m_moveTemplate;
     PackedDate   m_startDate;
     PackedDate   m_endDate;
@@ -131,9 +130,18 @@ private:
     Position* m_positionBlock;
     Position* m_pendingPosition;
     int       m_positionCount;
+    // The moves are only ever appended: a block of their own, without the
+    // record array's identifier bitmap and view index (a million moves filled
+    // both, and its bitmap read the whole of a block sized for all rows).
+    // Identifiers are 1, 2, 3 ... as the record array gives them; the pending
+    // record is the slot after the last, a copy of the template.
     Move*     m_moveBlock;
     Move*     m_pendingMove;
     int       m_moveCount;
+    int       m_moveCapacity;   // slots besides the pending one
+    bool ReserveMoves(size_t count);
+    bool AppendMove();
+    void ClearMoves();
 
     MoveType    m_blankType;
     CCodeIndex* m_codeIndex;   // first position by code, built when the report is read
