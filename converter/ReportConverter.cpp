@@ -306,6 +306,13 @@ bool CReportConverter::Run(const char* goodsListName, const char* reportName)
 // cells) only matter when they end the row.
 static const uint32_t kReadReportColumns = (1u << 1) | (1u << 2) | (1u << 4) | (1u << 5) | (1u << 12) | (1u << 16);
 
+// A report row has eighteen cells, and the reader skips the eleven unread ones
+// instead of trimming and passing each.
+unsigned CReportConverter::CellColumns()
+{
+    return m_mode == Moves ? kReadReportColumns : ~0u;
+}
+
 bool CReportConverter::OnTableCell(char* cell, int length, int row, int column, bool endOfRow)
 {
     if (m_mode == Moves && !endOfRow && ((unsigned)column >= 32 || !((kReadReportColumns >> column) & 1)))

@@ -66,6 +66,7 @@ public:
 
     bool Run(const char* goodsListName, const char* reportName);
     bool OnTableCell(char* cell, int length, int row, int column, bool endOfRow) override;
+    unsigned CellColumns() override;
 
     // Movement kinds.
     static bool WriteDefaultMoveTypes(const char* fileName);

@@ -31,6 +31,12 @@ class ITableReceiver
 {
 public:
     virtual bool OnTableCell(char* cell, int length, int row, int column, bool endOfRow) = 0;
+
+    // Asked once when reading starts: bit c (c below 31) stands for column c,
+    // bit 31 for all columns from 31 on. A cell of a column whose bit is clear
+    // is passed only when it ends its row; the others of such columns are
+    // skipped, neither trimmed nor passed (the bar still steps over them).
+    virtual unsigned CellColumns() { return ~0u; }
 };
 
 class CCustom;

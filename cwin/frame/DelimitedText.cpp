@@ -61,11 +61,19 @@ bool CAppFrame::ReadDelimitedText(char* text, int length, char fieldSeparator, c
     // in one StepBy before each cell, so the bar is where single steps would
     // have put it whenever the receiver runs.
     int owed = 0;
+    const unsigned columns = receiver ? receiver->CellColumns() : ~0u;
     for (int off = 0; receiver && off <= length;) {
         const int stop = FindSeparator(text, off, length, field, line);
         owed += stop - off;
         off = stop;
         const bool endOfRow = off == length || (unsigned char)text[off] == line;
+        if (!endOfRow && !((columns >> (column < 31 ? column : 31)) & 1)) {
+            // A column the receiver does not read: on to the next cell.
+            ++column;
+            ++owed;
+            cellStart = ++off;
+            continue;
+        }
         int end = off;
         // Report cells are padded with many spaces: eight at a time first.
         for (uint64_t w; end - cellStart >= 8; end -= 8) {

@@ -374,10 +374,14 @@ bool ReadOneOffsetAtATime(char* text, int length, unsigned char field, unsigned 
     bool result = false;
     int cellStart = 0, row = 0, column = 0;
     int off = 0;
+    const unsigned columns = receiver->CellColumns();
     while (off <= length) {
         const unsigned char c = (unsigned char)text[off];
-        if (off == length || c == field || c == line) {
-            const bool endOfRow = off == length || c == line;
+        const bool endOfRow = off == length || c == line;
+        if (!endOfRow && c == field && !((columns >> (column < 31 ? column : 31)) & 1)) {
+            ++column;   // a column the receiver does not read: not trimmed, not passed
+            cellStart = off + 1;
+        } else if (off == length || c == field || c == line) {
             int last = off;
             while (last > cellStart && text[last - 1] == ' ')
                 --last;
@@ -411,6 +415,8 @@ struct ProgressRecorder : ITableReceiver
     const char* base = nullptr;
     CProgBar* bar = nullptr;
     int refuseAt = -1;
+    unsigned columns = ~0u;
+    unsigned CellColumns() override { return columns; }
     std::vector<RawCell> cells;
     std::vector<std::pair<int, int>> progress;   // counter, shown position
     bool OnTableCell(char* cell, int length, int row, int column, bool endOfRow) override
@@ -422,7 +428,7 @@ struct ProgressRecorder : ITableReceiver
 };
 
 void ExpectSameAsOneOffsetAtATime(const std::string& bytes, int length, char field, char line, int divisor,
-                                  int refuseAt, const std::string& what)
+                                  int refuseAt, const std::string& what, unsigned columns = ~0u)
 {
     std::string mine = bytes, reference = bytes;
     CProgBar myBar, referenceBar;
@@ -435,6 +441,7 @@ void ExpectSameAsOneOffsetAtATime(const std::string& bytes, int length, char fie
     referenceCells.base = &reference[0];
     referenceCells.bar = &referenceBar;
     referenceCells.refuseAt = refuseAt;
+    myCells.columns = referenceCells.columns = columns;
 
     CAppFrame frame;
     frame.SetProgressBar(&myBar);
@@ -447,6 +454,30 @@ void ExpectSameAsOneOffsetAtATime(const std::string& bytes, int length, char fie
     EXPECT_EQ(Escaped(reference), Escaped(mine)) << what;
     EXPECT_EQ(referenceBar.GetCounter(), myBar.GetCounter()) << what;
     EXPECT_EQ(referenceBar.GetShownPos(), myBar.GetShownPos()) << what;
+}
+
+// A receiver of some columns: the others come only when they end a row, and
+// are neither trimmed nor passed otherwise; the bar steps over them all.
+TEST(DelimitedText, ColumnsTheReceiverDoesNotReadComeOnlyAtARowEnd)
+{
+    struct Some : Recorder
+    {
+        unsigned CellColumns() override { return (1u << 1) | (1u << 31); }
+    };
+    CAppFrame frame;
+    CountingBar bar;
+    frame.SetProgressBar(&bar);
+    Some cells;
+    std::string text = "a |b |c \r\nd |e\r\nf \r";
+    text += std::string(31, '|') + "x |y |z";
+    std::string buffer = text;
+    EXPECT_TRUE(frame.ReadDelimitedText(&buffer[0], (int)buffer.size(), '|', 0, &cells));
+    std::vector<Cell> expected = { { "b", 2, 0, 1, false }, { "c", 2, 0, 2, true }, { "e", 1, 1, 1, true },
+                                   { "f", 2, 2, 0, true }, { "", 0, 3, 1, false }, { "x", 2, 3, 31, false },
+                                   { "y", 2, 3, 32, false }, { "z", 1, 3, 33, true } };
+    EXPECT_EQ(expected, cells.cells);
+    EXPECT_EQ(Escaped(std::string("a |b\0|c\0\r\nd |e\0\nf\0\r", 19)), Escaped(buffer.substr(0, 19)));
+    EXPECT_EQ((int)text.size() - 1, bar.steps);   // offsets 0 to the terminator, but the skipped LFs
 }
 
 TEST(DelimitedText, GeneratedTextsAreReadAsOneOffsetAtATimeReadsThem)
@@ -477,8 +508,10 @@ TEST(DelimitedText, GeneratedTextsAreReadAsOneOffsetAtATimeReadsThem)
         const int divisors[] = { 1, 1, 2, 3, 16 };
         const int divisor = divisors[random() % 5];
         const int refuseAt = random() % 3 == 0 ? (int)(random() % 12) : -1;
+        // Every third text read by a receiver of only some columns.
+        const unsigned columns = i % 3 == 0 ? (unsigned)random() : ~0u;
         ExpectSameAsOneOffsetAtATime(bytes, length, field, line, divisor, refuseAt,
-                                     "text " + std::to_string(i) + ": " + Escaped(bytes));
+                                     "text " + std::to_string(i) + ": " + Escaped(bytes), columns);
         if (::testing::Test::HasFailure())
             break;
         ++texts;
