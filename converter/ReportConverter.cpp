@@ -304,7 +304,7 @@ bool CReportConverter::Run(const char* goodsListName, const char* reportName)
 
 // Report columns that OnMoveCell reads; the others (eleven of a row's eighteen
 // cells) only matter when they end the row.
-static const uint32_t kReadReportColumns = (1u << 1) | (1u << 2) | (1u << 4) | (1u << 5) | (1u << 12) | (1u << 16);
+static const uint32_t kReadReportColumns = CReportConverter::kReportColumns;
 
 // A report row has eighteen cells, and the reader skips the eleven unread ones
 // instead of trimming and passing each.

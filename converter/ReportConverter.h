@@ -67,6 +67,8 @@ public:
     bool Run(const char* goodsListName, const char* reportName);
     bool OnTableCell(char* cell, int length, int row, int column, bool endOfRow) override;
     unsigned CellColumns() override;
+    // The report columns read (bit c: column c); the reader skips the others.
+    static const unsigned kReportColumns = (1u << 1) | (1u << 2) | (1u << 4) | (1u << 5) | (1u << 12) | (1u << 16);
 
     // Movement kinds.
     static bool WriteDefaultMoveTypes(const char* fileName);
