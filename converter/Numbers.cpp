@@ -136,7 +136,15 @@ size_t FormatFixed5(double value, char* out)
             exponent = 1;
         const int shift = 1075 - exponent;   // below 9e13 the exponent is negative
         uint64_t scaled = 0;
-        if (shift < 128) {
+        // Most values: the rounded product |x| * 10^5 is within a 64th of its
+        // exact value (below 2^47), so where its fraction is clearly off one
+        // half both round to the same integer; near one half, the exact way.
+        const double product = fabs(value) * 100000.0;
+        const uint64_t truncated = product < 140737488355328.0 ? (uint64_t)product : 0;
+        const double fraction5 = product - (double)truncated;
+        if (product < 140737488355328.0 && (fraction5 < 0.4375 || fraction5 > 0.5625)) {
+            scaled = truncated + (fraction5 > 0.5 ? 1 : 0);
+        } else if (shift < 128) {
             const unsigned __int128 n = (unsigned __int128)mantissa * 100000u;
             const unsigned __int128 one = 1;
             scaled = (uint64_t)(n >> shift);

@@ -52,10 +52,11 @@ TEST(Numbers, Fixed5EqualsPrintfOverManyValues)
     zorb::Random rnd{ 99 };
     for (int i = 0; i < 200000; ++i) {
         double v;
-        switch (i % 4) {
+        switch (i % 5) {
         case 0: v = (double)rnd.Below(5000000) / 1000.0 * (rnd.Below(2) ? 1 : -1); break;   // report quantities
         case 1: v = (double)rnd.Below(200000) / 64.0 / (1 + rnd.Below(4)); break;           // near-halfway values
         case 2: v = ldexp((double)(rnd.Next() >> 11), -(int)rnd.Below(100)); break;         // any bits
+        case 4: v = (double)(rnd.Below(100000000) * 10 + 5) / 1000000.0; break;   // a sixth decimal 5, a hair off half
         default: v = (double)rnd.Below(50000) / 100.0 * ((double)rnd.Below(200000) / 1000.0); break;   // cost x quantity
         }
         ASSERT_EQ(Printed("%.5f", v), Fixed5(v)) << i;
