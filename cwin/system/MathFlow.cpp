@@ -83,7 +83,10 @@ DWORD WINAPI CMathFlow::ThreadRoutine(void* argument)
             worker->OnRunState(true);
         }
         worker->workRequested = false;
-        Sleep((DWORD)worker->interval);
+        // The interval is waited out on the stop event: a host that unloads
+        // the library does not wait for the rest of a sleep.
+        if (WaitForSingleObject(worker->stopEvent, (DWORD)worker->interval) == WAIT_OBJECT_0)
+            break;
     }
     HMODULE library = CodeLibrary();
     if (library)

@@ -149,6 +149,18 @@ TEST(Worker, APrepareThatFailsSkipsThePassAndClearsTheRequest)
     EXPECT_TRUE(worker.Ended());
 }
 
+TEST(Worker, AStopEndsAThreadThatWaitsOutALongIntervalAtOnce)
+{
+    StopEvent stop;
+    CAppFrame frame;
+    RecordingWorker worker;
+    ASSERT_TRUE(frame.RegisterWorker(&worker, 60000));
+    Sleep(50);   // the thread is in its first interval
+    stop.Signal();
+    EXPECT_TRUE(worker.Ended(5000));
+    EXPECT_TRUE(worker.Calls().empty());
+}
+
 TEST(Worker, AnIntervalBelowOneStartsNothing)
 {
     CMathFlow worker;
