@@ -8,6 +8,9 @@
 # --smoke: a short deterministic run (2,000 inputs per target, 300 for the
 # interface, which loads the library for every input) for CI.
 # ORVEX_FUZZ_BUILD: another build folder (default build/fuzz).
+# ORVEX_FUZZ_INTERFACE_SHARDS: Wine sessions that run the interface inputs side
+# by side (default 2; its inputs are mostly waits on the Wine server, and one
+# session's server serves one process at a time).
 # Exit status 1 on any crash, hang, guard-page fault or broken rule.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -62,6 +65,41 @@ if ! grep -Eq '^selfcheck +4 +[0-9.]+ +0 +0 +4 ' selfcheck.txt; then
 fi
 args=()
 [ $smoke = 1 ] && args=(-count 2000 -count-interface 300)
-run "$bin/orvex_fuzz.exe" -seeds seeds -out out ${args[@]+"${args[@]}"} ${extra[@]+"${extra[@]}"} || status=1
+all=(${args[@]+"${args[@]}"} ${extra[@]+"${extra[@]}"})
+
+# The interface inputs whose index is K modulo N run in a Wine session of
+# their own for every K > 0 (the plug-in's stop event and its list files are
+# per session); the command's own shard 0 adds their figures to its line.
+shards=${ORVEX_FUZZ_INTERFACE_SHARDS:-2}
+targets=converter,reader,lists,interface
+for ((i = 0; i < ${#all[@]}; i++)); do
+    [ "${all[$i]}" = -targets ] && targets=${all[$((i + 1))]:-}
+done
+[[ ",$targets," == *,interface,* ]] || shards=1
+mkdir -p out
+helpers=()
+for ((k = 1; k < shards; k++)); do
+    (
+        export ORVEX_WINEPREFIX="$root/$build/wine-shard$k"
+        trap 'exit 1' TERM INT
+        source "$root/scripts/wine-session.sh"
+        "$root/scripts/wine-run.sh" "$WINEPREFIX" "$bin/orvex_fuzz.exe" -targets interface -interface-shard $k/$shards \
+            -seeds seeds -out out ${all[@]+"${all[@]}"} >out/interface-shard-$k.log 2>&1 &
+        wait $! || true
+        grep -E '^  interface input' out/interface-shard-$k.log >&2 || true
+        # Without figures the shard did not run: shard 0 must not wait for ever.
+        [ -s out/interface-shard-$k.txt ] || echo "no figures" >out/interface-shard-$k.txt
+    ) &
+    helpers+=($!)
+done
+stop_helpers() {
+    for pid in ${helpers[@]+"${helpers[@]}"}; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    stop_session
+}
+trap stop_helpers EXIT
+run "$bin/orvex_fuzz.exe" -seeds seeds -out out -interface-shard 0/$shards ${all[@]+"${all[@]}"} || status=1
 echo "fuzzing: $((SECONDS - started)) s"
 exit $status

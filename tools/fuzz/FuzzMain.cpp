@@ -6,6 +6,12 @@
 //              [-count-interface N] [-seeds DIR] [-out DIR] [-timeout-ms 5000]
 //   orvex_fuzz -make-seeds DIR           kinds table beside the report seeds
 //   orvex_fuzz -replay TARGET DIR        every input folder under DIR, once
+//   -interface-shard K/N: the interface inputs whose index is K modulo N only.
+//   The plug-in's stop event and list files are shared by a whole Wine
+//   session, so parallel interface workers need sessions of their own:
+//   shard K > 0 runs in another session (scripts/fuzz.sh starts it) and
+//   writes its figures to OUT\interface-shard-K.txt, which shard 0 waits for
+//   and adds to its own, so that the target still gets one line.
 //
 // Each target runs in worker processes: this program, orvex_fuzz_plugin for
 // the list files (its registry is the plug-in's size), or orvex_fuzz_host for
@@ -195,6 +201,7 @@ int Worker(int argc, char** argv)
     const uint64_t seed = _strtoui64(Arg(argc, argv, "-seed", "1").c_str(), NULL, 10);
     const uint64_t from = _strtoui64(Arg(argc, argv, "-from", "0").c_str(), NULL, 10);
     const uint64_t to = _strtoui64(Arg(argc, argv, "-to", "0").c_str(), NULL, 10);
+    const uint64_t step = _strtoui64(Arg(argc, argv, "-step", "1").c_str(), NULL, 10);
     const std::string out = Arg(argc, argv, "-out", "fuzz-out");
     const std::string seedsDir = Arg(argc, argv, "-seeds", "seeds");
     HANDLE mapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, Arg(argc, argv, "-shm", "").c_str());
@@ -210,7 +217,7 @@ int Worker(int argc, char** argv)
         fprintf(stderr, "orvex_fuzz: no seeds in %s\\%s\n", seedsDir.c_str(), target->seedFolder);
         return 2;
     }
-    const std::string scratch = out + "\\scratch-" + target->name;
+    const std::string scratch = out + "\\scratch-" + target->name + Arg(argc, argv, "-scratch", "");
     CreateDirectoryA(scratch.c_str(), NULL);
     if (!SetCurrentDirectoryA(scratch.c_str()))
         return 2;
@@ -221,7 +228,7 @@ int Worker(int argc, char** argv)
     AddVectoredExceptionHandler(1, OnFault);
 
     int reported = 0;
-    for (uint64_t i = from; i < to; ++i) {
+    for (uint64_t i = from; i < to; i += step ? step : 1) {
         FuzzInput input = InputAt(*target, seeds, seed, i);
 #ifndef FUZZ_SIDE_HOST
         // Both placements of the no-access page, input by input.
@@ -255,9 +262,60 @@ struct Figures
     double seconds = 0;
 };
 
+// Which inputs of a target this command runs: index % count == number.
+struct Shard
+{
+    uint64_t number = 0, count = 1;
+    // Indices of this shard below `end`.
+    uint64_t Below(uint64_t end) const { return end > number ? (end - number + count - 1) / count : 0; }
+    // The first index of this shard at or after `at`.
+    uint64_t From(uint64_t at) const { return at <= number ? number : at + (count - (at - number) % count) % count; }
+};
+
+std::string ShardFile(const std::string& out, uint64_t number)
+{
+    return out + "\\interface-shard-" + std::to_string(number) + ".txt";
+}
+
+// A shard's figures for the shard that prints the target's line; written
+// under another name first, so that the reader never sees half a file.
+void WriteShardFigures(const std::string& file, const Figures& f)
+{
+    char line[256];
+    snprintf(line, sizeof(line), "%llu %llu %llu %llu %llu %llu %.1f\n", (unsigned long long)f.inputs,
+             (unsigned long long)f.crashes, (unsigned long long)f.hangs, (unsigned long long)f.guards,
+             (unsigned long long)f.wrong, (unsigned long long)f.boxes, f.seconds);
+    const std::string part = file + ".part";
+    if (WriteFileBytes(part, line))
+        MoveFileExA(part.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+// Waits for a shard's figures (the script writes a line without figures when
+// a shard's command could not run) and adds them.
+bool AddShardFigures(const std::string& file, Figures& f)
+{
+    std::string text;
+    while (!ReadFileBytes(file, &text))
+        Sleep(500);
+    unsigned long long n[6];
+    double seconds = 0;
+    if (sscanf(text.c_str(), "%llu %llu %llu %llu %llu %llu %lf", &n[0], &n[1], &n[2], &n[3], &n[4], &n[5],
+               &seconds) != 7)
+        return false;
+    f.inputs += n[0];
+    f.crashes += n[1];
+    f.hangs += n[2];
+    f.guards += n[3];
+    f.wrong += n[4];
+    f.boxes += n[5];
+    if (seconds > f.seconds)
+        f.seconds = seconds;   // the shards run side by side
+    return true;
+}
+
 // The command: every target, its inputs spread over as many workers as faults need.
 Figures Drive(const Target& target, const std::string& self, uint64_t count, uint64_t seed,
-              const std::string& seedsDir, const std::string& out, DWORD timeoutMs)
+              const std::string& seedsDir, const std::string& out, DWORD timeoutMs, const Shard& shard)
 {
     Figures f;
     std::vector<FuzzInput> seeds;
@@ -275,13 +333,17 @@ Figures Drive(const Target& target, const std::string& self, uint64_t count, uin
         return f;
     }
     const DWORD started = GetTickCount();
-    uint64_t next = 0;
+    DWORD lastReport = started;
+    uint64_t next = shard.From(0);
     while (next < count) {
         memset((void*)shared, 0, sizeof(Shared));
         shared->current = (LONG64)next;
         std::string cmd = "\"" + exe + "\" -worker " + target.name + " -seed " + std::to_string(seed) + " -from " +
-                          std::to_string(next) + " -to " + std::to_string(count) + " -seeds \"" + seedsDir +
-                          "\" -out \"" + out + "\" -shm " + shmName;
+                          std::to_string(next) + " -to " + std::to_string(count) + " -step " +
+                          std::to_string(shard.count) + " -seeds \"" + seedsDir + "\" -out \"" + out + "\" -shm " +
+                          shmName;
+        if (shard.count > 1)
+            cmd += " -scratch -" + std::to_string(shard.number);
         STARTUPINFOA si;
         memset(&si, 0, sizeof(si));
         si.cb = sizeof(si);
@@ -299,6 +361,15 @@ Figures Drive(const Target& target, const std::string& self, uint64_t count, uin
         DWORD lastProgress = GetTickCount();
         const DWORD idleLimit = timeoutMs > 60000 ? timeoutMs : 60000;
         while (WaitForSingleObject(pi.hProcess, 100) == WAIT_TIMEOUT) {
+            // A long run tells how far it is every ten minutes.
+            if (GetTickCount() - lastReport >= 600000) {
+                lastReport = GetTickCount();
+                fprintf(stderr, "  %s: %llu inputs in %.0f s, %llu crashes, %llu hangs, %llu guard, %llu wrong\n",
+                        target.name, (unsigned long long)(shard.Below(next) + (uint64_t)shared->done),
+                        (GetTickCount() - started) / 1000.0, (unsigned long long)f.crashes,
+                        (unsigned long long)f.hangs, (unsigned long long)f.guards,
+                        (unsigned long long)(f.wrong + (uint64_t)shared->wrong));
+            }
             if (shared->done != lastDone || shared->running) {
                 lastDone = shared->done;
                 lastProgress = GetTickCount();
@@ -317,7 +388,7 @@ Figures Drive(const Target& target, const std::string& self, uint64_t count, uin
         CloseHandle(pi.hThread);
         f.wrong += (uint64_t)shared->wrong;
         f.boxes += (uint64_t)shared->boxes;
-        if (!hung && exitCode == 0 && (uint64_t)shared->done == count - next) {
+        if (!hung && exitCode == 0 && (uint64_t)shared->done == shard.Below(count) - shard.Below(next)) {
             next = count;
             break;
         }
@@ -343,9 +414,9 @@ Figures Drive(const Target& target, const std::string& self, uint64_t count, uin
         fprintf(stderr, "  %s input %llu: %s (code %08lX at %llX, exit %08lX) -> %s\n", target.name,
                 (unsigned long long)failing, what, (unsigned long)shared->faultCode,
                 (unsigned long long)shared->faultAddress, (unsigned long)exitCode, folder.c_str());
-        next = failing + 1;
+        next = failing + shard.count;
     }
-    f.inputs = next;
+    f.inputs = shard.Below(next < count ? next : count);
     f.seconds = (GetTickCount() - started) / 1000.0;
     UnmapViewOfFile(shared);
     CloseHandle(mapping);
@@ -433,6 +504,15 @@ int main(int argc, char** argv)
     const uint64_t interfaceCount =
         _strtoui64(Arg(argc, argv, "-count-interface", std::to_string(count).c_str()).c_str(), NULL, 10);
     std::string targets = Arg(argc, argv, "-targets", "converter,reader,lists,interface");
+    Shard interfaceShard;
+    unsigned long long shardNumber = 0, shardCount = 1;
+    if (sscanf(Arg(argc, argv, "-interface-shard", "0/1").c_str(), "%llu/%llu", &shardNumber, &shardCount) != 2 ||
+        shardCount < 1 || shardNumber >= shardCount) {
+        fprintf(stderr, "orvex_fuzz: -interface-shard K/N with K < N\n");
+        return 2;
+    }
+    interfaceShard.number = shardNumber;
+    interfaceShard.count = shardCount;
     CreateDirectoryA(out.c_str(), NULL);
     char self[MAX_PATH];
     GetModuleFileNameA(NULL, self, MAX_PATH);
@@ -453,7 +533,20 @@ int main(int argc, char** argv)
             return 2;
         }
         const uint64_t inputs = target->seedFolder ? count : interfaceCount;
-        Figures f = Drive(*target, self, inputs, seed, seedsDir, out, timeoutMs);
+        const Shard shard = target->seedFolder ? Shard() : interfaceShard;
+        Figures f = Drive(*target, self, inputs, seed, seedsDir, out, timeoutMs, shard);
+        if (shard.number > 0) {
+            WriteShardFigures(ShardFile(out, shard.number), f);
+            clean = clean && !f.crashes && !f.hangs && !f.guards && !f.wrong && f.inputs == shard.Below(inputs);
+            printf("%s shard %llu/%llu: %llu inputs, %.1f s\n", target->name, (unsigned long long)shard.number,
+                   (unsigned long long)shard.count, (unsigned long long)f.inputs, f.seconds);
+            continue;
+        }
+        for (uint64_t k = 1; k < shard.count; ++k)
+            if (!AddShardFigures(ShardFile(out, k), f)) {
+                fprintf(stderr, "orvex_fuzz: %s shard %llu did not run\n", target->name, (unsigned long long)k);
+                f.crashes++;
+            }
         printf("%-10s %9llu %9.1f %8llu %6llu %7llu %6llu %6llu %8.1f\n", target->name,
                (unsigned long long)f.inputs, f.seconds > 0 ? f.inputs / f.seconds : 0.0,
                (unsigned long long)f.crashes, (unsigned long long)f.hangs, (unsigned long long)f.guards,

@@ -12,6 +12,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <limits>
@@ -33,6 +34,67 @@ const int kArgBytes[OpCount] = { 2, 0, 0, 6, 0, 1, 8, 1, 1, 8, 5, 0 };
 const size_t kMaxCalls = 400;   // a hand-made input cannot run for ever
 
 const char kLibraryName[] = "Orvex_DLL.dll";
+
+// Where an input's time goes, when ORVEX_FUZZ_PROFILE is set: wall time per
+// phase and per operation, summed over the worker's inputs.
+enum Phase
+{
+    PhaseFiles = OpCount, PhaseWindows, PhaseLoadLibrary, PhaseImports, PhasePump, PhaseLastRefresh, PhaseDraw,
+    PhaseReadLists, PhaseDestroyHost, PhaseFreeLibrary, PhaseWaitUnload, PhaseCount
+};
+const char* const kPhaseNames[PhaseCount] = {
+    "AttachHost", "Reserved", "ShowPlugin", "AddSupplier", "RefreshLists", "SetIdMode", "AddMove", "FindGoodsId",
+    "FindSupplierId", "AddGoods", "AddBalance", "SaveLists(+check)", "delete list files", "host windows",
+    "LoadLibrary", "imports+GetInterface", "Pump", "last RefreshLists", "DrawAll", "read lists",
+    "destroy host+pump", "FreeLibrary", "wait for unload" };
+struct Profile
+{
+    bool on = getenv("ORVEX_FUZZ_PROFILE") != NULL;
+    LARGE_INTEGER freq = {};
+    double seconds[PhaseCount] = {};
+    long long counts[PhaseCount] = {};
+    long long inputs = 0;
+    Profile() { QueryPerformanceFrequency(&freq); }
+    ~Profile()
+    {
+        if (!on || !inputs)
+            return;
+        double total = 0;
+        for (double s : seconds)
+            total += s;
+        fprintf(stderr, "profile of %lld inputs: %.1f ms each in the phases below\n", inputs, 1000 * total / inputs);
+        for (int i = 0; i < PhaseCount; ++i)
+            if (counts[i])
+                fprintf(stderr, "  %-22s %8lld calls %9.3f ms per input %8.3f ms per call\n", kPhaseNames[i],
+                        counts[i], 1000 * seconds[i] / inputs, 1000 * seconds[i] / counts[i]);
+    }
+};
+Profile g_profile;
+
+class Timed
+{
+public:
+    explicit Timed(int phase) : m_phase(phase)
+    {
+        if (g_profile.on)
+            QueryPerformanceCounter(&m_start);
+    }
+    ~Timed() { Stop(); }
+    void Stop()
+    {
+        if (!g_profile.on || m_phase < 0)
+            return;
+        LARGE_INTEGER end;
+        QueryPerformanceCounter(&end);
+        g_profile.seconds[m_phase] += double(end.QuadPart - m_start.QuadPart) / g_profile.freq.QuadPart;
+        g_profile.counts[m_phase]++;
+        m_phase = -1;
+    }
+
+private:
+    int m_phase;
+    LARGE_INTEGER m_start = {};
+};
 const char* const kListNames[4] = { "GNList.dat", "SNList.dat", "GMList.dat", "GDList.dat" };
 const DWORD kRecordSizes[4] = { 672, 1112, 80, 24 };
 const int kMaxHostChildren = 32;
@@ -187,6 +249,29 @@ bool RedirectImport(HMODULE module, const char* dll, const char* function, FARPR
         }
     }
     return false;
+}
+
+// The system libraries the plug-in imports stay in the host for good, as in a
+// real host program that has them loaded already: without that every input
+// would also load and unload shell32, ole32 and comdlg32 (a fifth of an
+// input's time), none of which is under test. The library itself still
+// comes and goes with every input.
+void KeepImportsLoaded(HMODULE module)
+{
+    static bool kept = false;
+    if (kept)
+        return;
+    kept = true;
+    BYTE* base = reinterpret_cast<BYTE*>(module);
+    IMAGE_NT_HEADERS* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    IMAGE_DATA_DIRECTORY imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (!imports.VirtualAddress)
+        return;
+    for (IMAGE_IMPORT_DESCRIPTOR* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         d->Name; ++d) {
+        HMODULE kept = NULL;
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, reinterpret_cast<char*>(base + d->Name), &kept);
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -410,11 +495,15 @@ HANDLE StopEvent()
 bool Session::Load()
 {
     // Fresh tables: the window build reads the list files of the current folder.
-    for (const char* name : kListNames) {
-        DeleteFileA(name);
-        DeleteFileA((std::string("c:\\") + name).c_str());
+    {
+        Timed t(PhaseFiles);
+        for (const char* name : kListNames) {
+            DeleteFileA(name);
+            DeleteFileA((std::string("c:\\") + name).c_str());
+        }
+        ResetEvent(StopEvent());
     }
-    ResetEvent(StopEvent());
+    Timed windows(PhaseWindows);
     HWND top = SharedTop();
     RECT area;
     GetClientRect(top, &area);
@@ -428,13 +517,19 @@ bool Session::Load()
         m_children.push_back(CreateWindowExA(0, "BUTTON", "своё", WS_CHILD | WS_VISIBLE, 10 + (i % 10) * 40,
                                              10 + (i / 10) * 30, 38, 28, m_host, NULL, GetModuleHandleA(NULL),
                                              NULL));
+    windows.Stop();
     if (GetModuleHandleA(kLibraryName)) {
         m_verdict.Fail("the library was still loaded from an earlier input");
         return false;
     }
-    m_library = LoadLibraryA((ProgramFolder() + "\\" + kLibraryName).c_str());
+    {
+        Timed t(PhaseLoadLibrary);
+        m_library = LoadLibraryA((ProgramFolder() + "\\" + kLibraryName).c_str());
+    }
     if (!m_library)
         return false;
+    Timed imports(PhaseImports);
+    KeepImportsLoaded(m_library);
     // A box the host cannot catch would wait for a user: no calls then.
     if (!RedirectImport(m_library, "user32.dll", "MessageBoxA",
                         reinterpret_cast<FARPROC>(reinterpret_cast<void*>(RecordBox))) ||
@@ -455,16 +550,22 @@ bool Session::Load()
 // the stop event lets the workers end; the last of them unloads the library.
 void Session::Unload()
 {
+    Timed destroy(PhaseDestroyHost);
     if (m_host)
         DestroyWindow(m_host);
     m_host = NULL;
     Pump();
+    destroy.Stop();
     if (!m_library)
         return;
-    SetEvent(StopEvent());
-    FreeLibrary(m_library);
+    {
+        Timed t(PhaseFreeLibrary);
+        SetEvent(StopEvent());
+        FreeLibrary(m_library);
+    }
     m_library = NULL;
     m_plugin = NULL;
+    Timed wait(PhaseWaitUnload);
     bool gone = false;
     for (int i = 0; i < 300 && !gone; ++i) {   // up to 3 s; the hang limit is above
         gone = GetModuleHandleA(kLibraryName) == NULL;
@@ -485,6 +586,7 @@ void Session::Call(Reader& in, size_t index)
     uint8_t a[8] = {};
     for (int i = 0; i < kArgBytes[op] && i < 8; ++i)
         a[i] = in.Next();
+    Timed timed(op);
     switch (op) {
     case OpAttachHost: {
         HWND window;
@@ -625,10 +727,16 @@ void Session::CheckSaved(size_t index)
 // the first rows reads back within the 1023 characters of a cell.
 void Session::CheckLists()
 {
+    Timed refresh(PhaseLastRefresh);
     if (!m_plugin->RefreshLists())
         m_verdict.Fail("the last RefreshLists answered false");
     Pump();
-    DrawAll(m_host);
+    refresh.Stop();
+    {
+        Timed t(PhaseDraw);
+        DrawAll(m_host);
+    }
+    Timed read(PhaseReadLists);
     const int columns[4] = { 11, 5, 7, 3 };
     const char* names[4] = { "goods", "suppliers", "moves", "balances" };
     const int counts[4] = { (int)m_model.goods.size(), (int)m_model.suppliers.size(), m_model.moves,
@@ -664,6 +772,7 @@ void Session::CheckLists()
 
 void Session::Run()
 {
+    g_profile.inputs++;
     g_boxes.clear();
     if (Load()) {
         Reader in(m_calls);
@@ -671,8 +780,10 @@ void Session::Run()
         size_t index = 0;
         for (; in.More() && index < kMaxCalls; ++index) {
             Call(in, index);
-            if (index % 16 == 15)
+            if (index % 16 == 15) {
+                Timed t(PhasePump);
                 Pump();
+            }
         }
         if (m_model.attached)
             CheckLists();
