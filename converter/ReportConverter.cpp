@@ -27,7 +27,8 @@ CReportConverter::CReportConverter(CAppFrame& frame)
       m_headerRowSeen(false), m_positionUnresolved(false),
       m_moveTypeBlock(NULL), m_pendingMoveType(NULL), m_moveTypeCount(0),
       m_positionBlock(NULL), m_pendingPosition(NULL), m_positionCount(0),
-      m_moveBlock(NULL), m_pendingMove(NULL), m_moveCount(0), m_moveCapacity(0),
+      m_moveBlock(NULL), m_pendingMove(NULL), m_moveCount(0), m_moveCapacity(0), m_movesInText(false),
+      m_readFront(NULL),
       m_codeIndex(new CCodeIndex), m_codeIndexStale(true), m_outOfMemory(false)
 {
     memset(&m_moveTemplate, 0, sizeof(m_moveTemplate));
@@ -48,6 +49,23 @@ void CReportConverter::ClearMoves()
     g_heapRegistry.Free(&m_moveBlock);
     m_pendingMove = NULL;
     m_moveCount = m_moveCapacity = 0;
+    m_movesInText = false;
+}
+
+// The committed records and the pending one, copied into a new block.
+bool CReportConverter::MovesToOwnBlock(size_t capacity)
+{
+    Move* own = NULL;
+    if (capacity < (size_t)m_moveCount + 100)
+        capacity = (size_t)m_moveCount + 100;
+    if (capacity > (size_t)kMaxMoves || !g_heapRegistry.AllocNew(&own, (SIZE_T)(capacity + 1) * sizeof(Move)))
+        return false;
+    memcpy(own, m_moveBlock, ((size_t)m_moveCount + 1) * sizeof(Move));
+    m_moveBlock = own;   // the report's block stays the reader's
+    m_pendingMove = &own[m_moveCount];
+    m_moveCapacity = (int)capacity;
+    m_movesInText = false;
+    return true;
 }
 
 // Room for `count` moves and the pending record; the block stays as it was
@@ -56,6 +74,8 @@ bool CReportConverter::ReserveMoves(size_t count)
 {
     if (m_moveBlock && count <= (size_t)m_moveCapacity)
         return true;
+    if (m_movesInText)
+        return MovesToOwnBlock(count);
     if (count > (size_t)kMaxMoves)
         count = kMaxMoves;
     if (count < (size_t)m_moveCount || count + 1 > (SIZE_T)-1 / sizeof(Move))
@@ -72,17 +92,20 @@ bool CReportConverter::AppendMove()
 {
     if (m_moveCount >= kMaxMoves)
         return false;
-    Move* committed = &m_moveBlock[m_moveCount];
-    committed->id = (uint32_t)m_moveCount + 1;
+    m_moveBlock[m_moveCount].id = (uint32_t)m_moveCount + 1;
     // Growing by half again keeps the copies few (large blocks grow in place
     // while their reservation lasts).
-    if (m_moveCount + 1 > m_moveCapacity &&
-        !ReserveMoves((size_t)m_moveCapacity + (size_t)m_moveCapacity / 2 + 100)) {
-        committed->id = 0;
+    const bool overtaking =
+        m_movesInText && reinterpret_cast<const char*>(&m_moveBlock[m_moveCount + 2]) > m_readFront;
+    if ((overtaking && !MovesToOwnBlock((size_t)m_moveCapacity)) ||
+        (m_moveCount + 1 > m_moveCapacity &&
+         !ReserveMoves((size_t)m_moveCapacity + (size_t)m_moveCapacity / 2 + 100))) {
+        m_moveBlock[m_moveCount].id = 0;
         return false;
     }
     ++m_moveCount;
     m_pendingMove = &m_moveBlock[m_moveCount];
+    m_pendingMove->id = 0;
     memcpy(reinterpret_cast<char*>(m_pendingMove) + sizeof(uint32_t),
            reinterpret_cast<const char*>(&m_moveTemplate) + sizeof(uint32_t), sizeof(Move) - sizeof(uint32_t));
     return true;
@@ -204,7 +227,8 @@ static bool RoomForMoves(const char* table, size_t length, size_t* rowCount)
     for (; i < length; ++i)
         rows += table[i] == '\r';
     *rowCount = rows;
-    // The table's block and view index, twice: a growing block is copied once more.
+    // Room as the record array needed it (block and view index, twice: a
+    // growing block was copied once more); kept, so the same reports are refused.
     const uint64_t bytes = 2 * ((uint64_t)rows + 101) * (sizeof(Move) + 2 * sizeof(uint32_t));
     if (bytes > (SIZE_T)-1 / 2)
         return false;
@@ -265,15 +289,30 @@ bool CReportConverter::Run(const char* goodsListName, const char* reportName)
         ConsolePrint("Tables start NOT found... ");
         return false;
     }
-    // The moves' block sized once for all rows: grown a step at a time it was
-    // copied into larger reservations and zero-filled piece by piece, and the
-    // fresh pages of each copy cost as much as the records themselves.
-    ReserveMoves(rows);
+    // The moves go to the front of the report's block, which the read and the
+    // decoding have touched already; a report row is longer than a record, so
+    // they stay behind the cells read. Else a block of their own, sized once
+    // for all rows: fresh pages cost as much as filling the records.
+    if (text + sizeof(Move) <= start && rows <= (size_t)kMaxMoves && m_moveCount == 0) {
+        ClearMoves();
+        m_moveBlock = reinterpret_cast<Move*>(text);
+        memset(m_moveBlock, 0, sizeof(Move));   // the first pending record is a zero record
+        m_pendingMove = m_moveBlock;
+        m_moveCapacity = (int)rows;
+        m_movesInText = true;
+        m_readFront = start;
+    } else {
+        ReserveMoves(rows);
+    }
 
     ConsolePrint("Import moves ... ");
     m_startDate = m_endDate = kUnsetDate;
     m_mode = Moves;
     m_frame.ReadDelimitedText(table, (int)tableLength, kReportSeparator, 0, this);
+    // Moves that stayed in the report's block keep it.
+    m_movesInText = false;
+    if (reinterpret_cast<char*>(m_moveBlock) == text)
+        text = NULL;
     if (m_outOfMemory) {
         // Never reached when the room tried above was had; a half-read table is not exported.
         g_heapRegistry.Free(&text);
@@ -496,6 +535,7 @@ bool CReportConverter::OnMoveCell(char* cell, int length, int column, bool endOf
         }
     }
     if (endOfRow) {
+        m_readFront = cell;
         if (m_headerRowSeen) {
             m_headerRowSeen = false;
         } else if (!m_positionUnresolved && !AppendMove()) {

@@ -142,8 +142,16 @@ private:
     Move*     m_pendingMove;
     int       m_moveCount;
     int       m_moveCapacity;   // slots besides the pending one
+    // While the report is read, the moves may fill the front of the report's
+    // own block, behind the cells already read (Run): its pages are touched
+    // already, where a block of their own would be fresh memory. m_readFront
+    // is the cell that ended the last row; the next pending record must end
+    // before it, or the moves move to a block of their own.
+    bool        m_movesInText;
+    const char* m_readFront;
     bool ReserveMoves(size_t count);
     bool AppendMove();
+    bool MovesToOwnBlock(size_t capacity);
     void ClearMoves();
 
     MoveType    m_blankType;

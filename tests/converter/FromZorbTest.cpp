@@ -258,4 +258,29 @@ TEST(FromZorb, AnEndMarkerBeforeTheTableLetsTheReaderRunToTheEnd)
     EXPECT_BYTES("ID|Name\r\n7|Петров\r\n", run.File("Buyers.txt"));
 }
 
+// Rows shorter than a move record: the records kept behind the cells read
+// would reach the cells still to read, so they move to a block of their own
+// on the way, every one as it was.
+TEST(FromZorb, RowsShorterThanAMoveRecordAreAllConverted)
+{
+    ZorbRun run;
+    run.Put("Номенкл.csv", Encode(kGoods, 1251));
+    run.Put("moves_type.txt", kDefaultKinds);
+    std::wstring report = kTitle;
+    report += L"│.......... 1 A1 Болт│\r\n";
+    std::string expected = "Date|IDG|IDS|NIN|NOUT|DIN|DOUT\r\n";
+    for (int i = 0; i < 300; ++i) {
+        const std::wstring day = L"0" + std::to_wstring(1 + i % 6);
+        report += L"│" + day + L".03.05│-Отгрузка.││" + std::to_wstring(i) + L"│\r\n";
+        expected += "0" + std::to_string(1 + i % 6) + ".03.05|A1|" + std::to_string(i) + "||0.00000||0.00000|\r\n";
+    }
+    report += kBottom;
+    run.Put("ZORB_MVS.txt", Encode(report, 866));
+    run.Start();
+    EXPECT_NE(std::string::npos, run.result.output.find("Import moves ... (300) Ok\r\n"
+                                                        "Start date: 01.03.05\r\n"
+                                                        "End date: 06.03.05\r\n"));
+    EXPECT_BYTES(expected, run.File("Moves.txt"));
+}
+
 }  // namespace
