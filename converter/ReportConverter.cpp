@@ -7,6 +7,9 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 static const char kMoveTypesFile[] = "moves_type.txt";
 static const char kTableStart[] = "\xA6.........";   // decoded vertical line + nine dots
@@ -205,28 +208,89 @@ static char* FindMarker(char* text, const char* marker)
     }
 }
 
-// Room for as many moves as the table has rows is tried before the import: a
-// report whose moves this build's memory cannot hold is refused like an
-// unreadable one, instead of failing half-way. The rows counted are an upper
-// bound of the moves (each ends its row), given in *rowCount.
-static bool RoomForMoves(const char* table, size_t length, size_t* rowCount)
+// The CR bytes of text[0, length).
+static size_t CountCR(const char* text, size_t length)
 {
-    // Counted eight bytes at a time: a byte of x is zero exactly where the
-    // text holds CR, and the sum flags each such byte by a clear high bit.
-    size_t rows = 1, i = 0;
+    // Eight bytes at a time: a byte of x is zero exactly where the text holds
+    // CR, and the sum flags each such byte by a clear high bit.
+    size_t count = 0, i = 0;
     const uint64_t lows = 0x7F7F7F7F7F7F7F7Full, highs = 0x8080808080808080ull;
     const uint64_t pattern = 0x0D0D0D0D0D0D0D0Dull;
     for (; i + 8 <= length; i += 8) {
         uint64_t w;
-        memcpy(&w, table + i, sizeof(w));
+        memcpy(&w, text + i, sizeof(w));
         const uint64_t x = w ^ pattern;
-        uint64_t zeros = ~(((x & lows) + lows) | x) & highs;
-        for (; zeros; zeros &= zeros - 1)
-            ++rows;
+        const uint64_t zeros = ~(((x & lows) + lows) | x) & highs;
+        count += (size_t)(((zeros >> 7) * 0x0101010101010101ull) >> 56);
     }
     for (; i < length; ++i)
-        rows += table[i] == '\r';
-    *rowCount = rows;
+        count += text[i] == '\r';
+    return count;
+}
+
+// FindMarker, and the CR bytes before the marker found in *crs: one pass over
+// a report instead of two (the marker lies past the whole table).
+static char* FindMarkerCountingCR(char* text, const char* marker, size_t* crs)
+{
+#ifdef __SSE2__
+    // Sixteen bytes at a time, aligned: an aligned load never crosses a page,
+    // so reading past the terminating zero is harmless. A window holding the
+    // marker's first byte or a zero is looked at byte by byte.
+    const size_t length = strlen(marker);
+    const __m128i first = _mm_set1_epi8(marker[0]), zero = _mm_setzero_si128(), cr = _mm_set1_epi8('\r');
+    size_t count = 0;
+    char* p = text;
+    for (;;) {
+        char* const window = p;
+        char* const next = reinterpret_cast<char*>(((uintptr_t)p + 16) & ~(uintptr_t)15);
+        if (((uintptr_t)p & 15) == 0) {
+            // Whole windows without a stop: CRs summed per byte lane, at most
+            // 255 windows a lane, then added up.
+            __m128i lanes = zero;
+            int inLanes = 0;
+            for (;;) {
+                const __m128i w = _mm_load_si128(reinterpret_cast<const __m128i*>(p));
+                if (_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(w, first), _mm_cmpeq_epi8(w, zero))))
+                    break;
+                lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(w, cr));
+                p += 16;
+                if (++inLanes == 255) {
+                    const __m128i sums = _mm_sad_epu8(lanes, zero);
+                    count += (size_t)_mm_cvtsi128_si32(sums) + (size_t)_mm_cvtsi128_si32(_mm_srli_si128(sums, 8));
+                    lanes = zero;
+                    inLanes = 0;
+                }
+            }
+            const __m128i sums = _mm_sad_epu8(lanes, zero);
+            count += (size_t)_mm_cvtsi128_si32(sums) + (size_t)_mm_cvtsi128_si32(_mm_srli_si128(sums, 8));
+            if (p != window)
+                continue;
+        }
+        // This window (or the unaligned start) a byte at a time.
+        for (; p < next; ++p) {
+            if (*p == marker[0] && strncmp(p, marker, length) == 0) {
+                *crs = count;
+                return p;
+            }
+            if (!*p)
+                return NULL;
+            count += *p == '\r';
+        }
+    }
+#else
+    char* found = FindMarker(text, marker);
+    if (found)
+        *crs = CountCR(text, (size_t)(found - text));
+    return found;
+#endif
+}
+
+// Room for as many moves as the table has rows is tried before the import: a
+// report whose moves this build's memory cannot hold is refused like an
+// unreadable one, instead of failing half-way. The rows (each move ends one)
+// are the table's CR bytes and one.
+static bool RoomForMoves(size_t rows)
+{
     // Room as the record array needed it (block and view index, twice: a
     // growing block was copied once more); kept, so the same reports are refused.
     const uint64_t bytes = 2 * ((uint64_t)rows + 101) * (sizeof(Move) + 2 * sizeof(uint32_t));
@@ -274,7 +338,8 @@ bool CReportConverter::Run(const char* goodsListName, const char* reportName)
         ConsolePrint("Tables start NOT found... ");
         return false;
     }
-    char* end = FindMarker(text, kTableEnd);
+    size_t crsBeforeEnd = 0;
+    char* end = FindMarkerCountingCR(text, kTableEnd, &crsBeforeEnd);
     if (!end) {
         g_heapRegistry.Free(&text);
         ConsolePrint("Tables end NOT found... ");
@@ -283,8 +348,9 @@ bool CReportConverter::Run(const char* goodsListName, const char* reportName)
     *end = 0;
     char* table = start;
     const size_t tableLength = end > start ? (size_t)(end - start) : strlen(start);
-    size_t rows = 0;
-    if (!RoomForMoves(table, tableLength, &rows)) {
+    const size_t rows = 1 + (end > start ? crsBeforeEnd - CountCR(text, (size_t)(start - text))
+                                         : CountCR(table, tableLength));
+    if (!RoomForMoves(rows)) {
         g_heapRegistry.Free(&text);
         ConsolePrint("Tables start NOT found... ");
         return false;
