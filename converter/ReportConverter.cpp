@@ -16,14 +16,55 @@ static const char kTableStart[] = "\xA6.........";   // decoded vertical line + 
 static const char kTableEnd[] = "L--------+";        // decoded bottom-left corner, rule, tee
 static const char kReportSeparator = '\xA6';
 
+// While Run works, its texts are gathered here and written out before each
+// step that takes time: under Wine each write to the console costs about half
+// a millisecond, and Run has twenty texts.
+static bool   g_consoleGathering = false;
+static char   g_console[2048];
+static size_t g_consoleUsed = 0;
+
 void ConsolePrint(const char* format, ...)
 {
     va_list args;
     va_start(args, format);
+    if (g_consoleGathering) {
+        va_list copy;
+        va_copy(copy, args);
+        const size_t room = sizeof(g_console) - g_consoleUsed;
+        const int n = vsnprintf(g_console + g_consoleUsed, room, format, copy);
+        va_end(copy);
+        if (n >= 0 && (size_t)n < room) {
+            g_consoleUsed += (size_t)n;
+            va_end(args);
+            return;
+        }
+        ConsoleShow();   // a text that does not fit goes out as before, after those gathered
+    }
     vprintf(format, args);
     va_end(args);
     fflush(stdout);
 }
+
+void ConsoleShow()
+{
+    if (g_consoleUsed)
+        fwrite(g_console, 1, g_consoleUsed, stdout);
+    g_consoleUsed = 0;
+    fflush(stdout);
+}
+
+namespace {
+// Run's texts are gathered from its start and all written out when it returns.
+struct ConsoleGathering
+{
+    ConsoleGathering() { g_consoleGathering = true; }
+    ~ConsoleGathering()
+    {
+        ConsoleShow();
+        g_consoleGathering = false;
+    }
+};
+}  // namespace
 
 CReportConverter::CReportConverter(CAppFrame& frame)
     : m_frame(frame), m_startDate(kUnsetDate), m_endDate(kUnsetDate), m_mode(Positions),
@@ -307,6 +348,7 @@ static bool RoomForMoves(size_t rows)
 
 bool CReportConverter::Run(const char* goodsListName, const char* reportName)
 {
+    ConsoleGathering gathering;
     CFileChooser* files = m_frame.GetFileDialog();
     if (!files->FileExists(kMoveTypesFile))
         WriteDefaultMoveTypes(kMoveTypesFile);
@@ -331,6 +373,7 @@ bool CReportConverter::Run(const char* goodsListName, const char* reportName)
         ConsolePrint(" fault !!! ");
 
     BeginMoves();
+    ConsoleShow();   // before the report is read and decoded
     length = files->ReadWholeFile(reportName, &text, -1);
     length = DecodeOemText(text, length);
     // The decoded text is a string: a stray zero byte ends it.
@@ -374,6 +417,7 @@ bool CReportConverter::Run(const char* goodsListName, const char* reportName)
     }
 
     ConsolePrint("Import moves ... ");
+    ConsoleShow();
     m_startDate = m_endDate = kUnsetDate;
     m_mode = Moves;
     m_frame.ReadDelimitedText(table, (int)tableLength, kReportSeparator, 0, this);
@@ -394,15 +438,19 @@ bool CReportConverter::Run(const char* goodsListName, const char* reportName)
     g_heapRegistry.Free(&text);
     ConsolePrint("\r\nExport: \r\n");
     ConsolePrint(" SupplierList by pos ... ");
+    ConsoleShow();
     ExportSuppliers();
     ConsolePrint("Ok\r\n");
     ConsolePrint(" BuyersList ... ");
+    ConsoleShow();
     ExportBuyers();
     ConsolePrint("Ok\r\n");
     ConsolePrint(" GoodsList ... ");
+    ConsoleShow();
     ExportPositions();
     ConsolePrint("Ok\r\n");
     ConsolePrint(" MovesList ... ");
+    ConsoleShow();
     ExportMoves();
     ConsolePrint("Ok\r\n");
     ConsolePrint("\r\nProgram ended ... ");

@@ -189,7 +189,10 @@ private:
 // returns the new length (the same on single-byte code pages).
 int DecodeOemText(char* text, int length);
 
-// Console output of the converter: printf-formatted, flushed at once.
+// Console output of the converter: printf-formatted, flushed at once; while
+// Run works, gathered and written out by ConsoleShow, which Run calls before
+// each step that takes time and when it returns.
 void ConsolePrint(const char* format, ...);
+void ConsoleShow();
 
 #endif
