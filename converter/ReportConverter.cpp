@@ -73,7 +73,7 @@ CReportConverter::CReportConverter(CAppFrame& frame)
       m_positionBlock(NULL), m_pendingPosition(NULL), m_positionCount(0),
       m_moveBlock(NULL), m_pendingMove(NULL), m_moveCount(0), m_moveCapacity(0), m_movesInText(false),
       m_readFront(NULL),
-      m_codeIndex(new CCodeIndex), m_codeIndexStale(true), m_outOfMemory(false)
+      m_codeIndex(new CCodeIndex), m_codeIndexStale(true), m_outOfMemory(false), m_writeBuffer(NULL)
 {
     memset(&m_moveTemplate, 0, sizeof(m_moveTemplate));
     memset(&m_blankType, 0, sizeof(m_blankType));
@@ -82,6 +82,7 @@ CReportConverter::CReportConverter(CAppFrame& frame)
 CReportConverter::~CReportConverter()
 {
     ClearMoves();
+    g_heapRegistry.Free(&m_writeBuffer);
     delete m_codeIndex;
 }
 

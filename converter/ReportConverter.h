@@ -160,6 +160,7 @@ private:
     CTextPool   m_positionTexts;   // codes, names, suppliers
     CTextPool   m_partnerNames;    // kept apart: the code index points into the positions' texts
     bool        m_outOfMemory;     // a table or pool could not grow while the report was read
+    char*       m_writeBuffer;     // the exports' output buffer, one for all four tables
 };
 
 // The console program's progress bar. It never gets a window, and the reader

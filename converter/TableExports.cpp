@@ -20,7 +20,7 @@ static int MonthLength(uint32_t month)
 // each cut at 1023 bytes (CTableWriter).
 bool CReportConverter::ExportSuppliers()
 {
-    CTableWriter file("Suppliers.txt");
+    CTableWriter file("Suppliers.txt", &m_writeBuffer);
     file.Write("ID|Name\r\n");
     // Equal texts share one reference in the pool, so a supplier is taken when
     // its reference is new. Taken records in order of first appearance.
@@ -47,7 +47,7 @@ bool CReportConverter::ExportSuppliers()
 
 bool CReportConverter::ExportBuyers()
 {
-    CTableWriter file("Buyers.txt");
+    CTableWriter file("Buyers.txt", &m_writeBuffer);
     file.Write("ID|Name\r\n");
     int* taken = NULL;
     int takenCount = 0;
@@ -80,7 +80,7 @@ bool CReportConverter::ExportBuyers()
 
 bool CReportConverter::ExportPositions()
 {
-    CTableWriter file("Positions.txt");
+    CTableWriter file("Positions.txt", &m_writeBuffer);
     file.Write("ID|Name\r\n");
     for (int i = 0; i < m_positionCount; ++i) {
         const Position& p = m_positionBlock[i];
@@ -162,7 +162,7 @@ static inline char* PutDate(char* out, PackedDate date)
 
 bool CReportConverter::ExportMoves()
 {
-    CTableWriter file("Moves.txt");
+    CTableWriter file("Moves.txt", &m_writeBuffer);
     file.Write("Date|IDG|IDS|NIN|NOUT|DIN|DOUT\r\n");
     CNumberSet dates;
     // A move's position is the first one with its code (the header rows resolve

@@ -10,13 +10,22 @@
 static const size_t kBlock = 1 << 20;
 static const size_t kPieceLimit = 1023;
 
-CTableWriter::CTableWriter(const char* fileName)
-    : m_file(CreateTextFile(fileName)), m_buffer(NULL), m_used(0), m_pieceStart(0)
+CTableWriter::CTableWriter(const char* fileName, char** buffer)
+    : m_file(CreateTextFile(fileName)), m_buffer(NULL), m_holder(buffer), m_used(0), m_pieceStart(0)
 {
-    if (m_file && !g_heapRegistry.Alloc(&m_buffer, kBlock + kRoom)) {
+    if (!m_file)
+        return;
+    if (m_holder && *m_holder) {
+        m_buffer = *m_holder;
+        return;
+    }
+    if (!g_heapRegistry.Alloc(&m_buffer, kBlock + kRoom)) {
         CloseHandle(m_file);
         m_file = NULL;
+        return;
     }
+    if (m_holder)
+        *m_holder = m_buffer;
 }
 
 CTableWriter::~CTableWriter()
@@ -114,5 +123,8 @@ void CTableWriter::Close()
     Flush();
     CloseHandle(m_file);
     m_file = NULL;
-    g_heapRegistry.Free(&m_buffer);
+    if (m_holder)
+        m_buffer = NULL;   // the holder's
+    else
+        g_heapRegistry.Free(&m_buffer);
 }

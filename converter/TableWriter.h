@@ -14,7 +14,11 @@
 class CTableWriter
 {
 public:
-    explicit CTableWriter(const char* fileName);   // created anew; writes do nothing if it cannot be
+    // The file is created anew; writes do nothing if it cannot be. With
+    // `buffer`, the writer uses the registry block held there (made on first
+    // use) and leaves it to the holder: fresh pages for each table cost more
+    // than the small tables' writing.
+    explicit CTableWriter(const char* fileName, char** buffer = NULL);
     ~CTableWriter();
     void Write(const char* format, ...);
     void Close();
@@ -39,6 +43,7 @@ private:
 
     HANDLE m_file;
     char*  m_buffer;
+    char** m_holder;   // the caller's variable holding the buffer, or null
     size_t m_used;
     size_t m_pieceStart;
 };
