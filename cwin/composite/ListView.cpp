@@ -53,7 +53,9 @@ bool CListView::Create()
     InitCommonControlsEx(&classes);
     // The grid holds no rows: report view in owner-data mode is what it is.
     // The in-place edit box is a child of the grid, and the grid's painting must not cover it.
-    style |= LVS_REPORT | LVS_OWNERDATA | WS_CLIPCHILDREN;
+    // Image lists come from the frame's registry, which destroys them, and one
+    // list (the sort arrows) serves several grids: a grid never destroys its own.
+    style |= LVS_REPORT | LVS_OWNERDATA | WS_CLIPCHILDREN | LVS_SHAREIMAGELISTS;
     if (!CreateWindowOf(WC_LISTVIEWA))
         return false;
     return OnGridCreated();

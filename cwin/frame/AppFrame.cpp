@@ -49,11 +49,16 @@ CAppFrame::~CAppFrame()
         if (own && c->hwnd && IsWindow(c->hwnd))
             SetWindowLongPtrA(c->hwnd, GWLP_WNDPROC, (LONG_PTR)own);
     }
-    if (m_mainWindow && IsWindow(m_mainWindow)
-        && GetWindowLongPtrA(m_mainWindow, GWLP_WNDPROC) == (LONG_PTR)FrameProc) {
+    const bool windowLives = m_mainWindow && IsWindow(m_mainWindow);
+    if (windowLives && GetWindowLongPtrA(m_mainWindow, GWLP_WNDPROC) == (LONG_PTR)FrameProc) {
         SetWindowLongPtrA(m_mainWindow, GWLP_WNDPROC, (LONG_PTR)m_previousProc);
         SetWindowLongPtrA(m_mainWindow, GWLP_USERDATA, 0);
     }
+    // The image lists go with the frame, unless its window lives on and its
+    // controls still draw with them: every load and unload of a library would
+    // otherwise leave its lists behind until the host's GDI handles run out.
+    if (!windowLives)
+        m_imageLists.DestroyAll();
 }
 
 CAppFrame* CAppFrame::Attach(HWND window, ICommandTarget* commandTarget)

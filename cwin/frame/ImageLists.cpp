@@ -156,6 +156,25 @@ int CImageLists::IndexOf(HIMAGELIST* list)
     return -1;
 }
 
+void CImageLists::DestroyAll()
+{
+    for (int i = 0; i < CWIN_IMAGE_LISTS; ++i)
+        if (m_lists[i]) {
+            ImageList_Destroy(m_lists[i]);
+            m_lists[i] = NULL;
+        }
+    // A library's registry destroys its heap before the frame goes: the cache
+    // is read only while it is still one of the registry's blocks.
+    if (m_cache && g_heapRegistry.GetHeap() && g_heapRegistry.Find(m_cache) >= 0) {
+        for (int i = 0; i < m_cacheSize; ++i)
+            if (m_cache[i].icon)
+                DestroyIcon(m_cache[i].icon);
+        g_heapRegistry.Free(&m_cache);
+    }
+    m_cache = NULL;
+    m_cacheSize = 0;
+}
+
 int CImageLists::LiveIcons() const
 {
     int n = 0;

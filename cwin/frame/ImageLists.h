@@ -53,6 +53,9 @@ public:
     // Puts a list made elsewhere into a number (the registry destroys it later).
     bool SetList(int list, HIMAGELIST handle);
     int  LiveIcons() const;
+    // Every list and every icon of the cache destroyed, as when the frame
+    // goes with no window of its own left to show them.
+    void DestroyAll();
 
 private:
     HINSTANCE Instance() const;

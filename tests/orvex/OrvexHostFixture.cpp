@@ -12,9 +12,10 @@ HINSTANCE WINAPI RecordOpen(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT 
     return (HINSTANCE)42;   // above 32: success
 }
 
-// Points the library's import of ShellExecuteA at the recorder, so that the
-// report's open request is seen without a viewer starting.
-bool RedirectShellOpen(HMODULE module)
+}  // namespace
+
+// The import's slot found by name, or by the address the loader put there.
+bool RedirectImport(HMODULE module, const char* dll, const char* function, FARPROC replacement)
 {
     BYTE* base = reinterpret_cast<BYTE*>(module);
     IMAGE_DOS_HEADER* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
@@ -22,10 +23,11 @@ bool RedirectShellOpen(HMODULE module)
     IMAGE_DATA_DIRECTORY imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     if (!imports.VirtualAddress)
         return false;
-    FARPROC real = GetProcAddress(GetModuleHandleA("shell32.dll"), "ShellExecuteA");
+    HMODULE owner = GetModuleHandleA(dll);
+    FARPROC real = owner ? GetProcAddress(owner, function) : NULL;
     for (IMAGE_IMPORT_DESCRIPTOR* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
          d->Name; ++d) {
-        if (lstrcmpiA(reinterpret_cast<char*>(base + d->Name), "shell32.dll") != 0)
+        if (lstrcmpiA(reinterpret_cast<char*>(base + d->Name), dll) != 0)
             continue;
         IMAGE_THUNK_DATA* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
         IMAGE_THUNK_DATA* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
@@ -33,17 +35,19 @@ bool RedirectShellOpen(HMODULE module)
             bool byName = d->OriginalFirstThunk && !IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal);
             const char* name = byName
                 ? reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name : "";
-            if (strcmp(name, "ShellExecuteA") != 0 && (FARPROC)slots->u1.Function != real)
+            if (strcmp(name, function) != 0 && (!real || (FARPROC)slots->u1.Function != real))
                 continue;
             DWORD old;
             VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE, &old);
-            slots->u1.Function = (ULONG_PTR)RecordOpen;
+            slots->u1.Function = (ULONG_PTR)replacement;
             VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), old, &old);
             return true;
         }
     }
     return false;
 }
+
+namespace {
 
 std::vector<std::string> g_menuSeen;
 
@@ -233,7 +237,9 @@ bool OrvexHost::Load(int children)
     library = LoadLibraryA((ProgramDir() + "\\Orvex_DLL.dll").c_str());
     if (!library)
         return false;
-    RedirectShellOpen(library);
+    // The report's open request is seen without a viewer starting.
+    RedirectImport(library, "shell32.dll", "ShellExecuteA",
+                   reinterpret_cast<FARPROC>(reinterpret_cast<void*>(RecordOpen)));
     GetInterfaceFunction get = reinterpret_cast<GetInterfaceFunction>(reinterpret_cast<void*>(GetProcAddress(library, "GetInterface")));
     plugin = get ? get() : NULL;
     return plugin != NULL;

@@ -22,6 +22,9 @@ struct OpenRequest
 };
 std::vector<OpenRequest>& OpenRequests();
 
+// Points one import of a loaded module at a replacement.
+bool RedirectImport(HMODULE module, const char* dll, const char* function, FARPROC replacement);
+
 // The items of every pop-up menu the host saw opening (its first item is chosen).
 std::vector<std::string>& MenuItemsSeen();
 

@@ -2,6 +2,8 @@
 // as a user would close them.
 #include "OrvexHostFixture.h"
 
+#include <algorithm>
+
 #include <psapi.h>
 
 namespace {
@@ -100,6 +102,59 @@ TEST_F(Cycles, AHundredLoadsAndUnloadsInOneProcess)
     }
     EXPECT_LE(handles(), before + 10);
     EXPECT_EQ(nullptr, GetModuleHandleA("Orvex_DLL.dll"));
+}
+
+// The library's image lists, seen at its imports of comctl32.
+std::vector<HIMAGELIST> g_madeLists;
+std::vector<std::pair<HIMAGELIST, BOOL>> g_destroyedLists;
+
+HIMAGELIST WINAPI CountedCreate(int width, int height, UINT flags, int initial, int grow)
+{
+    HIMAGELIST list = ImageList_Create(width, height, flags, initial, grow);
+    if (list)
+        g_madeLists.push_back(list);
+    return list;
+}
+
+BOOL WINAPI CountedDestroy(HIMAGELIST list)
+{
+    BOOL done = ImageList_Destroy(list);
+    g_destroyedLists.push_back(std::make_pair(list, done));
+    return done;
+}
+
+// The frame's four strips (tabs, marks, sort arrows, goods icons) are made at
+// every attach and destroyed once when the library goes; the three grids that
+// show the sort arrows leave them to the frame (a grid that destroyed them
+// would make the frame's destroy fail, and the next grid's a double one).
+TEST_F(Cycles, EveryImageListOfALoadIsDestroyedOnceWhenTheLibraryGoes)
+{
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(Load()) << round;
+        g_madeLists.clear();
+        g_destroyedLists.clear();
+        ASSERT_TRUE(RedirectImport(library, "comctl32.dll", "ImageList_Create",
+                                   reinterpret_cast<FARPROC>(reinterpret_cast<void*>(CountedCreate))));
+        ASSERT_TRUE(RedirectImport(library, "comctl32.dll", "ImageList_Destroy",
+                                   reinterpret_cast<FARPROC>(reinterpret_cast<void*>(CountedDestroy))));
+        ASSERT_TRUE(Attach());
+        ASSERT_TRUE(plugin->ShowPlugin());
+        ASSERT_TRUE(plugin->AddGoods(0, "A1", "Гвозди", 0, 0, 0, "", 0));
+        ASSERT_TRUE(plugin->RefreshLists());
+        ClickTab(1);   // the suppliers' grid, with the sort arrows, is drawn
+        ASSERT_EQ(4u, g_madeLists.size());
+        EXPECT_TRUE(g_destroyedLists.empty());   // none while the window lives
+        ASSERT_TRUE(Unload()) << round;
+        std::vector<HIMAGELIST> destroyed;
+        for (const auto& d : g_destroyedLists) {
+            EXPECT_TRUE(d.second) << "a list destroyed by someone else first";
+            destroyed.push_back(d.first);
+        }
+        std::sort(destroyed.begin(), destroyed.end());
+        std::vector<HIMAGELIST> made = g_madeLists;
+        std::sort(made.begin(), made.end());
+        EXPECT_EQ(made, destroyed) << round;
+    }
 }
 
 }  // namespace
