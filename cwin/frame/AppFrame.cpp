@@ -54,11 +54,20 @@ CAppFrame::~CAppFrame()
         SetWindowLongPtrA(m_mainWindow, GWLP_WNDPROC, (LONG_PTR)m_previousProc);
         SetWindowLongPtrA(m_mainWindow, GWLP_USERDATA, 0);
     }
-    // The image lists go with the frame, unless its window lives on and its
-    // controls still draw with them: every load and unload of a library would
-    // otherwise leave its lists behind until the host's GDI handles run out.
-    if (!windowLives)
+    // The image lists, fonts, brushes and menus go with the frame, unless its
+    // window lives on and its controls still draw with them: every load and
+    // unload of a library would otherwise leave them behind, until the host
+    // runs out of GDI handles.
+    if (!windowLives) {
+        for (int i = 0; i < controlCount; ++i)
+            if (!controls[i]->hwnd || !IsWindow(controls[i]->hwnd))
+                controls[i]->FreeDrawingObjects();
         m_imageLists.DestroyAll();
+        if (s_statusFont) {
+            DeleteObject(s_statusFont);
+            s_statusFont = NULL;
+        }
+    }
 }
 
 CAppFrame* CAppFrame::Attach(HWND window, ICommandTarget* commandTarget)

@@ -154,7 +154,16 @@ bool CBaseWindow::Anchor(IWindow* reference, int side, int edgeAndMargin)
 bool CBaseWindow::LoadPopupMenu(int menuId, int position)
 {
     HMENU menu = LoadMenuA(owner ? owner->GetInstance() : GetModuleHandleA(NULL), MAKEINTRESOURCEA(menuId));
-    popupMenu = GetSubMenu(menu, position);
+    HMENU submenu = GetSubMenu(menu, position);
+    // The window keeps the one submenu, taken out of the loaded menu, which
+    // then goes: otherwise every grid would leave its whole menu behind.
+    if (submenu)
+        RemoveMenu(menu, (UINT)position, MF_BYPOSITION);
+    if (menu)
+        DestroyMenu(menu);
+    if (popupMenu && popupMenu != submenu)
+        DestroyMenu(popupMenu);
+    popupMenu = submenu;
     return true;
 }
 
@@ -194,6 +203,21 @@ bool CBaseWindow::SetToolTip(bool showNow, const char* format, ...)
     if (showNow)
         SendMessageA(tip, TTM_UPDATE, 0, 0);
     return true;
+}
+
+void CBaseWindow::FreeDrawingObjects()
+{
+    if (font)
+        DeleteObject(font);
+    if (newFont && newFont != font)
+        DeleteObject(newFont);
+    font = newFont = NULL;
+    if (backBrush)
+        DeleteObject(backBrush);
+    backBrush = NULL;
+    if (popupMenu)
+        DestroyMenu(popupMenu);
+    popupMenu = NULL;
 }
 
 bool CBaseWindow::Destroy()

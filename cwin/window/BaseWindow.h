@@ -56,6 +56,10 @@ public:
     virtual bool OnHandlerAdded(int mask);
     virtual bool OnCreated();
 
+    // The font, background brush and pop-up menu made for the window, freed
+    // once the window itself is gone (its frame goes, with no window left).
+    void          FreeDrawingObjects();
+
     int           Dispatch(int code);
     bool          HasHandlerFor(int mask) const;
     EventCallback FirstHandlerFor(int mask) const;

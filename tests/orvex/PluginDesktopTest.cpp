@@ -2,7 +2,7 @@
 // as a user would close them.
 #include "OrvexHostFixture.h"
 
-#include <algorithm>
+#include <set>
 
 #include <psapi.h>
 
@@ -104,56 +104,130 @@ TEST_F(Cycles, AHundredLoadsAndUnloadsInOneProcess)
     EXPECT_EQ(nullptr, GetModuleHandleA("Orvex_DLL.dll"));
 }
 
-// The library's image lists, seen at its imports of comctl32.
-std::vector<HIMAGELIST> g_madeLists;
-std::vector<std::pair<HIMAGELIST, BOOL>> g_destroyedLists;
+// What the library makes that must be freed, seen at its imports: image
+// lists, GDI objects and menus, each kept until the library frees it.
+std::set<void*> g_live;
+std::vector<void*> g_failedFrees;
+int g_made = 0, g_madeLists = 0;
 
-HIMAGELIST WINAPI CountedCreate(int width, int height, UINT flags, int initial, int grow)
+template <class H> H Made(H handle, bool list = false)
 {
-    HIMAGELIST list = ImageList_Create(width, height, flags, initial, grow);
-    if (list)
-        g_madeLists.push_back(list);
-    return list;
+    if (handle) {
+        g_live.insert((void*)handle);
+        ++g_made;
+        g_madeLists += list;
+    }
+    return handle;
 }
 
-BOOL WINAPI CountedDestroy(HIMAGELIST list)
+BOOL Freed(void* handle, BOOL done)
 {
-    BOOL done = ImageList_Destroy(list);
-    g_destroyedLists.push_back(std::make_pair(list, done));
+    if (done)
+        g_live.erase(handle);
+    else
+        g_failedFrees.push_back(handle);
     return done;
 }
 
-// The frame's four strips (tabs, marks, sort arrows, goods icons) are made at
-// every attach and destroyed once when the library goes; the three grids that
-// show the sort arrows leave them to the frame (a grid that destroyed them
-// would make the frame's destroy fail, and the next grid's a double one).
-TEST_F(Cycles, EveryImageListOfALoadIsDestroyedOnceWhenTheLibraryGoes)
+HIMAGELIST WINAPI HookListCreate(int cx, int cy, UINT flags, int initial, int grow)
+{
+    return Made(ImageList_Create(cx, cy, flags, initial, grow), true);
+}
+BOOL WINAPI HookListDestroy(HIMAGELIST list) { return Freed(list, ImageList_Destroy(list)); }
+HFONT WINAPI HookFont(const LOGFONTA* font) { return Made(CreateFontIndirectA(font)); }
+HBRUSH WINAPI HookBrush(COLORREF colour) { return Made(CreateSolidBrush(colour)); }
+HPEN WINAPI HookPen(int style, int width, COLORREF colour) { return Made(CreatePen(style, width, colour)); }
+HBITMAP WINAPI HookBitmap(HDC dc, int cx, int cy) { return Made(CreateCompatibleBitmap(dc, cx, cy)); }
+HDC WINAPI HookDC(HDC dc) { return Made(CreateCompatibleDC(dc)); }
+// A menu owns the submenus still in it: they are made and destroyed with it.
+void ForEachSubmenu(HMENU menu, void (*action)(HMENU))
+{
+    for (int i = 0; i < GetMenuItemCount(menu); ++i)
+        if (HMENU sub = GetSubMenu(menu, i)) {
+            ForEachSubmenu(sub, action);
+            action(sub);
+        }
+}
+HMENU WINAPI HookMenu(HINSTANCE module, LPCSTR name)
+{
+    HMENU menu = Made(LoadMenuA(module, name));
+    ForEachSubmenu(menu, [](HMENU sub) { g_live.insert(sub); });
+    return menu;
+}
+HANDLE WINAPI HookImage(HINSTANCE module, LPCSTR name, UINT type, int cx, int cy, UINT flags)
+{
+    HANDLE image = LoadImageA(module, name, type, cx, cy, flags);
+    return type == IMAGE_BITMAP && !(flags & LR_SHARED) ? Made(image) : image;
+}
+BOOL WINAPI HookDelete(HGDIOBJ object) { return Freed(object, DeleteObject(object)); }
+BOOL WINAPI HookDeleteDC(HDC dc) { return Freed(dc, DeleteDC(dc)); }
+BOOL WINAPI HookDestroyMenu(HMENU menu)
+{
+    std::vector<HMENU> inside;
+    static std::vector<HMENU>* s_inside;
+    s_inside = &inside;
+    ForEachSubmenu(menu, [](HMENU sub) { s_inside->push_back(sub); });
+    BOOL done = Freed(menu, DestroyMenu(menu));
+    if (done)
+        for (HMENU sub : inside)
+            g_live.erase(sub);
+    return done;
+}
+
+int LiveOf(bool menus, DWORD type = 0)
+{
+    int n = 0;
+    for (void* h : g_live)
+        n += menus ? IsMenu((HMENU)h) != FALSE : !IsMenu((HMENU)h) && GetObjectType((HGDIOBJ)h) == type;
+    return n;
+}
+
+#define HOOK(dll, name, hook) \
+    ASSERT_TRUE(RedirectImport(library, dll, name, reinterpret_cast<FARPROC>(reinterpret_cast<void*>(hook)))) << name
+
+// A host that loads and unloads the library again and again must not run out
+// of GDI handles: the four image lists (tabs, marks, sort arrows, goods
+// icons), the grids' fonts and brushes and their menus are all freed when the
+// library goes, each once (the three grids that show the sort arrows leave
+// them to the frame: one that destroyed them would make the others' and the
+// frame's destroy fail).
+TEST_F(Cycles, EverythingALoadMakesIsFreedOnceWhenTheLibraryGoes)
 {
     for (int round = 0; round < 3; ++round) {
         ASSERT_TRUE(Load()) << round;
-        g_madeLists.clear();
-        g_destroyedLists.clear();
-        ASSERT_TRUE(RedirectImport(library, "comctl32.dll", "ImageList_Create",
-                                   reinterpret_cast<FARPROC>(reinterpret_cast<void*>(CountedCreate))));
-        ASSERT_TRUE(RedirectImport(library, "comctl32.dll", "ImageList_Destroy",
-                                   reinterpret_cast<FARPROC>(reinterpret_cast<void*>(CountedDestroy))));
+        g_live.clear();
+        g_failedFrees.clear();
+        g_made = g_madeLists = 0;
+        HOOK("comctl32.dll", "ImageList_Create", HookListCreate);
+        HOOK("comctl32.dll", "ImageList_Destroy", HookListDestroy);
+        HOOK("gdi32.dll", "CreateFontIndirectA", HookFont);
+        HOOK("gdi32.dll", "CreateSolidBrush", HookBrush);
+        HOOK("gdi32.dll", "CreatePen", HookPen);
+        HOOK("gdi32.dll", "CreateCompatibleBitmap", HookBitmap);
+        HOOK("gdi32.dll", "CreateCompatibleDC", HookDC);
+        HOOK("gdi32.dll", "DeleteObject", HookDelete);
+        HOOK("gdi32.dll", "DeleteDC", HookDeleteDC);
+        HOOK("user32.dll", "LoadMenuA", HookMenu);
+        HOOK("user32.dll", "LoadImageA", HookImage);
+        HOOK("user32.dll", "DestroyMenu", HookDestroyMenu);
         ASSERT_TRUE(Attach());
         ASSERT_TRUE(plugin->ShowPlugin());
         ASSERT_TRUE(plugin->AddGoods(0, "A1", "Гвозди", 0, 0, 0, "", 0));
         ASSERT_TRUE(plugin->RefreshLists());
         ClickTab(1);   // the suppliers' grid, with the sort arrows, is drawn
-        ASSERT_EQ(4u, g_madeLists.size());
-        EXPECT_TRUE(g_destroyedLists.empty());   // none while the window lives
+        EXPECT_EQ(4, g_madeLists);
+        // While the window lives, so do the grids' fonts and brushes and one
+        // pop-up menu (with its own submenus) for each of the five grids (the goods, suppliers,
+        // moves and balances submenus and the dynamics list's "Поиск далее").
+        EXPECT_GE(LiveOf(true), 5) << round;
+        EXPECT_GE(LiveOf(false, OBJ_FONT), 1) << round;
+        EXPECT_GE(LiveOf(false, OBJ_BRUSH), 1) << round;
         ASSERT_TRUE(Unload()) << round;
-        std::vector<HIMAGELIST> destroyed;
-        for (const auto& d : g_destroyedLists) {
-            EXPECT_TRUE(d.second) << "a list destroyed by someone else first";
-            destroyed.push_back(d.first);
-        }
-        std::sort(destroyed.begin(), destroyed.end());
-        std::vector<HIMAGELIST> made = g_madeLists;
-        std::sort(made.begin(), made.end());
-        EXPECT_EQ(made, destroyed) << round;
+        std::string left;
+        for (void* h : g_live)
+            left += IsMenu((HMENU)h) ? " menu" : " gdi" + std::to_string(GetObjectType((HGDIOBJ)h));
+        EXPECT_TRUE(g_live.empty()) << g_live.size() << " of " << g_made << " objects left, round " << round << ":" << left;
+        EXPECT_TRUE(g_failedFrees.empty()) << g_failedFrees.size() << " frees failed, round " << round;
     }
 }
 

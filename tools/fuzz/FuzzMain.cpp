@@ -334,11 +334,10 @@ Figures Drive(const Target& target, const std::string& self, uint64_t count, uin
     }
     const DWORD started = GetTickCount();
     DWORD lastReport = started;
-    // Each load and unload of the plug-in leaves some pages behind in the
-    // host (about three small reservations; after a thousand or so inputs the
-    // process and its Wine server die), so an interface worker runs a batch
-    // of inputs and the next batch gets a fresh process.
-    const uint64_t batch = target.seedFolder ? count : 400 * shard.count;
+    // An interface worker still gets a fresh process now and then, so that
+    // whatever a load and unload of the library might leave in the host
+    // cannot pile up over a whole run.
+    const uint64_t batch = target.seedFolder ? count : 5000 * shard.count;
     uint64_t next = shard.From(0);
     while (next < count) {
         const uint64_t batchEnd = count - next > batch ? next + batch : count;
