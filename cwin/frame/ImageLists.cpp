@@ -164,8 +164,9 @@ void CImageLists::DestroyAll()
             m_lists[i] = NULL;
         }
     // A library's registry destroys its heap before the frame goes: the cache
-    // is read only while it is still one of the registry's blocks.
-    if (m_cache && g_heapRegistry.GetHeap() && g_heapRegistry.Find(m_cache) >= 0) {
+    // is read only while it is still one of the registry's blocks (a
+    // destroyed registry finds none, silently).
+    if (m_cache && g_heapRegistry.Find(m_cache) >= 0) {
         for (int i = 0; i < m_cacheSize; ++i)
             if (m_cache[i].icon)
                 DestroyIcon(m_cache[i].icon);

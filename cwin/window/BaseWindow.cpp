@@ -161,7 +161,7 @@ bool CBaseWindow::LoadPopupMenu(int menuId, int position)
         RemoveMenu(menu, (UINT)position, MF_BYPOSITION);
     if (menu)
         DestroyMenu(menu);
-    if (popupMenu && popupMenu != submenu)
+    if (popupMenu)
         DestroyMenu(popupMenu);
     popupMenu = submenu;
     return true;
@@ -208,9 +208,7 @@ bool CBaseWindow::SetToolTip(bool showNow, const char* format, ...)
 void CBaseWindow::FreeDrawingObjects()
 {
     if (font)
-        DeleteObject(font);
-    if (newFont && newFont != font)
-        DeleteObject(newFont);
+        DeleteObject(font);   // the last font made: newFont is the same one
     font = newFont = NULL;
     if (backBrush)
         DeleteObject(backBrush);

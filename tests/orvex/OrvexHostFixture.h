@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "ImportRedirect.h"
 #include "OrvexInterface.h"
 #include "TestSupport.h"
 
@@ -21,9 +22,6 @@ struct OpenRequest
     int show;
 };
 std::vector<OpenRequest>& OpenRequests();
-
-// Points one import of a loaded module at a replacement.
-bool RedirectImport(HMODULE module, const char* dll, const char* function, FARPROC replacement);
 
 // The items of every pop-up menu the host saw opening (its first item is chosen).
 std::vector<std::string>& MenuItemsSeen();

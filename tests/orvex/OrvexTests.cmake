@@ -9,4 +9,5 @@ orvex_gtest(orvex_dll_tests LOCK
   orvex/ListImageTest.cpp
 )
 target_include_directories(orvex_dll_tests PRIVATE ${CMAKE_SOURCE_DIR}/plugin/interface)
+target_link_libraries(orvex_dll_tests PRIVATE import_redirect)
 add_dependencies(orvex_dll_tests Orvex_DLL)

@@ -140,7 +140,7 @@ HPEN WINAPI HookPen(int style, int width, COLORREF colour) { return Made(CreateP
 HBITMAP WINAPI HookBitmap(HDC dc, int cx, int cy) { return Made(CreateCompatibleBitmap(dc, cx, cy)); }
 HDC WINAPI HookDC(HDC dc) { return Made(CreateCompatibleDC(dc)); }
 // A menu owns the submenus still in it: they are made and destroyed with it.
-void ForEachSubmenu(HMENU menu, void (*action)(HMENU))
+template <class Action> void ForEachSubmenu(HMENU menu, Action action)
 {
     for (int i = 0; i < GetMenuItemCount(menu); ++i)
         if (HMENU sub = GetSubMenu(menu, i)) {
@@ -164,9 +164,7 @@ BOOL WINAPI HookDeleteDC(HDC dc) { return Freed(dc, DeleteDC(dc)); }
 BOOL WINAPI HookDestroyMenu(HMENU menu)
 {
     std::vector<HMENU> inside;
-    static std::vector<HMENU>* s_inside;
-    s_inside = &inside;
-    ForEachSubmenu(menu, [](HMENU sub) { s_inside->push_back(sub); });
+    ForEachSubmenu(menu, [&inside](HMENU sub) { inside.push_back(sub); });
     BOOL done = Freed(menu, DestroyMenu(menu));
     if (done)
         for (HMENU sub : inside)
