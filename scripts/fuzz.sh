@@ -24,6 +24,18 @@ cmake -S . -B $build -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake -DCMAKE
 cmake --build $build -j 2 --target orvex_fuzz orvex_fuzz_plugin orvex_fuzz_host Orvex_DLL zorbgen cwin_tests \
       >/dev/null
 
+# Each Wine session (its X server, its wineserver and its program) keeps to a
+# core of its own when there are cores enough: an interface input is some
+# thousands of requests to the wineserver, and a request answered on the same
+# core costs less than one that wakes another core.
+shards=${ORVEX_FUZZ_INTERFACE_SHARDS:-2}
+cores=$(nproc)
+pin() {
+    [ "$shards" -le "$cores" ] && command -v taskset >/dev/null || return 0
+    taskset -pc "$1" "$2" >/dev/null 2>&1 || true
+}
+pin 0 $$
+
 export ORVEX_WINEPREFIX="$root/$build/wine"
 source "$root/scripts/wine-session.sh"
 run() { "$root/scripts/wine-run.sh" "$WINEPREFIX" "$@"; }
@@ -70,7 +82,6 @@ all=(${args[@]+"${args[@]}"} ${extra[@]+"${extra[@]}"})
 # The interface inputs whose index is K modulo N run in a Wine session of
 # their own for every K > 0 (the plug-in's stop event and its list files are
 # per session); the command's own shard 0 adds their figures to its line.
-shards=${ORVEX_FUZZ_INTERFACE_SHARDS:-2}
 targets=converter,reader,lists,interface
 for ((i = 0; i < ${#all[@]}; i++)); do
     [ "${all[$i]}" = -targets ] && targets=${all[$((i + 1))]:-}
@@ -81,6 +92,7 @@ helpers=()
 for ((k = 1; k < shards; k++)); do
     (
         export ORVEX_WINEPREFIX="$root/$build/wine-shard$k"
+        pin $k $BASHPID
         trap 'exit 1' TERM INT
         source "$root/scripts/wine-session.sh"
         "$root/scripts/wine-run.sh" "$WINEPREFIX" "$bin/orvex_fuzz.exe" -targets interface -interface-shard $k/$shards \

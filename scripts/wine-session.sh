@@ -24,6 +24,9 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 "$root/scripts/wine-run.sh" "$WINEPREFIX" cmd /c exit >/dev/null 2>&1 || true
 wineserver -p >/dev/null 2>&1 || true
 stop_session() {
+    # A TERM while stopping (the fuzzing command stops its helper sessions so)
+    # must not cut the stop short and leave the X server running.
+    trap '' TERM INT
     wineserver -k >/dev/null 2>&1 || true
     kill "$xvfb_pid" >/dev/null 2>&1 || true
 }
