@@ -9,8 +9,8 @@
 # interface, which loads the library for every input) for CI.
 # ORVEX_FUZZ_BUILD: another build folder (default build/fuzz).
 # ORVEX_FUZZ_INTERFACE_SHARDS: Wine sessions that run the interface inputs side
-# by side (default 2; its inputs are mostly waits on the Wine server, and one
-# session's server serves one process at a time).
+# by side (default 2; an input is thousands of requests to the session's Wine
+# server, answered one at a time, so a session keeps about one core busy).
 # Exit status 1 on any crash, hang, guard-page fault or broken rule.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -79,9 +79,11 @@ args=()
 [ $smoke = 1 ] && args=(-count 2000 -count-interface 300)
 all=(${args[@]+"${args[@]}"} ${extra[@]+"${extra[@]}"})
 
-# The interface inputs whose index is K modulo N run in a Wine session of
-# their own for every K > 0 (the plug-in's stop event and its list files are
-# per session); the command's own shard 0 adds their figures to its line.
+# Shard K > 0 runs interface inputs in a Wine session of its own (the
+# plug-in's stop event and its list files are per session) from the start;
+# the command's own shard 0 runs the other targets first and then joins it.
+# They take the inputs a chunk at a time, so that both end together, and
+# shard 0 adds the others' figures to its line.
 targets=converter,reader,lists,interface
 for ((i = 0; i < ${#all[@]}; i++)); do
     [ "${all[$i]}" = -targets ] && targets=${all[$((i + 1))]:-}

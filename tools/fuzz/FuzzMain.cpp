@@ -6,12 +6,15 @@
 //              [-count-interface N] [-seeds DIR] [-out DIR] [-timeout-ms 5000]
 //   orvex_fuzz -make-seeds DIR           kinds table beside the report seeds
 //   orvex_fuzz -replay TARGET DIR        every input folder under DIR, once
-//   -interface-shard K/N: the interface inputs whose index is K modulo N only.
+//   -interface-shard K/N: one of N commands that share the interface inputs.
 //   The plug-in's stop event and list files are shared by a whole Wine
 //   session, so parallel interface workers need sessions of their own:
-//   shard K > 0 runs in another session (scripts/fuzz.sh starts it) and
-//   writes its figures to OUT\interface-shard-K.txt, which shard 0 waits for
-//   and adds to its own, so that the target still gets one line.
+//   shard K > 0 runs in another session (scripts/fuzz.sh starts it). The
+//   shards take the inputs a chunk at a time, each chunk claimed by creating
+//   its file in OUT\interface-claims (which must start empty), so that shard
+//   0, which runs the other targets first, joins late and takes fewer. Shard
+//   K > 0 writes its figures to OUT\interface-shard-K.txt, which shard 0
+//   waits for and adds to its own, so that the target still gets one line.
 //
 // Each target runs in worker processes: this program, orvex_fuzz_plugin for
 // the list files (its registry is the plug-in's size), or orvex_fuzz_host for
@@ -201,7 +204,6 @@ int Worker(int argc, char** argv)
     const uint64_t seed = _strtoui64(Arg(argc, argv, "-seed", "1").c_str(), NULL, 10);
     const uint64_t from = _strtoui64(Arg(argc, argv, "-from", "0").c_str(), NULL, 10);
     const uint64_t to = _strtoui64(Arg(argc, argv, "-to", "0").c_str(), NULL, 10);
-    const uint64_t step = _strtoui64(Arg(argc, argv, "-step", "1").c_str(), NULL, 10);
     const std::string out = Arg(argc, argv, "-out", "fuzz-out");
     const std::string seedsDir = Arg(argc, argv, "-seeds", "seeds");
     HANDLE mapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, Arg(argc, argv, "-shm", "").c_str());
@@ -228,7 +230,7 @@ int Worker(int argc, char** argv)
     AddVectoredExceptionHandler(1, OnFault);
 
     int reported = 0;
-    for (uint64_t i = from; i < to; i += step ? step : 1) {
+    for (uint64_t i = from; i < to; ++i) {
         FuzzInput input = InputAt(*target, seeds, seed, i);
 #ifndef FUZZ_SIDE_HOST
         // Both placements of the no-access page, input by input.
@@ -262,14 +264,46 @@ struct Figures
     double seconds = 0;
 };
 
-// Which inputs of a target this command runs: index % count == number.
+// Which inputs of a target this command runs, a chunk at a time: all of them
+// when it is alone, else the chunks it claims first. Other shards run in
+// other Wine sessions, which share no kernel objects, only the Unix folder;
+// creating a file that must not exist yet is atomic there too.
 struct Shard
 {
     uint64_t number = 0, count = 1;
-    // Indices of this shard below `end`.
-    uint64_t Below(uint64_t end) const { return end > number ? (end - number + count - 1) / count : 0; }
-    // The first index of this shard at or after `at`.
-    uint64_t From(uint64_t at) const { return at <= number ? number : at + (count - (at - number) % count) % count; }
+    uint64_t chunkSize = ~0ull;
+    std::string claims;
+    // The next range [*from, *to) of this shard's inputs; `chunk` is where to
+    // look on, 0 at first.
+    bool Next(uint64_t total, uint64_t* chunk, uint64_t* from, uint64_t* to) const
+    {
+        const uint64_t size = chunkSize ? chunkSize : 1;
+        const uint64_t chunks = total / size + (total % size ? 1 : 0);
+        if (count > 1) {
+            CreateDirectoryA(claims.c_str(), NULL);
+            for (; *chunk < chunks; ++*chunk) {
+                const std::string file = claims + "\\chunk-" + std::to_string(*chunk);
+                HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                       NULL);
+                if (h != INVALID_HANDLE_VALUE) {
+                    CloseHandle(h);
+                    break;
+                }
+                const DWORD error = GetLastError();
+                if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+                    // The inputs left unclaimed show as missing from the figures.
+                    fprintf(stderr, "orvex_fuzz: cannot claim %s (error %lu)\n", file.c_str(), (unsigned long)error);
+                    return false;
+                }
+            }
+        }
+        if (*chunk >= chunks)
+            return false;
+        *from = *chunk * size;
+        *to = total - *from > size ? *from + size : total;
+        ++*chunk;
+        return true;
+    }
 };
 
 std::string ShardFile(const std::string& out, uint64_t number)
@@ -334,19 +368,17 @@ Figures Drive(const Target& target, const std::string& self, uint64_t count, uin
     }
     const DWORD started = GetTickCount();
     DWORD lastReport = started;
-    // An interface worker still gets a fresh process now and then, so that
-    // whatever a load and unload of the library might leave in the host
-    // cannot pile up over a whole run.
-    const uint64_t batch = target.seedFolder ? count : 5000 * shard.count;
-    uint64_t next = shard.From(0);
-    while (next < count) {
-        const uint64_t batchEnd = count - next > batch ? next + batch : count;
+    // An interface worker still gets a fresh process for every chunk, so
+    // that whatever a load and unload of the library might leave in the
+    // host cannot pile up over a whole run.
+    uint64_t chunk = 0, next = 0, batchEnd = 0;
+    bool stopped = false;
+    while (!stopped && (next < batchEnd || shard.Next(count, &chunk, &next, &batchEnd))) {
         memset((void*)shared, 0, sizeof(Shared));
         shared->current = (LONG64)next;
         std::string cmd = "\"" + exe + "\" -worker " + target.name + " -seed " + std::to_string(seed) + " -from " +
-                          std::to_string(next) + " -to " + std::to_string(batchEnd) + " -step " +
-                          std::to_string(shard.count) + " -seeds \"" + seedsDir + "\" -out \"" + out + "\" -shm " +
-                          shmName;
+                          std::to_string(next) + " -to " + std::to_string(batchEnd) + " -seeds \"" + seedsDir +
+                          "\" -out \"" + out + "\" -shm " + shmName;
         if (shard.count > 1)
             cmd += " -scratch -" + std::to_string(shard.number);
         STARTUPINFOA si;
@@ -370,7 +402,7 @@ Figures Drive(const Target& target, const std::string& self, uint64_t count, uin
             if (GetTickCount() - lastReport >= 600000) {
                 lastReport = GetTickCount();
                 fprintf(stderr, "  %s: %llu inputs in %.0f s, %llu crashes, %llu hangs, %llu guard, %llu wrong\n",
-                        target.name, (unsigned long long)(shard.Below(next) + (uint64_t)shared->done),
+                        target.name, (unsigned long long)(f.inputs + (uint64_t)shared->done),
                         (GetTickCount() - started) / 1000.0, (unsigned long long)f.crashes,
                         (unsigned long long)f.hangs, (unsigned long long)f.guards,
                         (unsigned long long)(f.wrong + (uint64_t)shared->wrong));
@@ -393,14 +425,16 @@ Figures Drive(const Target& target, const std::string& self, uint64_t count, uin
         CloseHandle(pi.hThread);
         f.wrong += (uint64_t)shared->wrong;
         f.boxes += (uint64_t)shared->boxes;
-        if (!hung && exitCode == 0 && (uint64_t)shared->done == shard.Below(batchEnd) - shard.Below(next)) {
-            next = shard.From(batchEnd);
+        if (!hung && exitCode == 0 && (uint64_t)shared->done == batchEnd - next) {
+            f.inputs += batchEnd - next;
+            next = batchEnd;
             continue;
         }
         if (!hung && exitCode == 2 && shared->done == 0 && !shared->running) {
             fprintf(stderr, "orvex_fuzz: the %s worker could not start\n", target.name);
             f.crashes++;
-            break;
+            stopped = true;
+            continue;
         }
         const uint64_t failing = (uint64_t)shared->current;
         const char* what;
@@ -419,9 +453,9 @@ Figures Drive(const Target& target, const std::string& self, uint64_t count, uin
         fprintf(stderr, "  %s input %llu: %s (code %08lX at %llX, exit %08lX) -> %s\n", target.name,
                 (unsigned long long)failing, what, (unsigned long)shared->faultCode,
                 (unsigned long long)shared->faultAddress, (unsigned long)exitCode, folder.c_str());
-        next = failing + shard.count;
+        f.inputs += failing + 1 - next;
+        next = failing + 1;
     }
-    f.inputs = shard.Below(next < count ? next : count);
     f.seconds = (GetTickCount() - started) / 1000.0;
     UnmapViewOfFile(shared);
     CloseHandle(mapping);
@@ -518,6 +552,9 @@ int main(int argc, char** argv)
     }
     interfaceShard.number = shardNumber;
     interfaceShard.count = shardCount;
+    interfaceShard.claims = out + "\\interface-claims";
+    // Every chunk gets a fresh worker process: about 15 s of interface inputs.
+    interfaceShard.chunkSize = 100;
     CreateDirectoryA(out.c_str(), NULL);
     char self[MAX_PATH];
     GetModuleFileNameA(NULL, self, MAX_PATH);
@@ -542,7 +579,7 @@ int main(int argc, char** argv)
         Figures f = Drive(*target, self, inputs, seed, seedsDir, out, timeoutMs, shard);
         if (shard.number > 0) {
             WriteShardFigures(ShardFile(out, shard.number), f);
-            clean = clean && !f.crashes && !f.hangs && !f.guards && !f.wrong && f.inputs == shard.Below(inputs);
+            clean = clean && !f.crashes && !f.hangs && !f.guards && !f.wrong;
             printf("%s shard %llu/%llu: %llu inputs, %.1f s\n", target->name, (unsigned long long)shard.number,
                    (unsigned long long)shard.count, (unsigned long long)f.inputs, f.seconds);
             continue;

@@ -285,13 +285,15 @@ HWND SharedTop()
     return top;
 }
 
-// The plug-in's tabs and lists, shown or on a hidden page, drawn into a memory
-// bitmap as a print of them: the lists ask the plug-in for their cells' texts.
+// The plug-in's lists, shown or on a hidden page, drawn into a memory bitmap
+// as a print of them: they ask the plug-in for their cells' texts. (The tab
+// strip shows only the library's own titles, and its print cost as much as
+// all the lists together under Wine.)
 BOOL CALLBACK PrintOne(HWND window, LPARAM dc)
 {
     char cls[64];
     GetClassNameA(window, cls, sizeof(cls));
-    if (lstrcmpiA(cls, WC_LISTVIEWA) == 0 || lstrcmpiA(cls, WC_TABCONTROLA) == 0)
+    if (lstrcmpiA(cls, WC_LISTVIEWA) == 0)
         SendMessageA(window, WM_PRINT, (WPARAM)dc, PRF_CLIENT | PRF_ERASEBKGND | PRF_NONCLIENT);
     return TRUE;
 }
