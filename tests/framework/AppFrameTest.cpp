@@ -131,12 +131,16 @@ TEST_F(AppFrameOnDesktop, TheRealPointerOverAControlShowsItsHint)
     CBaseWindow* plain = Make("Button", 10, 60, 110, 90, WS_VISIBLE, "B");
     hinted->SetHint("Сохранить списки");
     char shown[128];
+    auto shows = [&](const char* text) {
+        return PumpUntil([&] {
+            GetWindowTextA(frame->GetStatusBar(), shown, sizeof(shown));
+            return strcmp(shown, text) == 0;
+        });
+    };
     RealMouse(host, 50, 25);
-    GetWindowTextA(frame->GetStatusBar(), shown, sizeof(shown));
-    EXPECT_STREQ("Сохранить списки", shown);
+    EXPECT_TRUE(shows("Сохранить списки")) << shown;
     RealMouse(host, 50, 75);
-    GetWindowTextA(frame->GetStatusBar(), shown, sizeof(shown));
-    EXPECT_STREQ("всегда готов ...", shown);
+    EXPECT_TRUE(shows("всегда готов ...")) << shown;
     EXPECT_NE(nullptr, plain);
     SetWindowPos(host, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }

@@ -638,6 +638,7 @@ TEST_F(BarsToolBarOnDesktop, ARealClickOnAButtonSendsItsCommand)
     int x = (button.left + button.right) / 2, y = (button.top + button.bottom) / 2;
     RealMouse(host, x, y, MOUSEEVENTF_LEFTDOWN);
     RealMouse(host, x, y, MOUSEEVENTF_LEFTUP);
+    PumpUntil([] { return !Recorded().empty(); });
     SetWindowPos(host, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ASSERT_EQ(1u, Recorded().size());
     EXPECT_EQ(kBitmap + 2, (int)LOWORD(Recorded()[0].aux));
@@ -654,9 +655,10 @@ TEST_F(BarsReSizeBarOnDesktop, TheRealPointerDragsTheBar)
     CBaseWindow* left = Pane(bar, true);
     bar->SetSplitPosition(100, false);
     RealMouse(host, 102, 150, MOUSEEVENTF_LEFTDOWN);
-    EXPECT_EQ(bar->GetHandle(), GetCapture());
+    EXPECT_TRUE(PumpUntil([&] { return GetCapture() == bar->GetHandle(); })) << GetCapture();
     RealMouse(host, 180, 160);
     RealMouse(host, 240, 170, MOUSEEVENTF_LEFTUP);
+    PumpUntil([&] { return GetCapture() != bar->GetHandle(); });
     SetWindowPos(host, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     EXPECT_EQ(240, BarLeft(bar));
     EXPECT_EQ(240, WindowRectInHost(left->GetHandle()).right);

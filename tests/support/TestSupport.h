@@ -79,4 +79,17 @@ std::string Escaped(const std::string& bytes);
 // fails the test).
 void Pump();
 
+// Pumps until done() holds, for at most about ms milliseconds; what done() says
+// last. Real input and timers arrive when they arrive, above all on a busy machine.
+template <class Done> bool PumpUntil(Done done, int ms = 2000)
+{
+    for (int waited = 0; !done(); waited += 10) {
+        if (waited >= ms)
+            return false;
+        Pump();
+        Sleep(10);
+    }
+    return true;
+}
+
 #endif
