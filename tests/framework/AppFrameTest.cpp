@@ -390,11 +390,7 @@ TEST_F(AppFrame, TheSplashRunsItsCallBackThenClosesAndShowsTheMainWindow)
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(1, frame->GetControlCount());
     // The measurement loop calibrates for a second before its first step.
-    for (int i = 0; i < 200 && !splash->done; ++i) {
-        Pump();
-        Sleep(20);
-    }
-    EXPECT_TRUE(splash->done);
+    EXPECT_TRUE(PumpUntil([&] { return splash->done; }, 4000));
     EXPECT_EQ(1, g_splashCalls);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_TRUE(IsWindowVisible(host));

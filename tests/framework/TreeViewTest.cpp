@@ -485,11 +485,10 @@ TEST_F(TreeEventsOnDesktop, LabelEditsAskTheOwnerAtTheBeginningAndTheEnd)
     PostMessageA(window, WM_LBUTTONUP, 0, at);   // ends the control's wait for a drag
     SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
     HWND mouseEditor = NULL;
-    for (int i = 0; i < 100 && !mouseEditor; ++i) {   // the edit begins on a timer
-        Pump();
-        Sleep(20);
+    PumpUntil([&] {   // the edit begins on a timer
         mouseEditor = (HWND)SendMessageA(window, TVM_GETEDITCONTROL, 0, 0);
-    }
+        return mouseEditor != NULL;
+    });
     if (!mouseEditor)
         GTEST_SKIP() << "no label edit from a click on this platform";
     SetWindowTextA(mouseEditor, "Слива");
