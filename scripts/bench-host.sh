@@ -24,7 +24,7 @@ bash scripts/register-report-viewer.sh
 
 dir="$root/build/bench-host"
 rm -rf "$dir" && mkdir -p "$dir/tables" "$dir/session"
-most=$(python3 tools/host/make_year_tables.py "$dir/tables")
+most=$(python3 tools/make_year_tables.py "$dir/tables")
 echo "tables: $(($(wc -l < "$dir/tables/Moves.txt") - 1)) moves, $(stat -c %s "$dir/tables/Moves.txt") bytes; most goods: supplier $most"
 host="$root/build/x86_64/bin/OrvexHost.exe"
 drive_c="$WINEPREFIX/drive_c"

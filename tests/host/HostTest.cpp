@@ -17,45 +17,11 @@
 #include <string>
 #include <vector>
 
+#include "HostRun.h"
+
+using namespace hosttest;
+
 namespace {
-
-std::string g_openLog;   // where the test association notes each open request
-
-std::string Folder(const std::string& path)
-{
-    size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-}
-
-std::string ThisFolder()
-{
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(NULL, path, sizeof path);
-    return Folder(path);
-}
-
-bool WriteBytes(const std::string& path, const std::string& bytes)
-{
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    bool ok = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return fclose(file) == 0 && ok;
-}
-
-std::string ReadBytes(const std::string& path)
-{
-    std::string bytes;
-    FILE* file = fopen(path.c_str(), "rb");
-    if (!file)
-        return bytes;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.append(buffer, n);
-    fclose(file);
-    return bytes;
-}
 
 bool SetDefaultValue(const char* key, const std::string& value)
 {
@@ -86,80 +52,6 @@ public:
     }
 };
 ::testing::Environment* const g_recorder = ::testing::AddGlobalTestEnvironment(new OpenRecorder);
-
-struct HostRun
-{
-    bool finished = false;
-    DWORD exitCode = 0xFFFFFFFF;
-    std::string output;
-};
-
-// Runs a program with its console output in a pipe, in the given directory.
-HostRun RunProgram(const std::string& program, const std::string& arguments, const std::string& directory)
-{
-    HostRun run;
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
-    HANDLE readEnd = NULL, writeEnd = NULL;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-        return run;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup;
-    memset(&startup, 0, sizeof startup);
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION process;
-    std::string commandLine = "\"" + program + "\" " + arguments;
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back(0);
-    BOOL started = CreateProcessA(NULL, line.data(), NULL, NULL, TRUE, 0, NULL, directory.c_str(), &startup,
-                                  &process);
-    CloseHandle(writeEnd);
-    if (!started) {
-        CloseHandle(readEnd);
-        return run;
-    }
-    // Read while the pipe has bytes, up to 120 s in all: a host that hangs (or
-    // a child of it that keeps the pipe open) cannot hold the test.
-    const DWORD kLimitMs = 120000;
-    const DWORD since = GetTickCount();
-    char buffer[4096];
-    run.finished = false;
-    while (GetTickCount() - since < kLimitMs) {
-        DWORD available = 0;
-        if (!PeekNamedPipe(readEnd, NULL, 0, NULL, &available, NULL)) {   // every writer is gone
-            DWORD spent = GetTickCount() - since;
-            run.finished = WaitForSingleObject(process.hProcess, spent < kLimitMs ? kLimitMs - spent : 0) ==
-                           WAIT_OBJECT_0;
-            break;
-        }
-        DWORD got = 0;
-        if (available && ReadFile(readEnd, buffer, available < sizeof buffer ? available : sizeof buffer, &got, NULL)) {
-            run.output.append(buffer, got);
-            continue;
-        }
-        if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) {
-            while (PeekNamedPipe(readEnd, NULL, 0, NULL, &available, NULL) && available &&
-                   ReadFile(readEnd, buffer, available < sizeof buffer ? available : sizeof buffer, &got, NULL))
-                run.output.append(buffer, got);
-            run.finished = true;
-            break;
-        }
-        Sleep(5);
-    }
-    CloseHandle(readEnd);
-    if (!run.finished) {
-        TerminateProcess(process.hProcess, 99);
-        WaitForSingleObject(process.hProcess, 5000);
-        ADD_FAILURE() << "OrvexHost did not end within 120 s and was stopped: " << commandLine;
-    }
-    GetExitCodeProcess(process.hProcess, &run.exitCode);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return run;
-}
 
 int32_t Int32At(const std::string& bytes, size_t offset)
 {

@@ -1,0 +1,65 @@
+// The viewer OrvexHost.exe run as its own process: files in and out, its
+// console output through a pipe, and the windows it shows (its main window,
+// its message boxes), found by its process id.
+#ifndef ORVEX_TESTS_HOST_RUN_H
+#define ORVEX_TESTS_HOST_RUN_H
+
+#include <windows.h>
+
+#include <string>
+
+namespace hosttest {
+
+extern std::string g_openLog;   // where the test ".html" association notes each open request
+
+std::string Folder(const std::string& path);
+std::string ThisFolder();
+bool WriteBytes(const std::string& path, const std::string& bytes);
+std::string ReadBytes(const std::string& path);
+// A fresh folder under the temporary folder: every test is a process of its
+// own, and Wine gives out the same process ids again.
+std::string NewFolder(const char* prefix);
+
+struct HostRun
+{
+    bool finished = false;
+    DWORD exitCode = 0xFFFFFFFF;
+    std::string output;
+};
+
+// Runs a program with its console output in a pipe, in the given directory,
+// and waits for it (120 s at most, then it is stopped and the test fails).
+HostRun RunProgram(const std::string& program, const std::string& arguments, const std::string& directory);
+
+// A program left running while the test works its windows.
+class RunningProgram
+{
+public:
+    RunningProgram(const std::string& program, const std::string& arguments, const std::string& directory);
+    ~RunningProgram();
+    bool Started() const { return m_process != NULL; }
+    // The first visible top-level window of the process with that class, or null
+    // after the given time.
+    HWND WaitForWindow(const char* className, DWORD milliseconds);
+    HWND WaitForBox(DWORD milliseconds = 60000) { return WaitForWindow("#32770", milliseconds); }
+    // Waits for the end (stopping the program after the given time).
+    HostRun Finish(DWORD milliseconds = 60000);
+
+private:
+    static DWORD WINAPI ReadOutput(void* self);
+    HANDLE m_process = NULL;
+    HANDLE m_reader = NULL;
+    HANDLE m_pipe = NULL;
+    DWORD m_id = 0;
+    std::string m_output;
+    CRITICAL_SECTION m_lock;
+};
+
+// The texts of a message box (its static controls), and its OK pressed.
+std::string BoxText(HWND box);
+void PressOk(HWND box);
+std::string WindowText(HWND window);
+
+}  // namespace hosttest
+
+#endif

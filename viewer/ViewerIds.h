@@ -1,0 +1,15 @@
+// Resource and command identifiers of the viewer (OrvexHost.rc).
+#ifndef ORVEX_VIEWER_IDS_H
+#define ORVEX_VIEWER_IDS_H
+
+#define IDR_VIEWER_MENU     100
+#define IDR_VIEWER_KEYS     101
+#define IDI_VIEWER          102
+
+#define IDM_OPEN_FOLDER     40001
+#define IDM_CONVERT         40002
+#define IDM_EXIT            40003
+#define IDM_GUIDE           40010
+#define IDM_ABOUT           40011
+
+#endif
