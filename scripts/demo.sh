@@ -6,7 +6,10 @@
 # its first goods row; the plug-in writes GoodsDinamic.html and opens it through
 # the ".html" association, which here renders it with headless Chromium.
 # Pictures land in build/demo/pictures (PNG); their paths are printed at the end.
+# With --update-guide they also replace the user guide's (docs/guide/images).
 set -eu
+update_guide=0
+[ "${1:-}" = --update-guide ] && update_guide=1
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash scripts/install-deps.sh demo
@@ -43,11 +46,11 @@ export ORVEX_REPORT_PNG="$pictures/GoodsDinamic.png" ORVEX_REPORT_LOG="$dir/open
 echo "== OrvexHost.exe with Orvex_DLL.dll (identifiers shown as codes) =="
 status=0
 (cd "$dir" && wine "$root/build/x86_64/bin/OrvexHost.exe" -idmode 2 \
-    -tab 0 -shot goods.bmp -tab 1 -shot suppliers.bmp -tab 2 -shot movements.bmp \
+    -tab 0 -menushot menu.bmp -shot goods.bmp -tab 1 -shot suppliers.bmp -tab 2 -shot movements.bmp \
     -tab 3 -shot balances.bmp -tab 4 -supplier most -build -shot dynamics.bmp \
     -dblclick 0 -quit) | iconv -f cp1251 -t utf-8 | tr -d '\r' || status=$?
 echo
-for page in goods suppliers movements balances dynamics; do
+for page in menu goods suppliers movements balances dynamics; do
     if [ -f "$dir/$page.bmp" ]; then
         bmptopnm "$dir/$page.bmp" 2>/dev/null | pnmtopng > "$pictures/$page.png"
         rm -f "$dir/$page.bmp"
@@ -66,7 +69,7 @@ fi
 [ -f "$ORVEX_REPORT_LOG" ] && echo "open request: $(cat "$ORVEX_REPORT_LOG")"
 echo "== pictures =="
 missing=0
-for picture in goods suppliers movements balances dynamics GoodsDinamic; do
+for picture in menu goods suppliers movements balances dynamics GoodsDinamic; do
     if [ -s "$pictures/$picture.png" ]; then
         echo "$pictures/$picture.png"
     else
@@ -74,3 +77,10 @@ for picture in goods suppliers movements balances dynamics GoodsDinamic; do
     fi
 done
 [ "$status" -eq 0 ] && [ "$missing" -eq 0 ] || { echo "the job did not finish cleanly"; exit 1; }
+if [ "$update_guide" = 1 ]; then
+    for picture in menu goods suppliers movements balances dynamics; do
+        cp "$pictures/$picture.png" "$root/docs/guide/images/$picture.png"
+    done
+    cp "$pictures/GoodsDinamic.png" "$root/docs/guide/images/report.png"
+    echo "the guide's pictures were replaced (docs/guide/images)"
+fi

@@ -6,7 +6,7 @@
 set -eu
 packages="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth x11-utils
           locales fonts-wine fonts-liberation cmake make googletest python3
-          x11-apps netpbm"
+          x11-apps netpbm nsis"
 # The main job (demo.sh) renders the plug-in's HTML report with headless Chromium.
 [ "${1:-}" = demo ] && packages="$packages chromium"
 missing=""

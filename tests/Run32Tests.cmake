@@ -39,3 +39,10 @@ if(ORVEX_X86_64_DIR)
             ${CMAKE_BINARY_DIR}/list-images)
   set_tests_properties(run32.list_files_match_x86_64 PROPERTIES LABELS run32 TIMEOUT 600 RESOURCE_LOCK run32)
 endif()
+
+# The release packages: reproducible, the zip unpacked and used, the installer
+# and the uninstaller run silently in a fresh prefix.
+add_test(NAME run32.package
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/release/package-test.sh ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}
+          ${CMAKE_BINARY_DIR}/package-test)
+set_tests_properties(run32.package PROPERTIES LABELS run32 TIMEOUT 900 RESOURCE_LOCK run32)
