@@ -225,7 +225,7 @@ bool WrittenSince(const char* path, const FILETIME& since)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
     return GetFileAttributesExA(path, GetFileExInfoStandard, &data) &&
-           CompareFileTime(&data.ftLastWriteTime, &since) >= 0;
+           !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && CompareFileTime(&data.ftLastWriteTime, &since) >= 0;
 }
 
 // The converter's console lines, shown as they come in a small window over

@@ -48,73 +48,16 @@ std::string ReadBytes(const std::string& path)
 }
 
 
-// Runs a program with its console output in a pipe, in the given directory.
 HostRun RunProgram(const std::string& program, const std::string& arguments, const std::string& directory)
 {
-    HostRun run;
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
-    HANDLE readEnd = NULL, writeEnd = NULL;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-        return run;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup;
-    memset(&startup, 0, sizeof startup);
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION process;
-    std::string commandLine = "\"" + program + "\" " + arguments;
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back(0);
-    BOOL started = CreateProcessA(NULL, line.data(), NULL, NULL, TRUE, 0, NULL, directory.c_str(), &startup,
-                                  &process);
-    CloseHandle(writeEnd);
-    if (!started) {
-        CloseHandle(readEnd);
-        return run;
-    }
-    // Read while the pipe has bytes, up to 120 s in all: a host that hangs (or
-    // a child of it that keeps the pipe open) cannot hold the test.
-    const DWORD kLimitMs = 120000;
-    const DWORD since = GetTickCount();
-    char buffer[4096];
-    run.finished = false;
-    while (GetTickCount() - since < kLimitMs) {
-        DWORD available = 0;
-        if (!PeekNamedPipe(readEnd, NULL, 0, NULL, &available, NULL)) {   // every writer is gone
-            DWORD spent = GetTickCount() - since;
-            run.finished = WaitForSingleObject(process.hProcess, spent < kLimitMs ? kLimitMs - spent : 0) ==
-                           WAIT_OBJECT_0;
-            break;
-        }
-        DWORD got = 0;
-        if (available && ReadFile(readEnd, buffer, available < sizeof buffer ? available : sizeof buffer, &got, NULL)) {
-            run.output.append(buffer, got);
-            continue;
-        }
-        if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) {
-            while (PeekNamedPipe(readEnd, NULL, 0, NULL, &available, NULL) && available &&
-                   ReadFile(readEnd, buffer, available < sizeof buffer ? available : sizeof buffer, &got, NULL))
-                run.output.append(buffer, got);
-            run.finished = true;
-            break;
-        }
-        Sleep(5);
-    }
-    CloseHandle(readEnd);
-    if (!run.finished) {
-        TerminateProcess(process.hProcess, 99);
-        WaitForSingleObject(process.hProcess, 5000);
-        ADD_FAILURE() << "OrvexHost did not end within 120 s and was stopped: " << commandLine;
-    }
-    GetExitCodeProcess(process.hProcess, &run.exitCode);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+    // 120 s at most: a host that hangs (or a child of it that keeps the pipe
+    // open) cannot hold the test.
+    RunningProgram running(program, arguments, directory);
+    HostRun run = running.Finish(120000);
+    if (running.Started() && !run.finished)
+        ADD_FAILURE() << "OrvexHost did not end within 120 s and was stopped: " << program << " " << arguments;
     return run;
 }
-
 
 std::string NewFolder(const char* prefix)
 {
