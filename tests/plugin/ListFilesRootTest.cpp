@@ -2,6 +2,7 @@
 // the current directory.
 #include <string.h>
 
+#include "FileFaults.h"
 #include "StoreFixture.h"
 #include "TestSupport.h"
 
@@ -113,8 +114,9 @@ TEST(ListFilesAtTheDriveRoot, ALockedListFileKeepsItsOldBytes)
     CStoreTables tables(store);
     ASSERT_TRUE(tables.Bind());
     Fill(store);
-    store.SaveLists();
+    EXPECT_FALSE(store.SaveLists());
     CloseHandle(held);
+    EXPECT_FALSE(FileThere("c:\\SNList.dat.tmp"));
     std::string bytes;
     ASSERT_TRUE(ReadBytes("c:\\SNList.dat", &bytes));
     EXPECT_EQ("old bytes", bytes);
@@ -122,6 +124,62 @@ TEST(ListFilesAtTheDriveRoot, ALockedListFileKeepsItsOldBytes)
     EXPECT_EQ(2u * 672u, bytes.size());
     ASSERT_TRUE(ReadBytes("c:\\GDList.dat", &bytes));
     EXPECT_EQ(24u, bytes.size());
+    RemoveRootLists();
+}
+
+// The images a save must leave: each table's records as they are in memory.
+std::string Image(const void* block, int count, size_t recordSize)
+{
+    return std::string(static_cast<const char*>(block), (size_t)count * recordSize);
+}
+
+// At every failing file operation of a save, the file being written keeps its
+// old image, the other three get the new one, and the save answers false.
+TEST(ListFilesAtTheDriveRoot, EveryFailingOperationOfASaveLeavesOldOrNewImagesOnly)
+{
+    RemoveRootLists();
+    CGoodsStore store;
+    CStoreTables tables(store);
+    ASSERT_TRUE(tables.Bind());
+    Fill(store);
+    const std::string fresh[4] = {Image(store.goods, store.goodsCount, 672),
+                                  Image(store.suppliers, store.supplierCount, 1112),
+                                  Image(store.moves, store.moveCount, 80),
+                                  Image(store.balances, store.balanceCount, 24)};
+    // Earlier images of other sizes, whole records each.
+    const std::string old[4] = {std::string(3 * 672, 'g'), std::string(2 * 1112, 's'), std::string(5 * 80, 'm'),
+                                std::string(4 * 24, 'd')};
+    auto putOld = [&] {
+        for (int t = 0; t < 4; ++t)
+            ASSERT_TRUE(WriteBytes(CGoodsStore::SavePathName((CGoodsStore::ListTable)t), old[t]));
+    };
+
+    FileFaults faults;
+    faults.Arm(0);
+    ASSERT_TRUE(store.SaveLists());
+    const std::string ops = faults.Log();
+    ASSERT_EQ("cwfxmcwfxmcwfxmcwfxm", ops);
+    int points = 0;
+    for (int n = 1; n <= (int)ops.size(); ++n) {
+        for (FileFaults::Kind kind : {FileFaults::Fail, FileFaults::ShortWrite}) {
+            if (kind == FileFaults::ShortWrite && ops[n - 1] != 'w')
+                continue;
+            ++points;
+            SCOPED_TRACE("operation " + std::to_string(n) + (kind == FileFaults::ShortWrite ? " writes half" : " fails"));
+            putOld();
+            faults.Arm(n, kind);
+            EXPECT_FALSE(store.SaveLists());
+            const int failed = (n - 1) / 5;   // five operations per file
+            for (int t = 0; t < 4; ++t) {
+                const char* name = CGoodsStore::SavePathName((CGoodsStore::ListTable)t);
+                std::string bytes;
+                ASSERT_TRUE(ReadBytes(name, &bytes)) << name;
+                EXPECT_TRUE(bytes == (t == failed ? old[t] : fresh[t])) << name << ": " << bytes.size() << " bytes";
+                EXPECT_FALSE(FileThere(std::string(name) + ".tmp")) << name;
+            }
+        }
+    }
+    EXPECT_EQ(24, points);
     RemoveRootLists();
 }
 
