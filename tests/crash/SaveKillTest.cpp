@@ -89,7 +89,7 @@ void KillDuringSave(char variant, long long delayUs)
 TEST(KilledMidSave, EveryListFileIsTheOldOrTheNewImageAndLoadsWhole)
 {
     const char* setting = getenv("ORVEX_CRASH_KILLS");
-    const int kills = setting ? atoi(setting) : 24;
+    const int kills = setting ? atoi(setting) : 20;
     ASSERT_GT(kills, 0);
     RemoveLists();
     std::string images[2][4];

@@ -6,8 +6,9 @@
 # with no temporary file left. Usage: full-disk.sh BIN_DIR WINE_PREFIX.
 # Exits 77 (skipped) where a file system cannot be mounted (not root).
 set -u
-bin=$1 prefix=$2
-run() { "$(dirname "$0")/../../scripts/wine-run.sh" "$prefix" "$@"; }
+root=$(cd "$(dirname "$0")/../.." && pwd)
+bin=$(cd "$1" && pwd) prefix=$2
+run() { "$root/scripts/wine-run.sh" "$prefix" "$@"; }
 if [ "$(id -u)" != 0 ]; then
     echo "SKIP: mounting a small file system needs root"
     exit 77

@@ -1,5 +1,7 @@
 // The list files' two locations: written to the root of drive c:, read from
 // the current directory.
+#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "FileFaults.h"
@@ -133,6 +135,25 @@ std::string Image(const void* block, int count, size_t recordSize)
     return std::string(static_cast<const char*>(block), (size_t)count * recordSize);
 }
 
+// A year of a large business, for the crash command's sweep (ORVEX_SWEEP_YEAR):
+// 10,000 goods, 500 suppliers, 1,000,000 moves, 10,000 balances.
+void FillYear(CGoodsStore& store)
+{
+    char code[16];
+    for (int i = 0; i < 500; ++i) {
+        snprintf(code, sizeof(code), "S%d", i);
+        store.AddSupplier(0, code, "Поставщик", 1000 + i, 1, 2);
+    }
+    for (int i = 0; i < 10000; ++i) {
+        snprintf(code, sizeof(code), "G%d", i);
+        store.AddGoods(0, code, "Товар", 0.1 * (i % 10), i % 5, 1 + i % 24, "", 0);
+    }
+    for (int i = 0; i < 1000000; ++i)
+        store.AddMove(MakePackedDate(1 + i % 28, 1 + i % 12, 4), 1 + i % 10000, 1 + i % 500, i % 50, 0, i, 0);
+    for (int i = 0; i < 10000; ++i)
+        store.AddBalance(MakePackedDate(1 + i % 28, 1 + i % 12, 4), 1 + i, NULL, i % 200);
+}
+
 // At every failing file operation of a save, the file being written keeps its
 // old image, the other three get the new one, and the save answers false.
 TEST(ListFilesAtTheDriveRoot, EveryFailingOperationOfASaveLeavesOldOrNewImagesOnly)
@@ -141,7 +162,10 @@ TEST(ListFilesAtTheDriveRoot, EveryFailingOperationOfASaveLeavesOldOrNewImagesOn
     CGoodsStore store;
     CStoreTables tables(store);
     ASSERT_TRUE(tables.Bind());
-    Fill(store);
+    if (getenv("ORVEX_SWEEP_YEAR"))
+        FillYear(store);
+    else
+        Fill(store);
     const std::string fresh[4] = {Image(store.goods, store.goodsCount, 672),
                                   Image(store.suppliers, store.supplierCount, 1112),
                                   Image(store.moves, store.moveCount, 80),
