@@ -378,37 +378,30 @@ TEST(WriteFaults, EveryFailingFileOperationLeavesOldOrNewTablesOnly)
     if (!large) {
         ASSERT_EQ("cwwwwwfxm" "cwfxm" "cwfxm" "cwfxm" "cwfxm", ops);
     }
-    int points = 0;
-    for (int n = 1; n <= (int)ops.size(); ++n) {
-        for (FileFaults::Kind kind : {FileFaults::Fail, FileFaults::ShortWrite}) {
-            if (kind == FileFaults::ShortWrite && ops[n - 1] != 'w')
-                continue;
-            ++points;
-            SCOPED_TRACE("operation " + std::to_string(n) + (kind == FileFaults::ShortWrite ? " writes half" : " fails"));
-            reset();
-            faults.Arm(n, kind);
-            CAppFrame frame;
-            CReportConverter conv(frame);
-            EXPECT_FALSE(conv.Run("Номенкл.csv", "ZORB_MVS.txt"));
-            EXPECT_TRUE(conv.OutputFailed());
-            // File 0 is moves_type.txt, then the four tables in their order.
-            int failing = -1;
-            for (int i = 0; i < n; ++i)
-                failing += ops[i] == 'c';
-            std::string bytes;
-            if (failing == 0)
-                EXPECT_FALSE(FileThere(dir.File("moves_type.txt")));
-            else
-                EXPECT_TRUE(ReadBytes(dir.File("moves_type.txt"), &bytes) && bytes == Pinned("moves_type.txt"));
-            for (int t = 0; t < 4; ++t) {
-                ASSERT_TRUE(ReadBytes(dir.File(kTables[t]), &bytes)) << kTables[t];
-                EXPECT_TRUE(bytes == (t + 1 < failing ? fresh[t] : OldTable(t)))
-                    << kTables[t] << ": " << bytes.size() << " bytes";
-                EXPECT_FALSE(FileThere(dir.File(std::string(kTables[t]) + ".tmp"))) << kTables[t];
-            }
-            EXPECT_FALSE(FileThere(dir.File("moves_type.txt.tmp")));
+    const int points = FileFaults::Sweep(ops, [&](int n, FileFaults::Kind kind) {
+        reset();
+        faults.Arm(n, kind);
+        CAppFrame frame;
+        CReportConverter conv(frame);
+        EXPECT_FALSE(conv.Run("Номенкл.csv", "ZORB_MVS.txt"));
+        EXPECT_TRUE(conv.OutputFailed());
+        // File 0 is moves_type.txt, then the four tables in their order.
+        int failing = -1;
+        for (int i = 0; i < n; ++i)
+            failing += ops[i] == 'c';
+        std::string bytes;
+        if (failing == 0)
+            EXPECT_FALSE(FileThere(dir.File("moves_type.txt")));
+        else
+            EXPECT_TRUE(ReadBytes(dir.File("moves_type.txt"), &bytes) && bytes == Pinned("moves_type.txt"));
+        for (int t = 0; t < 4; ++t) {
+            ASSERT_TRUE(ReadBytes(dir.File(kTables[t]), &bytes)) << kTables[t];
+            EXPECT_TRUE(bytes == (t + 1 < failing ? fresh[t] : OldTable(t)))
+                << kTables[t] << ": " << bytes.size() << " bytes";
+            EXPECT_FALSE(FileThere(dir.File(std::string(kTables[t]) + ".tmp"))) << kTables[t];
         }
-    }
+        EXPECT_FALSE(FileThere(dir.File("moves_type.txt.tmp")));
+    });
     if (!large) {
         EXPECT_EQ(38, points);
     }

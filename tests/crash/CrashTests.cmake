@@ -2,7 +2,7 @@
 # files in c:\ and the stop event are the session's (LOCK, see orvex_gtest).
 add_executable(orvex_save_child crash/SaveChild.cpp)
 target_include_directories(orvex_save_child PRIVATE ${CMAKE_SOURCE_DIR}/plugin/interface)
-target_link_libraries(orvex_save_child PRIVATE comctl32 user32)
+target_link_libraries(orvex_save_child PRIVATE test_support)
 orvex_gtest(crash_tests LOCK crash/SaveKillTest.cpp)
 add_dependencies(crash_tests orvex_save_child Orvex_DLL)
 

@@ -10,6 +10,7 @@
 #include <string.h>
 
 #include "OrvexInterface.h"
+#include "TestSupport.h"
 
 namespace {
 
@@ -59,31 +60,10 @@ void Feed(IOrvexPlugin* plugin, char variant)
         plugin->AddBalance(Date((int)Next(365)), (int)Next(goods) + 1, NULL, Next(200));
 }
 
-struct ListSearch
-{
-    int columns;
-    HWND found;
-};
-
-BOOL CALLBACK FindList(HWND window, LPARAM param)
-{
-    ListSearch* search = reinterpret_cast<ListSearch*>(param);
-    char cls[64];
-    GetClassNameA(window, cls, sizeof(cls));
-    if (lstrcmpiA(cls, WC_LISTVIEWA) != 0)
-        return TRUE;
-    HWND header = (HWND)SendMessageA(window, LVM_GETHEADER, 0, 0);
-    if ((int)SendMessageA(header, HDM_GETITEMCOUNT, 0, 0) != search->columns)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 int Rows(HWND host, int columns)
 {
-    ListSearch search = {columns, NULL};
-    EnumChildWindows(host, FindList, (LPARAM)&search);
-    return search.found ? (int)SendMessageA(search.found, LVM_GETITEMCOUNT, 0, 0) : -1;
+    HWND list = FindListWithColumns(host, columns);
+    return list ? (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) : -1;
 }
 
 // Ends at once: the kill test wants no unload, which a killed host never has either.

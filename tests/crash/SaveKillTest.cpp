@@ -54,19 +54,9 @@ void SaveWhole(char variant, std::string images[4], int* milliseconds)
 void KillDuringSave(char variant, long long delayUs)
 {
     ScratchDir empty;
-    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), NULL, TRUE};
-    HANDLE readEnd = NULL, writeEnd = NULL;
-    ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherit, 0));
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
     PROCESS_INFORMATION process = {};
-    std::string line = Child(variant == 'A' ? "feed A" : "feed B");
-    ASSERT_TRUE(CreateProcessA(NULL, &line[0], NULL, NULL, TRUE, 0, NULL, empty.Path().c_str(), &startup, &process));
-    CloseHandle(writeEnd);
+    HANDLE readEnd = NULL;
+    ASSERT_TRUE(StartProgram(Child(variant == 'A' ? "feed A" : "feed B"), empty.Path(), &process, &readEnd));
     std::string said;
     char buffer[256];
     DWORD read = 0;

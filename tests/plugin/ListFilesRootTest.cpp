@@ -183,26 +183,19 @@ TEST(ListFilesAtTheDriveRoot, EveryFailingOperationOfASaveLeavesOldOrNewImagesOn
     ASSERT_TRUE(store.SaveLists());
     const std::string ops = faults.Log();
     ASSERT_EQ("cwfxmcwfxmcwfxmcwfxm", ops);
-    int points = 0;
-    for (int n = 1; n <= (int)ops.size(); ++n) {
-        for (FileFaults::Kind kind : {FileFaults::Fail, FileFaults::ShortWrite}) {
-            if (kind == FileFaults::ShortWrite && ops[n - 1] != 'w')
-                continue;
-            ++points;
-            SCOPED_TRACE("operation " + std::to_string(n) + (kind == FileFaults::ShortWrite ? " writes half" : " fails"));
-            putOld();
-            faults.Arm(n, kind);
-            EXPECT_FALSE(store.SaveLists());
-            const int failed = (n - 1) / 5;   // five operations per file
-            for (int t = 0; t < 4; ++t) {
-                const char* name = CGoodsStore::SavePathName((CGoodsStore::ListTable)t);
-                std::string bytes;
-                ASSERT_TRUE(ReadBytes(name, &bytes)) << name;
-                EXPECT_TRUE(bytes == (t == failed ? old[t] : fresh[t])) << name << ": " << bytes.size() << " bytes";
-                EXPECT_FALSE(FileThere(std::string(name) + ".tmp")) << name;
-            }
+    const int points = FileFaults::Sweep(ops, [&](int n, FileFaults::Kind kind) {
+        putOld();
+        faults.Arm(n, kind);
+        EXPECT_FALSE(store.SaveLists());
+        const int failed = (n - 1) / 5;   // five operations per file
+        for (int t = 0; t < 4; ++t) {
+            const char* name = CGoodsStore::SavePathName((CGoodsStore::ListTable)t);
+            std::string bytes;
+            ASSERT_TRUE(ReadBytes(name, &bytes)) << name;
+            EXPECT_TRUE(bytes == (t == failed ? old[t] : fresh[t])) << name << ": " << bytes.size() << " bytes";
+            EXPECT_FALSE(FileThere(std::string(name) + ".tmp")) << name;
         }
-    }
+    });
     EXPECT_EQ(24, points);
     RemoveRootLists();
 }

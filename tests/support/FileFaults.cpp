@@ -2,6 +2,8 @@
 
 #include "FileOps.h"
 
+#include <gtest/gtest.h>
+
 namespace {
 
 struct State
@@ -123,4 +125,20 @@ bool FileFaults::Fired() const
 void FileFaults::ShortReads(bool on)
 {
     g_state.shortReads = on;
+}
+
+int FileFaults::Sweep(std::string ops, const std::function<void(int n, Kind kind)>& point)
+{
+    int points = 0;
+    for (int n = 1; n <= (int)ops.size(); ++n) {
+        for (Kind kind : {Fail, ShortWrite}) {
+            if (kind == ShortWrite && ops[n - 1] != 'w')
+                continue;
+            ++points;
+            SCOPED_TRACE("operation " + std::to_string(n) + " '" + ops[n - 1] + "'" +
+                         (kind == ShortWrite ? " writes half" : " fails"));
+            point(n, kind);
+        }
+    }
+    return points;
 }

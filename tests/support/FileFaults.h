@@ -5,6 +5,7 @@
 #ifndef TESTS_FILEFAULTS_H
 #define TESTS_FILEFAULTS_H
 
+#include <functional>
 #include <string>
 
 class FileFaults
@@ -23,6 +24,12 @@ public:
     bool Fired() const;   // the armed operation was reached
     // Every read returns half the bytes asked for (at least one fewer).
     void ShortReads(bool on);
+
+    // Calls `point` once for every operation of `ops` (a copy of a clean run's Log)
+    // failing, and once more for every write writing half, each under a trace
+    // that names the point; `point` sets its files up and then arms (n, kind).
+    // Returns the number of points.
+    static int Sweep(std::string ops, const std::function<void(int n, Kind kind)>& point);
 };
 
 #endif
