@@ -1,5 +1,6 @@
 // Movement kinds: the editable table moves_type.txt and its default content.
 #include "ReportConverter.h"
+#include "FileOps.h"
 
 #include <string.h>
 
@@ -13,14 +14,14 @@ static const char* const kDefaultMoveTypes[] = {
 
 bool CReportConverter::WriteDefaultMoveTypes(const char* fileName)
 {
-    HANDLE file = CreateTextFile(fileName);
-    if (!file)
+    // A cut table would be read as the kinds on every later run: the file
+    // appears only whole.
+    CReplacingFile file;
+    if (!file.Open(fileName))
         return false;
-    bool ok = true;
     for (const char* line : kDefaultMoveTypes)
-        ok = WriteFormatted(file, "%s", line) && ok;
-    CloseHandle(file);
-    return ok;
+        file.Write(line, (DWORD)strlen(line));
+    return file.Commit();
 }
 
 bool CReportConverter::OnMoveTypeCell(char* cell, int row, int column, bool endOfRow)

@@ -73,7 +73,8 @@ CReportConverter::CReportConverter(CAppFrame& frame)
       m_positionBlock(NULL), m_pendingPosition(NULL), m_positionCount(0),
       m_moveBlock(NULL), m_pendingMove(NULL), m_moveCount(0), m_moveCapacity(0), m_movesInText(false),
       m_readFront(NULL),
-      m_codeIndex(new CCodeIndex), m_codeIndexStale(true), m_outOfMemory(false), m_writeBuffer(NULL)
+      m_codeIndex(new CCodeIndex), m_codeIndexStale(true), m_outOfMemory(false), m_writeBuffer(NULL),
+      m_outputFailed(false)
 {
     memset(&m_moveTemplate, 0, sizeof(m_moveTemplate));
     memset(&m_blankType, 0, sizeof(m_blankType));
@@ -351,8 +352,8 @@ bool CReportConverter::Run(const char* goodsListName, const char* reportName)
 {
     ConsoleGathering gathering;
     CFileChooser* files = m_frame.GetFileDialog();
-    if (!files->FileExists(kMoveTypesFile))
-        WriteDefaultMoveTypes(kMoveTypesFile);
+    if (!files->FileExists(kMoveTypesFile) && !WriteDefaultMoveTypes(kMoveTypesFile))
+        return StopOnOutput(kMoveTypesFile);
 
     ConsolePrint("\r\n");
 
@@ -440,22 +441,35 @@ bool CReportConverter::Run(const char* goodsListName, const char* reportName)
     ConsolePrint("\r\nExport: \r\n");
     ConsolePrint(" SupplierList by pos ... ");
     ConsoleShow();
-    ExportSuppliers();
+    if (!ExportSuppliers())
+        return StopOnOutput("Suppliers.txt");
     ConsolePrint("Ok\r\n");
     ConsolePrint(" BuyersList ... ");
     ConsoleShow();
-    ExportBuyers();
+    if (!ExportBuyers())
+        return StopOnOutput("Buyers.txt");
     ConsolePrint("Ok\r\n");
     ConsolePrint(" GoodsList ... ");
     ConsoleShow();
-    ExportPositions();
+    if (!ExportPositions())
+        return StopOnOutput("Positions.txt");
     ConsolePrint("Ok\r\n");
     ConsolePrint(" MovesList ... ");
     ConsoleShow();
-    ExportMoves();
+    if (!ExportMoves())
+        return StopOnOutput("Moves.txt");
     ConsolePrint("Ok\r\n");
     ConsolePrint("\r\nProgram ended ... ");
     return true;
+}
+
+// A table that cannot be written whole ends the run: the later tables refer
+// to it, and a run that reports "Ok" must have left every table in place.
+bool CReportConverter::StopOnOutput(const char* fileName)
+{
+    ConsolePrint("%s NOT written... ", fileName);
+    m_outputFailed = true;
+    return false;
 }
 
 // Report columns that OnMoveCell reads; the others (eleven of a row's eighteen

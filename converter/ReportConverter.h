@@ -74,7 +74,8 @@ public:
     static bool WriteDefaultMoveTypes(const char* fileName);
     const MoveType& TypeAt(int kindIndex) const;
 
-    // Exports; each returns true.
+    // Exports; each returns false when its table could not be written whole
+    // (the file then keeps what it held before, or stays absent).
     bool ExportSuppliers();
     bool ExportBuyers();
     bool ExportPositions();
@@ -99,6 +100,9 @@ public:
     const Move*     MoveAt(int i) const { return i >= 0 && i < m_moveCount ? &m_moveBlock[i] : 0; }
     PackedDate StartDate() const { return m_startDate; }
     PackedDate EndDate() const { return m_endDate; }
+    // An output file could not be written whole: Run stopped, and the program
+    // ends with a non-zero code.
+    bool OutputFailed() const { return m_outputFailed; }
 
     // Starts reading one input in a mode, with empty tables bound as Run binds them.
     void BeginMoveTypes();
@@ -161,6 +165,8 @@ private:
     CTextPool   m_partnerNames;    // kept apart: the code index points into the positions' texts
     bool        m_outOfMemory;     // a table or pool could not grow while the report was read
     char*       m_writeBuffer;     // the exports' output buffer, one for all four tables
+    bool        m_outputFailed;    // a table could not be written whole (StopOnOutput)
+    bool StopOnOutput(const char* fileName);
 };
 
 // The console program's progress bar. It never gets a window, and the reader

@@ -41,8 +41,7 @@ bool CReportConverter::ExportSuppliers()
         file.EndPiece();
     }
     g_heapRegistry.Free(&taken);
-    file.Close();
-    return true;
+    return file.Close();
 }
 
 bool CReportConverter::ExportBuyers()
@@ -74,8 +73,7 @@ bool CReportConverter::ExportBuyers()
         file.EndPiece();
     }
     g_heapRegistry.Free(&taken);
-    file.Close();
-    return true;
+    return file.Close();
 }
 
 bool CReportConverter::ExportPositions()
@@ -97,8 +95,7 @@ bool CReportConverter::ExportPositions()
         file.Text("\r\n", 2);
         file.EndPiece();
     }
-    file.Close();
-    return true;
+    return file.Close();
 }
 
 static void WriteDate(CTableWriter& file, int day, int month, int year)
@@ -272,7 +269,8 @@ bool CReportConverter::ExportMoves()
             }
         }
     }
-    file.Close();
+    if (!file.Close())
+        return false;
     ConsolePrint(" added %d fictive moves ", fictive);
     return true;
 }

@@ -1,5 +1,4 @@
 #include "TableWriter.h"
-#include "FileChooser.h"
 #include "HeapRegistry.h"
 #include "Numbers.h"
 
@@ -11,17 +10,16 @@ static const size_t kBlock = 1 << 20;
 static const size_t kPieceLimit = 1023;
 
 CTableWriter::CTableWriter(const char* fileName, char** buffer)
-    : m_file(CreateTextFile(fileName)), m_buffer(NULL), m_holder(buffer), m_used(0), m_pieceStart(0)
+    : m_buffer(NULL), m_holder(buffer), m_used(0), m_pieceStart(0), m_closed(false), m_written(false)
 {
-    if (!m_file)
+    if (!m_file.Open(fileName))
         return;
     if (m_holder && *m_holder) {
         m_buffer = *m_holder;
         return;
     }
     if (!g_heapRegistry.Alloc(&m_buffer, kBlock + kRoom)) {
-        CloseHandle(m_file);
-        m_file = NULL;
+        m_file.Abandon();
         return;
     }
     if (m_holder)
@@ -35,7 +33,7 @@ CTableWriter::~CTableWriter()
 
 void CTableWriter::Write(const char* format, ...)
 {
-    if (!m_file)
+    if (!m_file.IsOpen())
         return;
     va_list args;
     va_start(args, format);
@@ -51,7 +49,7 @@ void CTableWriter::Write(const char* format, ...)
 // Parts of a piece stop at its 1023rd byte, as the formatted piece is cut there.
 void CTableWriter::Text(const char* text, size_t length)
 {
-    if (!m_file)
+    if (!m_file.IsOpen())
         return;
     const size_t room = kPieceLimit - (m_used - m_pieceStart);
     if (length > room)
@@ -85,14 +83,14 @@ void CTableWriter::Fixed5(double value)
 
 void CTableWriter::EndPiece()
 {
-    if (m_file && m_used >= kBlock)
+    if (m_file.IsOpen() && m_used >= kBlock)
         Flush();
     m_pieceStart = m_used;
 }
 
 char* CTableWriter::Reserve(size_t bytes)
 {
-    if (!m_file || bytes > kRoom)
+    if (!m_file.IsOpen() || bytes > kRoom)
         return NULL;
     if (m_used + bytes > kBlock + kRoom)
         Flush();
@@ -109,22 +107,24 @@ void CTableWriter::Advance(const char* end)
 
 void CTableWriter::Flush()
 {
-    DWORD written = 0;
     if (m_used)
-        WriteFile(m_file, m_buffer, (DWORD)m_used, &written, NULL);
+        m_file.Write(m_buffer, (DWORD)m_used);
     m_used = 0;
     m_pieceStart = 0;
 }
 
-void CTableWriter::Close()
+bool CTableWriter::Close()
 {
-    if (!m_file)
-        return;
+    if (m_closed)
+        return m_written;
+    m_closed = true;
+    if (!m_file.IsOpen())
+        return false;
     Flush();
-    CloseHandle(m_file);
-    m_file = NULL;
+    m_written = m_file.Commit();
     if (m_holder)
         m_buffer = NULL;   // the holder's
     else
         g_heapRegistry.Free(&m_buffer);
+    return m_written;
 }

@@ -11,17 +11,23 @@
 
 #include <windows.h>
 
+#include "FileOps.h"
+
 class CTableWriter
 {
 public:
-    // The file is created anew; writes do nothing if it cannot be. With
+    // The table is written under a temporary name and takes the file's name
+    // on Close, only when every byte was written: a failed table never leaves
+    // a cut file behind, and writes do nothing once one failed. With
     // `buffer`, the writer uses the registry block held there (made on first
     // use) and leaves it to the holder: fresh pages for each table cost more
     // than the small tables' writing.
     explicit CTableWriter(const char* fileName, char** buffer = NULL);
     ~CTableWriter();
     void Write(const char* format, ...);
-    void Close();
+    // True when the whole table is in place under its name (answered again on
+    // later calls); false when the file could not be made or written whole.
+    bool Close();
 
     void BeginPiece() { m_pieceStart = m_used; }
     void Text(const char* text);
@@ -41,11 +47,13 @@ public:
 private:
     void Flush();
 
-    HANDLE m_file;
+    CReplacingFile m_file;
     char*  m_buffer;
     char** m_holder;   // the caller's variable holding the buffer, or null
     size_t m_used;
     size_t m_pieceStart;
+    bool   m_closed;
+    bool   m_written;
 };
 
 #endif

@@ -24,5 +24,7 @@ int main()
     g_appFrame.SetProgressBar(&g_progressBar);   // no window: the reader's progress shows nothing
     g_converter.Run("Номенкл.csv", "ZORB_MVS.txt");
     Sleep(3000);
-    return 0;
+    // Only a table that could not be written changes the exit code: a caller's
+    // script must not take a run that left its tables behind for a good one.
+    return g_converter.OutputFailed() ? 1 : 0;
 }

@@ -1,4 +1,5 @@
 #include "FileChooser.h"
+#include "FileOps.h"
 #include "HeapRegistry.h"
 
 #include <stdarg.h>
@@ -136,7 +137,7 @@ HANDLE CreateTextFile(const char* name)
 {
     if (!name)
         return NULL;
-    HANDLE file = CreateFileA(name, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file = g_fileOps.create(name, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     return file == INVALID_HANDLE_VALUE ? NULL : file;
 }
 
@@ -154,5 +155,5 @@ bool WriteFormatted(HANDLE file, const char* format, ...)
     if (n > 1023)
         n = 1023;
     DWORD written = 0;
-    return WriteFile(file, piece, (DWORD)n, &written, NULL) != FALSE;
+    return g_fileOps.write(file, piece, (DWORD)n, &written, NULL) && written == (DWORD)n;
 }

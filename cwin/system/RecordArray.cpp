@@ -1,4 +1,5 @@
 #include "RecordArray.h"
+#include "FileOps.h"
 #include "HeapRegistry.h"
 
 #include <string.h>
@@ -265,27 +266,27 @@ bool CRecordArray::RemoveByView(int position)
     return RemoveAt((int)m_view[position]);
 }
 
+// The file is replaced only once the new image is whole: a failed write, a
+// full disk or a death mid-save leaves the old file as it was.
 bool CRecordArray::Save(const char* fileName)
 {
     if (!Block()) {
         m_lastError = ErrorNotBound;
         return false;
     }
-    HANDLE file = CreateFileA(fileName, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
+    CReplacingFile file;
+    if (!file.Open(fileName))
         return false;
     const char* data = Block();
     uint64_t left = (uint64_t)m_count * (uint64_t)m_recordSize;
-    bool ok = true;
-    while (ok && left > 0) {
+    while (left > 0) {
         DWORD chunk = left > 0x10000000 ? 0x10000000 : (DWORD)left;
-        DWORD written = 0;
-        ok = WriteFile(file, data, chunk, &written, NULL) && written == chunk;
+        if (!file.Write(data, chunk))
+            break;
         data += chunk;
         left -= chunk;
     }
-    CloseHandle(file);
-    return ok;
+    return file.Commit();
 }
 
 bool CRecordArray::Load(const char* fileName)
@@ -294,6 +295,7 @@ bool CRecordArray::Load(const char* fileName)
         m_lastError = ErrorNotBound;
         return false;
     }
+    CReplacingFile::RemoveLeftover(fileName);
     HANDLE file = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
@@ -317,7 +319,7 @@ bool CRecordArray::Load(const char* fileName)
     while (ok && left > 0) {
         DWORD chunk = left > 0x10000000 ? 0x10000000 : (DWORD)left;
         DWORD read = 0;
-        ok = ReadFile(file, data, chunk, &read, NULL) && read == chunk;
+        ok = g_fileOps.read(file, data, chunk, &read, NULL) && read == chunk;
         data += chunk;
         left -= chunk;
     }

@@ -9,7 +9,8 @@
 // Calling order: GetInterface, AttachHost once, ShowPlugin; then in any order
 // the add operations, SetIdMode, RefreshLists (after a batch of additions) and
 // SaveLists. Dates are packed: day in bits 0-7, month in bits 8-15, two-digit
-// year in bits 16-23. Texts are code page 1251.
+// year in bits 16-23. Texts are code page 1251. SaveLists answers false when
+// a list file could not be replaced whole; that file then keeps its old bytes.
 #ifndef ORVEX_INTERFACE_H
 #define ORVEX_INTERFACE_H
 

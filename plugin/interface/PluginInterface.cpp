@@ -163,6 +163,5 @@ bool CPluginInterface::SaveLists()
 {
     if (!Attached())
         return false;
-    g_pluginApp.store.SaveLists();
-    return true;
+    return g_pluginApp.store.SaveLists();
 }

@@ -71,7 +71,7 @@ public:
     static const char* SavePathName(ListTable table);   // "c:\GNList.dat" ...
     bool SaveTable(ListTable table, const char* path);
     bool LoadTable(ListTable table, const char* path);
-    void SaveLists();   // to the root of drive c:, results ignored
+    bool SaveLists();   // to the root of drive c:; false when any file was not replaced
     void LoadLists();   // from the current directory
 
     // Dynamics of the goods that supplier `supplierSelection` (storage index)

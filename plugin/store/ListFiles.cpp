@@ -67,10 +67,14 @@ bool CGoodsStore::LoadTable(ListTable table, const char* path)
     return true;
 }
 
-void CGoodsStore::SaveLists()
+// Each file is replaced whole or not at all; one that fails does not keep the
+// others from being saved.
+bool CGoodsStore::SaveLists()
 {
+    bool all = true;
     for (int t = 0; t < ListCount; ++t)
-        SaveTable((ListTable)t, kSaveNames[t]);
+        all = SaveTable((ListTable)t, kSaveNames[t]) && all;
+    return all;
 }
 
 void CGoodsStore::LoadLists()

@@ -9,8 +9,11 @@
 
 #include <stdint.h>
 #include <stdlib.h>
+#include <string.h>
 #include <string>
 
+#include "FileFaults.h"
+#include "ReportConverter.h"
 #include "TestSupport.h"
 #include "ZorbRows.h"
 
@@ -285,6 +288,124 @@ TEST(PinnedOutput, TheKeptFilesHoldTheGeneratedRows)
     EXPECT_NE(std::string::npos, buyers.find("1007|" + std::string(300, 'Ж') + " длинное имя\r\n"));
     EXPECT_NE(std::string::npos, buyers.find("1000|ИП Иванов И.И.\r\n"));
     EXPECT_NE(std::string::npos, buyers.find("1001|ИП Иванов И.И.\r\n"));
+}
+
+// Writing fails: the run stops at the table that could not be written whole
+// with "<file> NOT written... ", exits with 1, and leaves every table either
+// as it was or whole and new; never a cut one, never a temporary file.
+const char* const kTables[] = {"Suppliers.txt", "Buyers.txt", "Positions.txt", "Moves.txt"};
+const char* const kTableSteps[] = {" SupplierList by pos ... ", " BuyersList ... ", " GoodsList ... ",
+                                   " MovesList ... "};
+
+std::string OldTable(int t)
+{
+    return std::string("old ") + kTables[t] + "\r\n";
+}
+
+TEST(WriteFaults, ATableThatCannotBeWrittenStopsTheRunAndKeepsItsOldFile)
+{
+    const std::string console = Pinned("console.txt");
+    for (int failing : {0, 3}) {
+        SCOPED_TRACE(kTables[failing]);
+        ScratchDir dir;
+        Inputs in = MakeInputs();
+        ASSERT_TRUE(WriteBytes(dir.File("Номенкл.csv"), in.goods));
+        ASSERT_TRUE(WriteBytes(dir.File("ZORB_MVS.txt"), in.report));
+        for (int t = 0; t < 4; ++t)
+            ASSERT_TRUE(WriteBytes(dir.File(kTables[t]), OldTable(t)));
+        // A folder in the temporary file's place: the table cannot be made.
+        ASSERT_TRUE(CreateDirectoryA(dir.File(std::string(kTables[failing]) + ".tmp").c_str(), NULL));
+        ProcessResult run = RunProgram("\"" + ProgramDir() + "\\fromZORB.exe\"", dir.Path());
+        ASSERT_TRUE(run.started);
+        EXPECT_EQ(1u, run.exitCode);
+        const size_t step = console.find(kTableSteps[failing]);
+        ASSERT_NE(std::string::npos, step);
+        EXPECT_EQ(console.substr(0, step + strlen(kTableSteps[failing])) + kTables[failing] + " NOT written... ",
+                  run.output);
+        for (int t = 0; t < 4; ++t) {
+            std::string bytes;
+            ASSERT_TRUE(ReadBytes(dir.File(kTables[t]), &bytes)) << kTables[t];
+            EXPECT_TRUE(bytes == (t < failing ? Pinned(kTables[t]) : OldTable(t))) << kTables[t];
+        }
+    }
+}
+
+// Every create, write, flush, close and move of the run fails in turn (and
+// every write also writes only half): Run answers false and says the output
+// failed; the tables before the failing file are new, that one and the later
+// ones old; moves_type.txt is whole or absent. The inputs are the kept run's,
+// or for the crash command a larger report's (ORVEX_SWEEP_REPORT names its
+// folder), whose new tables are then those of a run without faults.
+TEST(WriteFaults, EveryFailingFileOperationLeavesOldOrNewTablesOnly)
+{
+    ScratchDir dir;
+    CurrentDir here(dir.Path());
+    const char* large = getenv("ORVEX_SWEEP_REPORT");
+    if (large) {
+        std::string bytes;
+        for (const char* name : {"Номенкл.csv", "ZORB_MVS.txt"}) {
+            ASSERT_TRUE(ReadBytes(std::string(large) + "\\" + name, &bytes)) << name;
+            ASSERT_TRUE(WriteBytes(dir.File(name), bytes));
+        }
+    } else {
+        Inputs in = MakeInputs();
+        ASSERT_TRUE(WriteBytes(dir.File("Номенкл.csv"), in.goods));
+        ASSERT_TRUE(WriteBytes(dir.File("ZORB_MVS.txt"), in.report));
+    }
+    auto reset = [&] {
+        DeleteFileA(dir.File("moves_type.txt").c_str());
+        for (int t = 0; t < 4; ++t)
+            ASSERT_TRUE(WriteBytes(dir.File(kTables[t]), OldTable(t)));
+    };
+    FileFaults faults;
+    reset();
+    faults.Arm(0);
+    {
+        CAppFrame frame;
+        CReportConverter conv(frame);
+        ASSERT_TRUE(conv.Run("Номенкл.csv", "ZORB_MVS.txt"));
+        EXPECT_FALSE(conv.OutputFailed());
+    }
+    std::string fresh[4];
+    for (int t = 0; t < 4; ++t) {
+        if (large)
+            ASSERT_TRUE(ReadBytes(dir.File(kTables[t]), &fresh[t]));
+        else
+            fresh[t] = Pinned(kTables[t]);
+    }
+    // moves_type.txt in five writes, each kept table in one (the largest is under a block).
+    const std::string ops = faults.Log();
+    if (!large) {
+        ASSERT_EQ("cwwwwwfxm" "cwfxm" "cwfxm" "cwfxm" "cwfxm", ops);
+    }
+    const int points = FileFaults::Sweep(ops, [&](int n, FileFaults::Kind kind) {
+        reset();
+        faults.Arm(n, kind);
+        CAppFrame frame;
+        CReportConverter conv(frame);
+        EXPECT_FALSE(conv.Run("Номенкл.csv", "ZORB_MVS.txt"));
+        EXPECT_TRUE(conv.OutputFailed());
+        // File 0 is moves_type.txt, then the four tables in their order.
+        int failing = -1;
+        for (int i = 0; i < n; ++i)
+            failing += ops[i] == 'c';
+        std::string bytes;
+        if (failing == 0)
+            EXPECT_FALSE(FileThere(dir.File("moves_type.txt")));
+        else
+            EXPECT_TRUE(ReadBytes(dir.File("moves_type.txt"), &bytes) && bytes == Pinned("moves_type.txt"));
+        for (int t = 0; t < 4; ++t) {
+            ASSERT_TRUE(ReadBytes(dir.File(kTables[t]), &bytes)) << kTables[t];
+            EXPECT_TRUE(bytes == (t + 1 < failing ? fresh[t] : OldTable(t)))
+                << kTables[t] << ": " << bytes.size() << " bytes";
+            EXPECT_FALSE(FileThere(dir.File(std::string(kTables[t]) + ".tmp"))) << kTables[t];
+        }
+        EXPECT_FALSE(FileThere(dir.File("moves_type.txt.tmp")));
+    });
+    if (!large) {
+        EXPECT_EQ(38, points);
+    }
+    printf("%d injection points\n", points);
 }
 
 }  // namespace

@@ -109,4 +109,32 @@ TEST_F(ListImage, EveryArgumentOfTheAddOperationsIsStoredBitForBit)
               files[3]);
 }
 
+// A list file that cannot be replaced (a folder holds the temporary name):
+// SaveLists answers false, that file keeps its old bytes, the others are saved.
+TEST_F(ListImage, ASaveThatCannotReplaceAFileAnswersFalseAndKeepsTheOldFile)
+{
+    ASSERT_TRUE(Load());
+    ASSERT_TRUE(Attach());
+    ASSERT_TRUE(plugin->AddGoods(0, "G1", "Болт", 1, 0, 0, "", 0));
+    ASSERT_TRUE(plugin->AddMove(Date(5, 3, 24), 1, 0, 1, 0, 2, 0));
+    ASSERT_TRUE(WriteBytes("c:\\GMList.dat", std::string(80, 'm')));
+    DeleteFileA("c:\\GNList.dat");
+    ASSERT_TRUE(CreateDirectoryA("c:\\GMList.dat.tmp", NULL));
+    const bool saved = plugin->SaveLists();
+    RemoveDirectoryA("c:\\GMList.dat.tmp");
+    EXPECT_FALSE(saved);
+    std::string bytes;
+    ASSERT_TRUE(ReadBytes("c:\\GMList.dat", &bytes));
+    EXPECT_EQ(std::string(80, 'm'), bytes);
+    ASSERT_TRUE(ReadBytes("c:\\GNList.dat", &bytes));
+    EXPECT_EQ(672u, bytes.size());
+    // With the way clear the next save is whole.
+    EXPECT_TRUE(plugin->SaveLists());
+    ASSERT_TRUE(ReadBytes("c:\\GMList.dat", &bytes));
+    EXPECT_EQ(80u, bytes.size());
+    EXPECT_EQ(Date(5, 3, 24), Word(bytes, 8));
+    for (const char* name : {"c:\\GNList.dat", "c:\\SNList.dat", "c:\\GMList.dat", "c:\\GDList.dat"})
+        DeleteFileA(name);
+}
+
 }  // namespace

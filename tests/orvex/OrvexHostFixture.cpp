@@ -53,27 +53,6 @@ const char* HostClass()
     return "OrvexTestHostWindow";
 }
 
-struct ListSearch
-{
-    int columns;
-    HWND found;
-};
-
-BOOL CALLBACK FindList(HWND window, LPARAM param)
-{
-    ListSearch* search = reinterpret_cast<ListSearch*>(param);
-    char cls[64];
-    GetClassNameA(window, cls, sizeof(cls));
-    if (lstrcmpiA(cls, WC_LISTVIEWA) != 0)
-        return TRUE;
-    HWND header = (HWND)SendMessageA(window, LVM_GETHEADER, 0, 0);
-    if ((int)SendMessageA(header, HDM_GETITEMCOUNT, 0, 0) == search->columns) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 BOOL CALLBACK FindClass(HWND window, LPARAM param)
 {
     std::pair<const char*, HWND>* search = reinterpret_cast<std::pair<const char*, HWND>*>(param);
@@ -247,9 +226,7 @@ HWND OrvexHost::Tabs()
 
 HWND OrvexHost::ListWithColumns(int columns)
 {
-    ListSearch search = {columns, NULL};
-    EnumChildWindows(host, FindList, (LPARAM)&search);
-    return search.found;
+    return FindListWithColumns(host, columns);
 }
 
 HWND OrvexHost::DynamicsStrip()

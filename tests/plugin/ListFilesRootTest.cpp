@@ -1,7 +1,10 @@
 // The list files' two locations: written to the root of drive c:, read from
 // the current directory.
+#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
+#include "FileFaults.h"
 #include "StoreFixture.h"
 #include "TestSupport.h"
 
@@ -113,8 +116,9 @@ TEST(ListFilesAtTheDriveRoot, ALockedListFileKeepsItsOldBytes)
     CStoreTables tables(store);
     ASSERT_TRUE(tables.Bind());
     Fill(store);
-    store.SaveLists();
+    EXPECT_FALSE(store.SaveLists());
     CloseHandle(held);
+    EXPECT_FALSE(FileThere("c:\\SNList.dat.tmp"));
     std::string bytes;
     ASSERT_TRUE(ReadBytes("c:\\SNList.dat", &bytes));
     EXPECT_EQ("old bytes", bytes);
@@ -122,6 +126,77 @@ TEST(ListFilesAtTheDriveRoot, ALockedListFileKeepsItsOldBytes)
     EXPECT_EQ(2u * 672u, bytes.size());
     ASSERT_TRUE(ReadBytes("c:\\GDList.dat", &bytes));
     EXPECT_EQ(24u, bytes.size());
+    RemoveRootLists();
+}
+
+// The images a save must leave: each table's records as they are in memory.
+std::string Image(const void* block, int count, size_t recordSize)
+{
+    return std::string(static_cast<const char*>(block), (size_t)count * recordSize);
+}
+
+// A year of a large business, for the crash command's sweep (ORVEX_SWEEP_YEAR):
+// 10,000 goods, 500 suppliers, 1,000,000 moves, 10,000 balances.
+void FillYear(CGoodsStore& store)
+{
+    char code[16];
+    for (int i = 0; i < 500; ++i) {
+        snprintf(code, sizeof(code), "S%d", i);
+        store.AddSupplier(0, code, "Поставщик", 1000 + i, 1, 2);
+    }
+    for (int i = 0; i < 10000; ++i) {
+        snprintf(code, sizeof(code), "G%d", i);
+        store.AddGoods(0, code, "Товар", 0.1 * (i % 10), i % 5, 1 + i % 24, "", 0);
+    }
+    for (int i = 0; i < 1000000; ++i)
+        store.AddMove(MakePackedDate(1 + i % 28, 1 + i % 12, 4), 1 + i % 10000, 1 + i % 500, i % 50, 0, i, 0);
+    for (int i = 0; i < 10000; ++i)
+        store.AddBalance(MakePackedDate(1 + i % 28, 1 + i % 12, 4), 1 + i, NULL, i % 200);
+}
+
+// At every failing file operation of a save, the file being written keeps its
+// old image, the other three get the new one, and the save answers false.
+TEST(ListFilesAtTheDriveRoot, EveryFailingOperationOfASaveLeavesOldOrNewImagesOnly)
+{
+    RemoveRootLists();
+    CGoodsStore store;
+    CStoreTables tables(store);
+    ASSERT_TRUE(tables.Bind());
+    if (getenv("ORVEX_SWEEP_YEAR"))
+        FillYear(store);
+    else
+        Fill(store);
+    const std::string fresh[4] = {Image(store.goods, store.goodsCount, 672),
+                                  Image(store.suppliers, store.supplierCount, 1112),
+                                  Image(store.moves, store.moveCount, 80),
+                                  Image(store.balances, store.balanceCount, 24)};
+    // Earlier images of other sizes, whole records each.
+    const std::string old[4] = {std::string(3 * 672, 'g'), std::string(2 * 1112, 's'), std::string(5 * 80, 'm'),
+                                std::string(4 * 24, 'd')};
+    auto putOld = [&] {
+        for (int t = 0; t < 4; ++t)
+            ASSERT_TRUE(WriteBytes(CGoodsStore::SavePathName((CGoodsStore::ListTable)t), old[t]));
+    };
+
+    FileFaults faults;
+    faults.Arm(0);
+    ASSERT_TRUE(store.SaveLists());
+    const std::string ops = faults.Log();
+    ASSERT_EQ("cwfxmcwfxmcwfxmcwfxm", ops);
+    const int points = FileFaults::Sweep(ops, [&](int n, FileFaults::Kind kind) {
+        putOld();
+        faults.Arm(n, kind);
+        EXPECT_FALSE(store.SaveLists());
+        const int failed = (n - 1) / 5;   // five operations per file
+        for (int t = 0; t < 4; ++t) {
+            const char* name = CGoodsStore::SavePathName((CGoodsStore::ListTable)t);
+            std::string bytes;
+            ASSERT_TRUE(ReadBytes(name, &bytes)) << name;
+            EXPECT_TRUE(bytes == (t == failed ? old[t] : fresh[t])) << name << ": " << bytes.size() << " bytes";
+            EXPECT_FALSE(FileThere(std::string(name) + ".tmp")) << name;
+        }
+    });
+    EXPECT_EQ(24, points);
     RemoveRootLists();
 }
 

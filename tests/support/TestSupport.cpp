@@ -1,6 +1,8 @@
 #include "TestSupport.h"
 #include "MessageBox.h"
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 #include <stdio.h>
 
@@ -164,14 +166,14 @@ bool CollectOutput(HANDLE readEnd, HANDLE process, DWORD timeoutMs, std::string*
     }
 }
 
-ProcessResult RunProgram(const std::string& commandLine, const std::string& folder, DWORD timeoutMs)
+bool StartProgram(const std::string& commandLine, const std::string& folder, PROCESS_INFORMATION* process,
+                  HANDLE* readEnd)
 {
-    ProcessResult result;
     SECURITY_ATTRIBUTES inherit = { sizeof(inherit), NULL, TRUE };
-    HANDLE readEnd = NULL, writeEnd = NULL;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-        return result;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    HANDLE writeEnd = NULL;
+    if (!CreatePipe(readEnd, &writeEnd, &inherit, 0))
+        return false;
+    SetHandleInformation(*readEnd, HANDLE_FLAG_INHERIT, 0);
 
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
@@ -179,14 +181,21 @@ ProcessResult RunProgram(const std::string& commandLine, const std::string& fold
     startup.hStdOutput = writeEnd;
     startup.hStdError = writeEnd;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION process = {};
     std::string line = commandLine;
-    if (!CreateProcessA(NULL, &line[0], NULL, NULL, TRUE, 0, NULL, folder.c_str(), &startup, &process)) {
-        CloseHandle(readEnd);
-        CloseHandle(writeEnd);
-        return result;
-    }
+    const BOOL started = CreateProcessA(NULL, &line[0], NULL, NULL, TRUE, 0, NULL, folder.c_str(), &startup, process);
     CloseHandle(writeEnd);
+    if (!started)
+        CloseHandle(*readEnd);
+    return started != FALSE;
+}
+
+ProcessResult RunProgram(const std::string& commandLine, const std::string& folder, DWORD timeoutMs)
+{
+    ProcessResult result;
+    PROCESS_INFORMATION process = {};
+    HANDLE readEnd = NULL;
+    if (!StartProgram(commandLine, folder, &process, &readEnd))
+        return result;
     result.started = true;
     const bool ended = CollectOutput(readEnd, process.hProcess, timeoutMs, &result.output);
     CloseHandle(readEnd);
@@ -236,4 +245,36 @@ void Pump()
                 return;
             }
         }
+}
+
+namespace {
+
+struct ListSearch
+{
+    int columns;
+    HWND found;
+};
+
+BOOL CALLBACK FindList(HWND window, LPARAM param)
+{
+    ListSearch* search = reinterpret_cast<ListSearch*>(param);
+    char cls[64];
+    GetClassNameA(window, cls, sizeof(cls));
+    if (lstrcmpiA(cls, WC_LISTVIEWA) != 0)
+        return TRUE;
+    HWND header = (HWND)SendMessageA(window, LVM_GETHEADER, 0, 0);
+    if ((int)SendMessageA(header, HDM_GETITEMCOUNT, 0, 0) == search->columns) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND FindListWithColumns(HWND parent, int columns)
+{
+    ListSearch search = {columns, NULL};
+    EnumChildWindows(parent, FindList, (LPARAM)&search);
+    return search.found;
 }

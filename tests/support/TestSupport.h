@@ -62,6 +62,11 @@ struct ProcessResult
     std::string output;   // standard output, as bytes
 };
 
+// Starts a command line in a folder with its standard output and error going
+// to a pipe, whose read end it hands back.
+bool StartProgram(const std::string& commandLine, const std::string& folder, PROCESS_INFORMATION* process,
+                  HANDLE* readEnd);
+
 // Runs a command line in a folder and collects its standard output; a program
 // still running after timeoutMs is stopped (exit code 99) and the test fails.
 ProcessResult RunProgram(const std::string& commandLine, const std::string& folder,
@@ -71,6 +76,9 @@ ProcessResult RunProgram(const std::string& commandLine, const std::string& fold
 // (a child that hangs, or hands the pipe on to one of its own, cannot stop the
 // reader); false when it was still running then.
 bool CollectOutput(HANDLE readEnd, HANDLE process, DWORD timeoutMs, std::string* output);
+
+// The list view among the window's descendants whose header has this many columns.
+HWND FindListWithColumns(HWND parent, int columns);
 
 // Renders bytes for a failure message: printable ASCII as is, others as \xNN.
 std::string Escaped(const std::string& bytes);
