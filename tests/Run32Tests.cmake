@@ -29,7 +29,7 @@ run32_gtest(plugin_tests "ListFilesTest.*:GoodsStore*:GoodsFigures.*:FormatIdent
 run32_gtest(plugin_root_tests "ListFilesAtTheDriveRoot.*")
 # The real Orvex_DLL.dll through its twelve operations (thiscall, doubles by
 # value, one-byte results), loaded, attached, fed, read back, saved, unloaded.
-run32_gtest(orvex_dll_tests "Interface.*:Lifetime.*:ListImage.*:Cycles.EverythingALoadMakesIsFreedOnceWhenTheLibraryGoes:Pages.SavedListsComeBackWhenTheLibraryIsLoadedAgain:Pages.TheListFilesInTheCurrentFolderAreLoadedWithTheirRowIcons")
+run32_gtest(orvex_dll_tests "Interface.*:Lifetime.*:ListImage.*:CrossBuildValues.*:FloatState.*:Cycles.EverythingALoadMakesIsFreedOnceWhenTheLibraryGoes:Pages.SavedListsComeBackWhenTheLibraryIsLoadedAgain:Pages.TheListFilesInTheCurrentFolderAreLoadedWithTheirRowIcons")
 
 # The same calls give byte-identical list files in both builds.
 if(ORVEX_X86_64_DIR)
