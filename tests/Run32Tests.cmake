@@ -31,11 +31,18 @@ run32_gtest(plugin_root_tests "ListFilesAtTheDriveRoot.*")
 # value, one-byte results), loaded, attached, fed, read back, saved, unloaded.
 run32_gtest(orvex_dll_tests "Interface.*:Lifetime.*:ListImage.*:CrossBuildValues.*:FloatState.*:Cycles.EverythingALoadMakesIsFreedOnceWhenTheLibraryGoes:Pages.SavedListsComeBackWhenTheLibraryIsLoadedAgain:Pages.TheListFilesInTheCurrentFolderAreLoadedWithTheirRowIcons")
 
-# The same calls give byte-identical list files in both builds.
+# The same calls give byte-identical list files and reports in both builds.
 if(ORVEX_X86_64_DIR)
   add_test(NAME run32.list_files_match_x86_64
     COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/run32/compare-list-files.sh ${CMAKE_SOURCE_DIR}
             ${ORVEX_X86_64_DIR}/bin/orvex_dll_tests.exe $<TARGET_FILE:orvex_dll_tests>
             ${CMAKE_BINARY_DIR}/list-images)
   set_tests_properties(run32.list_files_match_x86_64 PROPERTIES LABELS run32 TIMEOUT 600 RESOURCE_LOCK run32)
+  # fromZORB.exe on a generated report of thousands of awkward products: the
+  # same console texts and tables as the x86_64 build's.
+  add_dependencies(run32_programs fromZORB)
+  add_test(NAME run32.converter_matches_x86_64
+    COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/run32/compare-converter.sh ${CMAKE_SOURCE_DIR}
+            ${ORVEX_X86_64_DIR}/bin $<TARGET_FILE:fromZORB> ${CMAKE_BINARY_DIR}/converter-outputs)
+  set_tests_properties(run32.converter_matches_x86_64 PROPERTIES LABELS run32 TIMEOUT 600 RESOURCE_LOCK run32)
 endif()
