@@ -34,12 +34,12 @@ struct LastPriceCase { double suppliedQty, supplyValue; };
 const LastPriceCase kLastPrice[] = {
     {3.791, 2586.08}, {7.305, 3569.40}, {17.815, 2052.81}, {8.964, 4494.52}, {38.341, 3220.21}, {38.371, 4289.09},
 };
-// Two supplies, days 0 and 1: the average purchase price is a sum over a sum
-// (the sums themselves are exact in both ways).
+// Two supplies, days 0 and 1: the average purchase price is a sum over a sum;
+// the sums are exact, the one division rounds twice on the x87.
 struct AverageCase { double qty1, value1, qty2, value2; };
 const AverageCase kAverage[] = {
-    {6.290, 2918.36, 8.784, 3752.04},   {10.588, 2772.10, 20.112, 3486.24}, {8.231, 2788.08, 29.463, 1965.92},
-    {22.456, 2744.48, 26.524, 2530.92}, {29.832, 630.39, 26.271, 4602.36},  {21.172, 2497.71, 8.253, 3344.81},
+    {30.405, 3140.79, 18.961, 2697.17}, {14.311, 3802.19, 23.494, 2808.43}, {33.993, 2700.13, 4.436, 4398.88},
+    {21.129, 1009.86, 4.782, 1007.82},  {17.967, 2064.31, 31.030, 3298.27}, {38.978, 1314.75, 20.278, 417.25},
 };
 // A counted balance on day 0, then a priced supply and a priced sale on each of
 // days 0 to 3: the report's opening and closing balances are chains of sums
@@ -160,8 +160,8 @@ TEST(CrossBuildValues, EveryCaseComesOutDifferentlyInExtendedPrecision)
         EXPECT_NE(LastPrice<double>(c), LastPrice<long double>(c)) << c.suppliedQty;
     for (const AverageCase& c : kAverage) {
         EXPECT_NE(Average<double>(c), Average<long double>(c)) << c.qty1;
-        EXPECT_EQ(c.value1 + c.value2, (double)((long double)c.value1 + c.value2));
-        EXPECT_EQ(c.qty1 + c.qty2, (double)((long double)c.qty1 + c.qty2));
+        EXPECT_EQ((long double)(c.value1 + c.value2), (long double)c.value1 + c.value2) << c.qty1;
+        EXPECT_EQ((long double)(c.qty1 + c.qty2), (long double)c.qty1 + c.qty2) << c.qty1;
     }
     for (const BalanceCase& c : kBalances)
         EXPECT_NE(ReportRows<double>(c), ReportRows<long double>(c)) << c.balance;
