@@ -22,7 +22,7 @@ orvex_gtest(run32_probe_tests run32/EmulationTest.cpp)
 run32_gtest(run32_probe_tests "Faults.*")
 
 # fromZORB.exe end to end and its kept outputs byte for byte; number formatting
-# (x87 arithmetic in 32 bits).
+# (the 32-bit build's own arithmetic).
 run32_gtest(converter_tests "FromZorb.*:PinnedOutput.*:SampleReport.*:Numbers.*")
 # Record layouts and list-file byte images.
 run32_gtest(plugin_tests "ListFilesTest.*:GoodsStore*:GoodsFigures.*:FormatIdentifier.*")
