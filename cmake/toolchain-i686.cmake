@@ -8,5 +8,6 @@ include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
 # stores, so the 32-bit build's figures differed from the 64-bit build's in the
 # last bits. Needs a processor with SSE2 (Pentium 4, Athlon 64 or later). The
 # stack is realigned on entry, as hosts may call in with 4-byte alignment.
-set(CMAKE_C_FLAGS_INIT   "-msse2 -mfpmath=sse -mstackrealign")
-set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse -mstackrealign")
+# Compile options rather than CMAKE_CXX_FLAGS_INIT, which a tree configured
+# before would never see.
+add_compile_options(-msse2 -mfpmath=sse -mstackrealign)
