@@ -22,22 +22,29 @@ orvex_gtest(run32_probe_tests run32/EmulationTest.cpp)
 run32_gtest(run32_probe_tests "Faults.*")
 
 # fromZORB.exe end to end and its kept outputs byte for byte; number formatting
-# (x87 arithmetic in 32 bits).
+# (the 32-bit build's own arithmetic).
 run32_gtest(converter_tests "FromZorb.*:PinnedOutput.*:SampleReport.*:Numbers.*")
 # Record layouts and list-file byte images.
 run32_gtest(plugin_tests "ListFilesTest.*:GoodsStore*:GoodsFigures.*:FormatIdentifier.*")
 run32_gtest(plugin_root_tests "ListFilesAtTheDriveRoot.*")
 # The real Orvex_DLL.dll through its twelve operations (thiscall, doubles by
 # value, one-byte results), loaded, attached, fed, read back, saved, unloaded.
-run32_gtest(orvex_dll_tests "Interface.*:Lifetime.*:ListImage.*:Cycles.EverythingALoadMakesIsFreedOnceWhenTheLibraryGoes:Pages.SavedListsComeBackWhenTheLibraryIsLoadedAgain:Pages.TheListFilesInTheCurrentFolderAreLoadedWithTheirRowIcons")
+run32_gtest(orvex_dll_tests "Interface.*:Lifetime.*:ListImage.*:CrossBuildValues.*:FloatState.*:Cycles.EverythingALoadMakesIsFreedOnceWhenTheLibraryGoes:Pages.SavedListsComeBackWhenTheLibraryIsLoadedAgain:Pages.TheListFilesInTheCurrentFolderAreLoadedWithTheirRowIcons")
 
-# The same calls give byte-identical list files in both builds.
+# The same calls give byte-identical list files and reports in both builds.
 if(ORVEX_X86_64_DIR)
   add_test(NAME run32.list_files_match_x86_64
     COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/run32/compare-list-files.sh ${CMAKE_SOURCE_DIR}
             ${ORVEX_X86_64_DIR}/bin/orvex_dll_tests.exe $<TARGET_FILE:orvex_dll_tests>
             ${CMAKE_BINARY_DIR}/list-images)
   set_tests_properties(run32.list_files_match_x86_64 PROPERTIES LABELS run32 TIMEOUT 600 RESOURCE_LOCK run32)
+  # fromZORB.exe on a generated report of thousands of awkward products: the
+  # same console texts and tables as the x86_64 build's.
+  add_dependencies(run32_programs fromZORB)
+  add_test(NAME run32.converter_matches_x86_64
+    COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/run32/compare-converter.sh ${CMAKE_SOURCE_DIR}
+            ${ORVEX_X86_64_DIR}/bin $<TARGET_FILE:fromZORB> ${CMAKE_BINARY_DIR}/converter-outputs)
+  set_tests_properties(run32.converter_matches_x86_64 PROPERTIES LABELS run32 TIMEOUT 600 RESOURCE_LOCK run32)
 endif()
 
 # The release packages: reproducible, the zip unpacked and used, the installer

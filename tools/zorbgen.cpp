@@ -1,8 +1,14 @@
 // zorbgen: writes a realistic sample ZORB movement report (code page 866, box
 // drawing) and the matching goods list "Номенкл.csv" (code page 1251).
 // Deterministic from its seed. Usage:
-//   zorbgen [-out DIR] [-seed N] [-positions P] [-moves M] [-days D]
+//   zorbgen [-out DIR] [-seed N] [-positions P] [-moves M] [-days D] [-awkward]
 // It prints what it wrote, among it the number of moves the converter must read.
+// -awkward: unit costs of seven digits before the point, and every priced
+// receipt's quantity (five digits before the point) drawn until unit cost x
+// quantity, the DIN the converter writes, comes out differently when the
+// product keeps the x87's 64-bit significand before it is stored as a double:
+// a build that computes doubles on the x87 writes other "%.5f" digits. Run it
+// from the x86_64 build, whose double products are IEEE.
 #include <windows.h>
 
 #include <stdint.h>
@@ -73,6 +79,33 @@ std::wstring Format(const wchar_t* format, ...)
     return buffer;
 }
 
+// The value the converter reads from "W.F" with `decimals` digits after the point.
+double Decimal(uint64_t mantissa, int decimals)
+{
+    return (double)mantissa / (decimals == 2 ? 100.0 : 10000.0);
+}
+
+// A quantity "WWWWW.FFFF" whose product with unitCost differs in "%.5f" between
+// double arithmetic and a product rounded first to 64 significant bits; false
+// when none turned up within the tries.
+bool AwkwardQuantity(zorb::Random& rnd, double unitCost, std::wstring* text)
+{
+    for (int tries = 0; tries < 1000000; ++tries) {
+        const int whole = 10000 + rnd.Below(90000), fraction = rnd.Below(10000);
+        const double quantity = Decimal((uint64_t)whole * 10000 + (uint64_t)fraction, 4);
+        const double product = unitCost * quantity;
+        volatile long double wide = unitCost;   // keeps the compiler from narrowing the product
+        const double extended = (double)(wide * quantity);
+        char a[64], b[64];
+        if (product != extended && snprintf(a, sizeof(a), "%.5f", product) > 0 &&
+            snprintf(b, sizeof(b), "%.5f", extended) > 0 && strcmp(a, b) != 0) {
+            *text = Format(L"%d.%04d", whole, fraction);
+            return true;
+        }
+    }
+    return false;
+}
+
 bool WriteAll(const std::string& path, const std::string& bytes)
 {
     FILE* f = fopen(path.c_str(), "wb");
@@ -89,12 +122,20 @@ int main(int argc, char** argv)
     std::string out = ".";
     uint64_t seed = 1;
     int positions = 200, moves = 2000, days = 90;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (!strcmp(argv[i], "-out")) out = argv[i + 1];
-        else if (!strcmp(argv[i], "-seed")) seed = strtoull(argv[i + 1], NULL, 10);
-        else if (!strcmp(argv[i], "-positions")) positions = atoi(argv[i + 1]);
-        else if (!strcmp(argv[i], "-moves")) moves = atoi(argv[i + 1]);
-        else if (!strcmp(argv[i], "-days")) days = atoi(argv[i + 1]);
+    bool awkward = false;
+    for (int i = 1; i < argc; ++i) {
+        if (!strcmp(argv[i], "-awkward")) {
+            awkward = true;
+            continue;
+        }
+        if (i + 1 >= argc)
+            break;
+        if (!strcmp(argv[i], "-out")) out = argv[++i];
+        else if (!strcmp(argv[i], "-seed")) seed = strtoull(argv[++i], NULL, 10);
+        else if (!strcmp(argv[i], "-positions")) positions = atoi(argv[++i]);
+        else if (!strcmp(argv[i], "-moves")) moves = atoi(argv[++i]);
+        else if (!strcmp(argv[i], "-days")) days = atoi(argv[++i]);
+        else ++i;
     }
     if (positions < 1 || moves < 0 || days < 1) {
         fprintf(stderr, "zorbgen: bad sizes\n");
@@ -107,11 +148,19 @@ int main(int argc, char** argv)
     std::wstring goods = L"Код;Наименование;Поставщик;Цена;Вес\r\n";
     std::vector<std::wstring> names(positions);
     std::vector<int> supplierOf(positions);
+    std::vector<double> unitCost(positions);
     for (int i = 0; i < positions; ++i) {
         names[i] = Format(L"%ls М%d %ls", kGoodsWords[rnd.Below(12)], 3 + rnd.Below(22), kGoodsKinds[rnd.Below(6)]);
         supplierOf[i] = rnd.Below(7);
+        if (!awkward) {
+            goods += Format(L"T%d;%ls;%ls;%d.%02d;%d.%03d\r\n", i + 1, names[i].c_str(), kSupplierNames[supplierOf[i]],
+                            1 + rnd.Below(500), rnd.Below(100), rnd.Below(5), rnd.Below(1000));
+            continue;
+        }
+        const int whole = 1000000 + rnd.Below(9000000), cents = rnd.Below(100);
+        unitCost[i] = Decimal((uint64_t)whole * 100 + (uint64_t)cents, 2);
         goods += Format(L"T%d;%ls;%ls;%d.%02d;%d.%03d\r\n", i + 1, names[i].c_str(), kSupplierNames[supplierOf[i]],
-                        1 + rnd.Below(500), rnd.Below(100), rnd.Below(5), rnd.Below(1000));
+                        whole, cents, rnd.Below(5), rnd.Below(1000));
     }
 
     const int width = InnerWidth();
@@ -129,7 +178,7 @@ int main(int argc, char** argv)
     report += zorb::TableRow(headingCells, L'│');
     report += Rule(L'├', L'┼', L'┤');
 
-    int written = 0, dropped = 0, rules = 0, kinds[5] = {};
+    int written = 0, dropped = 0, rules = 0, kinds[5] = {}, awkwardReceipts = 0;
     for (int p = 0; p < positions; ++p) {
         int count = moves / positions + (p < moves % positions ? 1 : 0);
         // Now and then a header whose goods are missing from the goods list.
@@ -152,6 +201,9 @@ int main(int argc, char** argv)
                                        L"01", L"41", L"60", Format(L"%d", rnd.Below(900) + 100), L"", L"",
                                        Format(L"%d.%03d", 1 + rnd.Below(200), rnd.Below(1000)), L"", L"", L"",
                                        Format(L"%d.%02d", rnd.Below(50000), rnd.Below(100)), L"" };
+            // Receipts and supplier returns of a listed position are priced by its unit cost.
+            if (awkward && incoming && !unknown && AwkwardQuantity(rnd, unitCost[p], &cells[zorb::QuantityColumn]))
+                ++awkwardReceipts;
             for (int c = 0; c < zorb::kColumns; ++c)
                 cells[c] = Pad(cells[c], kWidths[c], c == zorb::QuantityColumn || c == zorb::SumColumn);
             report += zorb::TableRow(cells, L'│');
@@ -183,5 +235,7 @@ int main(int argc, char** argv)
            kinds[0], kinds[1], kinds[2], kinds[3], kinds[4]);
     printf("period: %s to %s\n", zorb::Encode(zorb::DateText(0), 1251).c_str(), zorb::Encode(zorb::DateText(days - 1), 1251).c_str());
     printf("expected moves: %d\n", written + rules);
+    if (awkward)
+        printf("awkward receipts: %d\n", awkwardReceipts);
     return 0;
 }

@@ -7,6 +7,7 @@ orvex_gtest(orvex_dll_tests LOCK
   orvex/PluginDesktopTest.cpp
   orvex/HostileCallsTest.cpp
   orvex/ListImageTest.cpp
+  orvex/SameBitsTest.cpp
 )
 target_include_directories(orvex_dll_tests PRIVATE ${CMAKE_SOURCE_DIR}/plugin/interface)
 target_link_libraries(orvex_dll_tests PRIVATE import_redirect)
