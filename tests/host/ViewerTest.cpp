@@ -216,6 +216,43 @@ TEST_F(ViewerBoxes, AConvertedReportIsShownAndTheCreatedKindsFileIsTold)
     EXPECT_NE("", ReadBytes(reports + "\\moves_type.txt"));
 }
 
+TEST_F(ViewerBoxes, PartialTablesAreCountedPerTableAndTheRestIsShown)
+{
+    WriteTables(m_folder);
+    // One move with a date that is no day, one with too few fields.
+    Write(m_folder, "Moves.txt", std::string(kMoves) + "32.13.05|A1|ООО Альфа|1||||\r\n01.03.05|A1\r\n");
+    DeleteFileA((m_folder + "\\Buyers.txt").c_str());
+    RunningProgram viewer(ThisFolder() + "\\OrvexHost.exe", "\"" + m_folder + "\"", m_folder);
+    std::string text = CloseBox(viewer);
+    EXPECT_TRUE(Contains(text, "Не все строки таблиц удалось прочитать")) << text;
+    EXPECT_TRUE(Contains(text, "Moves.txt: не прочитано строк: 2")) << text;
+    EXPECT_TRUE(Contains(text, "Buyers.txt: файла нет или он не читается")) << text;
+    EXPECT_FALSE(Contains(text, "Positions.txt")) << text;
+    HostRun run = CloseViewer(viewer);
+    EXPECT_EQ(1u, run.exitCode) << run.output;
+    EXPECT_TRUE(Contains(run.output, "fed: 1 goods, 1 suppliers, 1 moves")) << run.output;
+}
+
+TEST_F(ViewerBoxes, AGoodsListTheConverterCannotReadIsToldAndTheTablesStillShown)
+{
+    std::string reports = m_folder + "\\report";
+    CreateDirectoryA(reports.c_str(), NULL);
+    Write(reports, "ZORB_MVS.txt", Report());
+    Write(reports, "moves_type.txt", "Вид|Знак|Направление|сумма\r\n+Приход от поставщика.|+|приход|сумма\r\n");
+    Write(reports, "Номенкл.csv", "no separator in the first line\r\nA1;Гайка М8;ООО Альфа;2.5;0.75\r\n");
+    WriteTables(m_folder);
+    RunningProgram viewer(Install(true, true), "\"" + m_folder + "\" -convert \"" + reports + "\\ZORB_MVS.txt\"",
+                          m_folder);
+    std::string text = CloseBox(viewer);
+    EXPECT_TRUE(Contains(text, "Не прочитан список товаров Номенкл.csv")) << text;
+    HWND window = MainWindow(viewer);
+    ASSERT_TRUE(window != NULL);
+    HostRun run = CloseViewer(viewer);
+    EXPECT_TRUE(Contains(run.output, "Import positions ...  fault !!! ")) << run.output;
+    // No goods: the move rows under the header resolve to nothing, the tables are still fed.
+    EXPECT_TRUE(Contains(run.output, "fed: 0 goods")) << run.output;
+}
+
 TEST_F(ViewerBoxes, ListFilesThatCannotBeReplacedAreToldAndTheTablesStillShown)
 {
     WriteTables(m_folder);
