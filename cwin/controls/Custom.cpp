@@ -19,6 +19,27 @@ CCustom::CCustom()
     memset(&paint, 0, sizeof(paint));
 }
 
+CCustom::~CCustom()
+{
+    FreeBackBuffer();
+    FreeDrawingObjects();
+}
+
+void CCustom::FreeBackBuffer()
+{
+    // The stock bitmap goes back in first: a bitmap still selected into a DC
+    // is not deleted.
+    if (memDC && oldBitmap)
+        SelectObject(memDC, oldBitmap);
+    oldBitmap = NULL;
+    if (backBitmap)
+        DeleteObject(backBitmap);
+    backBitmap = NULL;
+    if (memDC)
+        DeleteDC(memDC);
+    memDC = NULL;
+}
+
 bool CCustom::SetEraseBackground(bool erase)
 {
     eraseSuppressed = !erase;
@@ -136,6 +157,8 @@ void CCustom::Resize(int width, int height)
         if (backBitmap)
             DeleteObject(backBitmap);
         backBitmap = bitmap;
+    } else if (bitmap) {
+        DeleteObject(bitmap);   // no back buffer to hold it (its window is going)
     }
     OnSize(width, height);
     Invalidate(true);
@@ -193,6 +216,11 @@ LRESULT CCustom::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         timerRunning = false;
         deleted = 1;
+        break;
+    case WM_NCDESTROY:
+        // The window's last message: nothing paints into the back buffer any more
+        // (the splash, started again, makes a new one on its first message).
+        FreeBackBuffer();
         break;
     case WM_SIZE:
         Resize(rect.right - rect.left, rect.bottom - rect.top);

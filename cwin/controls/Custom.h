@@ -18,6 +18,8 @@ class CCustom : public CBaseWindow, public virtual ICustom
 {
 public:
     CCustom();
+    // Frees what the surface made; the factory frees an object as its exact class.
+    ~CCustom();
 
     bool SetEraseBackground(bool erase) override;
     bool Create() override;
@@ -42,6 +44,10 @@ public:
     void MouseToWorld(int x, int y);
     bool Scroll(WPARAM request, int bar);
     void Resize(int width, int height);
+
+    // The memory DC and the back bitmap selected into it: they serve the
+    // window only, and go when it does. Each is freed once (fields nulled).
+    void FreeBackBuffer();
 
     HDC         memDC;
     bool        eraseSuppressed;

@@ -267,9 +267,22 @@ CGraph::CGraph()
 CGraph::~CGraph()
 {
     Release();
-    DeleteObject(seriesPen);
-    DeleteObject(axisPen);
-    DeleteObject(gridPen);
+    FreeChartObjects();
+}
+
+template <class H> static void DeleteOnce(H& object)
+{
+    if (object)
+        DeleteObject(object);
+    object = NULL;
+}
+
+void CGraph::FreeChartObjects()
+{
+    DeleteOnce(seriesPen);
+    DeleteOnce(axisPen);
+    DeleteOnce(gridPen);
+    DeleteOnce(rotatedFont);
 }
 
 // The window's first size arrives before the object is bound to it: the back

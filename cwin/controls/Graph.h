@@ -67,6 +67,10 @@ public:
     bool Create() override;
     bool Release() override;
 
+    // The chart's own pens and rotated font, each freed once (fields nulled):
+    // when the object goes, or when its frame goes after its window.
+    void FreeChartObjects();
+
     // CCustom operations the chart takes over.
     bool OnPaint(HDC dc, bool toBackBuffer) override;
     bool OnMouseWheel(int delta) override;

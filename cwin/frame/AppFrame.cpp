@@ -1,5 +1,6 @@
 #include "AppFrame.h"
 #include "BasicControls.h"
+#include "Graph.h"
 #include "HeapRegistry.h"
 
 #include <locale.h>
@@ -57,11 +58,19 @@ CAppFrame::~CAppFrame()
     // The image lists, fonts, brushes and menus go with the frame, unless its
     // window lives on and its controls still draw with them: every load and
     // unload of a library would otherwise leave them behind, until the host
-    // runs out of GDI handles.
+    // runs out of GDI handles. The objects stay (see above), so what a chart
+    // or a drawing surface made of its own is freed here too.
     if (!windowLives) {
-        for (int i = 0; i < controlCount; ++i)
-            if (!controls[i]->hwnd || !IsWindow(controls[i]->hwnd))
-                controls[i]->FreeDrawingObjects();
+        for (int i = 0; i < controlCount; ++i) {
+            CBaseWindow* c = controls[i];
+            if (c->hwnd && IsWindow(c->hwnd))
+                continue;
+            if (c->kind == KIND_GRAPH)
+                static_cast<CGraph*>(c)->FreeChartObjects();
+            if (c->kind == KIND_CUSTOM || c->kind == KIND_GRAPH)
+                static_cast<CCustom*>(c)->FreeBackBuffer();
+            c->FreeDrawingObjects();
+        }
         m_imageLists.DestroyAll();
         if (s_statusFont) {
             DeleteObject(s_statusFont);

@@ -19,8 +19,12 @@ orvex_gtest(framework_tests
 orvex_gtest(graph_tests
   framework/FrameworkFixture.cpp
   framework/GraphTest.cpp
+  framework/DrawingObjectsTest.cpp
   support/RegistryPluginSize.cpp
 )
+# The drawing-objects tests count what the chart and the surface make at the
+# program's own GDI imports.
+target_link_libraries(graph_tests PRIVATE import_redirect)
 orvex_gtest(treeview_tests
   framework/FrameworkFixture.cpp
   framework/TreeViewTest.cpp
