@@ -55,13 +55,11 @@ TEST_F(ListImage, EveryArgumentOfTheAddOperationsIsStoredBitForBit)
     if (HasFatalFailure())
         return;
 
-    const char* names[4] = {"GNList.dat", "SNList.dat", "GMList.dat", "GDList.dat"};
+    const char* const* names = kListFileNames;
     std::string files[4];
-    for (int i = 0; i < 4; ++i) {
-        std::string path = std::string("c:\\") + names[i];
-        ASSERT_TRUE(ReadBytes(path, &files[i])) << path;
-        DeleteFileA(path.c_str());
-    }
+    TakeListFiles(files);
+    if (HasFatalFailure())
+        return;
     // Copied out for the comparison of two builds' files.
     if (const char* out = getenv("ORVEX_LIST_IMAGE_DIR")) {
         for (int i = 0; i < 4; ++i) {

@@ -273,3 +273,14 @@ void OrvexHost::ClickRow(HWND list, int row, bool twice)
     }
     Pump();
 }
+
+const char* const OrvexHost::kListFileNames[4] = {"GNList.dat", "SNList.dat", "GMList.dat", "GDList.dat"};
+
+void OrvexHost::TakeListFiles(std::string files[4])
+{
+    for (int i = 0; i < 4; ++i) {
+        std::string path = std::string("c:\\") + kListFileNames[i];
+        ASSERT_TRUE(ReadBytes(path, &files[i])) << path;
+        DeleteFileA(path.c_str());
+    }
+}

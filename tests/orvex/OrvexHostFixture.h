@@ -74,6 +74,10 @@ protected:
     // A click on the tab's rectangle, as a user makes it.
     void ClickTab(int tab);
     void ClickRow(HWND list, int row, bool twice);
+    // The four list files the plug-in saved to the root of drive c:, read and
+    // removed (goods, suppliers, moves, balances, as kListFileNames names them).
+    void TakeListFiles(std::string files[4]);
+    static const char* const kListFileNames[4];
 
     HWND host = NULL;
     std::vector<HWND> hostChildren;

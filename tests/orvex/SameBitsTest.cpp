@@ -178,13 +178,11 @@ TEST_F(CrossBuild, FiguresAndReportsOfAwkwardValuesAreDoubleArithmetic)
     if (HasFatalFailure())
         return;
 
-    const char* names[4] = {"GNList.dat", "SNList.dat", "GMList.dat", "GDList.dat"};
+    const char* const* names = kListFileNames;
     std::string files[4];
-    for (int i = 0; i < 4; ++i) {
-        std::string path = std::string("c:\\") + names[i];
-        ASSERT_TRUE(ReadBytes(path, &files[i])) << path;
-        DeleteFileA(path.c_str());
-    }
+    TakeListFiles(files);
+    if (HasFatalFailure())
+        return;
     const std::string& goods = files[0];
     const int goodsCount = kMarkupCount + kLastPriceCount + kAverageCount + kBalanceCount;
     ASSERT_EQ(672u * goodsCount, goods.size());
