@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "WindowLookup.h"
+
 struct RecordedBox
 {
     HWND owner;
@@ -77,8 +79,8 @@ ProcessResult RunProgram(const std::string& commandLine, const std::string& fold
 // reader); false when it was still running then.
 bool CollectOutput(HANDLE readEnd, HANDLE process, DWORD timeoutMs, std::string* output);
 
-// The list view among the window's descendants whose header has this many columns.
-HWND FindListWithColumns(HWND parent, int columns);
+// FindListWithColumns: the list view among the window's descendants whose
+// header has this many columns (shared with the fuzzing host).
 
 // Renders bytes for a failure message: printable ASCII as is, others as \xNN.
 std::string Escaped(const std::string& bytes);

@@ -19,6 +19,7 @@
 
 #include "ImportRedirect.h"
 #include "OrvexInterface.h"
+#include "WindowLookup.h"
 
 namespace fuzz {
 
@@ -330,34 +331,6 @@ std::string ProgramFolder()
     std::string s(path, n < MAX_PATH ? n : 0);
     size_t slash = s.find_last_of("\\/");
     return slash == std::string::npos ? std::string(".") : s.substr(0, slash);
-}
-
-struct ListSearch
-{
-    int columns;
-    HWND found;
-};
-
-BOOL CALLBACK FindList(HWND window, LPARAM param)
-{
-    ListSearch* search = reinterpret_cast<ListSearch*>(param);
-    char cls[64];
-    GetClassNameA(window, cls, sizeof(cls));
-    if (lstrcmpiA(cls, WC_LISTVIEWA) != 0)
-        return TRUE;
-    HWND header = (HWND)SendMessageA(window, LVM_GETHEADER, 0, 0);
-    if ((int)SendMessageA(header, HDM_GETITEMCOUNT, 0, 0) == search->columns) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND ListWithColumns(HWND host, int columns)
-{
-    ListSearch search = { columns, NULL };
-    EnumChildWindows(host, FindList, (LPARAM)&search);
-    return search.found;
 }
 
 DWORD FileSize(const char* path, bool* there)
@@ -712,7 +685,7 @@ void Session::CheckLists()
     const int counts[4] = { (int)m_model.goods.size(), (int)m_model.suppliers.size(), m_model.moves,
                             m_model.balances };
     for (int t = 0; t < 4; ++t) {
-        HWND list = ListWithColumns(m_host, columns[t]);
+        HWND list = FindListWithColumns(m_host, columns[t]);
         if (!list) {
             m_verdict.Fail(std::string("no ") + names[t] + " list in the host window");
             continue;
