@@ -1,6 +1,6 @@
 // Movement kinds: the editable table moves_type.txt and its default content.
 #include "ReportConverter.h"
-#include "FileOps.h"
+#include "cwin/system/FileOps.h"
 
 #include <string.h>
 

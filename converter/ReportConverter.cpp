@@ -1,6 +1,6 @@
 #include "ReportConverter.h"
 #include "CodeIndex.h"
-#include "HeapRegistry.h"
+#include "cwin/system/HeapRegistry.h"
 #include "Numbers.h"
 
 #include <stdarg.h>

@@ -8,10 +8,10 @@
 
 #include <stdint.h>
 
-#include "AppFrame.h"
-#include "PackedDate.h"
-#include "ProgBar.h"
-#include "RecordArray.h"
+#include "cwin/frame/AppFrame.h"
+#include "cwin/system/PackedDate.h"
+#include "cwin/controls/ProgBar.h"
+#include "cwin/system/RecordArray.h"
 #include "TextPool.h"
 
 enum ParseMode { Positions = 0, Moves = 1, MoveTypes = 2 };

@@ -1,7 +1,7 @@
 // The four exported tables: Suppliers.txt, Buyers.txt, Positions.txt, Moves.txt.
 #include "ReportConverter.h"
 #include "CodeIndex.h"
-#include "HeapRegistry.h"
+#include "cwin/system/HeapRegistry.h"
 #include "Numbers.h"
 #include "TableWriter.h"
 

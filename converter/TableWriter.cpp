@@ -1,5 +1,5 @@
 #include "TableWriter.h"
-#include "HeapRegistry.h"
+#include "cwin/system/HeapRegistry.h"
 #include "Numbers.h"
 
 #include <stdarg.h>

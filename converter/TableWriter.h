@@ -11,7 +11,7 @@
 
 #include <windows.h>
 
-#include "FileOps.h"
+#include "cwin/system/FileOps.h"
 
 class CTableWriter
 {

@@ -1,5 +1,5 @@
 #include "TextPool.h"
-#include "HeapRegistry.h"
+#include "cwin/system/HeapRegistry.h"
 
 #include <string.h>
 

@@ -4,8 +4,8 @@
 #include <io.h>
 #include <stdio.h>
 
-#include "AppFrame.h"
-#include "HeapRegistry.h"
+#include "cwin/frame/AppFrame.h"
+#include "cwin/system/HeapRegistry.h"
 #include "ReportConverter.h"
 
 // Constructed in this order, destroyed in reverse: the tables' blocks are

@@ -10,9 +10,9 @@
 #include <stdlib.h>
 #include <vector>
 
-#include "AppFrame.h"
-#include "Graph.h"
-#include "HeapRegistry.h"
+#include "cwin/frame/AppFrame.h"
+#include "cwin/controls/Graph.h"
+#include "cwin/system/HeapRegistry.h"
 
 static CWIN_HEAP_INFO g_entries[CWIN_HEAP_INFO_NUM_PLUGIN];
 CHeapRegistry g_heapRegistry(g_entries, CWIN_HEAP_INFO_NUM_PLUGIN);

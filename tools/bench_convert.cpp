@@ -7,8 +7,8 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "AppFrame.h"
-#include "HeapRegistry.h"
+#include "cwin/frame/AppFrame.h"
+#include "cwin/system/HeapRegistry.h"
 #include "ReportConverter.h"
 
 static CAppFrame g_frame;

@@ -10,10 +10,10 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "AppFrame.h"
+#include "cwin/frame/AppFrame.h"
 #include "GoodsStore.h"
-#include "HeapRegistry.h"
-#include "ProgBar.h"
+#include "cwin/system/HeapRegistry.h"
+#include "cwin/controls/ProgBar.h"
 #include "StoreTables.h"
 
 static CWIN_HEAP_INFO g_entries[CWIN_HEAP_INFO_NUM_PLUGIN];

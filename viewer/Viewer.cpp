@@ -11,7 +11,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "MessageBox.h"
+#include "cwin/system/MessageBox.h"
 #include "PluginDriver.h"
 #include "ViewerIds.h"
 #include "ViewerTexts.h"

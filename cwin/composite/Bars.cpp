@@ -1,5 +1,5 @@
-#include "Bars.h"
-#include "AppFrame.h"
+#include "cwin/composite/Bars.h"
+#include "cwin/frame/AppFrame.h"
 
 #include <limits.h>
 #include <string.h>

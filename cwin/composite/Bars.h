@@ -12,7 +12,7 @@
 #ifndef CWIN_BARS_H
 #define CWIN_BARS_H
 
-#include "BaseWindow.h"
+#include "cwin/window/BaseWindow.h"
 
 #define CWIN_RESIZEBAR_CLASS  "CWin_CReSizeBar_Class"
 // One TB_ADDBUTTONSA call, and one AddButtons, adds at most this many buttons.

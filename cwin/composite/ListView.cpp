@@ -1,7 +1,7 @@
-#include "ListView.h"
-#include "AppFrame.h"
-#include "BasicControls.h"
-#include "HeapRegistry.h"
+#include "cwin/composite/ListView.h"
+#include "cwin/frame/AppFrame.h"
+#include "cwin/controls/BasicControls.h"
+#include "cwin/system/HeapRegistry.h"
 
 #include <ctype.h>
 #include <stdio.h>

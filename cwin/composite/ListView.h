@@ -12,8 +12,8 @@
 #ifndef CWIN_LISTVIEW_H
 #define CWIN_LISTVIEW_H
 
-#include "BaseWindow.h"
-#include "RecordArray.h"
+#include "cwin/window/BaseWindow.h"
+#include "cwin/system/RecordArray.h"
 
 class CEditBox;
 

@@ -1,5 +1,5 @@
-#include "MDIChild.h"
-#include "AppFrame.h"
+#include "cwin/composite/MDIChild.h"
+#include "cwin/frame/AppFrame.h"
 
 #include <string.h>
 

@@ -7,7 +7,7 @@
 #ifndef CWIN_MDICHILD_H
 #define CWIN_MDICHILD_H
 
-#include "BaseWindow.h"
+#include "cwin/window/BaseWindow.h"
 
 #define CWIN_MDI_CHILD_CLASS   "CWin_CMDI_Child_Class"
 #define CWIN_MAX_MDI_CHILDREN  128

@@ -1,5 +1,5 @@
-#include "TControl.h"
-#include "AppFrame.h"
+#include "cwin/composite/TControl.h"
+#include "cwin/frame/AppFrame.h"
 
 #include <string.h>
 

@@ -5,7 +5,7 @@
 #ifndef CWIN_TCONTROL_H
 #define CWIN_TCONTROL_H
 
-#include "BaseWindow.h"
+#include "cwin/window/BaseWindow.h"
 
 #define CWIN_MAX_TAB_PAGES 256
 

@@ -1,6 +1,6 @@
-#include "TreeMirror.h"
-#include "BaseWindow.h"
-#include "HeapRegistry.h"
+#include "cwin/composite/TreeMirror.h"
+#include "cwin/window/BaseWindow.h"
+#include "cwin/system/HeapRegistry.h"
 
 #include <string.h>
 

@@ -1,7 +1,7 @@
-#include "TreeView.h"
-#include "AppFrame.h"
-#include "HeapRegistry.h"
-#include "MessageBox.h"
+#include "cwin/composite/TreeView.h"
+#include "cwin/frame/AppFrame.h"
+#include "cwin/system/HeapRegistry.h"
+#include "cwin/system/MessageBox.h"
 
 #include <stdio.h>
 #include <string.h>

@@ -16,8 +16,8 @@
 #ifndef CWIN_TREEVIEW_H
 #define CWIN_TREEVIEW_H
 
-#include "BaseWindow.h"
-#include "TreeMirror.h"
+#include "cwin/window/BaseWindow.h"
+#include "cwin/composite/TreeMirror.h"
 
 enum TreeImage
 {

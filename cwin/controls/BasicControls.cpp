@@ -1,5 +1,5 @@
-#include "BasicControls.h"
-#include "AppFrame.h"
+#include "cwin/controls/BasicControls.h"
+#include "cwin/frame/AppFrame.h"
 
 #include <stdarg.h>
 #include <stdio.h>

@@ -10,7 +10,7 @@
 #ifndef CWIN_BASICCONTROLS_H
 #define CWIN_BASICCONTROLS_H
 
-#include "BaseWindow.h"
+#include "cwin/window/BaseWindow.h"
 
 class CButton : public CBaseWindow, public IButton
 {

@@ -1,5 +1,5 @@
-#include "Custom.h"
-#include "AppFrame.h"
+#include "cwin/controls/Custom.h"
+#include "cwin/frame/AppFrame.h"
 
 #include <math.h>
 #include <string.h>

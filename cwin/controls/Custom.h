@@ -7,7 +7,7 @@
 #ifndef CWIN_CUSTOM_H
 #define CWIN_CUSTOM_H
 
-#include "BaseWindow.h"
+#include "cwin/window/BaseWindow.h"
 
 #define CWIN_CUSTOM_CLASS   "CWin_CCustom_Class"
 #define CWIN_MEASURE_TIMER  1911

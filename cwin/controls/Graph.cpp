@@ -1,7 +1,7 @@
-#include "Graph.h"
-#include "AppFrame.h"
-#include "HeapRegistry.h"
-#include "ImageLists.h"
+#include "cwin/controls/Graph.h"
+#include "cwin/frame/AppFrame.h"
+#include "cwin/system/HeapRegistry.h"
+#include "cwin/window/ImageLists.h"
 
 #include <math.h>
 #include <stdio.h>

@@ -9,7 +9,7 @@
 #ifndef CWIN_GRAPH_H
 #define CWIN_GRAPH_H
 
-#include "Custom.h"
+#include "cwin/controls/Custom.h"
 
 #define CWIN_GRAPH_SERIES 32
 

@@ -1,4 +1,4 @@
-#include "ProgBar.h"
+#include "cwin/controls/ProgBar.h"
 
 #include <commctrl.h>
 

@@ -6,7 +6,7 @@
 #ifndef CWIN_PROGBAR_H
 #define CWIN_PROGBAR_H
 
-#include "BaseWindow.h"
+#include "cwin/window/BaseWindow.h"
 
 class CProgBar : public CBaseWindow, public IProgBar
 {

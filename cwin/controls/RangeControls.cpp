@@ -1,4 +1,4 @@
-#include "RangeControls.h"
+#include "cwin/controls/RangeControls.h"
 
 #include <string.h>
 

@@ -7,7 +7,7 @@
 #ifndef CWIN_RANGECONTROLS_H
 #define CWIN_RANGECONTROLS_H
 
-#include "BaseWindow.h"
+#include "cwin/window/BaseWindow.h"
 
 class CTrackBar : public CBaseWindow, public ITrackBar
 {

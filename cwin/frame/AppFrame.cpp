@@ -1,7 +1,7 @@
-#include "AppFrame.h"
-#include "BasicControls.h"
-#include "Graph.h"
-#include "HeapRegistry.h"
+#include "cwin/frame/AppFrame.h"
+#include "cwin/controls/BasicControls.h"
+#include "cwin/controls/Graph.h"
+#include "cwin/system/HeapRegistry.h"
 
 #include <locale.h>
 #include <objbase.h>

@@ -16,12 +16,12 @@
 
 #include <windows.h>
 
-#include "BaseWindow.h"
-#include "FileChooser.h"
-#include "ImageLists.h"
-#include "MathFlow.h"
-#include "ProgBar.h"
-#include "Splash.h"
+#include "cwin/window/BaseWindow.h"
+#include "cwin/system/FileChooser.h"
+#include "cwin/window/ImageLists.h"
+#include "cwin/system/MathFlow.h"
+#include "cwin/controls/ProgBar.h"
+#include "cwin/frame/Splash.h"
 
 #define CWIN_MAX_CONTROLS 256
 #define CWIN_MAX_WORKERS  16

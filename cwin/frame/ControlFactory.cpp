@@ -1,16 +1,16 @@
 // CAppFrame's control factory and object table: making objects from type
 // names, identifiers, the sweep of destroyed objects, the three ways an object
 // enters the table and the lookups the router uses.
-#include "AppFrame.h"
-#include "Bars.h"
-#include "BasicControls.h"
-#include "Custom.h"
-#include "Graph.h"
-#include "ListView.h"
-#include "MDIChild.h"
-#include "RangeControls.h"
-#include "TControl.h"
-#include "TreeView.h"
+#include "cwin/frame/AppFrame.h"
+#include "cwin/composite/Bars.h"
+#include "cwin/controls/BasicControls.h"
+#include "cwin/controls/Custom.h"
+#include "cwin/controls/Graph.h"
+#include "cwin/composite/ListView.h"
+#include "cwin/composite/MDIChild.h"
+#include "cwin/controls/RangeControls.h"
+#include "cwin/composite/TControl.h"
+#include "cwin/composite/TreeView.h"
 
 #include <new>
 #include <string.h>

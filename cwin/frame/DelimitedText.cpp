@@ -1,7 +1,7 @@
 // CAppFrame's delimited text reader: splits a text, the clipboard or a file
 // in place into rows and cells and hands each cell to a receiver.
-#include "AppFrame.h"
-#include "HeapRegistry.h"
+#include "cwin/frame/AppFrame.h"
+#include "cwin/system/HeapRegistry.h"
 
 #include <stdint.h>
 #include <string.h>

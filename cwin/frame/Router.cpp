@@ -1,8 +1,8 @@
 // CAppFrame's router: Win32 messages and notifications of the windows that
 // hold controls become events on the framework objects. One case per row, in
 // the order the rows are tested; the frame's own handling is in named helpers.
-#include "AppFrame.h"
-#include "BasicControls.h"
+#include "cwin/frame/AppFrame.h"
+#include "cwin/controls/BasicControls.h"
 
 #include <string.h>
 

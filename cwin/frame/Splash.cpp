@@ -1,5 +1,5 @@
-#include "Splash.h"
-#include "AppFrame.h"
+#include "cwin/frame/Splash.h"
+#include "cwin/frame/AppFrame.h"
 
 CSplash::CSplash()
     : bitmap(NULL), callback(NULL), displayMs(3000), finished(false), done(false), m_sourceDC(NULL)

@@ -4,7 +4,7 @@
 #ifndef CWIN_SPLASH_H
 #define CWIN_SPLASH_H
 
-#include "Custom.h"
+#include "cwin/controls/Custom.h"
 
 #define CWIN_SPLASH_WIDTH  377
 #define CWIN_SPLASH_HEIGHT 223

@@ -1,6 +1,6 @@
-#include "FileChooser.h"
-#include "FileOps.h"
-#include "HeapRegistry.h"
+#include "cwin/system/FileChooser.h"
+#include "cwin/system/FileOps.h"
+#include "cwin/system/HeapRegistry.h"
 
 #include <stdarg.h>
 #include <stdio.h>

@@ -1,4 +1,4 @@
-#include "FileOps.h"
+#include "cwin/system/FileOps.h"
 
 #include <string.h>
 

@@ -1,5 +1,5 @@
-#include "HeapRegistry.h"
-#include "MessageBox.h"
+#include "cwin/system/HeapRegistry.h"
+#include "cwin/system/MessageBox.h"
 
 #include <string.h>
 

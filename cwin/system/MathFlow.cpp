@@ -1,4 +1,4 @@
-#include "MathFlow.h"
+#include "cwin/system/MathFlow.h"
 
 #include <string.h>
 

@@ -1,4 +1,4 @@
-#include "MessageBox.h"
+#include "cwin/system/MessageBox.h"
 
 static int SystemMessageBox(HWND owner, const char* text, const char* caption, UINT type)
 {

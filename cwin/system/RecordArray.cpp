@@ -1,6 +1,6 @@
-#include "RecordArray.h"
-#include "FileOps.h"
-#include "HeapRegistry.h"
+#include "cwin/system/RecordArray.h"
+#include "cwin/system/FileOps.h"
+#include "cwin/system/HeapRegistry.h"
 
 #include <string.h>
 

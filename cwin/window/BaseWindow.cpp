@@ -1,5 +1,5 @@
-#include "BaseWindow.h"
-#include "AppFrame.h"
+#include "cwin/window/BaseWindow.h"
+#include "cwin/frame/AppFrame.h"
 
 #include <stdarg.h>
 #include <stdio.h>

@@ -10,7 +10,7 @@
 
 #include <stdarg.h>
 
-#include "Window.h"
+#include "cwin/window/Window.h"
 
 #include <new>
 

@@ -3,12 +3,12 @@
 
 #include <string.h>
 
-#include "AppFrame.h"
-#include "HeapRegistry.h"
-#include "ListView.h"
-#include "MessageBox.h"
+#include "cwin/frame/AppFrame.h"
+#include "cwin/system/HeapRegistry.h"
+#include "cwin/composite/ListView.h"
+#include "cwin/system/MessageBox.h"
 #include "PluginWindow.h"
-#include "TControl.h"
+#include "cwin/composite/TControl.h"
 
 // Constructed in this order when the library is loaded and destroyed in the
 // reverse order at unload: the pages give their blocks back before the

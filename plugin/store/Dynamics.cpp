@@ -9,11 +9,11 @@
 
 #include <algorithm>
 
-#include "AppFrame.h"
+#include "cwin/frame/AppFrame.h"
 #include "FirstIndex.h"
-#include "HeapRegistry.h"
-#include "MessageBox.h"
-#include "RecordArray.h"
+#include "cwin/system/HeapRegistry.h"
+#include "cwin/system/MessageBox.h"
+#include "cwin/system/RecordArray.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "FileChooser.h"
+#include "cwin/system/FileChooser.h"
 #include "GoodsStore.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "FirstIndex.h"
 
-#include "HeapRegistry.h"
+#include "cwin/system/HeapRegistry.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "AppFrame.h"
+#include "cwin/frame/AppFrame.h"
 #include "FirstIndex.h"
-#include "HeapRegistry.h"
-#include "RecordArray.h"
+#include "cwin/system/HeapRegistry.h"
+#include "cwin/system/RecordArray.h"
 
 namespace {
 

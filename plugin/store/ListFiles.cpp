@@ -2,7 +2,7 @@
 // Written to the root of drive c:, read from the current directory.
 #include "GoodsStore.h"
 
-#include "RecordArray.h"
+#include "cwin/system/RecordArray.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "PackedDate.h"
+#include "cwin/system/PackedDate.h"
 
 struct RecordHead
 {

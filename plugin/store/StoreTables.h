@@ -9,7 +9,7 @@
 #define ORVEX_STORETABLES_H
 
 #include "GoodsStore.h"
-#include "RecordArray.h"
+#include "cwin/system/RecordArray.h"
 
 class CStoreTables
 {

@@ -3,13 +3,13 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "AppFrame.h"
-#include "BasicControls.h"
+#include "cwin/frame/AppFrame.h"
+#include "cwin/controls/BasicControls.h"
 #include "DynamicsReport.h"
-#include "ListView.h"
-#include "MessageBox.h"
+#include "cwin/composite/ListView.h"
+#include "cwin/system/MessageBox.h"
 #include "OrvexResources.h"
-#include "TControl.h"
+#include "cwin/composite/TControl.h"
 
 CDynamicsPage::CDynamicsPage()
     : dynamicsList(NULL), currentRow(NULL), dialog(NULL), supplierBox(NULL), pendingRow(NULL), m_store(NULL)

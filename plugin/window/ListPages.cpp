@@ -3,11 +3,11 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "AppFrame.h"
-#include "ListView.h"
+#include "cwin/frame/AppFrame.h"
+#include "cwin/composite/ListView.h"
 #include "OrvexResources.h"
 #include "StoreTables.h"
-#include "TControl.h"
+#include "cwin/composite/TControl.h"
 
 const char kCellError[] = "<< ошибка >>";
 

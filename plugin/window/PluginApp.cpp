@@ -1,9 +1,9 @@
 #include "PluginWindow.h"
 
-#include "AppFrame.h"
-#include "ListView.h"
+#include "cwin/frame/AppFrame.h"
+#include "cwin/composite/ListView.h"
 #include "OrvexResources.h"
-#include "TControl.h"
+#include "cwin/composite/TControl.h"
 
 static const COLORREF kMaskColour = RGB(255, 0, 255);
 

@@ -14,8 +14,8 @@
 #include <commctrl.h>
 
 #include "GoodsStore.h"
-#include "MathFlow.h"
-#include "Window.h"
+#include "cwin/system/MathFlow.h"
+#include "cwin/window/Window.h"
 
 class CAppFrame;
 class CComboBox;

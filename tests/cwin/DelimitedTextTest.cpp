@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "AppFrame.h"
-#include "HeapRegistry.h"
+#include "cwin/frame/AppFrame.h"
+#include "cwin/system/HeapRegistry.h"
 #include "TestSupport.h"
 
 namespace {

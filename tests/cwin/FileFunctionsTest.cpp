@@ -4,8 +4,8 @@
 
 #include <string.h>
 
-#include "FileChooser.h"
-#include "HeapRegistry.h"
+#include "cwin/system/FileChooser.h"
+#include "cwin/system/HeapRegistry.h"
 #include "TestSupport.h"
 
 namespace {

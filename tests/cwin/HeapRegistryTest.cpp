@@ -6,7 +6,7 @@
 #include <string.h>
 #include <vector>
 
-#include "HeapRegistry.h"
+#include "cwin/system/HeapRegistry.h"
 #include "TestSupport.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "ProgBar.h"
+#include "cwin/controls/ProgBar.h"
 
 #include <commctrl.h>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "HeapRegistry.h"
+#include "cwin/system/HeapRegistry.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string.h>
 
 #include "FileFaults.h"
-#include "HeapRegistry.h"
-#include "RecordArray.h"
+#include "cwin/system/HeapRegistry.h"
+#include "cwin/system/RecordArray.h"
 #include "TestSupport.h"
 
 namespace {

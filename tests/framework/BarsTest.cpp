@@ -2,7 +2,7 @@
 // click reaching the owner, the frame's docking of tool bars and rebars, and
 // the resize bar's orientation, clamping, percentages, limits and dragging.
 #include "FrameworkFixture.h"
-#include "Bars.h"
+#include "cwin/composite/Bars.h"
 
 #include <string>
 

@@ -4,7 +4,7 @@
 // after its window. Seen at this program's own GDI imports, which the
 // framework, linked in statically, calls.
 #include "FrameworkFixture.h"
-#include "Graph.h"
+#include "cwin/controls/Graph.h"
 #include "ImportRedirect.h"
 
 #include <map>

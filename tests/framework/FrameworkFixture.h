@@ -8,10 +8,10 @@
 
 #include <vector>
 
-#include "AppFrame.h"
-#include "BasicControls.h"
-#include "Custom.h"
-#include "RangeControls.h"
+#include "cwin/frame/AppFrame.h"
+#include "cwin/controls/BasicControls.h"
+#include "cwin/controls/Custom.h"
+#include "cwin/controls/RangeControls.h"
 #include "TestSupport.h"
 
 // Window procedure for a window that owns an open pop-up menu: the first time

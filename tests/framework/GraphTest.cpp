@@ -2,8 +2,8 @@
 // picture in the back buffer, wheel zoom, scrolling and the middle-button
 // reset through real messages, and refused input.
 #include "FrameworkFixture.h"
-#include "Graph.h"
-#include "ImageLists.h"
+#include "cwin/controls/Graph.h"
+#include "cwin/window/ImageLists.h"
 
 #include <math.h>
 #include <string.h>

@@ -4,7 +4,7 @@
 // with real messages to a real SysListView32; checked through what the
 // owner's handler received and what the control shows.
 #include "FrameworkFixture.h"
-#include "ListView.h"
+#include "cwin/composite/ListView.h"
 
 #include <stdio.h>
 #include <stdlib.h>

@@ -2,7 +2,7 @@
 // under a main window with a menu, children reporting their creation, the
 // child table, maximising, activation, refitting and a second MDI control.
 #include "FrameworkFixture.h"
-#include "MDIChild.h"
+#include "cwin/composite/MDIChild.h"
 
 #include <string>
 #include <vector>

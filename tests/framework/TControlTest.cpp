@@ -2,7 +2,7 @@
 // shows exactly the windows of the selected tab, the page rectangle for tabs
 // on every side, and a real tab click.
 #include "FrameworkFixture.h"
-#include "TControl.h"
+#include "cwin/composite/TControl.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 // files and registry blocks, bad input to the loader, and subtree copies.
 // Structure is read back with TVM_* messages straight from the control.
 #include "FrameworkFixture.h"
-#include "HeapRegistry.h"
-#include "TreeView.h"
+#include "cwin/system/HeapRegistry.h"
+#include "cwin/composite/TreeView.h"
 
 #include <stdio.h>
 #include <string.h>

@@ -1,7 +1,7 @@
 // The store's add, find, figures and identifier display, through its operations.
 #include <string.h>
 
-#include "HeapRegistry.h"
+#include "cwin/system/HeapRegistry.h"
 #include "StoreFixture.h"
 #include "TestSupport.h"
 

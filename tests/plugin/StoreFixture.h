@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "AppFrame.h"
+#include "cwin/frame/AppFrame.h"
 #include "GoodsStore.h"
-#include "ProgBar.h"
+#include "cwin/controls/ProgBar.h"
 #include "StoreTables.h"
 
 class RecordingProgBar : public CProgBar

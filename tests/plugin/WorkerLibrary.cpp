@@ -2,9 +2,9 @@
 // so that a test can load and unload it while their threads run.
 #include <windows.h>
 
-#include "AppFrame.h"
-#include "HeapRegistry.h"
-#include "MathFlow.h"
+#include "cwin/frame/AppFrame.h"
+#include "cwin/system/HeapRegistry.h"
+#include "cwin/system/MathFlow.h"
 
 static CAppFrame g_frame;
 static CWIN_HEAP_INFO g_entries[CWIN_HEAP_INFO_NUM_PLUGIN];

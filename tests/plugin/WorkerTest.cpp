@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "AppFrame.h"
-#include "MathFlow.h"
+#include "cwin/frame/AppFrame.h"
+#include "cwin/system/MathFlow.h"
 
 namespace {
 

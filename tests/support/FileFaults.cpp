@@ -1,6 +1,6 @@
 #include "FileFaults.h"
 
-#include "FileOps.h"
+#include "cwin/system/FileOps.h"
 
 #include <gtest/gtest.h>
 

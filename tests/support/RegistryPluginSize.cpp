@@ -1,5 +1,5 @@
 // The registry of a test program that stands in for the plug-in.
-#include "HeapRegistry.h"
+#include "cwin/system/HeapRegistry.h"
 
 static CWIN_HEAP_INFO g_entries[CWIN_HEAP_INFO_NUM_PLUGIN];
 CHeapRegistry g_heapRegistry(g_entries, CWIN_HEAP_INFO_NUM_PLUGIN);

@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "MessageBox.h"
+#include "cwin/system/MessageBox.h"
 
 #include <commctrl.h>
 

@@ -10,8 +10,8 @@
 #include <regex>
 #include <set>
 
-#include "AppFrame.h"
-#include "HeapRegistry.h"
+#include "cwin/frame/AppFrame.h"
+#include "cwin/system/HeapRegistry.h"
 #include "ReportConverter.h"
 
 namespace fuzz {

@@ -33,8 +33,8 @@
 
 #include "FuzzTargets.h"
 #ifndef FUZZ_SIDE_HOST
-#include "HeapRegistry.h"
-#include "MessageBox.h"
+#include "cwin/system/HeapRegistry.h"
+#include "cwin/system/MessageBox.h"
 #endif
 
 #if defined(FUZZ_SIDE_PLUGIN)

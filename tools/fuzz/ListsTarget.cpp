@@ -4,10 +4,10 @@
 #include <windows.h>
 #include <stdio.h>
 
-#include "AppFrame.h"
+#include "cwin/frame/AppFrame.h"
 #include "DynamicsReport.h"
 #include "GoodsStore.h"
-#include "ProgBar.h"
+#include "cwin/controls/ProgBar.h"
 #include "StoreTables.h"
 
 namespace fuzz {

@@ -9,14 +9,14 @@
 #include <math.h>
 #include <stdio.h>
 
-#include "AppFrame.h"
-#include "BasicControls.h"
-#include "Custom.h"
-#include "HeapRegistry.h"
+#include "cwin/frame/AppFrame.h"
+#include "cwin/controls/BasicControls.h"
+#include "cwin/controls/Custom.h"
+#include "cwin/system/HeapRegistry.h"
 #include "GalleryViews.h"
-#include "ListView.h"
-#include "RangeControls.h"
-#include "TControl.h"
+#include "cwin/composite/ListView.h"
+#include "cwin/controls/RangeControls.h"
+#include "cwin/composite/TControl.h"
 
 #include <string.h>
 

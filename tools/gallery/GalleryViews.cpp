@@ -5,13 +5,13 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "AppFrame.h"
-#include "Bars.h"
-#include "BasicControls.h"
-#include "Graph.h"
+#include "cwin/frame/AppFrame.h"
+#include "cwin/composite/Bars.h"
+#include "cwin/controls/BasicControls.h"
+#include "cwin/controls/Graph.h"
 #include "GalleryViews.h"
-#include "MDIChild.h"
-#include "TreeView.h"
+#include "cwin/composite/MDIChild.h"
+#include "cwin/composite/TreeView.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "ImageLists.h"
-#include "AppFrame.h"
-#include "HeapRegistry.h"
+#include "cwin/window/ImageLists.h"
+#include "cwin/frame/AppFrame.h"
+#include "cwin/system/HeapRegistry.h"
 
 #include <string.h>
 
