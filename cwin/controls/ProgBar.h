@@ -6,9 +6,10 @@
 #ifndef CWIN_PROGBAR_H
 #define CWIN_PROGBAR_H
 
+#include "cwin/system/Progress.h"
 #include "cwin/window/BaseWindow.h"
 
-class CProgBar : public CBaseWindow, public IProgBar
+class CProgBar : public CBaseWindow, public IProgBar, public IProgress
 {
 public:
     CProgBar();
@@ -21,7 +22,7 @@ public:
     // The same final state as `steps` calls of Step() (counter, shown position,
     // the window's position), with at most one message. A class that overrides
     // Step() overrides this too, so that both count alike.
-    virtual LRESULT StepBy(int steps);
+    LRESULT StepBy(int steps) override;
 
     // Gives a window-less bar a window made elsewhere.
     void SetWindow(HWND window) { hwnd = window; }

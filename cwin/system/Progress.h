@@ -1,0 +1,18 @@
+// IProgress: what long operations advance, with or without a window behind it.
+// The progress bar control implements it; the console converter has its own.
+#ifndef CWIN_PROGRESS_H
+#define CWIN_PROGRESS_H
+
+#include <windows.h>
+
+class IProgress
+{
+public:
+    virtual LRESULT SetRange(int minimum, int maximum, int ignored = 0) = 0;
+    virtual LRESULT SetPos(int position) = 0;
+    virtual LRESULT Step() = 0;
+    // The same final state as `steps` calls of Step(), at the cost of one.
+    virtual LRESULT StepBy(int steps) = 0;
+};
+
+#endif
