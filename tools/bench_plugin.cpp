@@ -54,7 +54,7 @@ int main(int argc, char** argv)
     g_frame.SetProgressBar(&g_bar);
 
     CGoodsStore store;
-    CStoreTables tables(store, &g_frame);
+    CStoreTables tables(store, &g_frame, &g_frame);
     tables.Bind();
     char code[32], name[64];
     double t0 = Now();

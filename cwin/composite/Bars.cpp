@@ -1,11 +1,10 @@
 #include "cwin/composite/Bars.h"
-#include "cwin/frame/AppFrame.h"
 
 #include <limits.h>
 #include <string.h>
 #include <windowsx.h>
 
-static HINSTANCE InstanceOf(CAppFrame* frame)
+static HINSTANCE InstanceOf(IWindowOwner* frame)
 {
     return frame ? frame->GetInstance() : GetModuleHandleA(NULL);
 }

@@ -1,5 +1,4 @@
 #include "cwin/composite/ListView.h"
-#include "cwin/frame/AppFrame.h"
 #include "cwin/controls/BasicControls.h"
 #include "cwin/system/HeapRegistry.h"
 
@@ -591,7 +590,7 @@ bool CListView::SortByColumn(int column)
     if (!restore) {
         m_sortParam = idColumn && column > 0 ? column - 1 : column;
         PrepareEvent(m_sortParam, 0, 0);
-        CProgBar* bar = owner ? owner->GetProgressBar() : NULL;
+        IProgress* bar = owner ? owner->GetProgress() : NULL;
         if (bar)
             bar->SetRange(0, count);
         SortView(idColumn && column == 0);
@@ -649,7 +648,7 @@ int CListView::CompareSlots(uint32_t a, uint32_t b, bool useIds)
 
 void CListView::Progress(unsigned long long done)
 {
-    CProgBar* bar = owner ? owner->GetProgressBar() : NULL;
+    IProgress* bar = owner ? owner->GetProgress() : NULL;
     int count = store->ViewCount();
     if (!bar || m_workTotal == 0)
         return;

@@ -1,5 +1,4 @@
 #include "cwin/composite/MDIChild.h"
-#include "cwin/frame/AppFrame.h"
 
 #include <string.h>
 

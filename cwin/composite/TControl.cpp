@@ -1,5 +1,4 @@
 #include "cwin/composite/TControl.h"
-#include "cwin/frame/AppFrame.h"
 
 #include <string.h>
 

@@ -1,5 +1,4 @@
 #include "cwin/composite/TreeView.h"
-#include "cwin/frame/AppFrame.h"
 #include "cwin/system/HeapRegistry.h"
 #include "cwin/system/MessageBox.h"
 

@@ -1,5 +1,5 @@
 #include "cwin/controls/BasicControls.h"
-#include "cwin/frame/AppFrame.h"
+#include "cwin/window/ImageLists.h"
 
 #include <stdarg.h>
 #include <stdio.h>
@@ -295,7 +295,7 @@ bool CDialog::RunModal()
 {
     if (!owner)
         return false;
-    CAppFrame* frame = owner;
+    IWindowOwner* frame = owner;
     frame->EnterModalPage();
     CDialog* outer = currentModal;
     currentModal = this;
@@ -314,14 +314,12 @@ LRESULT CALLBACK CDialog::ModelessProc(HWND window, UINT message, WPARAM wParam,
     if (message == WM_SIZE && (page->style & WS_CHILD))
         return 0;
     WNDPROC previous = page->previousProc;
-    CAppFrame* frame = page->owner;
+    IWindowOwner* frame = page->owner;
     if (!frame)
         return CallWindowProcA(previous, window, message, wParam, lParam);
-    frame->wantDefault = false;
-    frame->inDialog = true;
-    LRESULT result = frame->RouteMessage(window, message, wParam, lParam);
-    frame->inDialog = false;
-    if (frame->wantDefault)
+    bool passOn = false;
+    LRESULT result = frame->RouteForPage(window, message, wParam, lParam, &passOn);
+    if (passOn)
         return CallWindowProcA(previous, window, message, wParam, lParam);
     return result;
 }
@@ -337,12 +335,9 @@ INT_PTR CALLBACK CDialog::ModalProc(HWND window, UINT message, WPARAM wParam, LP
         page->Dispatch(EV_DIALOG_INIT);
         return FALSE;
     }
-    CAppFrame* frame = page->owner;
-    frame->wantDefault = false;
-    frame->inDialog = true;
-    LRESULT result = frame->RouteMessage(window, message, wParam, lParam);
-    frame->inDialog = false;
-    if (frame->wantDefault)
+    bool passOn = false;
+    LRESULT result = page->owner->RouteForPage(window, message, wParam, lParam, &passOn);
+    if (passOn)
         return FALSE;
     // A dialog procedure answers the colour messages with the brush itself and
     // every other handled message through DWLP_MSGRESULT.
@@ -353,4 +348,21 @@ INT_PTR CALLBACK CDialog::ModalProc(HWND window, UINT message, WPARAM wParam, LP
     }
     SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
     return TRUE;
+}
+
+// The edit box and the dialog page put back the procedure they replaced.
+static void PutBackProc(HWND window, WNDPROC previous)
+{
+    if (previous && window && IsWindow(window))
+        SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)previous);
+}
+
+void CEditBox::RestoreWindowProc()
+{
+    PutBackProc(hwnd, previousProc);
+}
+
+void CDialog::RestoreWindowProc()
+{
+    PutBackProc(hwnd, previousProc);
 }

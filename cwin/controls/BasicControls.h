@@ -40,6 +40,7 @@ public:
     LRESULT AppendText(const char* format, ...) override;
     // Installs the edit box's procedure in front of the edit window's own.
     bool SubclassEdit();
+    void RestoreWindowProc() override;
 
     WNDPROC previousProc;
 
@@ -85,6 +86,7 @@ public:
     CDialog();
     bool Create() override;
     bool SetItemText(int item, const char* format, ...) override;
+    void RestoreWindowProc() override;
 
     WNDPROC     previousProc;
     const char* dialogTemplate;   // name or resource id

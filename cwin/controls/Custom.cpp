@@ -1,5 +1,4 @@
 #include "cwin/controls/Custom.h"
-#include "cwin/frame/AppFrame.h"
 
 #include <math.h>
 #include <string.h>
@@ -23,6 +22,12 @@ CCustom::~CCustom()
 {
     FreeBackBuffer();
     FreeDrawingObjects();
+}
+
+void CCustom::FreeOwnObjects()
+{
+    FreeBackBuffer();
+    CBaseWindow::FreeOwnObjects();
 }
 
 void CCustom::FreeBackBuffer()

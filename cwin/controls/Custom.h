@@ -48,6 +48,7 @@ public:
     // The memory DC and the back bitmap selected into it: they serve the
     // window only, and go when it does. Each is freed once (fields nulled).
     void FreeBackBuffer();
+    void FreeOwnObjects() override;
 
     HDC         memDC;
     bool        eraseSuppressed;

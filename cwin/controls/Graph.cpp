@@ -1,5 +1,5 @@
 #include "cwin/controls/Graph.h"
-#include "cwin/frame/AppFrame.h"
+#include "cwin/window/ImageLists.h"
 #include "cwin/system/HeapRegistry.h"
 #include "cwin/window/ImageLists.h"
 
@@ -275,6 +275,12 @@ template <class H> static void DeleteOnce(H& object)
     if (object)
         DeleteObject(object);
     object = NULL;
+}
+
+void CGraph::FreeOwnObjects()
+{
+    FreeChartObjects();
+    CCustom::FreeOwnObjects();
 }
 
 void CGraph::FreeChartObjects()

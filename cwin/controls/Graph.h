@@ -70,6 +70,7 @@ public:
     // The chart's own pens and rotated font, each freed once (fields nulled):
     // when the object goes, or when its frame goes after its window.
     void FreeChartObjects();
+    void FreeOwnObjects() override;
 
     // CCustom operations the chart takes over.
     bool OnPaint(HDC dc, bool toBackBuffer) override;

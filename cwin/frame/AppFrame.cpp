@@ -1,6 +1,4 @@
 #include "cwin/frame/AppFrame.h"
-#include "cwin/controls/BasicControls.h"
-#include "cwin/controls/Graph.h"
 #include "cwin/system/HeapRegistry.h"
 
 #include <locale.h>
@@ -29,7 +27,7 @@ CAppFrame::CAppFrame()
     m_currentDirectory[0] = 0;
     m_statusText[0] = 0;
     InitializeCriticalSection(&m_eventLock);
-    m_imageLists.SetFrame(this);
+    m_imageLists.SetOwner(this);
 }
 
 // Only the frame's own buffers go; windows, lock and workers are not torn down here.
@@ -40,16 +38,8 @@ CAppFrame::CAppFrame()
 // they might release into is already destroyed.)
 CAppFrame::~CAppFrame()
 {
-    for (int i = 0; i < controlCount; ++i) {
-        CBaseWindow* c = controls[i];
-        WNDPROC own = NULL;
-        if (c->kind == KIND_DIALOG)
-            own = static_cast<CDialog*>(c)->previousProc;
-        else if (c->kind == KIND_EDITBOX)
-            own = static_cast<CEditBox*>(c)->previousProc;
-        if (own && c->hwnd && IsWindow(c->hwnd))
-            SetWindowLongPtrA(c->hwnd, GWLP_WNDPROC, (LONG_PTR)own);
-    }
+    for (int i = 0; i < controlCount; ++i)
+        controls[i]->RestoreWindowProc();
     const bool windowLives = m_mainWindow && IsWindow(m_mainWindow);
     if (windowLives && GetWindowLongPtrA(m_mainWindow, GWLP_WNDPROC) == (LONG_PTR)FrameProc) {
         SetWindowLongPtrA(m_mainWindow, GWLP_WNDPROC, (LONG_PTR)m_previousProc);
@@ -65,11 +55,7 @@ CAppFrame::~CAppFrame()
             CBaseWindow* c = controls[i];
             if (c->hwnd && IsWindow(c->hwnd))
                 continue;
-            if (c->kind == KIND_GRAPH)
-                static_cast<CGraph*>(c)->FreeChartObjects();
-            if (c->kind == KIND_CUSTOM || c->kind == KIND_GRAPH)
-                static_cast<CCustom*>(c)->FreeBackBuffer();
-            c->FreeDrawingObjects();
+            c->FreeOwnObjects();
         }
         m_imageLists.DestroyAll();
         if (s_statusFont) {
@@ -125,6 +111,11 @@ LRESULT CALLBACK CAppFrame::FrameProc(HWND window, UINT message, WPARAM wParam, 
     if (passOn)
         return CallWindowProcA(frame->m_previousProc, window, message, wParam, lParam);
     return result;
+}
+
+int CAppFrame::ShowBox(const char* text, const char* caption, UINT type)
+{
+    return ShowMessageBox(m_mainWindow, text, caption, type);
 }
 
 // ---- status bar

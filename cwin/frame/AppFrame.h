@@ -16,6 +16,7 @@
 
 #include <windows.h>
 
+#include "cwin/system/MessageBox.h"
 #include "cwin/window/BaseWindow.h"
 #include "cwin/system/FileChooser.h"
 #include "cwin/window/ImageLists.h"
@@ -41,7 +42,7 @@ public:
 
 class CCustom;
 
-class CAppFrame
+class CAppFrame : public IWindowOwner, public IMessageBoxes
 {
 public:
     CAppFrame();
@@ -57,10 +58,10 @@ public:
     virtual bool RemoveTrayIcon();
     virtual bool RestoreStatusHint();
     virtual bool SetMinimumClientSize(int width, int height, int eraseFlag);
-    virtual CImageLists* GetImageLists();
+    CImageLists* GetImageLists() override;
     // For "Dialog", exStyle carries the page's init callback and text its template.
-    virtual CBaseWindow* CreateControl(const char* typeName, int left, int top, int right, int bottom,
-                                       ULONG_PTR exStyle, DWORD style, const char* text, HWND parent);
+    CBaseWindow* CreateControl(const char* typeName, int left, int top, int right, int bottom,
+                               ULONG_PTR exStyle, DWORD style, const char* text, HWND parent) override;
     virtual ICustom* CreateCustom(CCustom* object, int left, int top, int right, int bottom,
                                   ULONG_PTR exStyle, DWORD style, const char* text, HWND parent);
     virtual CBaseWindow* AttachControl(const char* typeName, HWND dialog, int item,
@@ -78,8 +79,8 @@ public:
 
     // Binding to the top-level window (once).
     CAppFrame* Attach(HWND window, ICommandTarget* commandTarget);
-    HWND      GetMainWindow() const { return m_mainWindow; }
-    HINSTANCE GetInstance() const { return m_instance; }
+    HWND      GetMainWindow() const override { return m_mainWindow; }
+    HINSTANCE GetInstance() const override { return m_instance; }
     void      SetInstance(HINSTANCE instance) { m_instance = instance; }
 
     // Status bar and its progress bar.
@@ -92,15 +93,16 @@ public:
     // The progress bar that long operations advance; may have no window.
     void      SetProgressBar(CProgBar* bar) { m_progressBar = bar; }
     CProgBar* GetProgressBar() const { return m_progressBar; }
+    IProgress* GetProgress() override { return m_progressBar; }
 
     // Object table.
     bool RemoveControl(int index);
-    int  FindControlIndex(int id);
-    bool FindControlByWindow(HWND window, CBaseWindow** control);
+    int  FindControlIndex(int id) override;
+    bool FindControlByWindow(HWND window, CBaseWindow** control) override;
     CBaseWindow* ControlFromPoint(HWND window, int x, int y);
-    bool RefreshFrom(int id);
+    bool RefreshFrom(int id) override;
     int  GetControlCount() const { return controlCount; }
-    CBaseWindow* GetControl(int index) const
+    CBaseWindow* GetControl(int index) const override
     {
         return index >= 0 && index < controlCount ? controls[index] : NULL;
     }
@@ -117,8 +119,8 @@ public:
     LRESULT RouteNotify(HWND window, WPARAM wParam, LPARAM lParam);
 
     // The area left to the main window's controls by the status bar and docked bars.
-    const RECT& GetFreeArea() const { return m_clientArea; }
-    POINT GetContextMenuPoint() const { return m_contextPoint; }
+    const RECT& GetFreeArea() const override { return m_clientArea; }
+    POINT GetContextMenuPoint() const override { return m_contextPoint; }
     int   GetDragSource() const { return m_dragSource; }
     // wParam: the notification's WPARAM (the source's child id); the start event's aux.
     bool  StartDrag(CBaseWindow* source, NMHDR* header, WPARAM wParam);
@@ -128,12 +130,12 @@ public:
     // Counts the dispatches, object procedures and modal pages on the stack: an
     // object the sweep freed under them would still be used when they return,
     // so the sweep waits until none is running.
-    void EnterDispatch() { ++m_dispatchDepth; }
-    void LeaveDispatch() { --m_dispatchDepth; }
+    void EnterDispatch() override { ++m_dispatchDepth; }
+    void LeaveDispatch() override { --m_dispatchDepth; }
 
     // Every framework event is delivered under this lock; workers take it too.
-    void Lock() { EnterCriticalSection(&m_eventLock); }
-    void Unlock() { LeaveCriticalSection(&m_eventLock); }
+    void Lock() override { EnterCriticalSection(&m_eventLock); }
+    void Unlock() override { LeaveCriticalSection(&m_eventLock); }
     bool TryLock() { return TryEnterCriticalSection(&m_eventLock) != FALSE; }
 
     // Background workers: at most 16; each one's thread starts on registration.
@@ -156,8 +158,12 @@ public:
 
     // A modal dialog page runs between these two: its slot and its items'
     // slots are kept while it runs, and freed with it afterwards.
-    void EnterModalPage();
-    void LeaveModalPage(CBaseWindow* page);
+    void EnterModalPage() override;
+    void LeaveModalPage(CBaseWindow* page) override;
+    LRESULT RouteForPage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* passOn) override;
+
+    // Boxes of parts without a window of their own, owned by the main window.
+    int ShowBox(const char* text, const char* caption, UINT type) override;
 
     // Set while the router works for a dialog page or a subclassed control.
     bool inDialog;
@@ -220,27 +226,6 @@ private:
     int          m_minWidth, m_minHeight;
     HWND         m_dragCapture;
     int          m_dispatchDepth;
-};
-
-// Holds the frame's dispatch depth for one scope (a null frame counts nothing).
-class DispatchScope
-{
-public:
-    explicit DispatchScope(CAppFrame* frame) : m_frame(frame)
-    {
-        if (m_frame)
-            m_frame->EnterDispatch();
-    }
-    ~DispatchScope()
-    {
-        if (m_frame)
-            m_frame->LeaveDispatch();
-    }
-
-private:
-    DispatchScope(const DispatchScope&);
-    DispatchScope& operator=(const DispatchScope&);
-    CAppFrame* m_frame;
 };
 
 #endif

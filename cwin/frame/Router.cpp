@@ -1,6 +1,7 @@
 // CAppFrame's router: Win32 messages and notifications of the windows that
-// hold controls become events on the framework objects. One case per row, in
-// the order the rows are tested; the frame's own handling is in named helpers.
+// hold controls become events on the framework objects. A notification goes to
+// the sending control's own rows first (CBaseWindow::OnNotify); the frame keeps
+// the rows that are its own: the status bar, a list's header, drag and drop.
 #include "cwin/frame/AppFrame.h"
 #include "cwin/controls/BasicControls.h"
 
@@ -89,6 +90,16 @@ LRESULT CAppFrame::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM
     return result;
 }
 
+LRESULT CAppFrame::RouteForPage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* passOn)
+{
+    wantDefault = false;
+    inDialog = true;
+    LRESULT result = RouteMessage(window, message, wParam, lParam);
+    inDialog = false;
+    *passOn = wantDefault;
+    return result;
+}
+
 LRESULT CAppFrame::RouteCommand(WPARAM wParam, LPARAM lParam)
 {
     int code = HIWORD(wParam);
@@ -124,14 +135,6 @@ CBaseWindow* CAppFrame::ListViewOfHeader(HWND header)
             return c;
     }
     return NULL;
-}
-
-// The rows that leave a notification to the control itself.
-static bool OwnHandling(CBaseWindow* object, NMHDR* header, WPARAM wParam, LRESULT* result, bool* passOn)
-{
-    *result = 0;
-    *passOn = true;
-    return object->notifyHandler && object->notifyHandler->HandleNotify(header, wParam, result, passOn);
 }
 
 LRESULT CAppFrame::RouteNotify(HWND window, WPARAM wParam, LPARAM lParam)
@@ -174,81 +177,13 @@ LRESULT CAppFrame::RouteNotify(HWND window, WPARAM wParam, LPARAM lParam)
     LRESULT result = 0;
     object->PrepareEvent(lParam, wParam, lParam);
 
-    switch (header->code) {
-    case TCN_SELCHANGE:
-        object->event.param = SendMessageA(object->hwnd, TCM_GETCURSEL, 0, 0);
-        object->Dispatch(EV_SELECTION_CHANGED);
-        OwnHandling(object, header, wParam, &result, &passOn);   // the tab control shows the page
-        break;
-    case NM_CUSTOMDRAW:
-    case NM_DBLCLK:
-    case NM_CLICK:
-        if (OwnHandling(object, header, wParam, &result, &passOn))
-            break;   // a list view
-        result = object->Dispatch(header->code == (UINT)NM_CUSTOMDRAW ? EV_CUSTOM_DRAW
-                                  : header->code == (UINT)NM_DBLCLK ? EV_DOUBLE_CLICK : EV_CLICK);
-        passOn = false;
-        break;
-    case NM_RETURN:
-        object->event.param = 0;
-        result = object->Dispatch(EV_COMMAND);
-        passOn = false;
-        break;
-    case LVN_KEYDOWN: {
-        WORD key = reinterpret_cast<NMLVKEYDOWN*>(lParam)->wVKey;
-        if (key == VK_F3) {
-            OwnHandling(object, header, wParam, &result, &passOn);   // the list repeats its search
-        } else {
-            object->event.param = key;
-            object->Dispatch(EV_KEY_DOWN);
+    if (!object->OnNotify(header, wParam, lParam, &result, &passOn)) {
+        switch (header->code) {
+        case LVN_BEGINDRAG:
+        case TVN_BEGINDRAGA:
+            StartDrag(object, header, wParam);
+            break;
         }
-        break;
-    }
-    case DTN_DATETIMECHANGE:
-        object->Dispatch(EV_SELECTION_CHANGED);
-        result = 0;
-        passOn = false;
-        break;
-    case LVN_BEGINDRAG:
-    case TVN_BEGINDRAGA:
-        StartDrag(object, header, wParam);
-        break;
-    case TVN_GETINFOTIPA:
-        object->Dispatch(EV_INFO_TIP);
-        break;
-    case LVN_GETINFOTIPA:
-    case LVN_GETDISPINFOA:
-    case LVN_ITEMCHANGED:
-    case LVN_COLUMNCLICK:
-    case TVN_ITEMEXPANDINGA:
-        OwnHandling(object, header, wParam, &result, &passOn);
-        break;
-    case LVN_ODCACHEHINT:
-        object->event.code = (int)LVN_ODCACHEHINT;
-        object->Dispatch(EV_CACHE_HINT);
-        result = 0;
-        passOn = false;
-        break;
-    case LVN_ODFINDITEMA:
-        break;
-    case TVN_BEGINLABELEDITA:
-        result = object->Dispatch(EV_EDIT_BEGIN);
-        passOn = false;
-        break;
-    case TVN_ENDLABELEDITA:
-        result = object->Dispatch(EV_EDIT_END);
-        passOn = false;
-        break;
-    case TVN_SELCHANGEDA:
-        // A tree view checks its fill flag and names its selected item itself.
-        if (!OwnHandling(object, header, wParam, &result, &passOn)) {
-            object->event.param = 0;
-            object->Dispatch(EV_SELECTION_CHANGED);
-        }
-        break;
-    case LVN_ITEMACTIVATE:
-        object->Dispatch(EV_COMMAND);
-        break;
     }
     wantDefault = passOn;
     return result;

@@ -6,6 +6,8 @@
 
 #include "cwin/controls/Custom.h"
 
+class CAppFrame;
+
 #define CWIN_SPLASH_WIDTH  377
 #define CWIN_SPLASH_HEIGHT 223
 

@@ -13,4 +13,11 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type 
 // Replaces the function; null restores MessageBoxA. Returns the previous one.
 MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction fn);
 
+// Shows boxes for a part that has no window of its own to own them.
+class IMessageBoxes
+{
+public:
+    virtual int ShowBox(const char* text, const char* caption, UINT type) = 0;
+};
+
 #endif

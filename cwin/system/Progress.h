@@ -15,4 +15,13 @@ public:
     virtual LRESULT StepBy(int steps) = 0;
 };
 
+// Where a part without windows finds the progress of the moment: the frame's
+// bar may be made, replaced or taken away after the part was bound to it.
+class IProgressSource
+{
+public:
+    // Null when nothing shows progress.
+    virtual IProgress* GetProgress() = 0;
+};
+
 #endif

@@ -1,5 +1,5 @@
 #include "cwin/window/BaseWindow.h"
-#include "cwin/frame/AppFrame.h"
+#include "cwin/window/ImageLists.h"
 
 #include <stdarg.h>
 #include <stdio.h>
@@ -203,6 +203,15 @@ bool CBaseWindow::SetToolTip(bool showNow, const char* format, ...)
     if (showNow)
         SendMessageA(tip, TTM_UPDATE, 0, 0);
     return true;
+}
+
+void CBaseWindow::RestoreWindowProc()
+{
+}
+
+void CBaseWindow::FreeOwnObjects()
+{
+    FreeDrawingObjects();
 }
 
 void CBaseWindow::FreeDrawingObjects()
@@ -458,4 +467,93 @@ bool CBaseWindow::CreateWindowOf(const char* className)
     ShowWindow(hwnd, (style & WS_VISIBLE) ? SW_SHOW : SW_HIDE);
     UpdateWindow(hwnd);
     return OnCreated();
+}
+
+// The rows that leave a notification to the composite control's own handler.
+static bool OwnHandling(CBaseWindow* object, NMHDR* header, WPARAM wParam, LRESULT* result, bool* passOn)
+{
+    *result = 0;
+    *passOn = true;
+    return object->notifyHandler && object->notifyHandler->HandleNotify(header, wParam, result, passOn);
+}
+
+bool CBaseWindow::OnNotify(NMHDR* header, WPARAM wParam, LPARAM lParam, LRESULT* result, bool* passOn)
+{
+    *result = 0;
+    *passOn = true;
+    switch (header->code) {
+    case TCN_SELCHANGE:
+        event.param = SendMessageA(hwnd, TCM_GETCURSEL, 0, 0);
+        Dispatch(EV_SELECTION_CHANGED);
+        OwnHandling(this, header, wParam, result, passOn);   // the tab control shows the page
+        break;
+    case NM_CUSTOMDRAW:
+    case NM_DBLCLK:
+    case NM_CLICK:
+        if (OwnHandling(this, header, wParam, result, passOn))
+            break;   // a list view
+        *result = Dispatch(header->code == (UINT)NM_CUSTOMDRAW ? EV_CUSTOM_DRAW
+                                  : header->code == (UINT)NM_DBLCLK ? EV_DOUBLE_CLICK : EV_CLICK);
+        *passOn = false;
+        break;
+    case NM_RETURN:
+        event.param = 0;
+        *result = Dispatch(EV_COMMAND);
+        *passOn = false;
+        break;
+    case LVN_KEYDOWN: {
+        WORD key = reinterpret_cast<NMLVKEYDOWN*>(lParam)->wVKey;
+        if (key == VK_F3) {
+            OwnHandling(this, header, wParam, result, passOn);   // the list repeats its search
+        } else {
+            event.param = key;
+            Dispatch(EV_KEY_DOWN);
+        }
+        break;
+    }
+    case DTN_DATETIMECHANGE:
+        Dispatch(EV_SELECTION_CHANGED);
+        *result = 0;
+        *passOn = false;
+        break;
+    case TVN_GETINFOTIPA:
+        Dispatch(EV_INFO_TIP);
+        break;
+    case LVN_GETINFOTIPA:
+    case LVN_GETDISPINFOA:
+    case LVN_ITEMCHANGED:
+    case LVN_COLUMNCLICK:
+    case TVN_ITEMEXPANDINGA:
+        OwnHandling(this, header, wParam, result, passOn);
+        break;
+    case LVN_ODCACHEHINT:
+        event.code = (int)LVN_ODCACHEHINT;
+        Dispatch(EV_CACHE_HINT);
+        *result = 0;
+        *passOn = false;
+        break;
+    case LVN_ODFINDITEMA:
+        break;
+    case TVN_BEGINLABELEDITA:
+        *result = Dispatch(EV_EDIT_BEGIN);
+        *passOn = false;
+        break;
+    case TVN_ENDLABELEDITA:
+        *result = Dispatch(EV_EDIT_END);
+        *passOn = false;
+        break;
+    case TVN_SELCHANGEDA:
+        // A tree view checks its fill flag and names its selected item itself.
+        if (!OwnHandling(this, header, wParam, result, passOn)) {
+            event.param = 0;
+            Dispatch(EV_SELECTION_CHANGED);
+        }
+        break;
+    case LVN_ITEMACTIVATE:
+        Dispatch(EV_COMMAND);
+        break;
+    default:
+        return false;
+    }
+    return true;
 }

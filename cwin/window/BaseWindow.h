@@ -11,6 +11,7 @@
 #include <stdarg.h>
 
 #include "cwin/window/Window.h"
+#include "cwin/window/WindowOwner.h"
 
 #include <new>
 
@@ -55,6 +56,17 @@ public:
     virtual void ApplyColors();
     virtual bool OnHandlerAdded(int mask);
     virtual bool OnCreated();
+    // The frame goes while the window lives on: a control that replaced the
+    // window's procedure puts the previous one back (none here).
+    virtual void RestoreWindowProc();
+    // The frame goes and the window is gone: every GDI object the object made
+    // for itself is freed (here the font, brush and menu; drawing controls add theirs).
+    virtual void FreeOwnObjects();
+    // The router asks the sending control first: its rows of the notifications
+    // its window sends (events for its handlers; its notify handler where it
+    // handles some itself). The event record is prepared. False: not one of
+    // its rows, and the owner's own rows look at it.
+    virtual bool OnNotify(NMHDR* header, WPARAM wParam, LPARAM lParam, LRESULT* result, bool* passOn);
 
     // The font, background brush and pop-up menu made for the window, freed
     // once the window itself is gone (its frame goes, with no window left).
@@ -89,7 +101,7 @@ public:
     int           handlerUser[CWIN_MAX_HANDLERS];
     IEventSink*   handlerSink[CWIN_MAX_HANDLERS];
     int        handlerCount;
-    CAppFrame* owner;
+    IWindowOwner* owner;
     int        deleted;
     int        widthPercent, heightPercent;
     int        marginLeft, marginTop, marginRight, marginBottom;

@@ -1,5 +1,5 @@
 #include "cwin/window/ImageLists.h"
-#include "cwin/frame/AppFrame.h"
+#include "cwin/window/WindowOwner.h"
 #include "cwin/system/HeapRegistry.h"
 
 #include <string.h>

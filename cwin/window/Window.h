@@ -10,7 +10,7 @@
 //   ICommandTarget                    receives menu commands that no control claims
 //
 // The implementation base is CBaseWindow (BaseWindow.h); the objects live in the
-// application frame's object table (AppFrame.h).
+// object table of their owner (IWindowOwner, WindowOwner.h).
 #ifndef CWIN_WINDOW_H
 #define CWIN_WINDOW_H
 
@@ -18,7 +18,7 @@
 #include <commctrl.h>
 
 class CBaseWindow;
-class CAppFrame;
+class IWindowOwner;
 class CImageLists;
 
 enum EventCode

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 
-#include "cwin/frame/AppFrame.h"
 #include "FirstIndex.h"
 #include "cwin/system/HeapRegistry.h"
 #include "cwin/system/MessageBox.h"
@@ -239,8 +238,7 @@ void CGoodsStore::AccumulateMoves()
                     c = k;
         }
         if (c < 0 || !cells) {
-            ShowMessageBox(m_binding.frame ? m_binding.frame->GetMainWindow() : NULL,
-                           "date is absent in calendar !!!", "Error in Dates", MB_OK);
+            ShowBox("date is absent in calendar !!!", "Error in Dates");
             return;
         }
         DayCell& cell = series[j].cells[c];

@@ -4,7 +4,6 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "cwin/frame/AppFrame.h"
 #include "FirstIndex.h"
 #include "cwin/system/HeapRegistry.h"
 #include "cwin/system/RecordArray.h"
@@ -169,14 +168,19 @@ int CGoodsStore::FirstGoodsIndex(int32_t id, const CFirstIndex* index) const
 
 void CGoodsStore::SetProgressRange(int maximum) const
 {
-    CProgBar* bar = m_binding.frame ? m_binding.frame->GetProgressBar() : 0;
+    IProgress* bar = m_binding.progress ? m_binding.progress->GetProgress() : 0;
     if (bar)
         bar->SetRange(0, maximum);
 }
 
+int CGoodsStore::ShowBox(const char* text, const char* caption) const
+{
+    return m_binding.boxes ? m_binding.boxes->ShowBox(text, caption, MB_OK) : ShowMessageBox(NULL, text, caption, MB_OK);
+}
+
 void CGoodsStore::StepProgress() const
 {
-    CProgBar* bar = m_binding.frame ? m_binding.frame->GetProgressBar() : 0;
+    IProgress* bar = m_binding.progress ? m_binding.progress->GetProgress() : 0;
     if (bar)
         bar->Step();
 }

@@ -16,8 +16,9 @@
 #include <stdint.h>
 
 #include "StoreRecords.h"
+#include "cwin/system/MessageBox.h"
+#include "cwin/system/Progress.h"
 
-class CAppFrame;
 class CFirstIndex;
 class CRecordArray;
 
@@ -36,7 +37,8 @@ struct StoreBinding
     DynamicsRow**    rowPending;
     DynamicsRow**    currentRow;
     const int32_t*   idMode;
-    CAppFrame*       frame;         // progress bar and message-box owner; may be null
+    IProgressSource* progress;      // may be null, as may what it gives
+    IMessageBoxes*   boxes;         // null: boxes without an owner window
 };
 
 class CGoodsStore
@@ -116,6 +118,7 @@ private:
     void ReleaseDynamics();
     void StepProgress() const;
     void SetProgressRange(int maximum) const;
+    int  ShowBox(const char* text, const char* caption) const;
 
     StoreBinding m_binding;
 };

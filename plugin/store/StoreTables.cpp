@@ -10,7 +10,7 @@ void MakeSupplierTemplate(SupplierRecord* record)
     record->deliveryTimeMax = 1.0;
 }
 
-CStoreTables::CStoreTables(CGoodsStore& store, CAppFrame* frame)
+CStoreTables::CStoreTables(CGoodsStore& store, IProgressSource* progress, IMessageBoxes* boxes)
     : goodsPending(0), goodsCurrent(0), supplierPending(0), movePending(0), balancePending(0),
       rowPending(0), rowCurrent(0), idMode(IdModeHex), m_store(store)
 {
@@ -28,7 +28,8 @@ CStoreTables::CStoreTables(CGoodsStore& store, CAppFrame* frame)
     binding.rowPending = &rowPending;
     binding.currentRow = &rowCurrent;
     binding.idMode = &idMode;
-    binding.frame = frame;
+    binding.progress = progress;
+    binding.boxes = boxes;
     m_store.SetBinding(binding);
 }
 

@@ -14,7 +14,9 @@
 class CStoreTables
 {
 public:
-    explicit CStoreTables(CGoodsStore& store, CAppFrame* frame = 0);
+    // progress and boxes: the store's progress and its message boxes (the frame
+    // gives both); null: none shown, boxes without an owner window.
+    explicit CStoreTables(CGoodsStore& store, IProgressSource* progress = 0, IMessageBoxes* boxes = 0);
 
     // Binds the four tables (empty) and the supplier template.
     bool Bind();

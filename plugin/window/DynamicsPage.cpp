@@ -66,7 +66,8 @@ bool CDynamicsPage::Build(CAppFrame* frame, HWND parent, CTControl* tabs)
     binding.rows = dynamicsList->GetStore();
     binding.rowPending = &pendingRow;
     binding.currentRow = &currentRow;
-    binding.frame = frame;
+    binding.progress = frame;
+    binding.boxes = frame;
     m_store->SetBinding(binding);
     return true;
 }

@@ -24,7 +24,8 @@ bool CPluginApp::BuildWindow(CAppFrame* frame, HWND parent)
         return true;
     CImageLists* images = frame->GetImageLists();
     StoreBinding binding = store.Binding();
-    binding.frame = frame;
+    binding.progress = frame;
+    binding.boxes = frame;
     binding.idMode = &listPages.idMode;
     store.SetBinding(binding);
 

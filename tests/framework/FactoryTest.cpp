@@ -95,7 +95,7 @@ static bool InTable(CAppFrame* frame, CBaseWindow* object)
 static int DestroySenderAndMake(WindowEvent* e)
 {
     WatchedSurface* surface = static_cast<WatchedSurface*>(e->sender);
-    CAppFrame* frame = surface->owner;
+    IWindowOwner* frame = surface->owner;
     HWND parent = surface->parent;
     surface->Destroy();
     surface->madeInside = frame->CreateControl("Static", 0, 0, 10, 10, 0, WS_VISIBLE, NULL, parent);

@@ -41,7 +41,7 @@ public:
 class StoreTest : public ::testing::Test
 {
 protected:
-    StoreTest() : tables(store, &frame)
+    StoreTest() : tables(store, &frame, &frame)
     {
         frame.SetProgressBar(&progress);
     }

@@ -32,7 +32,7 @@ Verdict RunListsInput(const FuzzInput& input)
     CProgBar progress;
     frame.SetProgressBar(&progress);
     CGoodsStore store;
-    CStoreTables tables(store, &frame);
+    CStoreTables tables(store, &frame, &frame);
     if (!tables.Bind()) {
         v.Fail("tables not bound");
         return v;
