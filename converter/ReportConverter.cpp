@@ -66,8 +66,8 @@ struct ConsoleGathering
 };
 }  // namespace
 
-CReportConverter::CReportConverter(CAppFrame& frame)
-    : m_frame(frame), m_startDate(kUnsetDate), m_endDate(kUnsetDate), m_mode(Positions),
+CReportConverter::CReportConverter(CFileFunctions& files, CDelimitedTextReader& reader)
+    : m_files(files), m_reader(reader), m_startDate(kUnsetDate), m_endDate(kUnsetDate), m_mode(Positions),
       m_headerRowSeen(false), m_positionUnresolved(false),
       m_moveTypeBlock(NULL), m_pendingMoveType(NULL), m_moveTypeCount(0),
       m_positionBlock(NULL), m_pendingPosition(NULL), m_positionCount(0),
@@ -351,7 +351,7 @@ static bool RoomForMoves(size_t rows)
 bool CReportConverter::Run(const char* goodsListName, const char* reportName)
 {
     ConsoleGathering gathering;
-    CFileChooser* files = m_frame.GetFileDialog();
+    CFileFunctions* files = &m_files;
     if (!files->FileExists(kMoveTypesFile) && !WriteDefaultMoveTypes(kMoveTypesFile))
         return StopOnOutput(kMoveTypesFile);
 
@@ -361,7 +361,7 @@ bool CReportConverter::Run(const char* goodsListName, const char* reportName)
     BeginMoveTypes();
     int length = files->ReadWholeFile(kMoveTypesFile, &text, -1);
     ConsolePrint("Import moves type ... ");
-    if (m_frame.ReadDelimitedText(text, length, '|', 0, this))
+    if (m_reader.ReadDelimitedText(text, length, '|', 0, this))
         ConsolePrint("(%d) Ok\r\n", m_moveTypeCount);
     else
         ConsolePrint(" fault !!! ");
@@ -369,7 +369,7 @@ bool CReportConverter::Run(const char* goodsListName, const char* reportName)
     BeginPositions();
     length = files->ReadWholeFile(goodsListName, &text, -1);
     ConsolePrint("Import positions ... ");
-    if (m_frame.ReadDelimitedText(text, length, ';', 0, this))
+    if (m_reader.ReadDelimitedText(text, length, ';', 0, this))
         ConsolePrint("(%d) Ok\r\n", m_positionCount);
     else
         ConsolePrint(" fault !!! ");
@@ -422,7 +422,7 @@ bool CReportConverter::Run(const char* goodsListName, const char* reportName)
     ConsoleShow();
     m_startDate = m_endDate = kUnsetDate;
     m_mode = Moves;
-    m_frame.ReadDelimitedText(table, (int)tableLength, kReportSeparator, 0, this);
+    m_reader.ReadDelimitedText(table, (int)tableLength, kReportSeparator, 0, this);
     // Moves that stayed in the report's block keep it.
     m_movesInText = false;
     if (reinterpret_cast<char*>(m_moveBlock) == text)

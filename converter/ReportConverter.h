@@ -8,9 +8,10 @@
 
 #include <stdint.h>
 
-#include "cwin/frame/AppFrame.h"
+#include "cwin/system/DelimitedText.h"
+#include "cwin/system/FileFunctions.h"
 #include "cwin/system/PackedDate.h"
-#include "cwin/controls/ProgBar.h"
+#include "cwin/system/Progress.h"
 #include "cwin/system/RecordArray.h"
 #include "TextPool.h"
 
@@ -61,7 +62,9 @@ class CCodeIndex;
 class CReportConverter : public ITableReceiver
 {
 public:
-    explicit CReportConverter(CAppFrame& frame);
+    // Inputs are read with `files` and split by `reader`, whose progress is
+    // the program's.
+    CReportConverter(CFileFunctions& files, CDelimitedTextReader& reader);
     ~CReportConverter();
 
     bool Run(const char* goodsListName, const char* reportName);
@@ -119,7 +122,8 @@ private:
     void IndexPositions();
     bool SetText(CTextPool& pool, TextRef* field, const char* cell);
 
-    CAppFrame&   m_frame;
+    CFileFunctions&       m_files;
+    CDelimitedTextReader& m_reader;
 
     CRecordArray m_moveTypes;
     CRecordArray m_positions;
@@ -169,12 +173,13 @@ private:
     bool StopOnOutput(const char* fileName);
 };
 
-// The console program's progress bar. It never gets a window, and the reader
-// steps it once per byte of every input (many bytes in one StepBy): a step only
-// counts, without the redraw arithmetic a bar with a window needs.
-class CConsoleProgress : public CProgBar
+// The console program's progress: nothing is shown, and the reader steps it
+// once per byte of every input (many bytes in one StepBy): a step only counts.
+class CConsoleProgress : public IProgress
 {
 public:
+    LRESULT SetRange(int, int, int = 0) override { return 0; }
+    LRESULT SetPos(int) override { return 0; }
     LRESULT Step() override
     {
         ++m_steps;
