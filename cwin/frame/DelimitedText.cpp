@@ -1,5 +1,4 @@
-// CAppFrame::ReadDelimitedText: the clipboard source, which needs the frame;
-// the splitting itself is CDelimitedTextReader's.
+// CAppFrame::ReadDelimitedText: the clipboard source, then the reader of the system layer.
 #include "cwin/frame/AppFrame.h"
 #include "cwin/system/HeapRegistry.h"
 

@@ -1,5 +1,4 @@
-// CDelimitedTextReader: splits a text or a file in place into rows and cells
-// and hands each cell to a receiver, advancing a progress indicator.
+// CDelimitedTextReader: splits a text or a named file in place into rows and cells.
 #include "cwin/system/DelimitedText.h"
 #include "cwin/system/HeapRegistry.h"
 

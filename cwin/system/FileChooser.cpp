@@ -1,5 +1,4 @@
-// CFileChooser: the open-file dialog (comdlg32) and the chosen name; its file
-// operations are CFileFunctions'.
+// CFileChooser: the open-file dialog (comdlg32) and the chosen name.
 #include "cwin/system/FileChooser.h"
 
 #include <stdarg.h>

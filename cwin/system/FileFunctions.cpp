@@ -1,5 +1,4 @@
-// CFileFunctions (whole-file reading, existence test) and the formatted text
-// file writes: file work that needs no dialog.
+// CFileFunctions and the text file writes: whole-file reading, existence test, formatted output.
 #include "cwin/system/FileFunctions.h"
 #include "cwin/system/FileOps.h"
 #include "cwin/system/HeapRegistry.h"

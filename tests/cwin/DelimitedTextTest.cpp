@@ -1,6 +1,4 @@
-// Delimited text reader: cells, rows, trimming, line ends, named sources and
-// progress, through CDelimitedTextReader and the frame's ReadDelimitedText,
-// which forwards to it.
+// Delimited text reader, alone and through the frame: cells, rows, trimming, line ends, sources, progress.
 #include <gtest/gtest.h>
 
 #include <random>

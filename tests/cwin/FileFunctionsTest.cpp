@@ -1,6 +1,4 @@
-// File chooser and text file functions: whole-file reading into registry
-// blocks, existence tests (CFileFunctions, and the chooser's slots that give
-// them), name parts, filters, and formatted writing.
+// File functions and file chooser: whole-file reads, existence tests, name parts, filters, formatted writes.
 #include <gtest/gtest.h>
 
 #include <string.h>
