@@ -109,7 +109,7 @@ public:
     // First position with exactly this code, or null.
     const Position* FindPositionByCode(const char* code);
 
-    // Starts reading one input in a mode, with empty tables bound as Run binds them.
+    // Starts reading one input in a mode, with empty tables bound as the imports bind them.
     void BeginMoveTypes();
     void BeginPositions();
     void BeginMoves();
@@ -153,7 +153,7 @@ private:
     int       m_moveCount;
     int       m_moveCapacity;   // slots besides the pending one
     // While the report is read, the moves may fill the front of the report's
-    // own block, behind the cells already read (Run): its pages are touched
+    // own block, behind the cells already read (ImportReport): its pages are touched
     // already, where a block of their own would be fresh memory. m_readFront
     // is the cell that ended the last row; the next pending record must end
     // before it, or the moves move to a block of their own.

@@ -11,8 +11,9 @@
 // the reader itself (cwin/system/DelimitedText.h).
 //
 // Without a window the frame still serves the heap registry calls, the file
-// dialog object, the progress bar and the delimited text reader, which is how
-// the console converter uses it.
+// dialog object, the progress bar and the delimited text reader. A program
+// without windows needs no frame: the reader and the file functions are in
+// cwin/system.
 #ifndef CWIN_APPFRAME_H
 #define CWIN_APPFRAME_H
 
