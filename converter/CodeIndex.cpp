@@ -1,17 +1,18 @@
+// CCodeIndex: goods positions by code, for the header rows and the move export.
 #include "CodeIndex.h"
-#include "ReportConverter.h"
+#include "ReportImport.h"
 
 #include <algorithm>
 #include <string.h>
 
-void CCodeIndex::Build(const CReportConverter& converter)
+void CCodeIndex::Build(const CReportImport& tables)
 {
-    const int count = converter.PositionCount();
+    const int count = tables.PositionCount();
     m_first.clear();
     m_lengths.clear();
     m_first.reserve((size_t)count * 2);
     for (int i = 0; i < count; ++i) {
-        std::string_view code(converter.CodeOf(*converter.PositionAt(i)));
+        std::string_view code(tables.CodeOf(*tables.PositionAt(i)));
         if (m_first.emplace(code, i).second && !code.empty())
             m_lengths.push_back(code.size());
     }

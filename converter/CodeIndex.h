@@ -8,14 +8,14 @@
 #include <unordered_map>
 #include <vector>
 
-class CReportConverter;
+class CReportImport;
 
 class CCodeIndex
 {
 public:
     // The converter's positions as they are now; the index points into their
     // texts, so it is built again whenever the positions change.
-    void Build(const CReportConverter& converter);
+    void Build(const CReportImport& tables);
 
     // First position whose code equals `code` exactly; -1 when none.
     int FindExact(std::string_view code) const;

@@ -1,11 +1,21 @@
-// The four exported tables: Suppliers.txt, Buyers.txt, Positions.txt, Moves.txt.
-#include "ReportConverter.h"
-#include "CodeIndex.h"
+// CTableExports: the four exported tables, Suppliers.txt, Buyers.txt, Positions.txt, Moves.txt.
+#include "TableExports.h"
+#include "Console.h"
+#include "ReportImport.h"
 #include "cwin/system/HeapRegistry.h"
 #include "Numbers.h"
 #include "TableWriter.h"
 
 #include <string.h>
+
+CTableExports::CTableExports(CReportImport& tables) : m_tables(tables), m_writeBuffer(NULL)
+{
+}
+
+CTableExports::~CTableExports()
+{
+    g_heapRegistry.Free(&m_writeBuffer);
+}
 
 static const int kMonthLength[12] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
 
@@ -18,21 +28,23 @@ static int MonthLength(uint32_t month)
 
 // Pieces are formatted as "%s|%s\r\n", "%d|%s\r\n", ... would format them,
 // each cut at 1023 bytes (CTableWriter).
-bool CReportConverter::ExportSuppliers()
+bool CTableExports::ExportSuppliers()
 {
+    const Position* const positions = m_tables.PositionBlock();
+    const int positionCount = m_tables.PositionCount();
     CTableWriter file("Suppliers.txt", &m_writeBuffer);
     file.Write("ID|Name\r\n");
     // Equal texts share one reference in the pool, so a supplier is taken when
     // its reference is new. Taken records in order of first appearance.
     int* taken = NULL;
     int takenCount = 0;
-    g_heapRegistry.Alloc(&taken, sizeof(int) * (SIZE_T)(m_positionCount + 1));
+    g_heapRegistry.Alloc(&taken, sizeof(int) * (SIZE_T)(positionCount + 1));
     CNumberSet seen;
-    for (int i = 0; i < m_positionCount && taken; ++i)
-        if (seen.Insert(m_positionBlock[i].supplier))
+    for (int i = 0; i < positionCount && taken; ++i)
+        if (seen.Insert(positions[i].supplier))
             taken[takenCount++] = i;
     for (int k = 0; k < takenCount; ++k) {
-        const char* supplier = SupplierOf(m_positionBlock[taken[k]]);
+        const char* supplier = m_tables.SupplierOf(positions[taken[k]]);
         file.BeginPiece();
         file.Text(supplier);
         file.Text("|", 1);
@@ -44,19 +56,21 @@ bool CReportConverter::ExportSuppliers()
     return file.Close();
 }
 
-bool CReportConverter::ExportBuyers()
+bool CTableExports::ExportBuyers()
 {
+    const Move* const moves = m_tables.MoveBlock();
+    const int moveCount = m_tables.MoveCount();
     CTableWriter file("Buyers.txt", &m_writeBuffer);
     file.Write("ID|Name\r\n");
     int* taken = NULL;
     int takenCount = 0;
-    g_heapRegistry.Alloc(&taken, sizeof(int) * (SIZE_T)(m_moveCount + 1));
+    g_heapRegistry.Alloc(&taken, sizeof(int) * (SIZE_T)(moveCount + 1));
     CNumberSet seen;
     bool any = false;
     int32_t last = 0;   // a code just seen is in the set: no look-up for it
-    for (int i = 0; i < m_moveCount && taken; ++i) {
-        const Move& m = m_moveBlock[i];
-        if (TypeAt(m.kindIndex).incoming || (any && m.partnerCode == last))
+    for (int i = 0; i < moveCount && taken; ++i) {
+        const Move& m = moves[i];
+        if (m_tables.TypeAt(m.kindIndex).incoming || (any && m.partnerCode == last))
             continue;
         any = true;
         last = m.partnerCode;
@@ -64,11 +78,11 @@ bool CReportConverter::ExportBuyers()
             taken[takenCount++] = i;
     }
     for (int k = 0; k < takenCount; ++k) {
-        const Move& m = m_moveBlock[taken[k]];
+        const Move& m = moves[taken[k]];
         file.BeginPiece();
         file.Int(m.partnerCode);
         file.Text("|", 1);
-        file.Text(PartnerNameOf(m));
+        file.Text(m_tables.PartnerNameOf(m));
         file.Text("\r\n", 2);
         file.EndPiece();
     }
@@ -76,16 +90,18 @@ bool CReportConverter::ExportBuyers()
     return file.Close();
 }
 
-bool CReportConverter::ExportPositions()
+bool CTableExports::ExportPositions()
 {
+    const Position* const positions = m_tables.PositionBlock();
+    const int positionCount = m_tables.PositionCount();
     CTableWriter file("Positions.txt", &m_writeBuffer);
     file.Write("ID|Name\r\n");
-    for (int i = 0; i < m_positionCount; ++i) {
-        const Position& p = m_positionBlock[i];
+    for (int i = 0; i < positionCount; ++i) {
+        const Position& p = positions[i];
         file.BeginPiece();
-        file.Text(CodeOf(p));
+        file.Text(m_tables.CodeOf(p));
         file.Text("|", 1);
-        file.Text(NameOf(p));
+        file.Text(m_tables.NameOf(p));
         file.EndPiece();
         file.Text("|||||||", 7);
         file.Fixed5(p.unitCost);
@@ -157,8 +173,12 @@ static inline char* PutDate(char* out, PackedDate date)
     return out;
 }
 
-bool CReportConverter::ExportMoves()
+bool CTableExports::ExportMoves()
 {
+    const Position* const positions = m_tables.PositionBlock();
+    const int positionCount = m_tables.PositionCount();
+    const Move* const moves = m_tables.MoveBlock();
+    const int moveCount = m_tables.MoveCount();
     CTableWriter file("Moves.txt", &m_writeBuffer);
     file.Write("Date|IDG|IDS|NIN|NOUT|DIN|DOUT\r\n");
     CNumberSet dates;
@@ -169,16 +189,16 @@ bool CReportConverter::ExportMoves()
     bool emptyCodeLooked = false;
     // Each position's code and supplier length, measured once rather than per move.
     uint32_t* lengths = NULL;
-    if (g_heapRegistry.Alloc(&lengths, sizeof(uint32_t) * 2 * (SIZE_T)(m_positionCount + 1))) {
-        for (int i = 0; i < m_positionCount; ++i) {
-            lengths[2 * i] = (uint32_t)strlen(CodeOf(m_positionBlock[i]));
-            lengths[2 * i + 1] = (uint32_t)strlen(SupplierOf(m_positionBlock[i]));
+    if (g_heapRegistry.Alloc(&lengths, sizeof(uint32_t) * 2 * (SIZE_T)(positionCount + 1))) {
+        for (int i = 0; i < positionCount; ++i) {
+            lengths[2 * i] = (uint32_t)strlen(m_tables.CodeOf(positions[i]));
+            lengths[2 * i + 1] = (uint32_t)strlen(m_tables.SupplierOf(positions[i]));
         }
     }
     PackedDate lastDate = kUnsetDate;
-    for (int i = 0; i < m_moveCount; ++i) {
-        const Move& m = m_moveBlock[i];
-        const MoveType& type = TypeAt(m.kindIndex);
+    for (int i = 0; i < moveCount; ++i) {
+        const Move& m = moves[i];
+        const MoveType& type = m_tables.TypeAt(m.kindIndex);
         if (i == 0 || m.date != lastDate)
             dates.Insert(m.date);
         lastDate = m.date;
@@ -186,10 +206,10 @@ bool CReportConverter::ExportMoves()
         if (!out)
             continue;   // no file: only the dates count
         out = PutDate(out, m.date);
-        const Position* goods = GoodsOf(m);
+        const Position* goods = m_tables.GoodsOf(m);
         if (goods) {
-            const size_t at = (size_t)(goods - m_positionBlock);
-            out = PutTextPiece(out, CodeOf(*goods), lengths ? lengths[2 * at] : strlen(CodeOf(*goods)));
+            const size_t at = (size_t)(goods - positions);
+            out = PutTextPiece(out, m_tables.CodeOf(*goods), lengths ? lengths[2 * at] : strlen(m_tables.CodeOf(*goods)));
         } else {
             out = PutTextPiece(out, "", 0);
         }
@@ -198,13 +218,13 @@ bool CReportConverter::ExportMoves()
             const Position* p = goods;
             if (!p) {
                 if (!emptyCodeLooked)
-                    emptyCodePosition = FindPositionByCode("");
+                    emptyCodePosition = m_tables.FindPositionByCode("");
                 emptyCodeLooked = true;
                 p = emptyCodePosition;
             }
             if (p) {
-                const size_t at = (size_t)(p - m_positionBlock);
-                out = PutTextPiece(out, SupplierOf(*p), lengths ? lengths[2 * at + 1] : strlen(SupplierOf(*p)));
+                const size_t at = (size_t)(p - positions);
+                out = PutTextPiece(out, m_tables.SupplierOf(*p), lengths ? lengths[2 * at + 1] : strlen(m_tables.SupplierOf(*p)));
             } else {
                 out = PutTextPiece(out, kSupplierNotFound, sizeof(kSupplierNotFound) - 1);
             }
@@ -237,15 +257,16 @@ bool CReportConverter::ExportMoves()
 
     // Placeholder rows for the days of the period without any move.
     int fictive = 0;
-    if (m_startDate != kUnsetDate) {
-        uint32_t day = m_startDate & 0xFF;
-        uint32_t month = (m_startDate >> 8) & 0xFF;
-        uint64_t year = m_startDate >> 16;
+    const PackedDate startDate = m_tables.StartDate(), endDate = m_tables.EndDate();
+    if (startDate != kUnsetDate) {
+        uint32_t day = startDate & 0xFF;
+        uint32_t month = (startDate >> 8) & 0xFF;
+        uint64_t year = startDate >> 16;
         for (;;) {
             uint64_t d = day + 256u * month + 65536u * year;
             // A garbled date cell can set the end date's top byte, which no
             // year of a packed date reaches: the walk stops after year 255.
-            if (d > m_endDate || year > 255)
+            if (d > endDate || year > 255)
                 break;
             if (!dates.Contains((PackedDate)d)) {
                 WriteDate(file, (int)day, (int)month, (int)year);

@@ -7,14 +7,16 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "cwin/frame/AppFrame.h"
+#include "cwin/system/DelimitedText.h"
+#include "cwin/system/FileFunctions.h"
 #include "cwin/system/HeapRegistry.h"
 #include "ReportConverter.h"
 
-static CAppFrame g_frame;
 static CWIN_HEAP_INFO g_entries[CWIN_HEAP_INFO_NUM_CONVERTER];
 CHeapRegistry g_heapRegistry(g_entries, CWIN_HEAP_INFO_NUM_CONVERTER);
-static CReportConverter g_converter(g_frame);
+static CFileFunctions g_files;
+static CDelimitedTextReader g_reader(g_files);
+static CReportConverter g_converter(g_files, g_reader);
 static CConsoleProgress g_bar;
 
 static double Now()
@@ -53,7 +55,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "usage: bench_convert DIR\n");
         return 2;
     }
-    g_frame.SetProgressBar(&g_bar);
+    g_reader.SetProgress(&g_bar);
 
     // Reading and decoding alone, best of three; then the decoded table split
     // into cells by the reader with a receiver that does nothing.
@@ -62,7 +64,7 @@ int main(int argc, char** argv)
     for (int i = 0; i < 3; ++i) {
         char* text = NULL;
         double t0 = Now();
-        length = g_frame.GetFileDialog()->ReadWholeFile("ZORB_MVS.txt", &text, -1);
+        length = g_files.ReadWholeFile("ZORB_MVS.txt", &text, -1);
         DecodeOemText(text, length);
         double t1 = Now();
         if (t1 - t0 < decode)
@@ -73,7 +75,7 @@ int main(int argc, char** argv)
             *end = 0;
             NullReceiver none;
             double s0 = Now();
-            g_frame.ReadDelimitedText(start, (int)(end - start), '\xA6', 0, &none);
+            g_reader.ReadDelimitedText(start, (int)(end - start), '\xA6', 0, &none);
             double s1 = Now();
             if (s1 - s0 < split)
                 split = s1 - s0;

@@ -6,11 +6,14 @@
 //                   and docked bars, and keeps the status hints, progress bar,
 //                   tray icon, drag and drop, clipboard, worker registry, event
 //                   lock and splash window.
-//   ITableReceiver  receives the cells of ReadDelimitedText.
+//
+// ITableReceiver, which receives the cells of ReadDelimitedText, comes with
+// the reader itself (cwin/system/DelimitedText.h).
 //
 // Without a window the frame still serves the heap registry calls, the file
-// dialog object, the progress bar and the delimited text reader, which is how
-// the console converter uses it.
+// dialog object, the progress bar and the delimited text reader. A program
+// without windows needs no frame: the reader and the file functions are in
+// cwin/system.
 #ifndef CWIN_APPFRAME_H
 #define CWIN_APPFRAME_H
 
@@ -18,6 +21,7 @@
 
 #include "cwin/system/MessageBox.h"
 #include "cwin/window/BaseWindow.h"
+#include "cwin/system/DelimitedText.h"
 #include "cwin/system/FileChooser.h"
 #include "cwin/window/ImageLists.h"
 #include "cwin/system/MathFlow.h"
@@ -26,19 +30,6 @@
 
 #define CWIN_MAX_CONTROLS 256
 #define CWIN_MAX_WORKERS  16
-
-// Receives the cells of ReadDelimitedText, one call per cell; false stops reading.
-class ITableReceiver
-{
-public:
-    virtual bool OnTableCell(char* cell, int length, int row, int column, bool endOfRow) = 0;
-
-    // Asked once when reading starts: bit c (c below 31) stands for column c,
-    // bit 31 for all columns from 31 on. A cell of a column whose bit is clear
-    // is passed only when it ends its row; the others of such columns are
-    // skipped, neither trimmed nor passed (the bar still steps over them).
-    virtual unsigned CellColumns() { return ~0u; }
-};
 
 class CCustom;
 
@@ -152,7 +143,8 @@ public:
     CSplash* GetSplash() { return &m_splash; }
 
     // Splits text in place into rows and cells. length 0: text names a source
-    // ("Clipboard" or a file). lineSeparator 0 means CR.
+    // ("Clipboard" or a file). lineSeparator 0 means CR. The frame's progress
+    // bar is the reader's progress.
     bool ReadDelimitedText(char* text, int length, char fieldSeparator, char lineSeparator,
                            ITableReceiver* receiver);
 

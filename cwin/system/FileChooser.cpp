@@ -1,9 +1,7 @@
+// CFileChooser: the open-file dialog (comdlg32) and the chosen name.
 #include "cwin/system/FileChooser.h"
-#include "cwin/system/FileOps.h"
-#include "cwin/system/HeapRegistry.h"
 
 #include <stdarg.h>
-#include <stdio.h>
 #include <string.h>
 
 CFileChooser::CFileChooser()
@@ -15,7 +13,6 @@ CFileChooser::CFileChooser()
     m_dialog.lpstrFile = m_fileName;
     m_dialog.nMaxFile = MAX_PATH;
     m_fileName[0] = 0;
-    m_path[0] = 0;
 }
 
 bool CFileChooser::BuildFilterList(const char* filter, char* out)
@@ -63,42 +60,12 @@ const char* CFileChooser::GetFileName()
 
 int CFileChooser::ReadWholeFile(const char* name, char** buffer, int size)
 {
-    HANDLE file = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return -1;
-    int result = -1;
-    if (size == -1) {
-        DWORD high = 0;
-        DWORD low = GetFileSize(file, &high);
-        // The result is an int: larger files are refused rather than misreported.
-        if (!(low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) && high == 0 && low < 0x7FFFFFFF)
-            size = (int)low;
-        else
-            size = -2;
-    }
-    if (size >= 0 && size < 0x7FFFFFFF && buffer) {
-        g_heapRegistry.Free(buffer);
-        if (g_heapRegistry.Alloc(buffer, (SIZE_T)size + 1)) {
-            DWORD total = 0;
-            bool ok = true;
-            while (ok && total < (DWORD)size) {
-                DWORD read = 0;
-                ok = ReadFile(file, *buffer + total, (DWORD)size - total, &read, NULL) && read > 0;
-                total += read;
-            }
-            (*buffer)[total] = 0;
-            result = (int)total;
-        }
-    }
-    CloseHandle(file);
-    return result;
+    return CFileFunctions::ReadWholeFile(name, buffer, size);
 }
 
 bool CFileChooser::FreeBuffer(char** buffer)
 {
-    g_heapRegistry.Free(buffer);
-    return true;
+    return CFileFunctions::FreeBuffer(buffer);
 }
 
 const char* CFileChooser::GetNamePart()
@@ -118,42 +85,9 @@ bool CFileChooser::IsNamePart(const char* name)
 
 bool CFileChooser::FileExists(const char* format, ...)
 {
-    if (!format)
-        return false;
     va_list args;
     va_start(args, format);
-    vsnprintf(m_path, PathSize, format, args);
+    const bool exists = FileExistsV(format, args);
     va_end(args);
-    m_path[PathSize - 1] = 0;
-    HANDLE file = CreateFileA(m_path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
-}
-
-HANDLE CreateTextFile(const char* name)
-{
-    if (!name)
-        return NULL;
-    HANDLE file = g_fileOps.create(name, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    return file == INVALID_HANDLE_VALUE ? NULL : file;
-}
-
-bool WriteFormatted(HANDLE file, const char* format, ...)
-{
-    if (!file || !format)
-        return false;
-    char piece[1024];
-    va_list args;
-    va_start(args, format);
-    int n = vsnprintf(piece, sizeof(piece), format, args);
-    va_end(args);
-    if (n < 0)
-        return false;
-    if (n > 1023)
-        n = 1023;
-    DWORD written = 0;
-    return g_fileOps.write(file, piece, (DWORD)n, &written, NULL) && written == (DWORD)n;
+    return exists;
 }

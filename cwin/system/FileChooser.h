@@ -1,17 +1,21 @@
-// CFileChooser: the frame's open-file dialog and whole-file reading;
-// CreateTextFile / WriteFormatted: formatted text output for reports and tables.
+// CFileChooser: the frame's open-file dialog, with the file functions it is
+// also asked for. Code that needs only the file functions uses CFileFunctions
+// (FileFunctions.h) and does not link the dialog.
 #ifndef CWIN_FILECHOOSER_H
 #define CWIN_FILECHOOSER_H
 
 #include <windows.h>
 #include <commdlg.h>
 
-class CFileChooser
+#include "cwin/system/FileFunctions.h"
+
+class CFileChooser : public CFileFunctions
 {
 public:
     CFileChooser();
 
-    // Slot order of the operation table.
+    // Slot order of the operation table; the file operations are those of
+    // CFileFunctions.
     virtual bool        ChooseFile();
     virtual bool        SetFilter(const char* filter);
     virtual const char* GetFileName();
@@ -29,7 +33,7 @@ public:
     // False (and nothing written) for an empty filter or one of 2048 characters or more.
     static bool BuildFilterList(const char* filter, char* out /* 2048 bytes */);
 
-    enum { FilterLimit = 2048, PathSize = 4096 };
+    enum { FilterLimit = 2048 };
 
 private:
     OPENFILENAMEA m_dialog;
@@ -37,13 +41,6 @@ private:
     char          m_fileName[MAX_PATH];
     HWND          m_owner;
     HINSTANCE     m_instance;
-    char          m_path[PathSize];
 };
-
-// Creates or truncates a file for writing; null on failure or for a null name.
-HANDLE CreateTextFile(const char* name);
-
-// Writes one printf-formatted piece of at most 1023 bytes; false for a null file or format.
-bool WriteFormatted(HANDLE file, const char* format, ...);
 
 #endif

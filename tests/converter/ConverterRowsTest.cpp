@@ -12,14 +12,15 @@ namespace {
 
 struct Converter
 {
-    CAppFrame frame;
-    CReportConverter conv{frame};
+    CFileFunctions files;
+    CDelimitedTextReader reader{files};
+    CReportConverter conv{files, reader};
 
-    // Feeds text through the frame's reader in the current mode.
+    // Feeds text through the reader in the current mode.
     bool Feed(std::string text, char separator)
     {
         buffer = text;
-        return frame.ReadDelimitedText(&buffer[0], (int)buffer.size(), separator, 0, &conv);
+        return reader.ReadDelimitedText(&buffer[0], (int)buffer.size(), separator, 0, &conv);
     }
     bool Kinds(const std::string& rows)
     {

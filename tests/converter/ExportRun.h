@@ -1,5 +1,5 @@
 // A converter in a scratch folder that is the current directory, fed kinds,
-// goods and report text through the frame's reader, and its exports read back.
+// goods and report text through the reader, and its exports read back.
 #ifndef TESTS_CONVERTER_EXPORTRUN_H
 #define TESTS_CONVERTER_EXPORTRUN_H
 
@@ -14,14 +14,15 @@ struct Export
 {
     ScratchDir dir;
     CurrentDir cwd{dir.Path()};
-    CAppFrame frame;
-    CReportConverter conv{frame};
+    CFileFunctions files;
+    CDelimitedTextReader reader{files};
+    CReportConverter conv{files, reader};
     std::string buffer;
 
     bool Feed(const std::string& text, char separator)
     {
         buffer = text;
-        return frame.ReadDelimitedText(&buffer[0], (int)buffer.size(), separator, 0, &conv);
+        return reader.ReadDelimitedText(&buffer[0], (int)buffer.size(), separator, 0, &conv);
     }
     void Load(const std::string& kinds, const std::string& goods, const std::string& report)
     {

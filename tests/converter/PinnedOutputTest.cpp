@@ -361,8 +361,9 @@ TEST(WriteFaults, EveryFailingFileOperationLeavesOldOrNewTablesOnly)
     reset();
     faults.Arm(0);
     {
-        CAppFrame frame;
-        CReportConverter conv(frame);
+        CFileFunctions files;
+        CDelimitedTextReader reader(files);
+        CReportConverter conv(files, reader);
         ASSERT_TRUE(conv.Run("Номенкл.csv", "ZORB_MVS.txt"));
         EXPECT_FALSE(conv.OutputFailed());
     }
@@ -381,8 +382,9 @@ TEST(WriteFaults, EveryFailingFileOperationLeavesOldOrNewTablesOnly)
     const int points = FileFaults::Sweep(ops, [&](int n, FileFaults::Kind kind) {
         reset();
         faults.Arm(n, kind);
-        CAppFrame frame;
-        CReportConverter conv(frame);
+        CFileFunctions files;
+        CDelimitedTextReader reader(files);
+        CReportConverter conv(files, reader);
         EXPECT_FALSE(conv.Run("Номенкл.csv", "ZORB_MVS.txt"));
         EXPECT_TRUE(conv.OutputFailed());
         // File 0 is moves_type.txt, then the four tables in their order.

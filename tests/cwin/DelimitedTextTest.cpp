@@ -1,5 +1,4 @@
-// Delimited text reader: cells, rows, trimming, line ends, named sources and
-// progress, through the frame's ReadDelimitedText.
+// Delimited text reader, alone and through the frame: cells, rows, trimming, line ends, sources, progress.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -8,6 +7,7 @@
 #include <vector>
 
 #include "cwin/frame/AppFrame.h"
+#include "cwin/system/DelimitedText.h"
 #include "cwin/system/HeapRegistry.h"
 #include "TestSupport.h"
 
@@ -41,16 +41,19 @@ struct Recorder : ITableReceiver
     }
 };
 
+// The reader alone (Read) and the frame's forwarder (frame), one bar for both.
 struct Reader
 {
     CAppFrame frame;
     CProgBar bar;
+    CFileFunctions files;
+    CDelimitedTextReader reader{files, &bar};
     Recorder cells;
     Reader() { frame.SetProgressBar(&bar); }
     bool Read(std::string text, char field = '|')
     {
         buffer = text;
-        return frame.ReadDelimitedText(&buffer[0], (int)text.size(), field, 0, &cells);
+        return reader.ReadDelimitedText(&buffer[0], (int)text.size(), field, 0, &cells);
     }
     std::string buffer;
 };
@@ -219,6 +222,68 @@ TEST(DelimitedText, AnEmptyNameOrAMissingFileFails)
     std::string name = dir.File("missing.txt");
     EXPECT_FALSE(r.frame.ReadDelimitedText(&name[0], 0, '|', 0, &r.cells));
     EXPECT_TRUE(r.cells.cells.empty());
+}
+
+// Progress as the console program has it: an IProgress that is no control.
+struct CountingProgress : IProgress
+{
+    int ranges = 0, steps = 0, positions = 0, lastMax = 0, lastPos = -1;
+    LRESULT SetRange(int, int maximum, int) override
+    {
+        ++ranges;
+        lastMax = maximum;
+        return 0;
+    }
+    LRESULT SetPos(int position) override
+    {
+        ++positions;
+        lastPos = position;
+        return 0;
+    }
+    LRESULT Step() override
+    {
+        ++steps;
+        return 0;
+    }
+    LRESULT StepBy(int n) override
+    {
+        steps += n;
+        return 0;
+    }
+};
+
+TEST(DelimitedTextReader, WithoutAFrameTheProgressIsAnyIProgress)
+{
+    CFileFunctions files;
+    CountingProgress progress;
+    CDelimitedTextReader reader(files, &progress);
+    Recorder cells;
+    char text[] = "ab|c\r\n";
+    EXPECT_TRUE(reader.ReadDelimitedText(text, 6, '|', 0, &cells));
+    std::vector<Cell> expected = { { "ab", 2, 0, 0, false }, { "c", 1, 0, 1, true } };
+    EXPECT_EQ(expected, cells.cells);
+    EXPECT_EQ(1, progress.ranges);
+    EXPECT_EQ(6, progress.lastMax);
+    EXPECT_EQ(5, progress.steps);   // a, b, the separator, c, the CR; not the LF nor the terminator
+    EXPECT_EQ(1, progress.positions);
+    EXPECT_EQ(0, progress.lastPos);
+}
+
+TEST(DelimitedTextReader, ANamedSourceIsAFileEvenWhenCalledClipboard)
+{
+    // The clipboard is the frame's source; the reader alone reads files only.
+    ScratchDir dir;
+    CurrentDir cwd{dir.Path()};
+    ASSERT_TRUE(WriteBytes(dir.File("Clipboard"), "k|v\r\n"));
+    CFileFunctions files;
+    CDelimitedTextReader reader(files);
+    Recorder cells;
+    char name[] = "Clipboard";
+    int live = g_heapRegistry.LiveBlocks();
+    EXPECT_TRUE(reader.ReadDelimitedText(name, 0, '|', 0, &cells));
+    std::vector<Cell> expected = { { "k", 1, 0, 0, false }, { "v", 1, 0, 1, true } };
+    EXPECT_EQ(expected, cells.cells);
+    EXPECT_EQ(live, g_heapRegistry.LiveBlocks());
 }
 
 bool PutOnClipboard(const wchar_t* text)
@@ -443,9 +508,9 @@ void ExpectSameAsOneOffsetAtATime(const std::string& bytes, int length, char fie
     referenceCells.refuseAt = refuseAt;
     myCells.columns = referenceCells.columns = columns;
 
-    CAppFrame frame;
-    frame.SetProgressBar(&myBar);
-    const bool myResult = frame.ReadDelimitedText(&mine[0], length, field, line, &myCells);
+    CFileFunctions files;
+    CDelimitedTextReader reader(files, &myBar);
+    const bool myResult = reader.ReadDelimitedText(&mine[0], length, field, line, &myCells);
     const bool referenceResult = ReadOneOffsetAtATime(&reference[0], length, (unsigned char)field,
                                                       (unsigned char)line, &referenceCells, &referenceBar);
     EXPECT_EQ(referenceResult, myResult) << what;

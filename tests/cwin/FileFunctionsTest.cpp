@@ -1,10 +1,10 @@
-// File chooser and text file functions: whole-file reading into registry
-// blocks, existence tests, name parts, filters, and formatted writing.
+// File functions and file chooser: whole-file reads, existence tests, name parts, filters, formatted writes.
 #include <gtest/gtest.h>
 
 #include <string.h>
 
 #include "cwin/system/FileChooser.h"
+#include "cwin/system/FileFunctions.h"
 #include "cwin/system/HeapRegistry.h"
 #include "TestSupport.h"
 
@@ -14,7 +14,7 @@ TEST(ReadWholeFile, ReadsTheFileIntoATerminatedBlock)
 {
     ScratchDir dir;
     ASSERT_TRUE(WriteBytes(dir.File("a.txt"), std::string("ab\0cd", 5)));
-    CFileChooser files;
+    CFileFunctions files;
     char* buffer = NULL;
     ASSERT_EQ(5, files.ReadWholeFile(dir.File("a.txt").c_str(), &buffer, -1));
     EXPECT_EQ(0, memcmp(buffer, "ab\0cd\0", 6));
@@ -27,7 +27,7 @@ TEST(ReadWholeFile, AnEmptyFileGivesZeroAndJustTheTerminator)
 {
     ScratchDir dir;
     ASSERT_TRUE(WriteBytes(dir.File("empty.txt"), ""));
-    CFileChooser files;
+    CFileFunctions files;
     char* buffer = NULL;
     ASSERT_EQ(0, files.ReadWholeFile(dir.File("empty.txt").c_str(), &buffer, -1));
     ASSERT_NE(nullptr, buffer);
@@ -39,7 +39,7 @@ TEST(ReadWholeFile, AskingForMoreThanTheFileHoldsReturnsWhatWasRead)
 {
     ScratchDir dir;
     ASSERT_TRUE(WriteBytes(dir.File("four.txt"), "1234"));
-    CFileChooser files;
+    CFileFunctions files;
     char* buffer = NULL;
     EXPECT_EQ(4, files.ReadWholeFile(dir.File("four.txt").c_str(), &buffer, 10));
     EXPECT_STREQ("1234", buffer);
@@ -52,7 +52,7 @@ TEST(ReadWholeFile, ReleasesThePreviousBufferAndFailsWithMinusOne)
 {
     ScratchDir dir;
     ASSERT_TRUE(WriteBytes(dir.File("x.txt"), "x"));
-    CFileChooser files;
+    CFileFunctions files;
     char* buffer = NULL;
     ASSERT_EQ(1, files.ReadWholeFile(dir.File("x.txt").c_str(), &buffer, -1));
     int live = g_heapRegistry.LiveBlocks();
@@ -67,9 +67,25 @@ TEST(FileExists, FormatsThePathAndTestsForReading)
 {
     ScratchDir dir;
     ASSERT_TRUE(WriteBytes(dir.File("there.txt"), "x"));
-    CFileChooser files;
+    CFileFunctions files;
     EXPECT_TRUE(files.FileExists("%s\\%s", dir.Path().c_str(), "there.txt"));
     EXPECT_FALSE(files.FileExists("%s\\%s", dir.Path().c_str(), "absent.txt"));
+    EXPECT_FALSE(files.FileExists(NULL));
+}
+
+TEST(FileChooser, ItsFileSlotsReadAndTestFilesAsTheFileFunctionsDo)
+{
+    ScratchDir dir;
+    ASSERT_TRUE(WriteBytes(dir.File("c.txt"), "xyz"));
+    CFileChooser chooser;
+    CFileChooser& files = chooser;
+    char* buffer = NULL;
+    EXPECT_EQ(3, files.ReadWholeFile(dir.File("c.txt").c_str(), &buffer, -1));
+    EXPECT_STREQ("xyz", buffer);
+    EXPECT_TRUE(files.FreeBuffer(&buffer));
+    EXPECT_EQ(nullptr, buffer);
+    EXPECT_TRUE(files.FileExists("%s\\%s", dir.Path().c_str(), "c.txt"));
+    EXPECT_FALSE(files.FileExists("%s\\%s", dir.Path().c_str(), "d.txt"));
     EXPECT_FALSE(files.FileExists(NULL));
 }
 

@@ -10,7 +10,8 @@
 #include <regex>
 #include <set>
 
-#include "cwin/frame/AppFrame.h"
+#include "cwin/system/DelimitedText.h"
+#include "cwin/system/FileFunctions.h"
 #include "cwin/system/HeapRegistry.h"
 #include "ReportConverter.h"
 
@@ -126,10 +127,10 @@ Verdict RunConverterInput(const FuzzInput& input)
         DeleteFileA(name);
     PutInput(input);
 
-    CAppFrame frame;
+    CFileFunctions files;
     CConsoleProgress progress;
-    frame.SetProgressBar(&progress);
-    CReportConverter conv(frame);
+    CDelimitedTextReader reader(files, &progress);
+    CReportConverter conv(files, reader);
     std::string console;
     bool result;
     {
@@ -308,13 +309,13 @@ Verdict RunReaderInput(const FuzzInput& input)
     }
     if (length)
         memcpy(buffer, text->bytes.data(), (size_t)length);
-    CAppFrame frame;
+    CFileFunctions files;
     CConsoleProgress progress;
-    frame.SetProgressBar(&progress);
+    CDelimitedTextReader reader(files, &progress);
     CheckingReceiver receiver(v, buffer, text->bytes, length, field, line, stopAt);
     // A zero length names a source instead of a text: give it a name that is no file.
-    bool result = length ? frame.ReadDelimitedText(buffer, length, field, line, &receiver)
-                         : frame.ReadDelimitedText(buffer, 0, field, line, &receiver);
+    bool result = length ? reader.ReadDelimitedText(buffer, length, field, line, &receiver)
+                         : reader.ReadDelimitedText(buffer, 0, field, line, &receiver);
     const bool refused = stopAt > 0 && receiver.calls >= stopAt;
     if (result != (receiver.calls > 0 && !refused))
         v.Fail("the reader's result does not fit its calls");
