@@ -1,3 +1,4 @@
+// The tool bar, the rebar and the resize bar.
 #include "cwin/composite/Bars.h"
 #include "cwin/window/WindowClass.h"
 

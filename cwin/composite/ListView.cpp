@@ -1,3 +1,4 @@
+// CListView: the data grid over a record array, its editing, sorting and search.
 #include "cwin/composite/ListView.h"
 #include "cwin/controls/BasicControls.h"
 #include "cwin/system/HeapRegistry.h"

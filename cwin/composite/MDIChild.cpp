@@ -1,3 +1,4 @@
+// CMDI_Child: the MDI client and the window class of its child windows.
 #include "cwin/composite/MDIChild.h"
 #include "cwin/window/WindowClass.h"
 

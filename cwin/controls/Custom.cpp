@@ -1,3 +1,4 @@
+// CCustom: the drawing surface's window procedure, back buffer and mouse coordinates.
 #include "cwin/controls/Custom.h"
 #include "cwin/window/WindowClass.h"
 
