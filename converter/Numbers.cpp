@@ -1,3 +1,4 @@
+// The report's and the tables' numbers: reading as atoi and atof, writing as "%d", "%.2d" and "%.5f".
 #include "Numbers.h"
 
 #include <math.h>

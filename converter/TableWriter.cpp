@@ -1,3 +1,4 @@
+// CTableWriter: the exports' output file, written in large blocks.
 #include "TableWriter.h"
 #include "cwin/system/HeapRegistry.h"
 #include "Numbers.h"

@@ -1,3 +1,4 @@
+// CTextPool and CNumberSet: the converter's sets of texts and 32-bit values.
 #include "TextPool.h"
 #include "cwin/system/HeapRegistry.h"
 

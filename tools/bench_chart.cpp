@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cwin/frame/AppFrame.h"
+#include "BenchHost.h"
 #include "cwin/controls/Graph.h"
 #include "cwin/system/HeapRegistry.h"
 
@@ -39,8 +40,6 @@ struct OwnHooks : CGraph
         return false;
     }
 };
-
-static LRESULT CALLBACK HostProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
 
 static void Report(const char* what, std::vector<double> ms)
 {
@@ -135,18 +134,9 @@ int main(int argc, char** argv)
     int points = argc > 1 ? atoi(argv[1]) : 100000;
     if (points < 2)
         points = 2;
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = HostProc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = "BenchChartHost";
-    RegisterClassA(&wc);
     RECT outer = {0, 0, 1000, 700};
     AdjustWindowRect(&outer, WS_OVERLAPPEDWINDOW, FALSE);
-    HWND host = CreateWindowExA(0, wc.lpszClassName, "bench", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0,
-                                outer.right - outer.left, outer.bottom - outer.top, NULL, NULL, wc.hInstance, NULL);
-    ShowWindow(host, SW_SHOW);
-    UpdateWindow(host);
-    g_frame.Attach(host, NULL);
+    HWND host = OpenBenchHost(g_frame, "BenchChartHost", outer.right - outer.left, outer.bottom - outer.top);
 
     printf("chart 1000 x 700, %d series of %d points (%lld segments)\n", kSeries, points,
            (long long)kSeries * (points - 1));

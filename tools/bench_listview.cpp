@@ -10,6 +10,7 @@
 #include <stdlib.h>
 
 #include "cwin/frame/AppFrame.h"
+#include "BenchHost.h"
 #include "cwin/system/HeapRegistry.h"
 #include "cwin/composite/ListView.h"
 
@@ -55,23 +56,12 @@ static int Owner(WindowEvent* e)
     return 0;
 }
 
-static LRESULT CALLBACK HostProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
-
 int main(int argc, char** argv)
 {
     int records = argc > 1 ? atoi(argv[1]) : 1000000;
     if (records < 2)
         records = 2;
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = HostProc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = "BenchListViewHost";
-    RegisterClassA(&wc);
-    HWND host = CreateWindowExA(0, wc.lpszClassName, "bench", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 820,
-                                680, NULL, NULL, wc.hInstance, NULL);
-    ShowWindow(host, SW_SHOW);
-    UpdateWindow(host);
-    g_frame.Attach(host, NULL);
+    HWND host = OpenBenchHost(g_frame, "BenchListViewHost", 820, 680);
     g_frame.CreateStatusBar("", WS_VISIBLE, 0, 0, NULL);
     int parts[2] = {400, -1};
     SendMessageA(g_frame.GetStatusBar(), SB_SETPARTS, 2, (LPARAM)parts);

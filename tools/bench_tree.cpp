@@ -12,6 +12,7 @@
 #include <stdlib.h>
 
 #include "cwin/frame/AppFrame.h"
+#include "BenchHost.h"
 #include "cwin/system/HeapRegistry.h"
 #include "cwin/composite/TreeView.h"
 
@@ -26,8 +27,6 @@ static double Now()
     QueryPerformanceCounter(&t);
     return (double)t.QuadPart / (double)f.QuadPart;
 }
-
-static LRESULT CALLBACK HostProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
 
 // A tree class of its own, so that the loader asks it about every line.
 class CDerivedTree : public CTreeView
@@ -79,16 +78,7 @@ int main(int argc, char** argv)
 {
     int items = argc > 1 ? atoi(argv[1]) : 100000;
     const char* path = argc > 2 ? argv[2] : "bench_tree.txt";
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = HostProc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = "BenchTreeHost";
-    RegisterClassA(&wc);
-    HWND host = CreateWindowExA(0, wc.lpszClassName, "bench", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 820,
-                                700, NULL, NULL, wc.hInstance, NULL);
-    ShowWindow(host, SW_SHOW);
-    UpdateWindow(host);
-    g_frame.Attach(host, NULL);
+    HWND host = OpenBenchHost(g_frame, "BenchTreeHost", 820, 700);
 
     CTreeView* source = MakeTree(host, 10);
     CTreeView* target = MakeTree(host, 280);

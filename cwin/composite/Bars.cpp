@@ -1,4 +1,6 @@
+// The tool bar, the rebar and the resize bar.
 #include "cwin/composite/Bars.h"
+#include "cwin/window/WindowClass.h"
 
 #include <limits.h>
 #include <string.h>
@@ -129,20 +131,8 @@ bool CReSizeBar::Create()
     vertical = !(height < width);
     thickness = vertical ? width : height;
     HINSTANCE instance = InstanceOf(owner);
-    // Asked for rather than remembered, as with the drawing surface's class.
-    WNDCLASSA known;
-    if (!GetClassInfoA(instance, CWIN_RESIZEBAR_CLASS, &known) || known.lpfnWndProc != WindowProc) {
-        WNDCLASSA wc;
-        memset(&wc, 0, sizeof(wc));
-        wc.lpfnWndProc = WindowProc;
-        wc.hInstance = instance;
-        wc.hbrBackground = (HBRUSH)(COLOR_MENU + 1);
-        wc.lpszClassName = CWIN_RESIZEBAR_CLASS;
-        if (!RegisterClassA(&wc)) {
-            UnregisterClassA(CWIN_RESIZEBAR_CLASS, instance);
-            return false;
-        }
-    }
+    if (!EnsureWindowClass(instance, CWIN_RESIZEBAR_CLASS, WindowProc))
+        return false;
     if (!CreateWindowOf(CWIN_RESIZEBAR_CLASS))
         return false;
     clientRect = rect;   // the area until the first layout

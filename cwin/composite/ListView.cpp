@@ -1,6 +1,8 @@
+// CListView: the data grid over a record array, its editing, sorting and search.
 #include "cwin/composite/ListView.h"
 #include "cwin/controls/BasicControls.h"
 #include "cwin/system/HeapRegistry.h"
+#include "cwin/system/Text.h"
 
 #include <ctype.h>
 #include <stdio.h>
@@ -17,13 +19,6 @@ void LowerInPlace(char* s)
 {
     for (; *s; ++s)
         *s = (char)tolower((unsigned char)*s);
-}
-
-void CopyText(char* to, const char* from, size_t size)
-{
-    size_t length = strnlen(from, size - 1);
-    memmove(to, from, length);
-    to[length] = 0;
 }
 
 // One hit record for all grids (HitTestCursor).
@@ -741,17 +736,17 @@ bool CListView::FindNext(const char* text, int column)
 {
     char wanted[CWIN_TEXT_SIZE];
     if (!text && column == -1) {
-        CopyText(wanted, searchText, sizeof(wanted));
+        CopyText(wanted, sizeof(wanted), searchText);
         column = searchColumn;
     } else {
-        CopyText(wanted, text ? text : "", sizeof(wanted));
+        CopyText(wanted, sizeof(wanted), text ? text : "");
     }
     if (!wanted[0] || !hwnd)
         return false;
     int focused = (int)SendMessageA(hwnd, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED);
     if (focused < 0)
         return false;
-    CopyText(searchText, wanted, sizeof(searchText));
+    CopyText(searchText, sizeof(searchText), wanted);
     searchColumn = column;
     LowerInPlace(searchText);
     int dataColumn = !unbound && idColumn ? column - 1 : column;
@@ -780,7 +775,7 @@ bool CListView::FindNext(const char* text, int column)
         request.item.cchTextMax = sizeof(cell);
         AskCell(record, &request);
         // The owner may point the item at a text of its own instead of copying.
-        CopyText(folded, request.item.pszText ? request.item.pszText : "", sizeof(folded));
+        CopyText(folded, sizeof(folded), request.item.pszText ? request.item.pszText : "");
         store->Unlock();
         LowerInPlace(folded);
         if (strstr(folded, searchText)) {
@@ -912,7 +907,7 @@ void CListView::EndEdit(bool accepted)
         int dataColumn = idColumn ? editColumn - 1 : editColumn;
         if (searchMode) {
             char wanted[CWIN_TEXT_SIZE];
-            CopyText(wanted, text, sizeof(wanted));
+            CopyText(wanted, sizeof(wanted), text);
             FindNext(wanted, editColumn);
             box->Show(false);
         } else if (record || editWithoutRecord) {

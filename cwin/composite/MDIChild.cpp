@@ -1,4 +1,6 @@
+// CMDI_Child: the MDI client and the window class of its child windows.
 #include "cwin/composite/MDIChild.h"
+#include "cwin/window/WindowClass.h"
 
 #include <string.h>
 
@@ -55,19 +57,8 @@ bool CMDI_Child::Create()
     if (!mainWindow)
         return false;   // the client lives in the frame's main window only
     HINSTANCE instance = owner->GetInstance();
-    WNDCLASSA known;
-    if (!GetClassInfoA(instance, childClass, &known) || known.lpfnWndProc != ChildProc) {
-        WNDCLASSA wc;
-        memset(&wc, 0, sizeof(wc));
-        wc.lpfnWndProc = ChildProc;
-        wc.hInstance = instance;
-        wc.hbrBackground = (HBRUSH)(COLOR_MENU + 1);
-        wc.lpszClassName = childClass;
-        if (!RegisterClassA(&wc)) {
-            UnregisterClassA(childClass, instance);
-            return false;
-        }
-    }
+    if (!EnsureWindowClass(instance, childClass, ChildProc))
+        return false;
     CMDI_Child* previous = s_current;
     s_current = this;
     mdiId = id;

@@ -1,3 +1,4 @@
+// CTControl: the tab control and the windows tied to its tabs.
 #include "cwin/composite/TControl.h"
 
 #include <string.h>

@@ -1,3 +1,4 @@
+// CTreeMirror: the tree view's shape, user values and texts kept beside the control.
 #include "cwin/composite/TreeMirror.h"
 #include "cwin/window/BaseWindow.h"
 #include "cwin/system/HeapRegistry.h"

@@ -1,3 +1,4 @@
+// CTreeView: the tree control, its items and its text file format.
 #include "cwin/composite/TreeView.h"
 #include "cwin/system/HeapRegistry.h"
 #include "cwin/system/MessageBox.h"

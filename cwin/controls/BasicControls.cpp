@@ -1,3 +1,4 @@
+// The thin controls: button, static, edit box, combo box, list box, date-time picker, dialog page.
 #include "cwin/controls/BasicControls.h"
 #include "cwin/window/ImageLists.h"
 

@@ -1,4 +1,6 @@
+// CCustom: the drawing surface's window procedure, back buffer and mouse coordinates.
 #include "cwin/controls/Custom.h"
+#include "cwin/window/WindowClass.h"
 
 #include <math.h>
 #include <string.h>
@@ -54,23 +56,8 @@ bool CCustom::SetEraseBackground(bool erase)
 bool CCustom::Create()
 {
     HINSTANCE instance = owner ? owner->GetInstance() : GetModuleHandleA(NULL);
-    // The class is asked for rather than remembered: a library that made it and
-    // was unloaded, or someone else holding the name, leaves a class that is
-    // not ours under it.
-    WNDCLASSA known;
-    if (!GetClassInfoA(instance, CWIN_CUSTOM_CLASS, &known) || known.lpfnWndProc != WindowProc) {
-        WNDCLASSA wc;
-        memset(&wc, 0, sizeof(wc));
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = WindowProc;
-        wc.hInstance = instance;
-        wc.hbrBackground = (HBRUSH)(COLOR_MENU + 1);
-        wc.lpszClassName = CWIN_CUSTOM_CLASS;
-        if (!RegisterClassA(&wc)) {
-            UnregisterClassA(CWIN_CUSTOM_CLASS, instance);
-            return false;
-        }
-    }
+    if (!EnsureWindowClass(instance, CWIN_CUSTOM_CLASS, WindowProc, CS_DBLCLKS))
+        return false;
     if (!CreateWindowOf(CWIN_CUSTOM_CLASS))
         return false;
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, (LONG_PTR)static_cast<CBaseWindow*>(this));

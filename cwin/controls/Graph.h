@@ -126,6 +126,7 @@ public:
 private:
     GraphSeries* NewSeries(int id);
     void FreeArrays(GraphSeries* s);
+    // The drawing (GraphDrawing.cpp).
     void Draw(HDC dc);
     void ChooseRanges();
     void ApplyZoom(HDC dc);

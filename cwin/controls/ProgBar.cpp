@@ -1,3 +1,4 @@
+// CProgBar: the progress bar that counts its steps and redraws every n-th.
 #include "cwin/controls/ProgBar.h"
 
 #include <commctrl.h>

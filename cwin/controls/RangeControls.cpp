@@ -1,3 +1,4 @@
+// The track bar, up-down and scroll bar controls.
 #include "cwin/controls/RangeControls.h"
 
 #include <string.h>

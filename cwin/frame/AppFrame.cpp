@@ -1,3 +1,4 @@
+// CAppFrame: attaching to a window, the status bar, layout, tray icon and the frame's operations.
 #include "cwin/frame/AppFrame.h"
 #include "cwin/system/HeapRegistry.h"
 

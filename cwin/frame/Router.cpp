@@ -120,9 +120,7 @@ LRESULT CAppFrame::RouteCommand(WPARAM wParam, LPARAM lParam)
 // Only the selection controls have a selection to report; others give 0.
 INT_PTR CAppFrame::SelectionOf(CBaseWindow* object)
 {
-    if (IComboBox* combo = dynamic_cast<IComboBox*>(object))
-        return combo->GetCurSel();
-    if (IListBox* list = dynamic_cast<IListBox*>(object))
+    if (IItemList* list = dynamic_cast<IItemList*>(object))
         return list->GetCurSel();
     return 0;
 }

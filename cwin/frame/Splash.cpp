@@ -1,3 +1,4 @@
+// CSplash: the splash window shown while the owner's call-back runs.
 #include "cwin/frame/Splash.h"
 #include "cwin/frame/AppFrame.h"
 

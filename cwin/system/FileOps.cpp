@@ -1,3 +1,4 @@
+// The file operation table and CReplacingFile.
 #include "cwin/system/FileOps.h"
 
 #include <string.h>

@@ -1,3 +1,4 @@
+// CHeapRegistry: the registry of the process's heap blocks.
 #include "cwin/system/HeapRegistry.h"
 #include "cwin/system/MessageBox.h"
 

@@ -1,3 +1,4 @@
+// CMathFlow: the worker thread that wakes, tests the stop event and sleeps.
 #include "cwin/system/MathFlow.h"
 
 #include <string.h>

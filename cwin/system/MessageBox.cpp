@@ -1,3 +1,4 @@
+// ShowMessageBox and the replaceable function behind it.
 #include "cwin/system/MessageBox.h"
 
 static int SystemMessageBox(HWND owner, const char* text, const char* caption, UINT type)

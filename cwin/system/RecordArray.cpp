@@ -1,3 +1,4 @@
+// CRecordArray: fixed-size records with a pending record, a view index and a lock.
 #include "cwin/system/RecordArray.h"
 #include "cwin/system/FileOps.h"
 #include "cwin/system/HeapRegistry.h"

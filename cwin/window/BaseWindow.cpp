@@ -1,3 +1,4 @@
+// CBaseWindow: handler table, dispatch, anchor layout, fonts and the common creation step.
 #include "cwin/window/BaseWindow.h"
 #include "cwin/window/ImageLists.h"
 

@@ -1,3 +1,4 @@
+// CImageLists: the frame's image lists and the icons made from them.
 #include "cwin/window/ImageLists.h"
 #include "cwin/window/WindowOwner.h"
 #include "cwin/system/HeapRegistry.h"

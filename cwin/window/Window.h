@@ -3,7 +3,8 @@
 //   WindowEvent, EventCallback, EV_*  the event record, handler callbacks, event codes
 //   IEventSink                        a listener object with one operation per event group
 //   IWindow                           what client code holds of any framework window
-//   IButton IStatic IEditBox IComboBox IListBox IDialog ICustom
+//   IButton IStatic IEditBox IDialog ICustom
+//   IItemList IComboBox IListBox      the combo box and the list box: one set of item operations
 //   IProgBar ITrackBar IUpDown IScrollBar   control interfaces (virtual bases: IWindow)
 //   INotifyHandler                    the hook of a composite control that handles
 //                                     some of its notifications itself
@@ -130,7 +131,9 @@ public:
     virtual LRESULT AppendText(const char* format, ...) = 0;
 };
 
-class IComboBox : public virtual IWindow
+// A list of text items with one selection: what the combo box and the list box
+// share. GetCurSel stays third: the router asks it for a selection change.
+class IItemList : public virtual IWindow
 {
 public:
     virtual LRESULT InsertString(int index, const char* text) = 0;
@@ -139,13 +142,12 @@ public:
     virtual LRESULT SetCurSel(int index) = 0;
 };
 
-class IListBox : public virtual IWindow
+class IComboBox : public virtual IItemList
 {
-public:
-    virtual LRESULT InsertString(int index, const char* text) = 0;
-    virtual LRESULT DeleteString(int index) = 0;
-    virtual LRESULT GetCurSel() = 0;
-    virtual LRESULT SetCurSel(int index) = 0;
+};
+
+class IListBox : public virtual IItemList
+{
 };
 
 class IDialog : public virtual IWindow

@@ -7,21 +7,9 @@
 #include "FirstIndex.h"
 #include "cwin/system/HeapRegistry.h"
 #include "cwin/system/RecordArray.h"
+#include "cwin/system/Text.h"
 
 namespace {
-
-// Fills a text field the way "%s" with the field size as the limit does: at
-// most size - 1 characters, always terminated; a null text reads "(null)".
-void CopyText(char* field, size_t size, const char* text)
-{
-    if (!text)
-        text = "(null)";
-    size_t n = strlen(text);
-    if (n > size - 1)
-        n = size - 1;
-    memcpy(field, text, n);
-    field[n] = 0;
-}
 
 // Compares a fixed-size field with a text without reading past the field.
 bool FieldEquals(const char* field, size_t size, const char* text)

@@ -332,3 +332,56 @@ TEST_F(DatePicker, AChangeNotificationAnswersZeroAndIsNotPassedOn)
 }
 
 }  // namespace
+
+namespace {
+
+using ItemList = FrameTest;
+
+TEST_F(ItemList, TheComboBoxAndTheListBoxTakeTheSameItemOperations)
+{
+    CBaseWindow* combo = Make("ComboBox", 10, 10, 150, 120, WS_VISIBLE | CBS_DROPDOWNLIST);
+    CBaseWindow* list = Make("ListBox", 10, 140, 150, 260, WS_VISIBLE | LBS_NOTIFY);
+    IItemList* lists[2] = {dynamic_cast<IItemList*>(combo), dynamic_cast<IItemList*>(list)};
+    HWND windows[2] = {combo->GetHandle(), list->GetHandle()};
+    UINT counts[2] = {CB_GETCOUNT, LB_GETCOUNT};
+    for (int i = 0; i < 2; ++i) {
+        IItemList* items = lists[i];
+        ASSERT_NE(nullptr, items);
+        EXPECT_EQ(0, items->InsertString(-1, "a"));
+        EXPECT_EQ(1, items->InsertString(-1, "b"));
+        EXPECT_EQ(0, items->InsertString(0, "c"));    // c, a, b
+        EXPECT_EQ(-1, items->GetCurSel());
+        items->SetCurSel(2);
+        EXPECT_EQ(2, items->GetCurSel());
+        EXPECT_EQ(2, items->DeleteString(0));         // a, b left
+        EXPECT_EQ(2, SendMessageA(windows[i], counts[i], 0, 0));
+    }
+    // The control interfaces still name the same operations.
+    EXPECT_EQ(lists[0], static_cast<IItemList*>(dynamic_cast<IComboBox*>(combo)));
+    EXPECT_EQ(lists[1], static_cast<IItemList*>(dynamic_cast<IListBox*>(list)));
+    EXPECT_EQ(nullptr, dynamic_cast<IItemList*>(Make("Button", 200, 10, 260, 40)));
+}
+
+TEST_F(ItemList, ASelectionChangeOfEitherListReportsItsCurrentSelection)
+{
+    CBaseWindow* combo = Make("ComboBox", 10, 10, 150, 120, WS_VISIBLE | CBS_DROPDOWNLIST);
+    CBaseWindow* list = Make("ListBox", 10, 140, 150, 260, WS_VISIBLE | LBS_NOTIFY);
+    CBaseWindow* both[2] = {combo, list};
+    for (CBaseWindow* made : both) {
+        IItemList* items = dynamic_cast<IItemList*>(made);
+        ASSERT_NE(nullptr, items);
+        items->InsertString(-1, "a");
+        items->InsertString(-1, "b");
+        items->InsertString(-1, "c");
+        items->SetCurSel(2);
+        made->AddHandler(RecordingCallback, EV_COMMAND, 0, NULL);
+        Recorded().clear();
+        // CBN_SELCHANGE and LBN_SELCHANGE are both 1.
+        SendMessageA(host, WM_COMMAND, MAKEWPARAM(0, 1), (LPARAM)made->GetHandle());
+        ASSERT_EQ(1u, Recorded().size());
+        EXPECT_EQ(made, Recorded()[0].sender);
+        EXPECT_EQ(2, Recorded()[0].param);
+    }
+}
+
+}  // namespace

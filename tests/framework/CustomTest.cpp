@@ -1,6 +1,7 @@
 // The drawing surface: its window class, messages turned into operations,
 // mouse positions in world units with snapping, the back buffer, scrolling.
 #include "FrameworkFixture.h"
+#include "cwin/window/WindowClass.h"
 
 namespace {
 
@@ -243,6 +244,47 @@ TEST_F(DrawingSurface, ADestroyedSurfaceIsMarkedAndSweptWithoutFreeingAdoptedSto
     EXPECT_EQ(1, frame->GetControlCount());
     EXPECT_EQ(CWIN_WINDOW_MAGIC, surface->magic);   // the application still owns it
     delete surface;
+}
+
+}  // namespace
+
+namespace {
+
+LRESULT CALLBACK FirstProcedure(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
+LRESULT CALLBACK SecondProcedure(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
+
+const char kTestClass[] = "CWin_EnsureWindowClassTest_Class";
+
+TEST(WindowClass, IsRegisteredOnceWithTheGivenStyleAndTheMenuColour)
+{
+    HINSTANCE instance = GetModuleHandleA(NULL);
+    UnregisterClassA(kTestClass, instance);
+    ASSERT_TRUE(EnsureWindowClass(instance, kTestClass, FirstProcedure, CS_DBLCLKS));
+    WNDCLASSA known;
+    ASSERT_TRUE(GetClassInfoA(instance, kTestClass, &known));
+    EXPECT_EQ((WNDPROC)FirstProcedure, known.lpfnWndProc);
+    EXPECT_EQ((UINT)CS_DBLCLKS, known.style);
+    EXPECT_EQ((HBRUSH)(COLOR_MENU + 1), known.hbrBackground);
+    EXPECT_EQ(nullptr, known.hCursor);
+    EXPECT_EQ(nullptr, known.hIcon);
+    // Already there with the same procedure: kept, not registered again.
+    EXPECT_TRUE(EnsureWindowClass(instance, kTestClass, FirstProcedure, CS_DBLCLKS));
+    EXPECT_TRUE(UnregisterClassA(kTestClass, instance));
+}
+
+TEST(WindowClass, ANameHeldWithAnotherProcedureFailsOnceAndIsThenFree)
+{
+    HINSTANCE instance = GetModuleHandleA(NULL);
+    UnregisterClassA(kTestClass, instance);
+    ASSERT_TRUE(EnsureWindowClass(instance, kTestClass, FirstProcedure));
+    EXPECT_FALSE(EnsureWindowClass(instance, kTestClass, SecondProcedure));
+    WNDCLASSA known;
+    EXPECT_FALSE(GetClassInfoA(instance, kTestClass, &known));    // given up
+    EXPECT_TRUE(EnsureWindowClass(instance, kTestClass, SecondProcedure));
+    ASSERT_TRUE(GetClassInfoA(instance, kTestClass, &known));
+    EXPECT_EQ((WNDPROC)SecondProcedure, known.lpfnWndProc);
+    EXPECT_EQ(0u, known.style);
+    EXPECT_TRUE(UnregisterClassA(kTestClass, instance));
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// The fuzzing command's inputs: named files, the random source, mutations, saving and loading.
 #include "FuzzInput.h"
 
 #include <windows.h>

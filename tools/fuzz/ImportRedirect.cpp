@@ -1,3 +1,4 @@
+// RedirectImport: points one import of a loaded library at a replacement.
 #include "ImportRedirect.h"
 
 #include <string.h>
