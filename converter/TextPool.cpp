@@ -1,36 +1,9 @@
 // CTextPool and CNumberSet: the converter's sets of texts and 32-bit values.
 #include "TextPool.h"
+#include "cwin/system/Hash.h"
 #include "cwin/system/HeapRegistry.h"
 
 #include <string.h>
-
-// Eight bytes a step (a byte at a time was a tenth of reading the report's
-// cells); only the slots depend on it, never the references handed out.
-static uint32_t HashBytes(const char* text, size_t length)
-{
-    uint64_t h = 0x9E3779B97F4A7C15ull ^ length;
-    for (; length >= 8; length -= 8, text += 8) {
-        uint64_t w;
-        memcpy(&w, text, 8);
-        h = (h ^ w) * 0xFF51AFD7ED558CCDull;
-        h ^= h >> 32;
-    }
-    uint64_t tail = 0;
-    for (size_t i = 0; i < length; ++i)
-        tail |= (uint64_t)(uint8_t)text[i] << (8 * i);
-    h = (h ^ tail) * 0xC4CEB9FE1A85EC53ull;
-    return (uint32_t)(h ^ (h >> 29) ^ (h >> 47));
-}
-
-static uint32_t Mix(uint32_t v)
-{
-    v ^= v >> 16;
-    v *= 0x7FEB352Du;
-    v ^= v >> 15;
-    v *= 0x846CA68Bu;
-    v ^= v >> 16;
-    return v;
-}
 
 CTextPool::CTextPool() : m_bytes(NULL), m_used(0), m_capacity(0), m_slots(NULL), m_slotCount(0), m_texts(0) {}
 
@@ -142,7 +115,7 @@ bool CNumberSet::Rehash()
     for (uint32_t i = 0; i < m_slotCount; ++i) {
         if (!m_used[i])
             continue;
-        uint32_t at = Mix(m_values[i]) & (count - 1);
+        uint32_t at = MixBits(m_values[i]) & (count - 1);
         while (used[at])
             at = (at + 1) & (count - 1);
         used[at] = 1;
@@ -160,7 +133,7 @@ bool CNumberSet::Contains(uint32_t value) const
 {
     if (!m_slotCount)
         return false;
-    for (uint32_t at = Mix(value) & (m_slotCount - 1); m_used[at]; at = (at + 1) & (m_slotCount - 1))
+    for (uint32_t at = MixBits(value) & (m_slotCount - 1); m_used[at]; at = (at + 1) & (m_slotCount - 1))
         if (m_values[at] == value)
             return true;
     return false;
@@ -170,7 +143,7 @@ bool CNumberSet::Insert(uint32_t value)
 {
     if ((m_count + 1) * 2 > m_slotCount && !Rehash())
         return false;
-    uint32_t at = Mix(value) & (m_slotCount - 1);
+    uint32_t at = MixBits(value) & (m_slotCount - 1);
     for (; m_used[at]; at = (at + 1) & (m_slotCount - 1))
         if (m_values[at] == value)
             return false;

@@ -1,20 +1,8 @@
+// CFirstIndex: the first record of each value, in an open-addressing table.
 #include "FirstIndex.h"
 
+#include "cwin/system/Hash.h"
 #include "cwin/system/HeapRegistry.h"
-
-namespace {
-
-inline uint32_t Mix(uint32_t v)
-{
-    v ^= v >> 16;
-    v *= 0x7FEB352Du;
-    v ^= v >> 15;
-    v *= 0x846CA68Bu;
-    v ^= v >> 16;
-    return v;
-}
-
-}  // namespace
 
 CFirstIndex::CFirstIndex() : m_slots(0), m_mask(0), m_count(0) {}
 
@@ -61,7 +49,7 @@ bool CFirstIndex::Grow()
     for (uint32_t i = 0; i < oldSize; ++i) {
         if (old[i].index < 0)
             continue;
-        uint32_t s = Mix(old[i].value) & mask;
+        uint32_t s = MixBits(old[i].value) & mask;
         while (grown[s].index >= 0)
             s = (s + 1) & mask;
         grown[s] = old[i];
@@ -78,7 +66,7 @@ void CFirstIndex::AddFirst(uint32_t value, int32_t index)
         return;
     if ((uint32_t)(m_count + 1) * 2 > m_mask + 1 && !Grow())
         return;
-    uint32_t s = Mix(value) & m_mask;
+    uint32_t s = MixBits(value) & m_mask;
     while (m_slots[s].index >= 0) {
         if (m_slots[s].value == value)
             return;
@@ -93,7 +81,7 @@ int32_t CFirstIndex::Find(uint32_t value) const
 {
     if (!m_slots)
         return -1;
-    uint32_t s = Mix(value) & m_mask;
+    uint32_t s = MixBits(value) & m_mask;
     while (m_slots[s].index >= 0) {
         if (m_slots[s].value == value)
             return m_slots[s].index;

@@ -1,7 +1,7 @@
 // CFirstIndex: a hash from a 32-bit value (an identifier, a date) to the
 // storage index of the first record holding it.
 //
-// The store's lookups are specified as scans in storage order that take the
+// The store's lookups are scans in storage order that take the
 // first match; the index gives that same first match without the scan, so the
 // work no longer grows with moves x goods or moves x dates.
 #ifndef ORVEX_FIRSTINDEX_H
