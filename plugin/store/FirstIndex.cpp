@@ -1,3 +1,4 @@
+// CFirstIndex: the first-match hash the store's lookups go through.
 #include "FirstIndex.h"
 
 #include "cwin/system/HeapRegistry.h"
