@@ -1,3 +1,4 @@
+// Writes one goods item's dynamics to "GoodsDinamic.html" and opens it.
 #include "DynamicsReport.h"
 
 #include <shellapi.h>

@@ -1,9 +1,12 @@
+// CGoodsStore: the four tables, the add and find operations, the derived goods
+// figures and the identifier display; the dynamics build is forwarded.
 #include "GoodsStore.h"
 
 #include <ctype.h>
 #include <stdio.h>
 #include <string.h>
 
+#include "DynamicsBuilder.h"
 #include "FirstIndex.h"
 #include "cwin/system/HeapRegistry.h"
 #include "cwin/system/RecordArray.h"
@@ -32,7 +35,7 @@ CGoodsStore::CGoodsStore()
 
 CGoodsStore::~CGoodsStore()
 {
-    ReleaseDynamics();
+    CDynamicsBuilder(*this).Release();
 }
 
 void CGoodsStore::SetBinding(const StoreBinding& binding)
@@ -133,6 +136,26 @@ int32_t CGoodsStore::FindSupplierId(const char* code) const
             return suppliers[i].id;
     }
     return 0;
+}
+
+bool CGoodsStore::BuildDynamics(int supplierSelection)
+{
+    return CDynamicsBuilder(*this).Build(supplierSelection);
+}
+
+void CGoodsStore::BuildCalendar()
+{
+    CDynamicsBuilder(*this).BuildCalendar();
+}
+
+const char* CGoodsStore::RowGoodsName(int row) const
+{
+    if (!rows || row < 0 || row >= rowCount)
+        return "";
+    int g = rows[row].goodsIndex;
+    if (!goods || g < 0 || g >= goodsCount)
+        return "";
+    return goods[g].name;
 }
 
 bool CGoodsStore::IndexGoods(CFirstIndex& index) const

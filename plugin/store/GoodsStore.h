@@ -4,8 +4,8 @@
 //               variables below), the add and find operations, the derived goods
 //               figures and the identifier display            GoodsStore.cpp
 //   list files  raw images of the four tables                 ListFiles.cpp
-//   dynamics    calendar, one supplier's goods rows, series and day cells
-//                                                             Dynamics.cpp
+//   dynamics    calendar, one supplier's goods rows, series and day cells,
+//               kept here and built by CDynamicsBuilder       DynamicsBuilder.cpp
 //
 // The record arrays belong to whoever shows the tables (the list views of the
 // plug-in window, or CStoreTables without a window); the store owns the
@@ -107,15 +107,13 @@ public:
     DayCell*        cells;
 
 private:
+    // The builder fills the dynamics state and uses the lookups and progress below.
+    friend class CDynamicsBuilder;
+
     CRecordArray* Table(ListTable table) const;
     // First goods record with this id: through the index when there is one.
     int FirstGoodsIndex(int32_t id, const CFirstIndex* index) const;
     bool IndexGoods(CFirstIndex& index) const;
-    void BuildRows(int32_t supplierId);
-    bool BuildSeriesAndCells();
-    void ApplyBalances();
-    void AccumulateMoves();
-    void ReleaseDynamics();
     void StepProgress() const;
     void SetProgressRange(int maximum) const;
     int  ShowBox(const char* text, const char* caption) const;

@@ -1,3 +1,4 @@
+// CStoreTables: record arrays and their variables for a store without a window.
 #include "StoreTables.h"
 
 #include <string.h>

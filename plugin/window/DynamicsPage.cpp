@@ -1,3 +1,4 @@
+// CDynamicsPage: the supplier box, the build button, the dynamics list and its report.
 #include "PluginWindow.h"
 
 #include <stdio.h>

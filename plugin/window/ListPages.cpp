@@ -1,3 +1,4 @@
+// CListPages: the four list pages, their columns and cell texts.
 #include "PluginWindow.h"
 
 #include <stdio.h>

@@ -1,3 +1,4 @@
+// CPluginApp: builds the plug-in's window in the host window and owns its pages.
 #include "PluginWindow.h"
 
 #include "cwin/frame/AppFrame.h"

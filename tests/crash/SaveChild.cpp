@@ -10,6 +10,7 @@
 #include <string.h>
 
 #include "OrvexInterface.h"
+#include "TestHost.h"
 #include "TestSupport.h"
 
 namespace {
@@ -90,8 +91,7 @@ int main(int argc, char** argv)
         library ? reinterpret_cast<GetInterfaceFunction>(reinterpret_cast<void*>(GetProcAddress(library, "GetInterface")))
                 : NULL;
     IOrvexPlugin* plugin = get ? get() : NULL;
-    HWND host = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, NULL, NULL,
-                                GetModuleHandleA(NULL), NULL);
+    HWND host = CreateTestHost(RegisterTestHostClass(), "host", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600);
     if (!plugin || !host || !plugin->AttachHost(host, "Orvex_DLL.dll")) {
         fprintf(stderr, "the plug-in could not be attached\n");
         End(2);

@@ -1,3 +1,4 @@
+// Counts the framework's file operations and makes a chosen one fail.
 #include "FileFaults.h"
 
 #include "cwin/system/FileOps.h"

@@ -1,3 +1,4 @@
+// Message-box recorder, scratch folders, file bytes, child programs and message pumping.
 #include "TestSupport.h"
 #include "cwin/system/MessageBox.h"
 

@@ -1,4 +1,7 @@
+// The framework tests' shared host window, frame and event recorder.
 #include "FrameworkFixture.h"
+
+#include "TestHost.h"
 
 namespace {
 
@@ -9,22 +12,6 @@ int g_answer = 0;
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-const char* HostClass()
-{
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = HostProc;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
-        wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
-        wc.lpszClassName = "OrvexTestHost";
-        RegisterClassA(&wc);
-        registered = true;
-    }
-    return "OrvexTestHost";
 }
 
 }  // namespace
@@ -57,8 +44,8 @@ static HWND SharedHost()
 {
     static HWND window = NULL;
     if (!window || !IsWindow(window)) {
-        window = CreateWindowExA(0, HostClass(), "Host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 10, 10, 640,
-                                 480, NULL, NULL, GetModuleHandleA(NULL), NULL);
+        window = CreateTestHost(RegisterTestHostClass("OrvexTestHost", HostProc), "Host",
+                                WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 10, 10, 640, 480);
     }
     return window;
 }

@@ -1,3 +1,4 @@
+// Runs the viewer as a process of its own and finds the windows it shows.
 #include "HostRun.h"
 
 #include <gtest/gtest.h>

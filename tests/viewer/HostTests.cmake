@@ -4,7 +4,7 @@
 # through the ".html" association, and none of that may meet the other tests.
 # Its top-level window lies over the display the desktop tests point at.
 if(TARGET Orvex_DLL AND TARGET OrvexHost)
-  add_executable(host_tests host/HostTest.cpp host/HostRun.cpp host/ViewerTest.cpp)
+  add_executable(host_tests viewer/HostTest.cpp viewer/HostRun.cpp viewer/ViewerTest.cpp)
   target_link_libraries(host_tests PRIVATE gtest_main advapi32 orvex_version zorb_rows)
   set_target_properties(host_tests PROPERTIES CROSSCOMPILING_EMULATOR
     "${CMAKE_SOURCE_DIR}/scripts/wine-run.sh;${CMAKE_BINARY_DIR}/wine-host")

@@ -1,4 +1,7 @@
+// The test host that loads Orvex_DLL.dll and reads back what the plug-in shows.
 #include "OrvexHostFixture.h"
+
+#include "TestHost.h"
 
 #include <string.h>
 
@@ -39,18 +42,7 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 const char* HostClass()
 {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = HostProc;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
-        wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
-        wc.lpszClassName = "OrvexTestHostWindow";
-        RegisterClassA(&wc);
-        registered = true;
-    }
-    return "OrvexTestHostWindow";
+    return RegisterTestHostClass("OrvexTestHostWindow", HostProc);
 }
 
 BOOL CALLBACK FindClass(HWND window, LPARAM param)
@@ -153,8 +145,7 @@ static HWND SharedTop()
 {
     static HWND top = NULL;
     if (!top || !IsWindow(top)) {
-        top = CreateWindowExA(0, HostClass(), "Хост", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20, 900, 640,
-                              NULL, NULL, GetModuleHandleA(NULL), NULL);
+        top = CreateTestHost(HostClass(), "Хост", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20, 900, 640);
         ShowWindow(top, SW_SHOW);
         UpdateWindow(top);
     }
@@ -166,8 +157,8 @@ bool OrvexHost::Load(int children)
     HWND top = SharedTop();
     RECT area;
     GetClientRect(top, &area);
-    host = CreateWindowExA(0, HostClass(), NULL, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, area.right,
-                           area.bottom, top, NULL, GetModuleHandleA(NULL), NULL);
+    host = CreateTestHost(HostClass(), NULL, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, area.right,
+                          area.bottom, top);
     if (!host)
         return false;
     hostChildren.clear();

@@ -1,0 +1,217 @@
+// The frame's router: colour, menu, context-menu and custom-draw messages and
+// notifications of real controls become events of their objects.
+#include "FrameworkFixture.h"
+
+namespace {
+
+using Routing = FrameTest;
+using RoutingOnDesktop = FrameTest;
+
+TEST_F(Routing, ColourMessagesAnswerTheObjectsBrush)
+{
+    CBaseWindow* label = Make("Static", 10, 10, 100, 30, WS_VISIBLE, "x");
+    HDC dc = GetDC(label->GetHandle());
+    // Without a brush the message goes on to the default handling.
+    LRESULT plain = SendMessageA(host, WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)label->GetHandle());
+    label->SetColors(RGB(200, 0, 0), RGB(0, 0, 100));
+    LRESULT coloured = SendMessageA(host, WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)label->GetHandle());
+    EXPECT_EQ((LRESULT)label->backBrush, coloured);
+    EXPECT_NE(plain, coloured);
+    EXPECT_EQ(RGB(200, 0, 0), GetTextColor(dc));
+    EXPECT_EQ(RGB(0, 0, 100), GetBkColor(dc));
+    ReleaseDC(label->GetHandle(), dc);
+}
+
+struct TargetRecorder : ICommandTarget
+{
+    std::vector<int> ids;
+    int OnMenuCommand(int id) override { ids.push_back(id); return 1; }
+};
+
+TEST_F(Routing, AMenuCommandGoesToTheCommandTarget)
+{
+    TargetRecorder target;
+    HWND other = CreateWindowExA(0, "OrvexTestHost", "Other", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, NULL, NULL,
+                                 GetModuleHandleA(NULL), NULL);
+    CAppFrame second;
+    ASSERT_EQ(&second, second.Attach(other, &target));
+    PostMessageA(other, WM_COMMAND, MAKEWPARAM(301, 0), 0);   // as a menu item sends it
+    Pump();
+    ASSERT_EQ(1u, target.ids.size());
+    EXPECT_EQ(301, target.ids[0]);
+    DestroyWindow(other);
+}
+
+
+TEST_F(RoutingOnDesktop, AContextMenuOverAControlOpensItsPopupAndReportsTheChoice)
+{
+    // The frame passes what it does not handle to the host's own procedure.
+    HWND other = CreateWindowExA(0, "OrvexTestHost", "Menu", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
+                                 NULL, NULL, GetModuleHandleA(NULL), NULL);
+    SetWindowLongPtrA(other, GWLP_WNDPROC, (LONG_PTR)ChooseFirstMenuItemOnIdle);
+    CAppFrame second;
+    ASSERT_EQ(&second, second.Attach(other, NULL));
+    CBaseWindow* button = second.CreateControl("Button", 20, 20, 120, 50, 0, WS_VISIBLE, "Menu", other);
+    ASSERT_TRUE(button->LoadPopupMenu(200, 0));
+    ASSERT_NE(nullptr, button->popupMenu);
+    button->AddHandler(RecordingCallback, EV_MENU_OPENING | EV_MENU_COMMAND, 0, NULL);
+    POINT p = {30, 30};
+    ClientToScreen(other, &p);
+    SendMessageA(other, WM_CONTEXTMENU, (WPARAM)other, MAKELPARAM(p.x, p.y));
+    ASSERT_EQ(2u, Recorded().size());
+    EXPECT_EQ(EV_MENU_OPENING, Recorded()[0].eventCode);
+    EXPECT_EQ((INT_PTR)button->popupMenu, Recorded()[0].param);
+    EXPECT_EQ(EV_MENU_COMMAND, Recorded()[1].eventCode);
+    EXPECT_EQ(301, Recorded()[1].param);
+    DestroyWindow(other);
+}
+
+// Remembers the drawing stage of each custom-draw notification.
+static std::vector<DWORD> g_stages;
+static int RecordStage(WindowEvent* e)
+{
+    g_stages.push_back(reinterpret_cast<NMCUSTOMDRAW*>(e->param)->dwDrawStage);
+    return CDRF_DODEFAULT;
+}
+
+TEST_F(Routing, CustomDrawFromARealTrackBarIsDispatchedWithTheHeader)
+{
+    CBaseWindow* track = Make("TrackBar", 10, 10, 200, 40);
+    ASSERT_NE(nullptr, track);
+    track->AddHandler(RecordStage, EV_CUSTOM_DRAW, 0, NULL);
+    g_stages.clear();
+    InvalidateRect(track->GetHandle(), NULL, TRUE);
+    UpdateWindow(track->GetHandle());
+    ASSERT_FALSE(g_stages.empty());
+    EXPECT_EQ((DWORD)CDDS_PREPAINT, g_stages[0]);
+}
+
+// The host of the tests below passes nothing on unseen: its own procedure
+// counts the notifications the frame gives back to it and answers 99.
+static int g_passedOn;
+static LRESULT CALLBACK CountingNotifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NOTIFY) {
+        ++g_passedOn;
+        return 99;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class NotifyRouting : public FrameTest
+{
+protected:
+    void SetUp() override
+    {
+        FrameTest::SetUp();
+        g_passedOn = 0;
+        other = CreateWindowExA(0, "OrvexTestHost", "Notify", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, NULL, NULL,
+                                GetModuleHandleA(NULL), NULL);
+        ASSERT_NE(nullptr, other);
+        SetWindowLongPtrA(other, GWLP_WNDPROC, (LONG_PTR)CountingNotifyProc);
+        ASSERT_EQ(&second, second.Attach(other, &target));
+        sender = second.CreateControl("Button", 10, 10, 80, 30, 0, WS_VISIBLE, "s", other);
+        ASSERT_NE(nullptr, sender);
+        sender->AddHandler(RecordingCallback, 0, 0, NULL);
+    }
+    void TearDown() override
+    {
+        DestroyWindow(other);
+        FrameTest::TearDown();
+    }
+    LRESULT Notify(UINT code, NMHDR* header, WPARAM wParam = 44)
+    {
+        header->hwndFrom = sender->GetHandle();
+        header->idFrom = wParam;
+        header->code = code;
+        return SendMessageA(other, WM_NOTIFY, wParam, (LPARAM)header);
+    }
+
+    HWND other = NULL;
+    CAppFrame second;
+    TargetRecorder target;
+    CBaseWindow* sender = NULL;
+};
+
+TEST_F(NotifyRouting, ReturnIsACommandWithParamZeroAndTheDispatchsAnswer)
+{
+    Answer() = 5;
+    NMHDR header = {};
+    EXPECT_EQ(5, Notify(NM_RETURN, &header));
+    EXPECT_EQ(0, g_passedOn);
+    ASSERT_EQ(1u, Recorded().size());
+    EXPECT_EQ(EV_COMMAND, Recorded()[0].eventCode);
+    EXPECT_EQ(0, Recorded()[0].param);
+    EXPECT_EQ(44u, Recorded()[0].aux);
+    EXPECT_EQ((LPARAM)&header, Recorded()[0].notify);
+}
+
+TEST_F(NotifyRouting, ACacheHintCarriesItsCodeAnswersZeroAndIsNotPassedOn)
+{
+    Answer() = 5;
+    NMLVCACHEHINT hint = {};
+    hint.iFrom = 3;
+    hint.iTo = 9;
+    EXPECT_EQ(0, Notify(LVN_ODCACHEHINT, &hint.hdr));
+    EXPECT_EQ(0, g_passedOn);
+    ASSERT_EQ(1u, Recorded().size());
+    EXPECT_EQ(EV_CACHE_HINT, Recorded()[0].eventCode);
+    EXPECT_EQ(-113, Recorded()[0].code);
+    EXPECT_EQ((INT_PTR)&hint, Recorded()[0].param);
+
+    // A notification without a row is passed on to the window's own procedure.
+    NMHDR other = {};
+    EXPECT_EQ(99, Notify(NM_SETFOCUS, &other));
+    EXPECT_EQ(1, g_passedOn);
+    EXPECT_EQ(1u, Recorded().size());
+}
+
+TEST_F(NotifyRouting, ACommandWithCodeOneAndNoObjectGoesToTheCommandTarget)
+{
+    SendMessageA(other, WM_COMMAND, MAKEWPARAM(302, 1), 0);   // as an accelerator sends it
+    ASSERT_EQ(1u, target.ids.size());
+    EXPECT_EQ(302, target.ids[0]);
+    EXPECT_TRUE(Recorded().empty());
+}
+
+// A stand-in for the tab control class over the real SysTabControl32.
+struct StandInTab final : CBaseWindow, INotifyHandler
+{
+    std::vector<int> shown;
+    StandInTab() { notifyHandler = this; }
+    bool Create() override { return CreateWindowOf(WC_TABCONTROLA); }
+    bool HandleNotify(NMHDR* header, WPARAM, LRESULT*, bool*) override
+    {
+        if (header->code == (UINT)TCN_SELCHANGE)
+            shown.push_back((int)SendMessageA(hwnd, TCM_GETCURSEL, 0, 0));
+        return true;
+    }
+};
+
+TEST_F(Routing, ASelectedTabIsASelectionChangeAndShowsItsPage)
+{
+    ScopedControlMaker tabs(KIND_TCONTROL, MakeControlOf<StandInTab>);
+    CBaseWindow* made = Make("TControl", 10, 10, 310, 110);
+    ASSERT_NE(nullptr, made);
+    StandInTab* tab = static_cast<StandInTab*>(made);
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    const char* names[] = {"Один", "Два", "Три"};
+    for (int i = 0; i < 3; ++i) {
+        item.pszText = const_cast<char*>(names[i]);
+        SendMessageA(tab->GetHandle(), TCM_INSERTITEMA, i, (LPARAM)&item);
+    }
+    tab->AddHandler(RecordingCallback, EV_SELECTION_CHANGED, 0, NULL);
+    RECT third;
+    ASSERT_TRUE(SendMessageA(tab->GetHandle(), TCM_GETITEMRECT, 2, (LPARAM)&third));
+    LPARAM at = MAKELPARAM((third.left + third.right) / 2, (third.top + third.bottom) / 2);
+    SendMessageA(tab->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(tab->GetHandle(), WM_LBUTTONUP, 0, at);
+    ASSERT_EQ(1u, Recorded().size());
+    EXPECT_EQ(EV_SELECTION_CHANGED, Recorded()[0].eventCode);
+    EXPECT_EQ(2, Recorded()[0].param);
+    ASSERT_EQ(1u, tab->shown.size());
+    EXPECT_EQ(2, tab->shown[0]);
+}
+
+}  // namespace
