@@ -28,7 +28,7 @@ bool FieldEquals(const char* field, size_t size, const char* text)
 CGoodsStore::CGoodsStore()
     : goods(0), goodsCount(0), suppliers(0), supplierCount(0), moves(0), moveCount(0),
       balances(0), balanceCount(0), calendar(0), calendarCount(0), rows(0), rowCount(0),
-      series(0), seriesCount(0), cells(0)
+      series(0), seriesCount(0), cells(0), m_progress(0)
 {
     memset(&m_binding, 0, sizeof(m_binding));
 }
@@ -41,6 +41,7 @@ CGoodsStore::~CGoodsStore()
 void CGoodsStore::SetBinding(const StoreBinding& binding)
 {
     m_binding = binding;
+    m_progress = 0;
 }
 
 bool CGoodsStore::AddGoods(int32_t id, const char* code, const char* name, double volume,
@@ -179,9 +180,9 @@ int CGoodsStore::FirstGoodsIndex(int32_t id, const CFirstIndex* index) const
 
 void CGoodsStore::SetProgressRange(int maximum) const
 {
-    IProgress* bar = m_binding.progress ? m_binding.progress->GetProgress() : 0;
-    if (bar)
-        bar->SetRange(0, maximum);
+    m_progress = m_binding.progress ? m_binding.progress->GetProgress() : 0;
+    if (m_progress)
+        m_progress->SetRange(0, maximum);
 }
 
 int CGoodsStore::ShowBox(const char* text, const char* caption) const
@@ -191,9 +192,8 @@ int CGoodsStore::ShowBox(const char* text, const char* caption) const
 
 void CGoodsStore::StepProgress() const
 {
-    IProgress* bar = m_binding.progress ? m_binding.progress->GetProgress() : 0;
-    if (bar)
-        bar->Step();
+    if (m_progress)
+        m_progress->Step();
 }
 
 void CGoodsStore::RecomputeGoodsFigures()

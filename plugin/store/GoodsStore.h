@@ -119,6 +119,9 @@ private:
     int  ShowBox(const char* text, const char* caption) const;
 
     StoreBinding m_binding;
+    // The progress of the operation under way, asked for once by SetProgressRange:
+    // a step per move is a million steps a year.
+    mutable IProgress* m_progress;
 };
 
 #endif
