@@ -512,9 +512,6 @@ void CGraph::DrawXTicks(HDC dc, double sx)
     GetTextExtentPoint32A(dc, "0", 1, &zero);
     if (!(xLabelSpacing * zero.cx < fabs(sx * step)))
         return;
-    int imageWidth = 0, imageHeight = 0;
-    if (arrowImages && *arrowImages)
-        ImageList_GetIconSize(*arrowImages, &imageWidth, &imageHeight);
     int labelY = clientHeight - bottomMargin + 2;
     double slack = step * 1e-9;   // the last tick, computed a hair above x max
     char label[CWIN_TEXT_SIZE];

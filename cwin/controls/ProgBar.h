@@ -2,7 +2,7 @@
 //
 // It counts steps itself and redraws only every n-th step, so a caller can step
 // once per byte or per record without flooding the window with messages. Without
-// a window it only counts, which is how the console converter uses it.
+// a window it only counts.
 #ifndef CWIN_PROGBAR_H
 #define CWIN_PROGBAR_H
 

@@ -1,5 +1,5 @@
 // IProgress: what long operations advance, with or without a window behind it.
-// The progress bar control implements it; the console converter has its own.
+// The progress bar control implements it; a console program has its own.
 #ifndef CWIN_PROGRESS_H
 #define CWIN_PROGRESS_H
 
