@@ -1,7 +1,7 @@
 #!/bin/bash
 # Installs what the build and the tests need on a fresh Debian machine (as root):
 # the MinGW-w64 cross compilers, Wine, an X server, the Russian locale, GoogleTest,
-# and xwd with netpbm for the gallery's screenshot. Usage: install-deps.sh [demo|run32]
+# and xwd with netpbm for the gallery's screenshot. Usage: install-deps.sh [demo|run32|coverage]
 # run32 also sets up 32-bit Wine under emulation (scripts/run32/run32.sh) when missing.
 set -eu
 packages="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth x11-utils
@@ -9,6 +9,8 @@ packages="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 xvfb x
           x11-apps netpbm nsis"
 # The main job (demo.sh) renders the plug-in's HTML report with headless Chromium.
 [ "${1:-}" = demo ] && packages="$packages chromium"
+# The coverage command counts lines and branches with gcovr.
+[ "${1:-}" = coverage ] && packages="$packages gcovr"
 missing=""
 for p in $packages; do
     dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
