@@ -82,7 +82,7 @@ TEST(Numbers, CellsReadAsAtoiAndAtofReadThem)
     const char* const cells[] = { "", "0", "12", "-3", "+4", "  17", "05.03.05", "03.05", "2147483647", "99999999999",
                                   "-2147483648", "1.5", "   12.500", "-0", "-0.000", "0.000", "1e3", "1d2", "  .5",
                                   "5.", "-.25", "12abc", "\t7", "1 2", "123456789012345", "1234567890123456",
-                                  "0.1", "0.3", "8.675309", "1,5", "inf", "nan", "- 5", "--5", "7.0.1" };
+                                  "0.1", "0.3", "8.675309", "inf", "nan", "- 5", "--5", "7.0.1" };
     for (const char* cell : cells) {
         EXPECT_EQ(atoi(cell), ReadInt(cell)) << cell;
         const double a = atof(cell), b = ReadNumber(cell);

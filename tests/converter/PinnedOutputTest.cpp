@@ -291,8 +291,9 @@ TEST(PinnedOutput, TheKeptFilesHoldTheGeneratedRows)
 }
 
 // Writing fails: the run stops at the table that could not be written whole
-// with "<file> NOT written... ", exits with 1, and leaves every table either
-// as it was or whole and new; never a cut one, never a temporary file.
+// with "<file> NOT written... ", exits with 1, and leaves every table as it
+// was (the four are replaced together or not at all); never a cut one, never
+// a temporary file.
 const char* const kTables[] = {"Suppliers.txt", "Buyers.txt", "Positions.txt", "Moves.txt"};
 const char* const kTableSteps[] = {" SupplierList by pos ... ", " BuyersList ... ", " GoodsList ... ",
                                    " MovesList ... "};
@@ -325,18 +326,22 @@ TEST(WriteFaults, ATableThatCannotBeWrittenStopsTheRunAndKeepsItsOldFile)
         for (int t = 0; t < 4; ++t) {
             std::string bytes;
             ASSERT_TRUE(ReadBytes(dir.File(kTables[t]), &bytes)) << kTables[t];
-            EXPECT_TRUE(bytes == (t < failing ? Pinned(kTables[t]) : OldTable(t))) << kTables[t];
+            EXPECT_TRUE(bytes == OldTable(t)) << kTables[t];
+            // (The failing table's ".tmp" is the test's folder.)
+            if (t != failing)
+                EXPECT_FALSE(FileThere(dir.File(std::string(kTables[t]) + ".tmp"))) << kTables[t];
+            EXPECT_FALSE(FileThere(dir.File(std::string(kTables[t]) + ".old"))) << kTables[t];
         }
+        EXPECT_FALSE(FileThere(dir.File("Suppliers.txt.commit")));
     }
 }
 
 // Every create, write, flush, close and move of the run fails in turn (and
 // every write also writes only half): Run answers false and says the output
-// failed; the tables before the failing file are new, that one and the later
-// ones old; moves_type.txt is whole or absent. The inputs are the kept run's,
-// or for the crash command a larger report's (ORVEX_SWEEP_REPORT names its
-// folder), whose new tables are then those of a run without faults.
-TEST(WriteFaults, EveryFailingFileOperationLeavesOldOrNewTablesOnly)
+// failed; the four tables are all old; moves_type.txt is whole or absent.
+// The inputs are the kept run's, or for the crash command a larger report's
+// (ORVEX_SWEEP_REPORT names its folder).
+TEST(WriteFaults, EveryFailingFileOperationLeavesTheOldTables)
 {
     ScratchDir dir;
     CurrentDir here(dir.Path());
@@ -367,17 +372,18 @@ TEST(WriteFaults, EveryFailingFileOperationLeavesOldOrNewTablesOnly)
         ASSERT_TRUE(conv.Run("Номенкл.csv", "ZORB_MVS.txt"));
         EXPECT_FALSE(conv.OutputFailed());
     }
-    std::string fresh[4];
+    // The clean run replaced all four.
     for (int t = 0; t < 4; ++t) {
-        if (large)
-            ASSERT_TRUE(ReadBytes(dir.File(kTables[t]), &fresh[t]));
-        else
-            fresh[t] = Pinned(kTables[t]);
+        std::string bytes;
+        ASSERT_TRUE(ReadBytes(dir.File(kTables[t]), &bytes));
+        EXPECT_TRUE(large ? bytes != OldTable(t) : bytes == Pinned(kTables[t])) << kTables[t];
     }
-    // moves_type.txt in five writes, each kept table in one (the largest is under a block).
+    // moves_type.txt in five writes, each kept table in one (the largest is
+    // under a block); then the commit's mark, the old tables moved aside and
+    // the new ones moved in.
     const std::string ops = faults.Log();
     if (!large) {
-        ASSERT_EQ("cwwwwwfxm" "cwfxm" "cwfxm" "cwfxm" "cwfxm", ops);
+        ASSERT_EQ("cwwwwwfxm" "cwfx" "cwfx" "cwfx" "cwfx" "cwfx" "mmmm" "mmmm", ops);
     }
     const int points = FileFaults::Sweep(ops, [&](int n, FileFaults::Kind kind) {
         reset();
@@ -398,14 +404,15 @@ TEST(WriteFaults, EveryFailingFileOperationLeavesOldOrNewTablesOnly)
             EXPECT_TRUE(ReadBytes(dir.File("moves_type.txt"), &bytes) && bytes == Pinned("moves_type.txt"));
         for (int t = 0; t < 4; ++t) {
             ASSERT_TRUE(ReadBytes(dir.File(kTables[t]), &bytes)) << kTables[t];
-            EXPECT_TRUE(bytes == (t + 1 < failing ? fresh[t] : OldTable(t)))
-                << kTables[t] << ": " << bytes.size() << " bytes";
+            EXPECT_TRUE(bytes == OldTable(t)) << kTables[t] << ": " << bytes.size() << " bytes";
             EXPECT_FALSE(FileThere(dir.File(std::string(kTables[t]) + ".tmp"))) << kTables[t];
+            EXPECT_FALSE(FileThere(dir.File(std::string(kTables[t]) + ".old"))) << kTables[t];
         }
+        EXPECT_FALSE(FileThere(dir.File("Suppliers.txt.commit")));
         EXPECT_FALSE(FileThere(dir.File("moves_type.txt.tmp")));
     });
     if (!large) {
-        EXPECT_EQ(38, points);
+        EXPECT_EQ(47, points);
     }
     printf("%d injection points\n", points);
 }
