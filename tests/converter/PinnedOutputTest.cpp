@@ -328,8 +328,9 @@ TEST(WriteFaults, ATableThatCannotBeWrittenStopsTheRunAndKeepsItsOldFile)
             ASSERT_TRUE(ReadBytes(dir.File(kTables[t]), &bytes)) << kTables[t];
             EXPECT_TRUE(bytes == OldTable(t)) << kTables[t];
             // (The failing table's ".tmp" is the test's folder.)
-            if (t != failing)
+            if (t != failing) {
                 EXPECT_FALSE(FileThere(dir.File(std::string(kTables[t]) + ".tmp"))) << kTables[t];
+            }
             EXPECT_FALSE(FileThere(dir.File(std::string(kTables[t]) + ".old"))) << kTables[t];
         }
         EXPECT_FALSE(FileThere(dir.File("Suppliers.txt.commit")));
