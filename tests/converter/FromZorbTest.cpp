@@ -274,4 +274,94 @@ TEST(FromZorb, RowsShorterThanAMoveRecordAreAllConverted)
     EXPECT_BYTES(expected, run.File("Moves.txt"));
 }
 
+// Each way a run can fail, through the real program: its exit code, its
+// console text, and the four tables as they were (none of them replaced, no
+// file left beside them). 0: the tables written (also when the kinds table
+// could not be read); 1: an output not written; 2: an input not read; 3: a
+// report without its table.
+struct ExitCase
+{
+    const char* what;
+    DWORD exitCode;
+    std::string goods, report, kinds;   // "-": no such file
+    bool lockBuyers;                      // Buyers.txt held open, so it cannot be moved aside
+    std::string console;                  // after "Programm started...\n\r\n"
+};
+
+const char* const kTableNames[] = { "Suppliers.txt", "Buyers.txt", "Positions.txt", "Moves.txt" };
+
+TEST(FromZorb, EachFailureHasItsExitCodeAndLeavesTheTablesAsTheyWere)
+{
+    const std::string goods = Encode(kGoods, 1251);
+    std::wstring table = kTitle;
+    table += L"│.......... 1 A1 Болт                     │\r\n";
+    table += MoveRow(L"01.03.05", L"-Отгрузка.", L"501", L"Иванов", L"1.000", L"7.00");
+    const std::string report = Encode(table + kBottom, 866);
+    const std::string noEnd = Encode(table, 866);
+    const std::string noTable = Encode(L"Отчёт о движении товаров: нет данных за период\r\n", 866);
+    const std::string kinds = "Import moves type ... (4) Ok\r\n";
+    const std::string imported = "Import moves ... (1) Ok\r\nStart date: 01.03.05\r\nEnd date: 01.03.05\r\n";
+    const std::string exported = "\r\nExport: \r\n SupplierList by pos ... Ok\r\n BuyersList ... Ok\r\n"
+                                 " GoodsList ... Ok\r\n MovesList ...  added 0 fictive moves ";
+    const ExitCase cases[] = {
+        { "report without the table's start", 3, goods, noTable, "-", false,
+          kinds + "Import positions ... (3) Ok\r\nTables start NOT found... " },
+        { "report without the table's end", 3, goods, noEnd, "-", false,
+          kinds + "Import positions ... (3) Ok\r\nTables end NOT found... " },
+        { "report missing", 2, goods, "-", "-", false,
+          kinds + "Import positions ... (3) Ok\r\nTables start NOT found... " },
+        { "report empty", 2, goods, "", "-", false,
+          kinds + "Import positions ... (3) Ok\r\nTables start NOT found... " },
+        // Without goods the header row is unresolved and its move dropped; the
+        // report is still read whole.
+        { "goods list missing", 2, "-", report, "-", false,
+          kinds + "Import positions ...  fault !!! "
+                  "Import moves ... (0) Ok\r\nStart date: 01.03.05\r\nEnd date: 01.03.05\r\n" },
+        { "goods list whose first line holds no ';'", 2, Encode(L"Номенклатура\r\nA1;Болт;Завод;1;1\r\n", 1251),
+          report, "-", false,
+          kinds + "Import positions ...  fault !!! "
+                  "Import moves ... (0) Ok\r\nStart date: 01.03.05\r\nEnd date: 01.03.05\r\n" },
+        { "a table that cannot be put in place", 1, goods, report, "-", true,
+          kinds + "Import positions ... (3) Ok\r\n" + imported + exported + "Buyers.txt NOT written... " },
+        // Every move then has the blank kind: outgoing, without a sum.
+        { "kinds table that cannot be read", 0, goods, report, "", false,
+          "Import moves type ...  fault !!! Import positions ... (3) Ok\r\n" + imported + exported +
+              "Ok\r\n\r\nProgram ended ... " },
+    };
+    for (const ExitCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        ZorbRun run;
+        if (c.goods != "-")
+            run.Put("Номенкл.csv", c.goods);
+        if (c.report != "-")
+            run.Put("ZORB_MVS.txt", c.report);
+        if (c.kinds != "-")
+            run.Put("moves_type.txt", c.kinds);
+        for (const char* name : kTableNames)
+            run.Put(name, std::string("old ") + name);
+        HANDLE lock = INVALID_HANDLE_VALUE;
+        if (c.lockBuyers) {
+            lock = CreateFileA(run.dir.File("Buyers.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+            ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+        }
+        run.Start(c.exitCode);
+        if (lock != INVALID_HANDLE_VALUE)
+            CloseHandle(lock);
+        EXPECT_BYTES("Programm started...\n\r\n" + c.console, run.result.output);
+        for (const char* name : kTableNames) {
+            if (c.exitCode == 0)
+                EXPECT_NE(std::string("old ") + name, run.File(name)) << name;
+            else
+                EXPECT_EQ(std::string("old ") + name, run.File(name)) << name;
+            EXPECT_FALSE(run.Has((std::string(name) + ".tmp").c_str())) << name;
+            EXPECT_FALSE(run.Has((std::string(name) + ".old").c_str())) << name;
+        }
+        EXPECT_FALSE(run.Has("Suppliers.txt.commit"));
+        if (c.exitCode == 0) {
+            EXPECT_BYTES("Date|IDG|IDS|NIN|NOUT|DIN|DOUT\r\n01.03.05|A1|501||1.00000|||\r\n", run.File("Moves.txt"));
+        }
+    }
+}
+
 }  // namespace

@@ -12,6 +12,7 @@
 #include <string.h>
 #include <string>
 
+#include "ConsoleCapture.h"
 #include "FileFaults.h"
 #include "ReportConverter.h"
 #include "TestSupport.h"
@@ -416,6 +417,81 @@ TEST(WriteFaults, EveryFailingFileOperationLeavesTheOldTables)
         EXPECT_EQ(47, points);
     }
     printf("%d injection points\n", points);
+}
+
+// A failure at each of the four tables: its temporary file cannot be made or
+// written, or the commit cannot move it aside or into place. The run names
+// that table, and all four stay as they were, with nothing left beside them.
+TEST(WriteFaults, AFailureAtEachOfTheFourTablesLeavesAllFour)
+{
+    ScratchDir dir;
+    CurrentDir here(dir.Path());
+    Inputs in = MakeInputs();
+    ASSERT_TRUE(WriteBytes(dir.File("Номенкл.csv"), in.goods));
+    ASSERT_TRUE(WriteBytes(dir.File("ZORB_MVS.txt"), in.report));
+    FileFaults faults;
+    // The n-th (1-based) operation of a letter in a clean run's log.
+    std::string ops;
+    auto nth = [&](char letter, int n) {
+        for (size_t i = 0; i < ops.size(); ++i)
+            if (ops[i] == letter && --n == 0)
+                return (int)i + 1;
+        return 0;
+    };
+    auto convert = [&](int armed, std::string* console) {
+        DeleteFileA("moves_type.txt");
+        for (int t = 0; t < 4; ++t)
+            ASSERT_TRUE(WriteBytes(dir.File(kTables[t]), OldTable(t)));
+        faults.Arm(armed);
+        CFileFunctions files;
+        CDelimitedTextReader reader(files);
+        CReportConverter conv(files, reader);
+        ConsoleCapture capture;
+        const bool result = conv.Run("Номенкл.csv", "ZORB_MVS.txt");
+        *console = capture.Text();
+        EXPECT_EQ(armed == 0, result);
+        EXPECT_EQ(armed == 0 ? CReportConverter::ExitOk : CReportConverter::ExitOutputFailed, conv.LastExitCode());
+    };
+    std::string console;
+    convert(0, &console);
+    ops = faults.Log();
+    // moves_type.txt, the four tables, the mark; the tables aside, the new ones in.
+    ASSERT_EQ("cwwwwwfxm" "cwfx" "cwfx" "cwfx" "cwfx" "cwfx" "mmmm" "mmmm", ops);
+    const std::string pinned = Pinned("console.txt");
+    const std::string moved = pinned.substr(0, pinned.find(" fictive moves ") + 15);
+    for (int t = 0; t < 4; ++t) {
+        struct Point
+        {
+            const char* step;
+            int op;
+            std::string console;   // where the run stops
+        };
+        const std::string before = pinned.substr(0, pinned.find(kTableSteps[t]) + strlen(kTableSteps[t]));
+        const Point points[] = {
+            { "create", nth('c', 2 + t), before },
+            { "write", nth('w', 6 + t), before },
+            { "move aside", nth('m', 2 + t), moved },
+            { "move in", nth('m', 6 + t), moved },
+        };
+        for (const Point& p : points) {
+            SCOPED_TRACE(std::string(kTables[t]) + ", " + p.step);
+            ASSERT_GT(p.op, 0);
+            convert(p.op, &console);
+            EXPECT_TRUE(faults.Fired());
+            // The console without the program's first line, which Run does not print.
+            const std::string expected = p.console.substr(strlen("Programm started...\n")) + kTables[t] +
+                                         " NOT written... ";
+            EXPECT_EQ(Escaped(expected), Escaped(console));
+            for (int k = 0; k < 4; ++k) {
+                std::string bytes;
+                ASSERT_TRUE(ReadBytes(dir.File(kTables[k]), &bytes)) << kTables[k];
+                EXPECT_TRUE(bytes == OldTable(k)) << kTables[k];
+                for (const char* leftover : {".tmp", ".old"})
+                    EXPECT_FALSE(FileThere(dir.File(std::string(kTables[k]) + leftover))) << kTables[k] << leftover;
+            }
+            EXPECT_FALSE(FileThere(dir.File("Suppliers.txt.commit")));
+        }
+    }
 }
 
 }  // namespace
