@@ -276,6 +276,10 @@ void CheckSpreadsheetForm(Verdict& v, const CReportConverter& conv, const std::s
         const Position& p = *conv.PositionAt(i);
         const std::string texts[3] = { conv.CodeOf(p), conv.NameOf(p), conv.SupplierOf(p) };
         for (const std::string& t : texts) {
+            // A zero byte in a cell ends its text before the trimmed spaces:
+            // no field ends in a space once read.
+            if (!t.empty() && t.back() == ' ')
+                return;
             list += Field(t, alwaysQuoted) + ";";
             noForm98 = noForm98 && t.find('\x98') == std::string::npos;
         }
@@ -315,11 +319,15 @@ void CheckSpreadsheetForm(Verdict& v, const CReportConverter& conv, const std::s
     for (int i = 0; i < conv.PositionCount(); ++i) {
         const Position& a = *conv.PositionAt(i);
         const Position& b = *again.PositionAt(i);
-        if (strcmp(conv.CodeOf(a), again.CodeOf(b)) || strcmp(conv.NameOf(a), again.NameOf(b)) ||
-            strcmp(conv.SupplierOf(a), again.SupplierOf(b)) ||
-            memcmp(&expected[2 * (size_t)i], &b.unitCost, sizeof(double)) ||
-            memcmp(&expected[2 * (size_t)i + 1], &b.secondValue, sizeof(double))) {
-            v.Fail("the spreadsheet form of the goods list reads position " + std::to_string(i) + " otherwise");
+        const char* field = strcmp(conv.CodeOf(a), again.CodeOf(b))                   ? "code"
+                            : strcmp(conv.NameOf(a), again.NameOf(b))                 ? "name"
+                            : strcmp(conv.SupplierOf(a), again.SupplierOf(b))         ? "supplier"
+                            : memcmp(&expected[2 * (size_t)i], &b.unitCost, sizeof(double)) ? "unit cost"
+                            : memcmp(&expected[2 * (size_t)i + 1], &b.secondValue, sizeof(double)) ? "second value"
+                                                                                                  : NULL;
+        if (field) {
+            v.Fail("the spreadsheet form of the goods list reads the " + std::string(field) + " of position " +
+                   std::to_string(i) + " otherwise (form " + std::to_string(h & 63) + ")");
             return;
         }
     }
