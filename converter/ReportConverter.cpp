@@ -10,6 +10,8 @@ CReportConverter::CReportConverter(CFileFunctions& files, CDelimitedTextReader& 
 {
 }
 
+namespace {
+
 // The exports write into the set while Run works, and only then.
 class CWritingInto
 {
@@ -20,6 +22,8 @@ public:
 private:
     CTableExports& m_exports;
 };
+
+}  // namespace
 
 bool CReportConverter::Run(const char* goodsListName, const char* reportName)
 {
