@@ -13,7 +13,14 @@
 
 // atoi(text).
 int ReadInt(const char* text);
-// atof(text).
+// A number as the business's files write it: what atof(text) reads, except
+// that a decimal comma is a decimal point and digit groups may be set apart:
+// after the white space and sign that atof skips, one to three digits, then
+// any number of groups of exactly three digits each behind one space (0x20)
+// or no-break space (0xA0) and followed by no further digit. "1 234,50",
+// "1\xA0234.50" and "1234,5" are 1234.5; "1 23", "1234 567" and "12 3456"
+// keep atof's reading (1, 1234, 12). A text without such a comma or group
+// reads exactly as atof reads it.
 double ReadNumber(const char* text);
 
 // Each writes the text printf would write and returns its length; `out` has

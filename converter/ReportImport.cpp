@@ -2,6 +2,7 @@
 #include "ReportImport.h"
 #include "CodeIndex.h"
 #include "Console.h"
+#include "GoodsList.h"
 #include "cwin/system/FileOps.h"
 #include "cwin/system/HeapRegistry.h"
 #include "Numbers.h"
@@ -319,32 +320,54 @@ void CReportImport::ImportMoveTypes()
     ImportTable(kMoveTypesFile, "Import moves type ... ", '|', m_moveTypeCount);
 }
 
-void CReportImport::ImportPositions(const char* goodsListName)
+// The goods list as a spreadsheet saves it (GoodsList.h); characters that
+// code page 1251 lacks are counted on a line of their own after the import's.
+bool CReportImport::ImportPositions(const char* goodsListName)
 {
     BeginPositions();
-    ImportTable(goodsListName, "Import positions ... ", ';', m_positionCount);
+    char* text = NULL;
+    int length = m_files.ReadWholeFile(goodsListName, &text, -1);
+    ConsolePrint("Import positions ... ");
+    int unmapped = 0;
+    if (length > 0)
+        length = GoodsListTo1251(text, length, &unmapped);
+    const bool read = length > 0 && ReadGoodsList(text, length, this, m_reader.GetProgress());
+    if (read) {
+        ConsolePrint("(%d) Ok\r\n", m_positionCount);
+        if (unmapped == 1)
+            ConsolePrint(" 1 character of the goods list has no form in code page 1251 and was written as '?' \r\n");
+        else if (unmapped > 1)
+            ConsolePrint(" %d characters of the goods list have no form in code page 1251 and were written as '?' \r\n",
+                         unmapped);
+    } else {
+        ConsolePrint(" fault !!! ");
+    }
+    g_heapRegistry.Free(&text);
+    return read;
 }
 
-bool CReportImport::ImportReport(const char* reportName)
+CReportImport::ReportRead CReportImport::ImportReport(const char* reportName)
 {
     char* text = NULL;
     BeginMoves();
     ConsoleShow();   // before the report is read and decoded
     int length = m_files.ReadWholeFile(reportName, &text, -1);
+    const bool read = length > 0;
     length = DecodeOemText(text, length);
     // The decoded text is a string: a stray zero byte ends it.
     char* start = length > 0 ? FindMarker(text, kTableStart) : NULL;
     if (!start) {
         g_heapRegistry.Free(&text);
         ConsolePrint("Tables start NOT found... ");
-        return false;
+        // Decoding fails only when memory runs out.
+        return read && length > 0 ? ReportTableNotFound : ReportNotRead;
     }
     size_t crsBeforeEnd = 0;
     char* end = FindMarkerCountingCR(text, kTableEnd, &crsBeforeEnd);
     if (!end) {
         g_heapRegistry.Free(&text);
         ConsolePrint("Tables end NOT found... ");
-        return false;
+        return ReportTableNotFound;
     }
     *end = 0;
     char* table = start;
@@ -354,7 +377,7 @@ bool CReportImport::ImportReport(const char* reportName)
     if (!RoomForMoves(rows)) {
         g_heapRegistry.Free(&text);
         ConsolePrint("Tables start NOT found... ");
-        return false;
+        return ReportNotRead;
     }
     // The moves go to the front of the report's block, which the read and the
     // decoding have touched already; a report row is longer than a record, so
@@ -385,14 +408,14 @@ bool CReportImport::ImportReport(const char* reportName)
         // Never reached when the room tried above was had; a half-read table is not exported.
         g_heapRegistry.Free(&text);
         ConsolePrint(" fault !!! ");
-        return false;
+        return ReportNotRead;
     }
     ConsolePrint("(%d) Ok\r\n", m_moveCount);
     ConsolePrint("Start date: %.2d.%.2d.%.2d\r\n", DayOf(m_startDate), MonthOf(m_startDate), YearOf(m_startDate));
     ConsolePrint("End date: %.2d.%.2d.%.2d\r\n", DayOf(m_endDate), MonthOf(m_endDate), YearOf(m_endDate));
 
     g_heapRegistry.Free(&text);
-    return true;
+    return ReportTableRead;
 }
 
 // Report columns that OnMoveCell reads; the others (eleven of a row's eighteen

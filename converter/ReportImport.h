@@ -68,12 +68,19 @@ public:
 
     static const char kMoveTypesFile[];
 
-    // The three imports, each with its console lines. The kinds and the goods
-    // list leave an empty table when they fail; the report's import is false
-    // when its table was not found or could not be held whole.
+    // The three imports, each with its console lines. The kinds leave an
+    // empty table when they fail. The goods list is false when it could not
+    // be read (missing, unreadable, empty, too large to hold, or no goods list:
+    // its first line holds no ';').
+    enum ReportRead
+    {
+        ReportTableRead,
+        ReportNotRead,        // missing, unreadable, empty or too large to hold
+        ReportTableNotFound   // read, but without the table's start or end
+    };
     void ImportMoveTypes();
-    void ImportPositions(const char* goodsListName);
-    bool ImportReport(const char* reportName);
+    bool ImportPositions(const char* goodsListName);
+    ReportRead ImportReport(const char* reportName);
 
     bool OnTableCell(char* cell, int length, int row, int column, bool endOfRow) override;
     unsigned CellColumns() override;

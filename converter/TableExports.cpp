@@ -8,7 +8,9 @@
 
 #include <string.h>
 
-CTableExports::CTableExports(CReportImport& tables) : m_tables(tables), m_writeBuffer(NULL)
+const char* const CTableExports::kTableFiles[4] = { "Suppliers.txt", "Buyers.txt", "Positions.txt", "Moves.txt" };
+
+CTableExports::CTableExports(CReportImport& tables) : m_tables(tables), m_writeBuffer(NULL), m_set(NULL)
 {
 }
 
@@ -32,7 +34,7 @@ bool CTableExports::ExportSuppliers()
 {
     const Position* const positions = m_tables.PositionBlock();
     const int positionCount = m_tables.PositionCount();
-    CTableWriter file("Suppliers.txt", &m_writeBuffer);
+    CTableWriter file("Suppliers.txt", &m_writeBuffer, m_set);
     file.Write("ID|Name\r\n");
     // Equal texts share one reference in the pool, so a supplier is taken when
     // its reference is new. Taken records in order of first appearance.
@@ -60,7 +62,7 @@ bool CTableExports::ExportBuyers()
 {
     const Move* const moves = m_tables.MoveBlock();
     const int moveCount = m_tables.MoveCount();
-    CTableWriter file("Buyers.txt", &m_writeBuffer);
+    CTableWriter file("Buyers.txt", &m_writeBuffer, m_set);
     file.Write("ID|Name\r\n");
     int* taken = NULL;
     int takenCount = 0;
@@ -94,7 +96,7 @@ bool CTableExports::ExportPositions()
 {
     const Position* const positions = m_tables.PositionBlock();
     const int positionCount = m_tables.PositionCount();
-    CTableWriter file("Positions.txt", &m_writeBuffer);
+    CTableWriter file("Positions.txt", &m_writeBuffer, m_set);
     file.Write("ID|Name\r\n");
     for (int i = 0; i < positionCount; ++i) {
         const Position& p = positions[i];
@@ -179,7 +181,7 @@ bool CTableExports::ExportMoves()
     const int positionCount = m_tables.PositionCount();
     const Move* const moves = m_tables.MoveBlock();
     const int moveCount = m_tables.MoveCount();
-    CTableWriter file("Moves.txt", &m_writeBuffer);
+    CTableWriter file("Moves.txt", &m_writeBuffer, m_set);
     file.Write("Date|IDG|IDS|NIN|NOUT|DIN|DOUT\r\n");
     CNumberSet dates;
     // A move's position is the first one with its code (the header rows resolve

@@ -4,6 +4,7 @@
 #define CONVERTER_TABLEEXPORTS_H
 
 class CReportImport;
+class CReplacingFileSet;
 
 class CTableExports
 {
@@ -11,8 +12,14 @@ public:
     explicit CTableExports(CReportImport& tables);
     ~CTableExports();
 
+    // The four tables' file names, in the order they are written.
+    static const char* const kTableFiles[4];
+
     // Each returns false when its table could not be written whole (the file
-    // then keeps what it held before, or stays absent).
+    // then keeps what it held before, or stays absent). While a set is given
+    // (null: none), a table that names one of its files is left whole beside
+    // it for the set's Commit.
+    void WriteInto(CReplacingFileSet* set) { m_set = set; }
     bool ExportSuppliers();
     bool ExportBuyers();
     bool ExportPositions();
@@ -24,6 +31,7 @@ private:
 
     CReportImport& m_tables;
     char*          m_writeBuffer;   // the output buffer, one for all four tables
+    CReplacingFileSet* m_set;
 };
 
 #endif

@@ -10,17 +10,23 @@
 static const size_t kBlock = 1 << 20;
 static const size_t kPieceLimit = 1023;
 
-CTableWriter::CTableWriter(const char* fileName, char** buffer)
-    : m_buffer(NULL), m_holder(buffer), m_used(0), m_pieceStart(0), m_closed(false), m_written(false)
+CTableWriter::CTableWriter(const char* fileName, char** buffer, CReplacingFileSet* set)
+    : m_file(&m_own), m_inSet(false), m_buffer(NULL), m_holder(buffer), m_used(0), m_pieceStart(0),
+      m_closed(false), m_written(false)
 {
-    if (!m_file.Open(fileName))
+    const int entry = set ? set->IndexOf(fileName) : -1;
+    if (entry >= 0) {
+        m_file = &set->File(entry);
+        m_inSet = true;
+    }
+    if (!m_file->Open(fileName))
         return;
     if (m_holder && *m_holder) {
         m_buffer = *m_holder;
         return;
     }
     if (!g_heapRegistry.Alloc(&m_buffer, kBlock + kRoom)) {
-        m_file.Abandon();
+        m_file->Abandon();
         return;
     }
     if (m_holder)
@@ -34,7 +40,7 @@ CTableWriter::~CTableWriter()
 
 void CTableWriter::Write(const char* format, ...)
 {
-    if (!m_file.IsOpen())
+    if (!m_file->IsOpen())
         return;
     va_list args;
     va_start(args, format);
@@ -50,7 +56,7 @@ void CTableWriter::Write(const char* format, ...)
 // Parts of a piece stop at its 1023rd byte, as the formatted piece is cut there.
 void CTableWriter::Text(const char* text, size_t length)
 {
-    if (!m_file.IsOpen())
+    if (!m_file->IsOpen())
         return;
     const size_t room = kPieceLimit - (m_used - m_pieceStart);
     if (length > room)
@@ -84,14 +90,14 @@ void CTableWriter::Fixed5(double value)
 
 void CTableWriter::EndPiece()
 {
-    if (m_file.IsOpen() && m_used >= kBlock)
+    if (m_file->IsOpen() && m_used >= kBlock)
         Flush();
     m_pieceStart = m_used;
 }
 
 char* CTableWriter::Reserve(size_t bytes)
 {
-    if (!m_file.IsOpen() || bytes > kRoom)
+    if (!m_file->IsOpen() || bytes > kRoom)
         return NULL;
     if (m_used + bytes > kBlock + kRoom)
         Flush();
@@ -109,7 +115,7 @@ void CTableWriter::Advance(const char* end)
 void CTableWriter::Flush()
 {
     if (m_used)
-        m_file.Write(m_buffer, (DWORD)m_used);
+        m_file->Write(m_buffer, (DWORD)m_used);
     m_used = 0;
     m_pieceStart = 0;
 }
@@ -119,10 +125,10 @@ bool CTableWriter::Close()
     if (m_closed)
         return m_written;
     m_closed = true;
-    if (!m_file.IsOpen())
+    if (!m_file->IsOpen())
         return false;
     Flush();
-    m_written = m_file.Commit();
+    m_written = m_inSet ? m_file->Seal() : m_file->Commit();
     if (m_holder)
         m_buffer = NULL;   // the holder's
     else

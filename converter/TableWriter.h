@@ -21,12 +21,15 @@ public:
     // a cut file behind, and writes do nothing once one failed. With
     // `buffer`, the writer uses the registry block held there (made on first
     // use) and leaves it to the holder: fresh pages for each table cost more
-    // than the small tables' writing.
-    explicit CTableWriter(const char* fileName, char** buffer = NULL);
+    // than the small tables' writing. With a `set` that names the file, the
+    // table is one of the set's: Close leaves it whole beside the file, and
+    // the set's Commit puts it in place together with the others.
+    explicit CTableWriter(const char* fileName, char** buffer = NULL, CReplacingFileSet* set = NULL);
     ~CTableWriter();
     void Write(const char* format, ...);
-    // True when the whole table is in place under its name (answered again on
-    // later calls); false when the file could not be made or written whole.
+    // True when the whole table is in place under its name, or whole and
+    // waiting for its set (answered again on later calls); false when the
+    // file could not be made or written whole.
     bool Close();
 
     void BeginPiece() { m_pieceStart = m_used; }
@@ -47,7 +50,9 @@ public:
 private:
     void Flush();
 
-    CReplacingFile m_file;
+    CReplacingFile  m_own;
+    CReplacingFile* m_file;   // m_own, or the set's file
+    bool   m_inSet;
     char*  m_buffer;
     char** m_holder;   // the caller's variable holding the buffer, or null
     size_t m_used;

@@ -27,7 +27,7 @@ int main()
     g_reader.SetProgress(&g_progress);   // the reader's progress shows nothing
     g_converter.Run("Номенкл.csv", "ZORB_MVS.txt");
     Sleep(3000);
-    // Only a table that could not be written changes the exit code: a caller's
-    // script must not take a run that left its tables behind for a good one.
-    return g_converter.OutputFailed() ? 1 : 0;
+    // 0 tables written, 1 an output not written, 2 an input not read, 3 no
+    // table in the report: a caller must not take a failed run for a good one.
+    return g_converter.LastExitCode();
 }

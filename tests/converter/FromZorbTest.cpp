@@ -58,14 +58,14 @@ struct ZorbRun
     DWORD elapsed = 0;
 
     void Put(const char* name, const std::string& bytes) { ASSERT_TRUE(WriteBytes(dir.File(name), bytes)); }
-    void Start()
+    void Start(DWORD exitCode = 0)
     {
         std::string exe = ProgramDir() + "\\fromZORB.exe";
         DWORD t0 = GetTickCount();
         result = RunProgram("\"" + exe + "\"", dir.Path());
         elapsed = GetTickCount() - t0;
         ASSERT_TRUE(result.started) << exe;
-        EXPECT_EQ(0u, result.exitCode);
+        EXPECT_EQ(exitCode, result.exitCode);
     }
     std::string File(const char* name)
     {
@@ -137,7 +137,7 @@ TEST(FromZorb, ConvertsAReportIntoTheFourTables)
 TEST(FromZorb, WithoutAnyInputOnlyTheKindTableIsWritten)
 {
     ZorbRun run;
-    run.Start();
+    run.Start(2);   // an input could not be read
     EXPECT_BYTES("Programm started...\n"
                  "\r\n"
                  "Import moves type ... (4) Ok\r\n"
@@ -158,7 +158,7 @@ TEST(FromZorb, EmptyAndHeaderlessInputsFailTheirImportsAndAnOpenTableIsRefused)
     report += L"│.......... 1 A1 Болт                     │\r\n";
     report += MoveRow(L"01.03.05", L"-Отгрузка.", L"501", L"Иванов", L"1", L"1");
     run.Put("ZORB_MVS.txt", Encode(report, 866));
-    run.Start();
+    run.Start(2);   // the goods list could not be read
     EXPECT_BYTES("Programm started...\n"
                  "\r\n"
                  "Import moves type ...  fault !!! "
@@ -169,43 +169,34 @@ TEST(FromZorb, EmptyAndHeaderlessInputsFailTheirImportsAndAnOpenTableIsRefused)
     EXPECT_FALSE(run.Has("Moves.txt"));
 }
 
-TEST(FromZorb, ExportsRunAfterAFailedImportAndUseTheUsersKinds)
+// A goods list that cannot be read writes no table: tables without goods
+// would replace good ones. The report is still read, so that its own faults
+// show in the same run.
+TEST(FromZorb, AGoodsListThatCannotBeReadLeavesTheTablesAsTheyWere)
 {
     ZorbRun run;
     run.Put("moves_type.txt", Encode(L"Вид|Знак|Направление|Сумма\r\nПродажа|-|расход\r\n", 1251));
     run.Put("Номенкл.csv", "");
+    run.Put("Positions.txt", "old\r\n");
     std::wstring report = kTitle;
     report += L"│.......... 1 A1 Болт                     │\r\n";
     report += MoveRow(L"03.03.05", L"Продажа", L"42", L"Сидоров", L"3", L"9");
     report += MoveRow(L"01.03.05", L"Продажа", L"42", L"Сидоров", L"3", L"9");
     report += kBottom;
     run.Put("ZORB_MVS.txt", Encode(report, 866));
-    run.Start();
-    // Without goods every header is unresolved: its moves are dropped, but their
-    // dates still make the period, which the fictive rows then fill.
+    run.Start(2);
     EXPECT_BYTES("Programm started...\n"
                  "\r\n"
                  "Import moves type ... (1) Ok\r\n"
                  "Import positions ...  fault !!! "
                  "Import moves ... (0) Ok\r\n"
                  "Start date: 01.03.05\r\n"
-                 "End date: 03.03.05\r\n"
-                 "\r\nExport: \r\n"
-                 " SupplierList by pos ... Ok\r\n"
-                 " BuyersList ... Ok\r\n"
-                 " GoodsList ... Ok\r\n"
-                 " MovesList ...  added 3 fictive moves Ok\r\n"
-                 "\r\nProgram ended ... ",
+                 "End date: 03.03.05\r\n",
                  run.result.output);
     EXPECT_BYTES(Encode(L"Вид|Знак|Направление|Сумма\r\nПродажа|-|расход\r\n", 1251), run.File("moves_type.txt"));
-    EXPECT_BYTES("ID|Name\r\n", run.File("Suppliers.txt"));
-    EXPECT_BYTES("ID|Name\r\n", run.File("Buyers.txt"));
-    EXPECT_BYTES("ID|Name\r\n", run.File("Positions.txt"));
-    EXPECT_BYTES("Date|IDG|IDS|NIN|NOUT|DIN|DOUT\r\n"
-                 "01.03.05|фикти|Фикц|\r\n"
-                 "02.03.05|фикти|Фикц|\r\n"
-                 "03.03.05|фикти|Фикц|\r\n",
-                 run.File("Moves.txt"));
+    EXPECT_BYTES("old\r\n", run.File("Positions.txt"));
+    for (const char* table : {"Suppliers.txt", "Buyers.txt", "Moves.txt"})
+        EXPECT_FALSE(run.Has(table)) << table;
 }
 
 TEST(FromZorb, AReportWithLineFeedsOnlyIsOneRow)
@@ -281,6 +272,96 @@ TEST(FromZorb, RowsShorterThanAMoveRecordAreAllConverted)
                                                         "Start date: 01.03.05\r\n"
                                                         "End date: 06.03.05\r\n"));
     EXPECT_BYTES(expected, run.File("Moves.txt"));
+}
+
+// Each way a run can fail, through the real program: its exit code, its
+// console text, and the four tables as they were (none of them replaced, no
+// file left beside them). 0: the tables written (also when the kinds table
+// could not be read); 1: an output not written; 2: an input not read; 3: a
+// report without its table.
+struct ExitCase
+{
+    const char* what;
+    DWORD exitCode;
+    std::string goods, report, kinds;   // "-": no such file
+    bool lockBuyers;                      // Buyers.txt held open, so it cannot be moved aside
+    std::string console;                  // after "Programm started...\n\r\n"
+};
+
+const char* const kTableNames[] = { "Suppliers.txt", "Buyers.txt", "Positions.txt", "Moves.txt" };
+
+TEST(FromZorb, EachFailureHasItsExitCodeAndLeavesTheTablesAsTheyWere)
+{
+    const std::string goods = Encode(kGoods, 1251);
+    std::wstring table = kTitle;
+    table += L"│.......... 1 A1 Болт                     │\r\n";
+    table += MoveRow(L"01.03.05", L"-Отгрузка.", L"501", L"Иванов", L"1.000", L"7.00");
+    const std::string report = Encode(table + kBottom, 866);
+    const std::string noEnd = Encode(table, 866);
+    const std::string noTable = Encode(L"Отчёт о движении товаров: нет данных за период\r\n", 866);
+    const std::string kinds = "Import moves type ... (4) Ok\r\n";
+    const std::string imported = "Import moves ... (1) Ok\r\nStart date: 01.03.05\r\nEnd date: 01.03.05\r\n";
+    const std::string exported = "\r\nExport: \r\n SupplierList by pos ... Ok\r\n BuyersList ... Ok\r\n"
+                                 " GoodsList ... Ok\r\n MovesList ...  added 0 fictive moves ";
+    const ExitCase cases[] = {
+        { "report without the table's start", 3, goods, noTable, "-", false,
+          kinds + "Import positions ... (3) Ok\r\nTables start NOT found... " },
+        { "report without the table's end", 3, goods, noEnd, "-", false,
+          kinds + "Import positions ... (3) Ok\r\nTables end NOT found... " },
+        { "report missing", 2, goods, "-", "-", false,
+          kinds + "Import positions ... (3) Ok\r\nTables start NOT found... " },
+        { "report empty", 2, goods, "", "-", false,
+          kinds + "Import positions ... (3) Ok\r\nTables start NOT found... " },
+        // Without goods the header row is unresolved and its move dropped; the
+        // report is still read whole.
+        { "goods list missing", 2, "-", report, "-", false,
+          kinds + "Import positions ...  fault !!! "
+                  "Import moves ... (0) Ok\r\nStart date: 01.03.05\r\nEnd date: 01.03.05\r\n" },
+        { "goods list whose first line holds no ';'", 2, Encode(L"Номенклатура\r\nA1;Болт;Завод;1;1\r\n", 1251),
+          report, "-", false,
+          kinds + "Import positions ...  fault !!! "
+                  "Import moves ... (0) Ok\r\nStart date: 01.03.05\r\nEnd date: 01.03.05\r\n" },
+        { "a table that cannot be put in place", 1, goods, report, "-", true,
+          kinds + "Import positions ... (3) Ok\r\n" + imported + exported + "Buyers.txt NOT written... " },
+        // Every move then has the blank kind: outgoing, without a sum.
+        { "kinds table that cannot be read", 0, goods, report, "", false,
+          "Import moves type ...  fault !!! Import positions ... (3) Ok\r\n" + imported + exported +
+              "Ok\r\n\r\nProgram ended ... " },
+    };
+    for (const ExitCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        ZorbRun run;
+        if (c.goods != "-")
+            run.Put("Номенкл.csv", c.goods);
+        if (c.report != "-")
+            run.Put("ZORB_MVS.txt", c.report);
+        if (c.kinds != "-")
+            run.Put("moves_type.txt", c.kinds);
+        for (const char* name : kTableNames)
+            run.Put(name, std::string("old ") + name);
+        HANDLE lock = INVALID_HANDLE_VALUE;
+        if (c.lockBuyers) {
+            lock = CreateFileA(run.dir.File("Buyers.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+            ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+        }
+        run.Start(c.exitCode);
+        if (lock != INVALID_HANDLE_VALUE)
+            CloseHandle(lock);
+        EXPECT_BYTES("Programm started...\n\r\n" + c.console, run.result.output);
+        for (const char* name : kTableNames) {
+            if (c.exitCode == 0)
+                EXPECT_NE(std::string("old ") + name, run.File(name)) << name;
+            else
+                EXPECT_EQ(std::string("old ") + name, run.File(name)) << name;
+            EXPECT_FALSE(run.Has((std::string(name) + ".tmp").c_str())) << name;
+            EXPECT_FALSE(run.Has((std::string(name) + ".old").c_str())) << name;
+        }
+        EXPECT_FALSE(run.Has("Suppliers.txt.commit"));
+        if (c.exitCode == 0) {
+            EXPECT_BYTES("Date|IDG|IDS|NIN|NOUT|DIN|DOUT\r\n01.03.05|A1|501||1.00000|||\r\n", run.File("Moves.txt"));
+        }
+    }
 }
 
 }  // namespace

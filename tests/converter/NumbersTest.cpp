@@ -1,6 +1,7 @@
 // The converter's number reading and writing give exactly what atoi, atof and
 // printf give: the cells are read "by the atof rules" and the tables written
-// with "%d", "%.2d" and "%.5f".
+// with "%d", "%.2d" and "%.5f". Besides, a number read from a cell may have a
+// decimal comma and digit groups: it reads as its form with a point.
 #include <gtest/gtest.h>
 
 #include <math.h>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "Numbers.h"
+#include "TestSupport.h"
 #include "ZorbRows.h"
 
 namespace {
@@ -82,7 +84,7 @@ TEST(Numbers, CellsReadAsAtoiAndAtofReadThem)
     const char* const cells[] = { "", "0", "12", "-3", "+4", "  17", "05.03.05", "03.05", "2147483647", "99999999999",
                                   "-2147483648", "1.5", "   12.500", "-0", "-0.000", "0.000", "1e3", "1d2", "  .5",
                                   "5.", "-.25", "12abc", "\t7", "1 2", "123456789012345", "1234567890123456",
-                                  "0.1", "0.3", "8.675309", "1,5", "inf", "nan", "- 5", "--5", "7.0.1" };
+                                  "0.1", "0.3", "8.675309", "inf", "nan", "- 5", "--5", "7.0.1" };
     for (const char* cell : cells) {
         EXPECT_EQ(atoi(cell), ReadInt(cell)) << cell;
         const double a = atof(cell), b = ReadNumber(cell);
@@ -108,6 +110,92 @@ TEST(Numbers, ReportNumbersReadAsAtofReadsThem)
         const double a = atof(cell), b = ReadNumber(cell);
         ASSERT_TRUE(memcmp(&a, &b, sizeof(a)) == 0) << cell;
         ASSERT_EQ(atoi(cell), ReadInt(cell)) << cell;
+    }
+}
+
+bool SameBits(double a, double b)
+{
+    return memcmp(&a, &b, sizeof(a)) == 0;
+}
+
+TEST(Numbers, DecimalCommasAndDigitGroupsReadAsTheirPointForm)
+{
+    struct Case
+    {
+        const char* text;
+        double value;
+    };
+    const Case cases[] = {
+        { "198,06", 198.06 },
+        { "1234,5", 1234.5 },
+        { "1 234,50", 1234.5 },
+        { "1 234.50", 1234.5 },
+        { "1\xA0" "234,50", 1234.5 },
+        { "  3,75", 3.75 },
+        { "-1 234 567,891", -1234567.891 },
+        { "+1 000", 1000.0 },
+        { "12 345 678", 12345678.0 },
+        { "1\xA0" "000\xA0" "000", 1000000.0 },
+        { "999 999,999", 999999.999 },
+        { ",5", 0.5 },
+        { "-,25", -0.25 },
+        { "-0,0", -0.0 },
+        { "1,5e3", 1500.0 },
+        { "1 234,5 руб.", 1234.5 },
+        { "12345678901234567,5", 12345678901234567.5 },   // past the short path's 15 digits
+        // A group needs exactly three digits after it: the reading stops before
+        // the space that has none, as atof's stops at any space.
+        { "1 234 5678", 1234.0 },
+        { "1 234 56,7", 1234.0 },
+    };
+    for (const Case& c : cases)
+        EXPECT_TRUE(SameBits(c.value, ReadNumber(c.text))) << c.text << ": " << ReadNumber(c.text);
+}
+
+TEST(Numbers, TextsOfNeitherFormKeepAtofsReading)
+{
+    // Near the new forms, but none: the first space is no group separator
+    // (a lead of four digits, a group of two or four, two spaces, a tab), or
+    // the comma follows a decimal point.
+    const char* const cells[] = { "1 23", "1 2345", "1234 567", "1  234", "12 3456", "1\t234", "1 2",
+                                  "- 1 234", "1.234,5", "1.5,3", "1.5 000", "a 123", "1 abc", "1e5 000",
+                                  "0x1A", " ", "1\xA0" "23", "\xA0" "1 234", "12.5", "  -7.25" };
+    for (const char* cell : cells) {
+        const double a = atof(cell), b = ReadNumber(cell);
+        EXPECT_TRUE(SameBits(a, b) || (a != a && b != b)) << cell << ": " << a << " " << b;
+    }
+}
+
+// Random amounts written as a Russian-locale spreadsheet writes them read as
+// atof reads the same amounts with a point.
+TEST(Numbers, WrittenAmountsReadAsAtofReadsTheirPointForm)
+{
+    zorb::Random rnd{ 28 };
+    for (int i = 0; i < 50000; ++i) {
+        const unsigned long long whole = rnd.Next() % (i % 2 ? 1000000000000ull : 100000ull);
+        const int decimals = rnd.Below(4);
+        const unsigned long long fraction = rnd.Next() % 1000ull % (unsigned long long)pow(10, decimals);
+        const bool negative = rnd.Below(4) == 0;
+        const char separator = rnd.Below(2) ? ' ' : '\xA0';
+        char point[64];
+        if (decimals)
+            snprintf(point, sizeof(point), "%s%llu.%0*llu", negative ? "-" : "", whole, decimals, fraction);
+        else
+            snprintf(point, sizeof(point), "%s%llu", negative ? "-" : "", whole);
+        // The same digits, grouped by three from the point leftwards, with a comma.
+        std::string digits = std::to_string(whole);
+        std::string written;
+        for (size_t k = 0; k < digits.size(); ++k) {
+            if (k > 0 && (digits.size() - k) % 3 == 0)
+                written += separator;
+            written += digits[k];
+        }
+        if (decimals)
+            written += "," + std::string(strchr(point, '.') + 1);
+        if (negative)
+            written = "-" + written;
+        const double a = atof(point), b = ReadNumber(written.c_str());
+        ASSERT_TRUE(SameBits(a, b)) << Escaped(written) << " against " << point;
     }
 }
 

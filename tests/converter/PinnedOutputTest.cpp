@@ -12,6 +12,7 @@
 #include <string.h>
 #include <string>
 
+#include "ConsoleCapture.h"
 #include "FileFaults.h"
 #include "ReportConverter.h"
 #include "TestSupport.h"
@@ -291,8 +292,9 @@ TEST(PinnedOutput, TheKeptFilesHoldTheGeneratedRows)
 }
 
 // Writing fails: the run stops at the table that could not be written whole
-// with "<file> NOT written... ", exits with 1, and leaves every table either
-// as it was or whole and new; never a cut one, never a temporary file.
+// with "<file> NOT written... ", exits with 1, and leaves every table as it
+// was (the four are replaced together or not at all); never a cut one, never
+// a temporary file.
 const char* const kTables[] = {"Suppliers.txt", "Buyers.txt", "Positions.txt", "Moves.txt"};
 const char* const kTableSteps[] = {" SupplierList by pos ... ", " BuyersList ... ", " GoodsList ... ",
                                    " MovesList ... "};
@@ -325,18 +327,23 @@ TEST(WriteFaults, ATableThatCannotBeWrittenStopsTheRunAndKeepsItsOldFile)
         for (int t = 0; t < 4; ++t) {
             std::string bytes;
             ASSERT_TRUE(ReadBytes(dir.File(kTables[t]), &bytes)) << kTables[t];
-            EXPECT_TRUE(bytes == (t < failing ? Pinned(kTables[t]) : OldTable(t))) << kTables[t];
+            EXPECT_TRUE(bytes == OldTable(t)) << kTables[t];
+            // (The failing table's ".tmp" is the test's folder.)
+            if (t != failing) {
+                EXPECT_FALSE(FileThere(dir.File(std::string(kTables[t]) + ".tmp"))) << kTables[t];
+            }
+            EXPECT_FALSE(FileThere(dir.File(std::string(kTables[t]) + ".old"))) << kTables[t];
         }
+        EXPECT_FALSE(FileThere(dir.File("Suppliers.txt.commit")));
     }
 }
 
 // Every create, write, flush, close and move of the run fails in turn (and
 // every write also writes only half): Run answers false and says the output
-// failed; the tables before the failing file are new, that one and the later
-// ones old; moves_type.txt is whole or absent. The inputs are the kept run's,
-// or for the crash command a larger report's (ORVEX_SWEEP_REPORT names its
-// folder), whose new tables are then those of a run without faults.
-TEST(WriteFaults, EveryFailingFileOperationLeavesOldOrNewTablesOnly)
+// failed; the four tables are all old; moves_type.txt is whole or absent.
+// The inputs are the kept run's, or for the crash command a larger report's
+// (ORVEX_SWEEP_REPORT names its folder).
+TEST(WriteFaults, EveryFailingFileOperationLeavesTheOldTables)
 {
     ScratchDir dir;
     CurrentDir here(dir.Path());
@@ -367,17 +374,18 @@ TEST(WriteFaults, EveryFailingFileOperationLeavesOldOrNewTablesOnly)
         ASSERT_TRUE(conv.Run("Номенкл.csv", "ZORB_MVS.txt"));
         EXPECT_FALSE(conv.OutputFailed());
     }
-    std::string fresh[4];
+    // The clean run replaced all four.
     for (int t = 0; t < 4; ++t) {
-        if (large)
-            ASSERT_TRUE(ReadBytes(dir.File(kTables[t]), &fresh[t]));
-        else
-            fresh[t] = Pinned(kTables[t]);
+        std::string bytes;
+        ASSERT_TRUE(ReadBytes(dir.File(kTables[t]), &bytes));
+        EXPECT_TRUE(large ? bytes != OldTable(t) : bytes == Pinned(kTables[t])) << kTables[t];
     }
-    // moves_type.txt in five writes, each kept table in one (the largest is under a block).
+    // moves_type.txt in five writes, each kept table in one (the largest is
+    // under a block); then the commit's mark, the old tables moved aside and
+    // the new ones moved in.
     const std::string ops = faults.Log();
     if (!large) {
-        ASSERT_EQ("cwwwwwfxm" "cwfxm" "cwfxm" "cwfxm" "cwfxm", ops);
+        ASSERT_EQ("cwwwwwfxm" "cwfx" "cwfx" "cwfx" "cwfx" "cwfx" "mmmm" "mmmm", ops);
     }
     const int points = FileFaults::Sweep(ops, [&](int n, FileFaults::Kind kind) {
         reset();
@@ -398,16 +406,92 @@ TEST(WriteFaults, EveryFailingFileOperationLeavesOldOrNewTablesOnly)
             EXPECT_TRUE(ReadBytes(dir.File("moves_type.txt"), &bytes) && bytes == Pinned("moves_type.txt"));
         for (int t = 0; t < 4; ++t) {
             ASSERT_TRUE(ReadBytes(dir.File(kTables[t]), &bytes)) << kTables[t];
-            EXPECT_TRUE(bytes == (t + 1 < failing ? fresh[t] : OldTable(t)))
-                << kTables[t] << ": " << bytes.size() << " bytes";
+            EXPECT_TRUE(bytes == OldTable(t)) << kTables[t] << ": " << bytes.size() << " bytes";
             EXPECT_FALSE(FileThere(dir.File(std::string(kTables[t]) + ".tmp"))) << kTables[t];
+            EXPECT_FALSE(FileThere(dir.File(std::string(kTables[t]) + ".old"))) << kTables[t];
         }
+        EXPECT_FALSE(FileThere(dir.File("Suppliers.txt.commit")));
         EXPECT_FALSE(FileThere(dir.File("moves_type.txt.tmp")));
     });
     if (!large) {
-        EXPECT_EQ(38, points);
+        EXPECT_EQ(47, points);
     }
     printf("%d injection points\n", points);
+}
+
+// A failure at each of the four tables: its temporary file cannot be made or
+// written, or the commit cannot move it aside or into place. The run names
+// that table, and all four stay as they were, with nothing left beside them.
+TEST(WriteFaults, AFailureAtEachOfTheFourTablesLeavesAllFour)
+{
+    ScratchDir dir;
+    CurrentDir here(dir.Path());
+    Inputs in = MakeInputs();
+    ASSERT_TRUE(WriteBytes(dir.File("Номенкл.csv"), in.goods));
+    ASSERT_TRUE(WriteBytes(dir.File("ZORB_MVS.txt"), in.report));
+    FileFaults faults;
+    // The n-th (1-based) operation of a letter in a clean run's log.
+    std::string ops;
+    auto nth = [&](char letter, int n) {
+        for (size_t i = 0; i < ops.size(); ++i)
+            if (ops[i] == letter && --n == 0)
+                return (int)i + 1;
+        return 0;
+    };
+    auto convert = [&](int armed, std::string* console) {
+        DeleteFileA("moves_type.txt");
+        for (int t = 0; t < 4; ++t)
+            ASSERT_TRUE(WriteBytes(dir.File(kTables[t]), OldTable(t)));
+        faults.Arm(armed);
+        CFileFunctions files;
+        CDelimitedTextReader reader(files);
+        CReportConverter conv(files, reader);
+        ConsoleCapture capture;
+        const bool result = conv.Run("Номенкл.csv", "ZORB_MVS.txt");
+        *console = capture.Text();
+        EXPECT_EQ(armed == 0, result);
+        EXPECT_EQ(armed == 0 ? CReportConverter::ExitOk : CReportConverter::ExitOutputFailed, conv.LastExitCode());
+    };
+    std::string console;
+    convert(0, &console);
+    ops = faults.Log();
+    // moves_type.txt, the four tables, the mark; the tables aside, the new ones in.
+    ASSERT_EQ("cwwwwwfxm" "cwfx" "cwfx" "cwfx" "cwfx" "cwfx" "mmmm" "mmmm", ops);
+    const std::string pinned = Pinned("console.txt");
+    const std::string moved = pinned.substr(0, pinned.find(" fictive moves ") + 15);
+    for (int t = 0; t < 4; ++t) {
+        struct Point
+        {
+            const char* step;
+            int op;
+            std::string console;   // where the run stops
+        };
+        const std::string before = pinned.substr(0, pinned.find(kTableSteps[t]) + strlen(kTableSteps[t]));
+        const Point points[] = {
+            { "create", nth('c', 2 + t), before },
+            { "write", nth('w', 6 + t), before },
+            { "move aside", nth('m', 2 + t), moved },
+            { "move in", nth('m', 6 + t), moved },
+        };
+        for (const Point& p : points) {
+            SCOPED_TRACE(std::string(kTables[t]) + ", " + p.step);
+            ASSERT_GT(p.op, 0);
+            convert(p.op, &console);
+            EXPECT_TRUE(faults.Fired());
+            // The console without the program's first line, which Run does not print.
+            const std::string expected = p.console.substr(strlen("Programm started...\n")) + kTables[t] +
+                                         " NOT written... ";
+            EXPECT_EQ(Escaped(expected), Escaped(console));
+            for (int k = 0; k < 4; ++k) {
+                std::string bytes;
+                ASSERT_TRUE(ReadBytes(dir.File(kTables[k]), &bytes)) << kTables[k];
+                EXPECT_TRUE(bytes == OldTable(k)) << kTables[k];
+                for (const char* leftover : {".tmp", ".old"})
+                    EXPECT_FALSE(FileThere(dir.File(std::string(kTables[k]) + leftover))) << kTables[k] << leftover;
+            }
+            EXPECT_FALSE(FileThere(dir.File("Suppliers.txt.commit")));
+        }
+    }
 }
 
 }  // namespace

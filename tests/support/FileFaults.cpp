@@ -14,16 +14,25 @@ struct State
     FileFaults::Kind kind = FileFaults::Fail;
     bool fired = false;
     bool shortReads = false;
+    bool countRemoves = false;
 } g_state;
 
-// True when this operation is the armed one (and is to fail as a whole).
+// True when this operation is the armed one (and is to fail as a whole), or
+// comes after a death.
 bool Count(char letter)
 {
+    if (g_state.fired && g_state.kind == FileFaults::Death)
+        return true;
     g_state.log += letter;
     if ((int)g_state.log.size() != g_state.armed)
         return false;
     g_state.fired = true;
     return true;
+}
+
+bool Dead()
+{
+    return g_state.fired && g_state.kind == FileFaults::Death;
 }
 
 HANDLE WINAPI Create(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
@@ -52,6 +61,12 @@ BOOL WINAPI Write(HANDLE file, LPCVOID data, DWORD size, LPDWORD done, LPOVERLAP
 
 BOOL WINAPI Read(HANDLE file, LPVOID data, DWORD size, LPDWORD done, LPOVERLAPPED overlapped)
 {
+    if (Dead()) {
+        if (done)
+            *done = 0;
+        SetLastError(ERROR_NOT_READY);
+        return FALSE;
+    }
     if (g_state.shortReads && size > 0)
         size = size / 2;
     return g_systemFileOps.read(file, data, size, done, overlapped);
@@ -73,6 +88,15 @@ BOOL WINAPI Move(LPCSTR from, LPCSTR to, DWORD flags)
         return FALSE;
     }
     return g_systemFileOps.move(from, to, flags);
+}
+
+BOOL WINAPI Remove(LPCSTR name)
+{
+    if (Dead() || (g_state.countRemoves && Count('r'))) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return g_systemFileOps.remove(name);
 }
 
 // A failed close still lets the handle go, as the system's does.
@@ -98,6 +122,7 @@ FileFaults::FileFaults()
     g_fileOps.flush = Flush;
     g_fileOps.move = Move;
     g_fileOps.close = Close;
+    g_fileOps.remove = Remove;
 }
 
 FileFaults::~FileFaults()
@@ -126,6 +151,11 @@ bool FileFaults::Fired() const
 void FileFaults::ShortReads(bool on)
 {
     g_state.shortReads = on;
+}
+
+void FileFaults::CountRemoves(bool on)
+{
+    g_state.countRemoves = on;
 }
 
 int FileFaults::Sweep(std::string ops, const std::function<void(int n, Kind kind)>& point)

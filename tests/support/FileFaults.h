@@ -11,7 +11,10 @@
 class FileFaults
 {
 public:
-    enum Kind { Fail, ShortWrite };
+    // Death: the operation and every one after it fail without doing
+    // anything, as if the process had died there (handles are still closed,
+    // as the system closes a dead process's), until the next Arm.
+    enum Kind { Fail, ShortWrite, Death };
 
     FileFaults();    // counting entries in place; nothing fails yet
     ~FileFaults();   // the system's operations back
@@ -24,6 +27,8 @@ public:
     bool Fired() const;   // the armed operation was reached
     // Every read returns half the bytes asked for (at least one fewer).
     void ShortReads(bool on);
+    // Removes count too (letter r), and can be the armed operation.
+    void CountRemoves(bool on);
 
     // Calls `point` once for every operation of `ops` (a copy of a clean run's Log)
     // failing, and once more for every write writing half, each under a trace

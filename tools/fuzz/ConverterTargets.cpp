@@ -13,6 +13,7 @@
 #include "cwin/system/DelimitedText.h"
 #include "cwin/system/FileFunctions.h"
 #include "cwin/system/HeapRegistry.h"
+#include "GoodsList.h"
 #include "ReportConverter.h"
 
 namespace fuzz {
@@ -118,6 +119,220 @@ bool Plain(const char* text)
     return strlen(text) < 300 && !strchr(text, '|');
 }
 
+const FuzzFile* FileNamed(const FuzzInput& input, const char* name)
+{
+    for (const FuzzFile& f : input)
+        if (f.name == name && f.present)
+            return &f;
+    return NULL;
+}
+
+// The goods-list reader on the input's goods list: cells inside the text and
+// ended within their length, no line end inside a cell (quoted ones included),
+// no trailing space, rows and columns in sequence.
+class GoodsCells : public ITableReceiver
+{
+public:
+    GoodsCells(Verdict& v, const char* text, int length) : m_v(v), m_text(text), m_length(length) {}
+    bool OnTableCell(char* cell, int length, int row, int column, bool endOfRow) override
+    {
+        ++calls;
+        if (cell < m_text || cell > m_text + m_length || length < 0 || cell + length > m_text + m_length) {
+            m_v.Fail("goods list: a cell outside the text");
+        } else {
+            const size_t n = strnlen(cell, (size_t)length + 1);
+            if (n > (size_t)length)
+                m_v.Fail("goods list: a cell not ended within its length");
+            else if (memchr(cell, '\r', n) || memchr(cell, '\n', n))
+                m_v.Fail("goods list: a line end inside a cell");
+            else if (n && cell[n - 1] == ' ' && n == strlen(cell) && !memchr(cell, 0, (size_t)length))
+                m_v.Fail("goods list: a cell keeps a trailing space");
+        }
+        if (row != m_row || column != m_column)
+            m_v.Fail("goods list: rows and columns out of sequence");
+        m_row = endOfRow ? row + 1 : row;
+        m_column = endOfRow ? 0 : column + 1;
+        return true;
+    }
+    int calls = 0;
+
+private:
+    Verdict&    m_v;
+    const char* m_text;
+    int         m_length;
+    int         m_row = 0;
+    int         m_column = 0;
+};
+
+void CheckGoodsReader(Verdict& v, const FuzzInput& input)
+{
+    const FuzzFile* goods = FileNamed(input, kGoodsName);
+    if (!goods || goods->bytes.empty())
+        return;
+    std::string text = goods->bytes;
+    int unmapped = 0;
+    const int length = GoodsListTo1251(&text[0], (int)text.size(), &unmapped);
+    if (length < 0 || length > (int)text.size() || text[(size_t)length] != 0) {
+        v.Fail("goods list: the converted text does not fit");
+        return;
+    }
+    if (unmapped > length)
+        v.Fail("goods list: more characters without form than characters");
+    bool high = false;
+    for (char c : goods->bytes)
+        high = high || (unsigned char)c >= 0x80;
+    if (!high && (length != (int)goods->bytes.size() || text.compare(0, goods->bytes.size(), goods->bytes) != 0))
+        v.Fail("goods list: a text without a byte above 0x7F was changed");
+    GoodsCells cells(v, text.data(), length);
+    const bool result = ReadGoodsList(&text[0], length, &cells, NULL);
+    if (result != (cells.calls > 0))
+        v.Fail("goods list: the reader's result does not fit its calls");
+    if (length > 0 && cells.calls == 0)
+        v.Fail("goods list: a text without a single cell");
+}
+
+uint64_t Fnv(const std::string& bytes)
+{
+    uint64_t h = 1469598103934665603ull;
+    for (unsigned char c : bytes)
+        h = (h ^ c) * 1099511628211ull;
+    return h;
+}
+
+// A field as a spreadsheet writes it: quoted when it must be (or always),
+// its quotes doubled.
+std::string Field(const std::string& text, bool alwaysQuoted)
+{
+    bool quote = alwaysQuoted;
+    for (char c : text)
+        quote = quote || c == ';' || c == '"' || (unsigned char)c < 0x20;
+    if (!quote)
+        return text;
+    std::string out = "\"";
+    for (char c : text) {
+        out += c;
+        if (c == '"')
+            out += '"';
+    }
+    return out + "\"";
+}
+
+// A number as a Russian-locale spreadsheet may write it: a decimal comma,
+// digit groups set apart by a space or a no-break space. *pointForm is the
+// same number with a point and no groups.
+std::string Number(double value, int form, std::string* pointForm)
+{
+    char text[64];
+    snprintf(text, sizeof(text), "%.17g", value);
+    *pointForm = text;
+    std::string out = text;
+    if (out.find_first_of("eEnN") != std::string::npos)
+        return out;
+    if (form & 1) {
+        size_t point = out.find('.');
+        if (point != std::string::npos)
+            out[point] = ',';
+    }
+    if (form & 6) {
+        const char separator = (form & 2) ? ' ' : '\xA0';
+        size_t begin = out[0] == '-' ? 1 : 0;
+        size_t end = begin;
+        while (end < out.size() && out[end] >= '0' && out[end] <= '9')
+            ++end;
+        for (size_t at = end; at > begin + 3; at -= 3)
+            out.insert(at - 3, 1, separator);
+    }
+    return out;
+}
+
+std::string Utf8(const std::string& cp1251)
+{
+    if (cp1251.empty())
+        return cp1251;
+    int n = MultiByteToWideChar(1251, 0, cp1251.data(), (int)cp1251.size(), NULL, 0);
+    std::wstring wide((size_t)n, L'\0');
+    MultiByteToWideChar(1251, 0, cp1251.data(), (int)cp1251.size(), &wide[0], n);
+    int m = WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, NULL, 0, NULL, NULL);
+    std::string out((size_t)m, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, &out[0], m, NULL, NULL);
+    return out;
+}
+
+// The goods list as read, written again the way a spreadsheet saves it
+// (quoted fields, a decimal comma, digit groups, UTF-8 with or without its
+// mark, LF line ends: a choice made from the input's bytes), must read back
+// to the same positions.
+void CheckSpreadsheetForm(Verdict& v, const CReportConverter& conv, const std::string& goodsBytes)
+{
+    const uint64_t h = Fnv(goodsBytes);
+    const bool alwaysQuoted = h & 1, lf = (h >> 1) & 1;
+    const int numberForm = (int)((h >> 2) % 6);   // bit 0 comma, bit 1 spaces, bit 2 no-break spaces
+    const int encoding = (int)((h >> 5) % 3);      // 0 code page 1251, 1 UTF-8 with its mark, 2 without
+    const char* const end = lf ? "\n" : "\r\n";
+    std::string list = std::string("Код;Наименование;Поставщик;Цена;Вес") + end;
+    std::vector<double> expected;
+    bool noForm98 = true;
+    for (int i = 0; i < conv.PositionCount(); ++i) {
+        const Position& p = *conv.PositionAt(i);
+        const std::string texts[3] = { conv.CodeOf(p), conv.NameOf(p), conv.SupplierOf(p) };
+        for (const std::string& t : texts) {
+            // A zero byte in a cell ends its text before the trimmed spaces:
+            // no field ends in a space once read.
+            if (!t.empty() && t.back() == ' ')
+                return;
+            list += Field(t, alwaysQuoted) + ";";
+            noForm98 = noForm98 && t.find('\x98') == std::string::npos;
+        }
+        const double values[2] = { p.unitCost, p.secondValue };
+        for (int k = 0; k < 2; ++k) {
+            if (values[k] != values[k] || values[k] - values[k] != 0)
+                return;   // not finite: no written form of its own
+            std::string point;
+            list += Field(Number(values[k], numberForm, &point), alwaysQuoted);
+            list += k == 0 ? ";" : end;
+            expected.push_back(atof(point.c_str()));
+        }
+    }
+    if (encoding != 0) {
+        if (!noForm98)
+            return;   // 0x98 has no character of its own
+        list = (encoding == 1 ? "\xEF\xBB\xBF" : "") + Utf8(list);
+    }
+    const char kFormName[] = "spreadsheet.csv";
+    if (!WriteFileBytes(kFormName, list)) {
+        v.Fail("cannot write the spreadsheet form");
+        return;
+    }
+    CFileFunctions files;
+    CDelimitedTextReader reader(files);
+    CReportConverter again(files, reader);
+    bool read;
+    {
+        ConsoleCapture capture;
+        read = again.ImportPositions(kFormName);
+        capture.Finish();
+    }
+    if (!read || again.PositionCount() != conv.PositionCount()) {
+        v.Fail("the spreadsheet form of the goods list reads otherwise");
+        return;
+    }
+    for (int i = 0; i < conv.PositionCount(); ++i) {
+        const Position& a = *conv.PositionAt(i);
+        const Position& b = *again.PositionAt(i);
+        const char* field = strcmp(conv.CodeOf(a), again.CodeOf(b))                   ? "code"
+                            : strcmp(conv.NameOf(a), again.NameOf(b))                 ? "name"
+                            : strcmp(conv.SupplierOf(a), again.SupplierOf(b))         ? "supplier"
+                            : memcmp(&expected[2 * (size_t)i], &b.unitCost, sizeof(double)) ? "unit cost"
+                            : memcmp(&expected[2 * (size_t)i + 1], &b.secondValue, sizeof(double)) ? "second value"
+                                                                                                  : NULL;
+        if (field) {
+            v.Fail("the spreadsheet form of the goods list reads the " + std::string(field) + " of position " +
+                   std::to_string(i) + " otherwise (form " + std::to_string(h & 63) + ")");
+            return;
+        }
+    }
+}
+
 }  // namespace
 
 Verdict RunConverterInput(const FuzzInput& input)
@@ -139,14 +354,19 @@ Verdict RunConverterInput(const FuzzInput& input)
         console = capture.Finish();
     }
 
+    // The run ends after the report's lines when an input could not be read
+    // or holds no table; else the four tables are written.
     static const std::regex kConsole(
         "\r\nImport moves type \\.\\.\\. (?:\\((\\d+)\\) Ok\r\n| fault !!! )"
-        "Import positions \\.\\.\\. (?:\\((\\d+)\\) Ok\r\n| fault !!! )"
+        "Import positions \\.\\.\\. (?:\\((\\d+)\\) Ok\r\n"
+        "(?: 1 character of the goods list has no form in code page 1251 and was written as '\\?' \r\n|"
+        " (\\d+) characters of the goods list have no form in code page 1251 and were written as '\\?' \r\n)?"
+        "| fault !!! )"
         "(Tables start NOT found\\.\\.\\. |Tables end NOT found\\.\\.\\. |"
         "Import moves \\.\\.\\. \\((\\d+)\\) Ok\r\nStart date: \\d{2,3}\\.\\d{2,3}\\.\\d{2,3}\r\n"
-        "End date: \\d{2,3}\\.\\d{2,3}\\.\\d{2,3}\r\n\r\nExport: \r\n"
+        "End date: \\d{2,3}\\.\\d{2,3}\\.\\d{2,3}\r\n(\r\nExport: \r\n"
         " SupplierList by pos \\.\\.\\. Ok\r\n BuyersList \\.\\.\\. Ok\r\n GoodsList \\.\\.\\. Ok\r\n"
-        " MovesList \\.\\.\\.  added (\\d+) fictive moves Ok\r\n\r\nProgram ended \\.\\.\\. )");
+        " MovesList \\.\\.\\.  added (\\d+) fictive moves Ok\r\n\r\nProgram ended \\.\\.\\. )?)");
     std::smatch m;
     if (!std::regex_match(console, m, kConsole)) {
         v.Fail("console text not among the specified ones");
@@ -156,19 +376,37 @@ Verdict RunConverterInput(const FuzzInput& input)
         v.Fail("move type count printed differs");
     if (m[2].matched && std::stoi(m[2]) != conv.PositionCount())
         v.Fail("position count printed differs");
-    // Groups: 1 kinds, 2 positions, 3 the rest, 4 moves, 5 fictive rows.
-    const bool exported = m[4].matched;
+    if (m[3].matched && std::stoi(m[3]) < 2)
+        v.Fail("a count of characters without form below 2 in the plural");
+    // Groups: 1 kinds, 2 positions, 3 characters without form, 4 the rest,
+    // 5 moves, 6 the exports, 7 fictive rows.
+    const bool goodsRead = m[2].matched;
+    const bool exported = m[6].matched;
     if (result != exported)
         v.Fail("Run's result does not fit its console text");
+    if (exported && !goodsRead)
+        v.Fail("tables written without a goods list");
+    const int code = conv.LastExitCode();
+    const std::string rest = m[4];
+    if (exported ? code != 0
+                 : !goodsRead ? code != 2
+                 : rest.compare(0, 12, "Tables end N") == 0 ? code != 3
+                 : rest.compare(0, 14, "Tables start N") == 0 ? code != 2 && code != 3 : true)
+        v.Fail("exit code " + std::to_string(code) + " does not fit the console text");
+    CheckGoodsReader(v, input);
+    if (goodsRead) {
+        if (const FuzzFile* goods = FileNamed(input, kGoodsName))
+            CheckSpreadsheetForm(v, conv, goods->bytes);
+    }
     if (!exported) {
         for (const char* name : kOutputs)
             if (name != kOutputs[4] && GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES)
-                v.Fail(std::string("an export without both markers: ") + name);
+                v.Fail(std::string("tables written by a run that failed: ") + name);
         return v;
     }
-    if (std::stoi(m[4]) != conv.MoveCount())
+    if (std::stoi(m[5]) != conv.MoveCount())
         v.Fail("move count printed differs");
-    const long fictive = std::stol(m[5]);
+    const long fictive = std::stol(m[7]);
 
     // What the tables say the files must hold.
     bool exact = true;
@@ -258,14 +496,6 @@ private:
     int         m_column = 0;
     bool        m_done = false;
 };
-
-const FuzzFile* FileNamed(const FuzzInput& input, const char* name)
-{
-    for (const FuzzFile& f : input)
-        if (f.name == name && f.present)
-            return &f;
-    return NULL;
-}
 
 }  // namespace
 
