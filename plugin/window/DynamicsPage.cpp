@@ -142,8 +142,19 @@ int CDynamicsPage::OnCommand(WindowEvent* event)
         return 0;   // the supplier box's own commands
     int selection = supplierBox ? (int)supplierBox->GetCurSel() : -1;
     m_store->BuildDynamics(selection);
-    if (dynamicsList)
+    // The list takes its rows without painting them here: it is painted once,
+    // when the host's message loop runs next.
+    if (dynamicsList) {
+        HWND list = dynamicsList->GetHandle();
+        bool shown = list && IsWindowVisible(list);
+        if (shown)
+            SendMessageA(list, WM_SETREDRAW, FALSE, 0);
         dynamicsList->Refresh();
+        if (shown) {
+            SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+            InvalidateRect(list, NULL, TRUE);
+        }
+    }
     return 0;
 }
 
