@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "FileFaults.h"
+#include "cwin/system/FileOps.h"
 #include "cwin/system/HeapRegistry.h"
 #include "cwin/system/RecordArray.h"
 #include "TestSupport.h"
@@ -552,6 +553,63 @@ TEST(RecordArray, TheGenerationChangesWhenStoredRecordsMayChangeNotOnAppends)
     EXPECT_EQ(g, t.array.Generation());
     ASSERT_TRUE(t.Bind(4));
     EXPECT_NE(g, t.array.Generation());
+}
+
+}  // namespace
+
+// A file of more than 8 MB is read in two halves side by side: every record
+// comes in its place, also those about the middle; a short read of either
+// half leaves the table empty.
+namespace {
+
+uint64_t g_failReadsPast = 0;
+
+// A read at an offset of at least g_failReadsPast fails; the others pass.
+BOOL WINAPI FailReadPast(HANDLE file, LPVOID data, DWORD size, LPDWORD done, LPOVERLAPPED at)
+{
+    uint64_t offset = at ? ((uint64_t)at->OffsetHigh << 32 | at->Offset) : 0;
+    if (offset >= g_failReadsPast) {
+        if (done)
+            *done = 0;
+        SetLastError(ERROR_READ_FAULT);
+        return FALSE;
+    }
+    return g_systemFileOps.read(file, data, size, done, at);
+}
+
+TEST(RecordArray, ALargeFileReadInHalvesComesInWholeOrNotAtAll)
+{
+    const int n = 600000;   // 9.6 MB
+    ScratchDir dir;
+    std::string file = dir.File("large.dat");
+    ASSERT_TRUE(WriteBytes(file, Images(n)));
+    Table t;
+    ASSERT_TRUE(t.Bind(1000));
+    ASSERT_TRUE(t.array.Load(file.c_str()));
+    ASSERT_EQ(n, t.count);
+    int wrong = 0;
+    for (int i = 0; i < n; ++i)
+        if (t.block[i].id != (uint32_t)(i + 1) || t.block[i].value != 10 * i || strcmp(t.block[i].text, "img") != 0)
+            ++wrong;
+    EXPECT_EQ(0, wrong);
+    EXPECT_EQ(&t.block[n], t.pending);
+    EXPECT_EQ(Images(n), std::string(reinterpret_cast<const char*>(t.block), (size_t)n * sizeof(Rec)));
+
+    FileFaults faults;
+    faults.ShortReads(true);
+    EXPECT_FALSE(t.array.Load(file.c_str()));
+    faults.ShortReads(false);
+    EXPECT_EQ(0, t.count);
+    EXPECT_EQ(0, t.array.ViewCount());
+
+    // Only the second half fails.
+    ASSERT_TRUE(t.array.Load(file.c_str()));
+    g_failReadsPast = 1;
+    FileOps saved = g_fileOps;
+    g_fileOps.read = FailReadPast;
+    EXPECT_FALSE(t.array.Load(file.c_str()));
+    g_fileOps = saved;
+    EXPECT_EQ(0, t.count);
 }
 
 }  // namespace
