@@ -344,7 +344,7 @@ DWORD WINAPI ReadPartThread(LPVOID part)
 // file side by side with the first.
 static bool ReadWhole(HANDLE file, char* data, uint64_t size)
 {
-    const uint64_t kSplitFrom = 8 * 1024 * 1024;
+    const uint64_t kSplitFrom = 4 * 1024 * 1024;
     SYSTEM_INFO system;
     GetSystemInfo(&system);
     if (size < kSplitFrom || system.dwNumberOfProcessors < 2)

@@ -557,7 +557,7 @@ TEST(RecordArray, TheGenerationChangesWhenStoredRecordsMayChangeNotOnAppends)
 
 }  // namespace
 
-// A file of more than 8 MB is read in two halves side by side: every record
+// A file of 4 MB or more is read in two halves side by side: every record
 // comes in its place, also those about the middle; a short read of either
 // half leaves the table empty.
 namespace {
