@@ -49,6 +49,8 @@ if wine "$host" -help 2>/dev/null | tr -d '\r' | grep -q -- '-savelists'; then
     save="-savelists"
 fi
 
+# Figures from a busy machine say little: its load is printed before and after.
+echo "machine load before (1, 5, 15 min): $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) processors"
 echo "== opening the year's folder (-open, $runs runs) =="
 for i in $(seq "$runs"); do
     rm -f "$drive_c"/G[NMD]List.dat "$drive_c"/SNList.dat
@@ -73,6 +75,7 @@ for i in $(seq "$runs"); do
         | iconv -f cp1251 -t utf-8 | tr -d '\r' > "$dir/logs/session$i.txt"
 done
 grep -vE '^(time|peak)' "$dir/logs/session1.txt" || true
+echo "machine load after (1, 5, 15 min): $(cut -d' ' -f1-3 /proc/loadavg)"
 
 python3 - "$dir/logs" "$runs" <<'EOF'
 import re, statistics, sys
