@@ -25,7 +25,7 @@ run32_gtest(run32_probe_tests "Faults.*")
 # (the 32-bit build's own arithmetic).
 run32_gtest(converter_tests "FromZorb.*:PinnedOutput.*:SampleReport.*:Numbers.*")
 # Record layouts and list-file byte images.
-run32_gtest(plugin_tests "ListFilesTest.*:GoodsStore*:GoodsFigures.*:FormatIdentifier.*")
+run32_gtest(plugin_tests "ListFilesTest.*:GoodsStore*:GoodsFigures.*:FormatIdentifier.*:StoreLookups.*")
 run32_gtest(plugin_root_tests "ListFilesAtTheDriveRoot.*")
 # The real Orvex_DLL.dll through its twelve operations (thiscall, doubles by
 # value, one-byte results), loaded, attached, fed, read back, saved, unloaded.

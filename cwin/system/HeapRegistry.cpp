@@ -31,11 +31,26 @@ static SIZE_T RoundUp(SIZE_T value, SIZE_T unit)
     return (value + unit - 1) & ~(unit - 1);
 }
 
-// Room to grow: a block that outgrows its reservation moves into one four times
-// its size, so a table growing by small steps is copied a few times at most.
-static SIZE_T ReservationFor(SIZE_T size, SIZE_T factor)
+// Room to grow, in address space only (nothing is committed before it is used).
+// A block made at its size (a list file read whole) gets an eighth more; a
+// block that outgrew its room moves into one twice its size, or in a 64-bit
+// process, where address space is plenty, four times and at least 256 MB, so
+// that a table fed record by record is not copied on its way to a year's size.
+static SIZE_T ReservationFor(SIZE_T size, bool growing)
 {
-    SIZE_T wanted = size > (SIZE_T)-1 / factor ? size : size * factor;
+    SIZE_T wanted;
+    if (!growing) {
+        wanted = size + size / 8;
+    } else if (sizeof(void*) == 8) {
+        const SIZE_T least = (SIZE_T)256 * 1024 * 1024;
+        wanted = size > (SIZE_T)-1 / 4 ? size : size * 4;
+        if (wanted < least)
+            wanted = least;
+    } else {
+        wanted = size > (SIZE_T)-1 / 2 ? size : size * 2;
+    }
+    if (wanted < size)
+        wanted = size;
     SIZE_T reserved = RoundUp(wanted, 64 * 1024);
     return reserved ? reserved : RoundUp(size, PageSize());
 }
@@ -138,14 +153,11 @@ bool CHeapRegistry::AllocLarge(CWIN_HEAP_INFO& entry, SIZE_T size, bool growing)
         return false;
     // A fragmented 32-bit address space may refuse the large reservation: then
     // take less room, down to the block itself.
-    void* base = NULL;
-    SIZE_T reserved = 0;
-    const SIZE_T factors[] = { growing ? (SIZE_T)4 : (SIZE_T)2, 1 };
-    for (SIZE_T factor : factors) {
-        reserved = ReservationFor(size, factor);
+    SIZE_T reserved = ReservationFor(size, growing);
+    void* base = VirtualAlloc(NULL, reserved, MEM_RESERVE, PAGE_NOACCESS);
+    if (!base && reserved > committed) {
+        reserved = RoundUp(committed, 64 * 1024) ? RoundUp(committed, 64 * 1024) : committed;
         base = VirtualAlloc(NULL, reserved, MEM_RESERVE, PAGE_NOACCESS);
-        if (base)
-            break;
     }
     if (!base)
         return false;
@@ -190,7 +202,16 @@ bool CHeapRegistry::ResizeLarge(CWIN_HEAP_INFO& entry, SIZE_T size)
     CWIN_HEAP_INFO moved = entry;
     if (!AllocLarge(moved, size, true))
         return false;
-    memcpy(moved.address, base, entry.size);
+    // A slice at a time, each slice of the old block given back once copied:
+    // the working set never holds both copies of a large table.
+    const SIZE_T slice = 1024 * 1024;
+    char* to = static_cast<char*>(moved.address);
+    for (SIZE_T done = 0; done < entry.size; done += slice) {
+        SIZE_T n = entry.size - done < slice ? entry.size - done : slice;
+        memcpy(to + done, base + done, n);
+        if (n == slice)
+            VirtualFree(base + done, slice, MEM_DECOMMIT);
+    }
     VirtualFree(base, 0, MEM_RELEASE);
     entry = moved;
     return true;

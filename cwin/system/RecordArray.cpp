@@ -13,7 +13,7 @@ CRecordArray::CRecordArray()
       m_countVariable(NULL), m_count(0), m_recordSize(4), m_growthStep(10), m_maxCount(100000000),
       m_capacity(0), m_view(NULL), m_viewCount(0), m_idBitmap(NULL), m_bitmapSize(102400),
       m_cursorByte(0), m_cursorBit(0), m_windowBase(0), m_bitmapStale(true), m_searchStart(-1),
-      m_lastPending(0), m_lastError(0), m_internalBlock(NULL)
+      m_lastPending(0), m_lastError(0), m_generation(0), m_internalBlock(NULL)
 {
     InitializeCriticalSection(&m_lock);
 }
@@ -47,11 +47,19 @@ bool CRecordArray::Bind(void** blockVariable, void** pendingVariable, void** cur
     if (growthStep > 0)
         m_growthStep = growthStep;
     m_currentVariable = currentVariable;
+    m_blockVariable = blockVariable;
+    m_countVariable = countVariable;
+    Empty();
+    Unlock();
+    return Append();
+}
+
+// No block, no records, no view; the user's variables told so.
+void CRecordArray::Empty()
+{
     if (m_currentVariable)
         *m_currentVariable = NULL;
-    m_blockVariable = blockVariable;
     g_heapRegistry.Free(m_blockVariable);
-    m_countVariable = countVariable;
     if (m_countVariable)
         *m_countVariable = 0;
     m_count = 0;
@@ -59,8 +67,8 @@ bool CRecordArray::Bind(void** blockVariable, void** pendingVariable, void** cur
     m_viewCount = 0;
     m_bitmapStale = true;
     m_searchStart = -1;
-    Unlock();
-    return Append();
+    m_lastPending = 0;
+    ++m_generation;
 }
 
 // Capacity for `count` records in whole growth steps, plus the extra slot.
@@ -236,6 +244,7 @@ bool CRecordArray::RemoveAt(int slot)
         memmove(SlotAddress(slot), SlotAddress(slot + 1), (size_t)(m_count - 1 - slot) * size);
     memset(SlotAddress(m_count - 1), 0, size);
     --m_count;
+    ++m_generation;
     if (m_countVariable)
         *m_countVariable = m_count;
 
@@ -290,6 +299,70 @@ bool CRecordArray::Save(const char* fileName)
     return file.Commit();
 }
 
+// Reads `size` bytes at `offset` of the file into `data`, in pieces of at
+// most 256 MB; false unless every byte came.
+static bool ReadAt(HANDLE file, char* data, uint64_t offset, uint64_t size)
+{
+    while (size > 0) {
+        DWORD chunk = size > 0x10000000 ? 0x10000000 : (DWORD)size;
+        OVERLAPPED at;
+        memset(&at, 0, sizeof(at));
+        at.Offset = (DWORD)offset;
+        at.OffsetHigh = (DWORD)(offset >> 32);
+        DWORD read = 0;
+        if (!g_fileOps.read(file, data, chunk, &read, &at) || read != chunk)
+            return false;
+        data += chunk;
+        offset += chunk;
+        size -= chunk;
+    }
+    return true;
+}
+
+namespace {
+
+struct ReadPart
+{
+    HANDLE   file;
+    char*    data;
+    uint64_t offset;
+    uint64_t size;
+    bool     ok;
+};
+
+DWORD WINAPI ReadPartThread(LPVOID part)
+{
+    ReadPart* p = static_cast<ReadPart*>(part);
+    p->ok = ReadAt(p->file, p->data, p->offset, p->size);
+    return 0;
+}
+
+}  // namespace
+
+// Most of the time a large file takes to read goes into the first touch of the
+// fresh pages it is read into: a second thread reads the second half of the
+// file side by side with the first.
+static bool ReadWhole(HANDLE file, char* data, uint64_t size)
+{
+    const uint64_t kSplitFrom = 4 * 1024 * 1024;
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    if (size < kSplitFrom || system.dwNumberOfProcessors < 2)
+        return ReadAt(file, data, 0, size);
+    uint64_t first = (size / 2 + 0xFFFF) & ~(uint64_t)0xFFFF;
+    ReadPart second = {file, data + first, first, size - first, false};
+    HANDLE thread = CreateThread(NULL, 0, ReadPartThread, &second, 0, NULL);
+    if (!thread)
+        return ReadAt(file, data, 0, size);
+    bool ok = ReadAt(file, data, 0, first);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    return ok && second.ok;
+}
+
+// The block is made for the file at once and read into as it comes: fresh
+// memory is zero already, so nothing is cleared first, and no record is looked
+// at twice to find the pending slot.
 bool CRecordArray::Load(const char* fileName)
 {
     if (!m_blockVariable) {
@@ -308,31 +381,31 @@ bool CRecordArray::Load(const char* fileName)
         return false;
     }
     int n = (int)(size.QuadPart / m_recordSize);
-    if (!Bind(m_blockVariable, m_pendingVariable, m_currentVariable, m_recordSize, 0, m_countVariable) ||
-        !AppendMany(n)) {
-        CloseHandle(file);
-        return false;
-    }
-    memset(Block(), 0, (size_t)(m_capacity + 1) * (size_t)m_recordSize);
-    char* data = Block();
-    uint64_t left = (uint64_t)size.QuadPart;
-    bool ok = true;
-    while (ok && left > 0) {
-        DWORD chunk = left > 0x10000000 ? 0x10000000 : (DWORD)left;
-        DWORD read = 0;
-        ok = g_fileOps.read(file, data, chunk, &read, NULL) && read == chunk;
-        data += chunk;
-        left -= chunk;
-    }
+    Lock();
+    Empty();
+    bool ok = GrowTo(n);
+    if (!ok)
+        m_lastError = ErrorNoMemory;
+    ok = ok && ReadWhole(file, Block(), (uint64_t)size.QuadPart);
     CloseHandle(file);
     if (!ok) {
-        // A file that shrank under us: leave the table empty rather than half read.
+        // Out of memory, or a file that shrank under us: the table is left
+        // empty rather than half read.
+        Unlock();
         Bind(m_blockVariable, m_pendingVariable, m_currentVariable, m_recordSize, 0, m_countVariable);
         return false;
     }
+    m_count = n;
+    if (m_countVariable)
+        *m_countVariable = n;
+    for (int i = 0; i < n; ++i)
+        m_view[i] = (uint32_t)i;
+    m_viewCount = n;
     CloseLoadedGaps();
-    m_searchStart = -1;
+    // Slots 0 to count - 1 hold records now, and every slot from count on is zero.
+    m_searchStart = m_count;
     ChoosePending();
+    Unlock();
     return true;
 }
 
@@ -383,6 +456,7 @@ bool CRecordArray::AppendMany(int n)
     if (m_countVariable)
         *m_countVariable = m_count;
     m_bitmapStale = true;
+    ++m_generation;
     ChoosePending();
     return true;
 }

@@ -52,6 +52,10 @@ public:
     int  LastPending() const { return m_lastPending; }
     int  GetLastError() const { return m_lastError; }
     bool IsBound() const { return m_blockVariable != NULL; }
+    // Changes whenever records already stored may have moved or changed (a
+    // bind, a load, a removal, records taken as they are): an index kept of the
+    // records by their slots starts again then. Appends leave it as it is.
+    uint32_t Generation() const { return m_generation; }
     void SetMaximumCount(int maximum) { m_maxCount = maximum; }
 
     // The user's variables and the template as bound: a list view binds its
@@ -84,6 +88,7 @@ private:
     char* SlotAddress(int slot) const { return Block() + (size_t)slot * (size_t)m_recordSize; }
     uint32_t SlotId(int slot) const { return *reinterpret_cast<const uint32_t*>(SlotAddress(slot)); }
     bool  GrowTo(int count);
+    void  Empty();
     void  ChoosePending();
     void  CloseLoadedGaps();
     void  RebuildBitmap();
@@ -109,6 +114,7 @@ private:
     int       m_searchStart;
     int       m_lastPending;
     int       m_lastError;
+    uint32_t  m_generation;
     void*     m_internalBlock;
     CRITICAL_SECTION m_lock;
 };

@@ -5,6 +5,8 @@
 
 #include <stdint.h>
 
+#include "StoreRecords.h"
+
 class CGoodsStore;
 
 // Holds nothing of its own: what it builds lives in the store, which frees it
@@ -21,12 +23,14 @@ public:
     void BuildCalendar();
     // Frees the calendar, series and day cells; the rows belong to their record array.
     void Release();
+    // The day cells of series j, worked out on the first call; null when none.
+    DayCell* FillSeries(int j);
 
 private:
     void BuildRows(int32_t supplierId);
     bool BuildSeriesAndCells();
-    void ApplyBalances();
-    void AccumulateMoves();
+    void CountMoves();
+    int  DayIndex(PackedDate date) const;
 
     CGoodsStore& m_store;
 };

@@ -4,6 +4,12 @@
 #include "cwin/system/Hash.h"
 #include "cwin/system/HeapRegistry.h"
 
+// Asking a full registry would show its message; an index does without.
+bool RegistryHasRoom()
+{
+    return g_heapRegistry.LiveBlocks() < g_heapRegistry.Capacity();
+}
+
 CFirstIndex::CFirstIndex() : m_slots(0), m_mask(0), m_count(0) {}
 
 CFirstIndex::~CFirstIndex()
@@ -26,7 +32,7 @@ bool CFirstIndex::Reset(int expected)
     uint32_t size = 16;
     while (size < 0x40000000u && (int64_t)size < (int64_t)expected * 2)
         size *= 2;
-    if (!g_heapRegistry.Alloc(&m_slots, (SIZE_T)size * sizeof(Slot)))
+    if (!RegistryHasRoom() || !g_heapRegistry.Alloc(&m_slots, (SIZE_T)size * sizeof(Slot)))
         return false;
     for (uint32_t i = 0; i < size; ++i)
         m_slots[i].index = -1;
@@ -41,7 +47,7 @@ bool CFirstIndex::Grow()
     if (oldSize >= 0x40000000u)
         return false;
     Slot* grown = 0;
-    if (!g_heapRegistry.Alloc(&grown, (SIZE_T)oldSize * 2 * sizeof(Slot)))
+    if (!RegistryHasRoom() || !g_heapRegistry.Alloc(&grown, (SIZE_T)oldSize * 2 * sizeof(Slot)))
         return false;
     uint32_t mask = oldSize * 2 - 1;
     for (uint32_t i = 0; i <= mask; ++i)
@@ -60,21 +66,27 @@ bool CFirstIndex::Grow()
     return true;
 }
 
-void CFirstIndex::AddFirst(uint32_t value, int32_t index)
+bool CFirstIndex::AddFirst(uint32_t value, int32_t index)
 {
     if (!m_slots || index < 0)
-        return;
-    if ((uint32_t)(m_count + 1) * 2 > m_mask + 1 && !Grow())
-        return;
+        return false;
     uint32_t s = MixBits(value) & m_mask;
     while (m_slots[s].index >= 0) {
         if (m_slots[s].value == value)
-            return;
+            return true;
         s = (s + 1) & m_mask;
+    }
+    if ((uint32_t)(m_count + 1) * 2 > m_mask + 1) {
+        if (!Grow())
+            return false;
+        s = MixBits(value) & m_mask;
+        while (m_slots[s].index >= 0)
+            s = (s + 1) & m_mask;
     }
     m_slots[s].value = value;
     m_slots[s].index = index;
     ++m_count;
+    return true;
 }
 
 int32_t CFirstIndex::Find(uint32_t value) const

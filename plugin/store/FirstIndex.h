@@ -9,6 +9,9 @@
 
 #include <stdint.h>
 
+// True while the heap registry has a free entry for one more block.
+bool RegistryHasRoom();
+
 class CFirstIndex
 {
 public:
@@ -16,10 +19,12 @@ public:
     ~CFirstIndex();
 
     // Empties the index and makes room for `expected` values; false when the
-    // room cannot be allocated (the index then finds nothing).
+    // room cannot be had (the index then finds nothing). A full heap registry
+    // is not asked: the caller scans instead, and no message is shown.
     bool Reset(int expected);
-    // Records `index` for `value` unless the value is already there.
-    void AddFirst(uint32_t value, int32_t index);
+    // Records `index` for `value` unless the value is already there; false when
+    // it had to be recorded and the index could not grow (it is then incomplete).
+    bool AddFirst(uint32_t value, int32_t index);
     // The index recorded for `value`, or -1.
     int32_t Find(uint32_t value) const;
     int Count() const { return m_count; }

@@ -28,7 +28,8 @@ bool FieldEquals(const char* field, size_t size, const char* text)
 CGoodsStore::CGoodsStore()
     : goods(0), goodsCount(0), suppliers(0), supplierCount(0), moves(0), moveCount(0),
       balances(0), balanceCount(0), calendar(0), calendarCount(0), rows(0), rowCount(0),
-      series(0), seriesCount(0), cells(0), m_progress(0)
+      series(0), seriesCount(0), cells(0), m_progress(0), m_calendarMoves(0), m_countedMoves(0),
+      m_builtBalances(0)
 {
     memset(&m_binding, 0, sizeof(m_binding));
 }
@@ -117,10 +118,63 @@ bool CGoodsStore::AddBalance(PackedDate date, int32_t goodsId, const char* goods
     return true;
 }
 
+namespace {
+
+const char* GoodsCode(const void* records, int index)
+{
+    return static_cast<const GoodsRecord*>(records)[index].code;
+}
+
+const char* SupplierCode(const void* records, int index)
+{
+    return static_cast<const SupplierRecord*>(records)[index].code;
+}
+
+// Brings `lookup` up to the `count` records stored now; false when it cannot be had.
+template <class Record>
+bool CatchUp(CGoodsStore::TableLookup& lookup, const CRecordArray* array, const Record* records, int count,
+             CFirstCodeIndex::CodeOf codeOf)
+{
+    if (!array || !records)
+        return false;
+    if (lookup.indexed < 0 || lookup.generation != array->Generation() || count < lookup.indexed) {
+        lookup.indexed = -1;
+        if (!lookup.byId.Reset(count) || !lookup.byCode.Reset(count, codeOf, sizeof(records->code)))
+            return false;
+        lookup.generation = array->Generation();
+        lookup.indexed = 0;
+    }
+    for (int i = lookup.indexed; i < count; ++i) {
+        if (!lookup.byId.AddFirst((uint32_t)records[i].id, i) || !lookup.byCode.AddFirst(records, i)) {
+            lookup.indexed = -1;   // incomplete: started again at the next lookup
+            return false;
+        }
+    }
+    lookup.indexed = count;
+    return true;
+}
+
+}  // namespace
+
+const CGoodsStore::TableLookup* CGoodsStore::GoodsLookup() const
+{
+    return CatchUp(m_goodsLookup, m_binding.goods, goods, goodsCount, GoodsCode) ? &m_goodsLookup : 0;
+}
+
+const CGoodsStore::TableLookup* CGoodsStore::SupplierLookup() const
+{
+    return CatchUp(m_supplierLookup, m_binding.suppliers, suppliers, supplierCount, SupplierCode)
+               ? &m_supplierLookup : 0;
+}
+
 int32_t CGoodsStore::FindGoodsId(const char* code) const
 {
     if (!code || !goods)
         return 0;
+    if (const TableLookup* lookup = GoodsLookup()) {
+        int i = lookup->byCode.Find(goods, code);
+        return i >= 0 ? goods[i].id : 0;
+    }
     for (int i = 0; i < goodsCount; ++i) {
         if (FieldEquals(goods[i].code, sizeof(goods[i].code), code))
             return goods[i].id;
@@ -132,11 +186,39 @@ int32_t CGoodsStore::FindSupplierId(const char* code) const
 {
     if (!code || !suppliers)
         return 0;
+    if (const TableLookup* lookup = SupplierLookup()) {
+        int i = lookup->byCode.Find(suppliers, code);
+        return i >= 0 ? suppliers[i].id : 0;
+    }
     for (int i = 0; i < supplierCount; ++i) {
         if (FieldEquals(suppliers[i].code, sizeof(suppliers[i].code), code))
             return suppliers[i].id;
     }
     return 0;
+}
+
+int CGoodsStore::FirstGoodsIndex(int32_t id) const
+{
+    if (!goods)
+        return -1;
+    if (const TableLookup* lookup = GoodsLookup())
+        return lookup->byId.Find((uint32_t)id);
+    for (int g = 0; g < goodsCount; ++g)
+        if (goods[g].id == id)
+            return g;
+    return -1;
+}
+
+int CGoodsStore::FirstSupplierIndex(int32_t id) const
+{
+    if (!suppliers)
+        return -1;
+    if (const TableLookup* lookup = SupplierLookup())
+        return lookup->byId.Find((uint32_t)id);
+    for (int i = 0; i < supplierCount; ++i)
+        if (suppliers[i].id == id)
+            return i;
+    return -1;
 }
 
 bool CGoodsStore::BuildDynamics(int supplierSelection)
@@ -157,25 +239,6 @@ const char* CGoodsStore::RowGoodsName(int row) const
     if (!goods || g < 0 || g >= goodsCount)
         return "";
     return goods[g].name;
-}
-
-bool CGoodsStore::IndexGoods(CFirstIndex& index) const
-{
-    if (!index.Reset(goodsCount))
-        return false;
-    for (int g = 0; goods && g < goodsCount; ++g)
-        index.AddFirst((uint32_t)goods[g].id, g);
-    return true;
-}
-
-int CGoodsStore::FirstGoodsIndex(int32_t id, const CFirstIndex* index) const
-{
-    if (index)
-        return index->Find((uint32_t)id);
-    for (int g = 0; goods && g < goodsCount; ++g)
-        if (goods[g].id == id)
-            return g;
-    return -1;
 }
 
 void CGoodsStore::SetProgressRange(int maximum) const
@@ -215,13 +278,10 @@ void CGoodsStore::RecomputeGoodsFigures()
     if (goodsCount > 0)
         g_heapRegistry.Alloc(&lastSupply, (SIZE_T)goodsCount * sizeof(int32_t));
 
-    CFirstIndex byId;
-    const CFirstIndex* index = IndexGoods(byId) ? &byId : 0;
-
     SetProgressRange(moveCount);
     for (int i = 0; moves && i < moveCount; ++i) {
         const MoveRecord& m = moves[i];
-        int g = FirstGoodsIndex(m.goodsId, index);
+        int g = FirstGoodsIndex(m.goodsId);
         if (g >= 0) {
             GoodsRecord& r = goods[g];
             if (m.suppliedQty > 0 && m.supplyValue > 0) {
@@ -273,22 +333,10 @@ void CGoodsStore::FormatId(char* buffer, int bufferSize, int32_t id, const char*
     if (mode == IdModeCode) {
         char found[32];
         if (!code) {
-            bool any = false;
-            if (isGoods) {
-                for (int i = 0; goods && i < goodsCount && !any; ++i)
-                    if (goods[i].id == id) {
-                        memcpy(found, goods[i].code, sizeof(found));
-                        any = true;
-                    }
-            } else {
-                for (int i = 0; suppliers && i < supplierCount && !any; ++i)
-                    if (suppliers[i].id == id) {
-                        memcpy(found, suppliers[i].code, sizeof(found));
-                        any = true;
-                    }
-            }
-            if (!any)
+            int i = isGoods ? FirstGoodsIndex(id) : FirstSupplierIndex(id);
+            if (i < 0)
                 return;
+            memcpy(found, isGoods ? goods[i].code : suppliers[i].code, sizeof(found));
             found[sizeof(found) - 1] = 0;
             code = found;
         }

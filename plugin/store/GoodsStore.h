@@ -15,11 +15,12 @@
 
 #include <stdint.h>
 
+#include "FirstCodeIndex.h"
+#include "FirstIndex.h"
 #include "StoreRecords.h"
 #include "cwin/system/MessageBox.h"
 #include "cwin/system/Progress.h"
 
-class CFirstIndex;
 class CRecordArray;
 
 // Where the tables' record arrays and their pending-record variables are.
@@ -87,6 +88,19 @@ public:
         return index >= 0 && index < seriesCount ? &series[index] : 0;
     }
 
+    // The first record of each id and of each code of the goods or the
+    // supplier table, kept up to date as records are appended: a lookup first
+    // takes in the records appended since the last one, and starts again when
+    // the table was bound or loaded anew.
+    struct TableLookup
+    {
+        TableLookup() : generation(0), indexed(-1) {}
+        uint32_t        generation;   // of the record array when taken in
+        int             indexed;      // records taken in; -1: none
+        CFirstIndex     byId;
+        CFirstCodeIndex byCode;
+    };
+
     // Table variables, kept by the record arrays.
     GoodsRecord*    goods;
     int32_t         goodsCount;
@@ -104,16 +118,20 @@ public:
     int32_t         rowCount;
     DynamicsSeries* series;
     int32_t         seriesCount;
-    DayCell*        cells;
+    DayCell*        cells;   // the day-cell matrix; a series' row is filled when read
 
 private:
     // The builder fills the dynamics state and uses the lookups and progress below.
     friend class CDynamicsBuilder;
 
+    // Null when the lookup cannot be had: the callers scan then.
+    const TableLookup* GoodsLookup() const;
+    const TableLookup* SupplierLookup() const;
+
     CRecordArray* Table(ListTable table) const;
-    // First goods record with this id: through the index when there is one.
-    int FirstGoodsIndex(int32_t id, const CFirstIndex* index) const;
-    bool IndexGoods(CFirstIndex& index) const;
+    // Storage index of the first goods record with this id, or -1.
+    int FirstGoodsIndex(int32_t id) const;
+    int FirstSupplierIndex(int32_t id) const;
     void StepProgress() const;
     void SetProgressRange(int maximum) const;
     int  ShowBox(const char* text, const char* caption) const;
@@ -122,6 +140,13 @@ private:
     // The progress of the operation under way, asked for once by SetProgressRange:
     // a step per move is a million steps a year.
     mutable IProgress* m_progress;
+    mutable TableLookup m_goodsLookup;
+    mutable TableLookup m_supplierLookup;
+    // What the last build counted: the moves the calendar was made from, the
+    // moves before the accumulation ended, the balances stored then.
+    int32_t m_calendarMoves;
+    int32_t m_countedMoves;
+    int32_t m_builtBalances;
 };
 
 #endif

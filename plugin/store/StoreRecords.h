@@ -109,10 +109,29 @@ struct DayCell
     double adjustment;
 };
 
+class CGoodsStore;
+
+// The day cells of one series: its row of the store's day-cell matrix. A build
+// lists thousands of goods, of which a report reads one: the row is worked out
+// from the moves counted by the build the first time it is read, and kept.
+class CDayCells
+{
+public:
+    // The row (dayCount cells), null when the build has no cells.
+    DayCell* Row() const;
+    DayCell& operator[](int day) const { return Row()[day]; }
+
+private:
+    friend class CDynamicsBuilder;
+    CGoodsStore*  m_store;
+    int32_t       m_series;
+    mutable bool  m_filled;
+};
+
 struct DynamicsSeries
 {
     DynamicsRow row;
-    DayCell*    cells;
+    CDayCells   cells;
     int32_t     dayCount;
     int32_t     index;
 };

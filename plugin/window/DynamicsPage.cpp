@@ -78,10 +78,25 @@ void CDynamicsPage::FillSuppliers()
     if (!supplierBox || !supplierBox->GetHandle())
         return;
     HWND box = supplierBox->GetHandle();
+    // Filled without drawing, with room for all names made at once; painted once after.
+    bool drawn = (GetWindowLongA(box, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (drawn)
+        SendMessageA(box, WM_SETREDRAW, FALSE, 0);
     SendMessageA(box, CB_RESETCONTENT, 0, 0);
-    for (int i = 0; m_store->suppliers && i < m_store->supplierCount; ++i)
+    int count = m_store->suppliers ? m_store->supplierCount : 0;
+    if (count > 0) {
+        size_t bytes = 0;
+        for (int i = 0; i < count; ++i)
+            bytes += strlen(m_store->suppliers[i].name) + 1;
+        SendMessageA(box, CB_INITSTORAGE, (WPARAM)count, (LPARAM)bytes);
+    }
+    for (int i = 0; i < count; ++i)
         SendMessageA(box, CB_INSERTSTRING, (WPARAM)i, (LPARAM)m_store->suppliers[i].name);
     SendMessageA(box, CB_SETCURSEL, 0, 0);
+    if (drawn) {
+        SendMessageA(box, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(box, NULL, TRUE);
+    }
 }
 
 int CDynamicsPage::OnCacheHint(WindowEvent* event)
@@ -127,8 +142,19 @@ int CDynamicsPage::OnCommand(WindowEvent* event)
         return 0;   // the supplier box's own commands
     int selection = supplierBox ? (int)supplierBox->GetCurSel() : -1;
     m_store->BuildDynamics(selection);
-    if (dynamicsList)
+    // The list takes its rows without painting them here: it is painted once,
+    // when the host's message loop runs next.
+    if (dynamicsList) {
+        HWND list = dynamicsList->GetHandle();
+        bool shown = list && IsWindowVisible(list);
+        if (shown)
+            SendMessageA(list, WM_SETREDRAW, FALSE, 0);
         dynamicsList->Refresh();
+        if (shown) {
+            SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+            InvalidateRect(list, NULL, TRUE);
+        }
+    }
     return 0;
 }
 

@@ -171,12 +171,25 @@ bool CListPages::Build(CAppFrame* frame, HWND parent, CTControl* tabs, HIMAGELIS
     return true;
 }
 
+// A list on screen would paint itself here, and again once the goods figures
+// are recomputed: its drawing is held back, and it is painted once, when the
+// host's message loop runs next.
 void CListPages::RefreshAll()
 {
     CListView* lists[4] = {goodsList, supplierList, moveList, balanceList};
-    for (int i = 0; i < 4; ++i)
-        if (lists[i])
-            lists[i]->Refresh();
+    for (int i = 0; i < 4; ++i) {
+        if (!lists[i])
+            continue;
+        HWND list = lists[i]->GetHandle();
+        bool shown = list && IsWindowVisible(list);
+        if (shown)
+            SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+        lists[i]->Refresh();
+        if (shown) {
+            SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+            InvalidateRect(list, NULL, TRUE);
+        }
+    }
 }
 
 int CListPages::OnCacheHint(WindowEvent* event)

@@ -1,5 +1,5 @@
 // Progress bar step rule, counted without a window; many steps in one call
-// against single steps, with and without a window.
+// against single steps, with and without a window; the repaint protocol.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -214,3 +214,184 @@ TEST(ProgBar, StepByWithAWindowShowsWhatSingleStepsShow)
     DestroyWindow(single);
     DestroyWindow(batched);
 }
+
+// The repaint protocol with a window: positions reach the window at most once
+// per interval (by a clock the test moves), the end of a range at once, and
+// the window answers the step rule's position whenever it is asked.
+namespace {
+
+DWORD g_now = 0;
+DWORD WINAPI TestClock() { return g_now; }
+
+struct SentPosition
+{
+    int count = 0;
+    int last = -1;
+};
+SentPosition g_sent;
+WNDPROC g_innerProc = NULL;
+
+// Sits below the bar's own procedure: it sees what the bar gives the window.
+LRESULT CALLBACK RecordSetPos(HWND window, UINT message, WPARAM w, LPARAM l)
+{
+    if (message == PBM_SETPOS) {
+        ++g_sent.count;
+        g_sent.last = (int)w;
+    }
+    return CallWindowProcA(g_innerProc, window, message, w, l);
+}
+
+class ProgBarRepaint : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        g_now = 100000;
+        CProgBar::SetClock(TestClock);
+        INITCOMMONCONTROLSEX init = { sizeof(init), ICC_PROGRESS_CLASS };
+        InitCommonControlsEx(&init);
+        window = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_POPUP, 0, 0, 200, 20, NULL, NULL,
+                                 GetModuleHandleA(NULL), NULL);
+        ASSERT_NE((HWND)NULL, window);
+        g_innerProc = (WNDPROC)SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)RecordSetPos);
+        g_sent = SentPosition();
+    }
+    void TearDown() override
+    {
+        if (window)
+            DestroyWindow(window);
+        CProgBar::SetClock(NULL);
+    }
+    // What the window holds without asking it through the bar's procedure.
+    int Held() { return (int)CallWindowProcA(g_innerProc, window, PBM_GETPOS, 0, 0); }
+    int Asked() { return (int)SendMessageA(window, PBM_GETPOS, 0, 0); }
+
+    HWND window = NULL;
+};
+
+TEST_F(ProgBarRepaint, StepsTenMillisecondsApartReachTheWindowEveryFifthStep)
+{
+    CProgBar bar;
+    bar.SetWindow(window);
+    bar.SetRange(0, 1000, 0);
+    for (int i = 1; i <= 100; ++i) {
+        g_now += 10;
+        bar.Step();
+        // Sent at steps 1, 6, 11, ...: 50 ms after the one before.
+        EXPECT_EQ((i + 4) / 5, g_sent.count) << "step " << i;
+        EXPECT_EQ(((i - 1) / 5) * 5 + 1, Held()) << "step " << i;
+    }
+    EXPECT_EQ(20, g_sent.count);
+    EXPECT_EQ(96, g_sent.last);
+    // Asked, the window answers the counter: the step rule with divisor 1.
+    EXPECT_EQ(100, Asked());
+    EXPECT_EQ(21, g_sent.count);
+    EXPECT_EQ(100, bar.GetShownPos());
+}
+
+TEST_F(ProgBarRepaint, TheEndOfARangeAndSetPosReachTheWindowAtOnce)
+{
+    CProgBar bar;
+    bar.SetWindow(window);
+    bar.SetRange(0, 10, 0);
+    for (int i = 1; i <= 9; ++i)
+        bar.Step();   // no time passes: only the first step is sent
+    EXPECT_EQ(1, g_sent.count);
+    EXPECT_EQ(1, Held());
+    bar.Step();       // the maximum: 0 at once
+    EXPECT_EQ(2, g_sent.count);
+    EXPECT_EQ(0, Held());
+    bar.Step();
+    bar.Step();       // past the maximum nothing more is sent
+    EXPECT_EQ(2, g_sent.count);
+    bar.SetPos(7);
+    EXPECT_EQ(3, g_sent.count);
+    EXPECT_EQ(7, Held());
+    bar.Step();       // within the interval of SetPos: kept back
+    EXPECT_EQ(7, Held());
+    EXPECT_EQ(8, Asked());
+}
+
+TEST_F(ProgBarRepaint, AskedAfterEveryStepTheWindowFollowsTheStepRule)
+{
+    CProgBar bar;
+    bar.SetWindow(window);
+    bar.SetRedrawDivisor(4);
+    bar.SetRange(0, 10, 0);
+    const int expected[12] = { 0, 0, 0, 4, 4, 4, 4, 8, 8, 0, 0, 0 };
+    for (int i = 0; i < 12; ++i) {
+        bar.Step();
+        EXPECT_EQ(expected[i], Asked()) << "step " << i + 1;
+    }
+}
+
+TEST_F(ProgBarRepaint, AKeptPositionIsGivenByTheTimerOnceMessagesRun)
+{
+    CProgBar bar;   // the bar's clock stands still; its timer runs on real time
+    bar.SetWindow(window);
+    bar.SetRange(0, 100, 0);
+    bar.Step();
+    bar.Step();
+    bar.Step();
+    ASSERT_EQ(1, g_sent.count);
+    EXPECT_EQ(1, Held());
+    DWORD start = GetTickCount();
+    while (Held() != 3 && GetTickCount() - start < 2000) {
+        MSG message;
+        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        Sleep(5);
+    }
+    EXPECT_EQ(3, Held());
+    EXPECT_EQ(2, g_sent.count);
+    // Not before the interval (timers are coarse: some slack).
+    EXPECT_GE(GetTickCount() - start, CProgBar::kRepaintInterval - 20);
+}
+
+TEST_F(ProgBarRepaint, AMillionStepsOnRealTimeRepaintOncePerIntervalAndEndAtZero)
+{
+    CProgBar::SetClock(NULL);
+    CProgBar bar;
+    bar.SetWindow(window);
+    bar.SetRange(0, 1000000, 0);
+    DWORD start = GetTickCount();
+    for (int i = 0; i < 999999; ++i)
+        bar.Step();
+    DWORD elapsed = GetTickCount() - start;
+    EXPECT_GE(g_sent.count, 1);
+    EXPECT_LE(g_sent.count, (int)(elapsed / CProgBar::kRepaintInterval) + 2);
+    EXPECT_EQ(999999, Asked());
+    int before = g_sent.count;
+    bar.Step();
+    EXPECT_EQ(before + 1, g_sent.count);
+    EXPECT_EQ(0, g_sent.last);
+    EXPECT_EQ(1000000, bar.GetCounter());
+}
+
+TEST_F(ProgBarRepaint, AWindowOutlivesItsBarsAndServesTheNext)
+{
+    {
+        CProgBar first;
+        first.SetWindow(window);
+        first.SetRange(0, 100, 0);
+        first.Step();
+        first.Step();   // kept back when the bar goes
+    }
+    EXPECT_EQ(1, Asked());   // the bar that kept 2 back is gone: the window keeps what it had
+    CProgBar second;
+    second.SetWindow(window);
+    second.SetRange(0, 100, 0);
+    g_now += CProgBar::kRepaintInterval;
+    second.Step();
+    EXPECT_EQ(1, Held());
+    g_now += CProgBar::kRepaintInterval;
+    second.Step();
+    EXPECT_EQ(2, Held());
+    second.SetWindow(NULL);
+    // Given back, the window has its own procedure again below the test's.
+    EXPECT_EQ((LONG_PTR)RecordSetPos, GetWindowLongPtrA(window, GWLP_WNDPROC));
+}
+
+}  // namespace

@@ -286,3 +286,65 @@ TEST_P(HeapRegistry, EveryBlockTouchesANoAccessPage)
 #endif
 
 }  // namespace
+
+// Address space of large blocks: one made at its size gets an eighth more room,
+// not several times its size; one that outgrows its room moves with its bytes
+// into room to grow (twice the size, in a 64-bit process four times and at
+// least 256 MB), and the old room is given back.
+namespace {
+
+SIZE_T RoomOf(const void* block, const void** base)
+{
+    MEMORY_BASIC_INFORMATION info;
+    if (!VirtualQuery(block, &info, sizeof(info)))
+        return 0;
+    *base = info.AllocationBase;
+    SIZE_T room = 0;
+    const char* at = static_cast<const char*>(info.AllocationBase);
+    while (VirtualQuery(at, &info, sizeof(info)) && info.AllocationBase == *base) {
+        room += info.RegionSize;
+        at += info.RegionSize;
+    }
+    return room;
+}
+
+TEST(HeapRegistryRoom, AMadeBlockHasAnEighthMoreRoomAndAGrownOneMovesIntoMuchMore)
+{
+#ifdef ORVEX_GUARD_PAGES
+    GTEST_SKIP() << "a fuzz build gives every block a guard page of its own";
+#endif
+    Registry r(16);
+    char* block = NULL;
+    const SIZE_T size = 8 * 1024 * 1024;
+    ASSERT_TRUE(r.registry.Alloc(&block, size));
+    const void* base = NULL;
+    SIZE_T room = RoomOf(block, &base);
+    EXPECT_EQ(base, block);
+    EXPECT_GE(room, size);
+    EXPECT_LE(room, size + size / 8 + 64 * 1024);
+
+    // Within the room the block stays where it is.
+    block[0] = 'a';
+    block[size - 1] = 'z';
+    ASSERT_TRUE(r.registry.Alloc(&block, size + size / 16));
+    EXPECT_EQ(base, block);
+    // Past it, it moves.
+    const SIZE_T grown = size + size / 4;
+    char* old = block;
+    ASSERT_TRUE(r.registry.Alloc(&block, grown));
+    EXPECT_NE(old, block);
+    EXPECT_EQ('a', block[0]);
+    EXPECT_EQ('z', block[size - 1]);
+    EXPECT_TRUE(AllZero(block + size, grown - size));
+    MEMORY_BASIC_INFORMATION info;
+    ASSERT_TRUE(VirtualQuery(old, &info, sizeof(info)));
+    EXPECT_EQ((DWORD)MEM_FREE, info.State);
+    room = RoomOf(block, &base);
+    if (sizeof(void*) == 8)
+        EXPECT_GE(room, (SIZE_T)256 * 1024 * 1024);
+    else
+        EXPECT_GE(room, 2 * grown);
+    EXPECT_TRUE(r.registry.Free(&block));
+}
+
+}  // namespace

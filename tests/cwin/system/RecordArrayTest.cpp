@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "FileFaults.h"
+#include "cwin/system/FileOps.h"
 #include "cwin/system/HeapRegistry.h"
 #include "cwin/system/RecordArray.h"
 #include "TestSupport.h"
@@ -473,6 +474,142 @@ TEST_F(SafeSave, ALoadRefusesWhatIsNotWholeAndNeverHalfLoads)
     ASSERT_TRUE(w.Bind());
     ASSERT_TRUE(w.array.Load(file.c_str()));
     EXPECT_EQ(ThreeRecords(), Image(w));
+}
+
+}  // namespace
+
+// A load of every size around the growth step: the records in order, the view
+// 0 .. n - 1, capacity in whole steps, the pending slot right after the
+// records with every slot from there on zero, and the next identifier n + 1.
+namespace {
+
+std::string Images(int n)
+{
+    std::string bytes;
+    for (int i = 0; i < n; ++i) {
+        Rec r = {(uint32_t)(i + 1), 10 * i, "img"};
+        bytes.append(reinterpret_cast<const char*>(&r), sizeof(r));
+    }
+    return bytes;
+}
+
+TEST(RecordArray, LoadsOfEverySizeAroundTheGrowthStep)
+{
+    ScratchDir dir;
+    std::string file = dir.File("sizes.dat");
+    for (int n : {0, 1, 3, 4, 5, 8, 9, 13}) {
+        SCOPED_TRACE(n);
+        ASSERT_TRUE(WriteBytes(file, Images(n)));
+        Table t;
+        ASSERT_TRUE(t.Bind(4));
+        t.Add(-1);
+        t.Add(-2);   // records before the load are gone after it
+        ASSERT_TRUE(t.array.Load(file.c_str()));
+        ASSERT_EQ(n, t.count);
+        EXPECT_EQ(n, t.array.Count());
+        EXPECT_EQ(4 * (n / 4 + 1), t.array.Capacity());
+        ASSERT_EQ(n, t.array.ViewCount());
+        for (int i = 0; i < n; ++i) {
+            EXPECT_EQ((uint32_t)i, t.array.View()[i]);
+            EXPECT_EQ((uint32_t)(i + 1), t.block[i].id);
+            EXPECT_EQ(10 * i, t.block[i].value);
+        }
+        EXPECT_EQ(n, t.array.LastPending());
+        EXPECT_EQ(&t.block[n], t.pending);
+        EXPECT_EQ(nullptr, t.current);
+        for (int slot = n; slot <= t.array.Capacity(); ++slot)
+            EXPECT_EQ(std::string(sizeof(Rec), '\0'), std::string(reinterpret_cast<const char*>(&t.block[slot]), sizeof(Rec)))
+                << "slot " << slot;
+        t.Add(77);
+        EXPECT_EQ((uint32_t)(n + 1), t.block[n].id);
+        EXPECT_EQ(n + 1, t.array.ViewCount());
+    }
+}
+
+// An index of the records by their slots keeps up with appends alone: every
+// operation after which stored records may sit elsewhere or differ tells so.
+TEST(RecordArray, TheGenerationChangesWhenStoredRecordsMayChangeNotOnAppends)
+{
+    Table t;
+    ASSERT_TRUE(t.Bind(4));
+    uint32_t g = t.array.Generation();
+    for (int i = 0; i < 9; ++i)
+        t.Add(i);   // across two growths
+    EXPECT_EQ(g, t.array.Generation());
+    ASSERT_TRUE(t.array.RemoveAt(3));
+    EXPECT_NE(g, t.array.Generation());
+    g = t.array.Generation();
+    ASSERT_TRUE(t.array.AppendMany(2));
+    EXPECT_NE(g, t.array.Generation());
+    g = t.array.Generation();
+    ScratchDir dir;
+    std::string file = dir.File("gen.dat");
+    ASSERT_TRUE(t.array.Save(file.c_str()));
+    EXPECT_EQ(g, t.array.Generation());
+    ASSERT_TRUE(t.array.Load(file.c_str()));
+    EXPECT_NE(g, t.array.Generation());
+    g = t.array.Generation();
+    EXPECT_FALSE(t.array.Load(dir.File("none.dat").c_str()));
+    EXPECT_EQ(g, t.array.Generation());
+    ASSERT_TRUE(t.Bind(4));
+    EXPECT_NE(g, t.array.Generation());
+}
+
+}  // namespace
+
+// A file of 4 MB or more is read in two halves side by side: every record
+// comes in its place, also those about the middle; a short read of either
+// half leaves the table empty.
+namespace {
+
+uint64_t g_failReadsPast = 0;
+
+// A read at an offset of at least g_failReadsPast fails; the others pass.
+BOOL WINAPI FailReadPast(HANDLE file, LPVOID data, DWORD size, LPDWORD done, LPOVERLAPPED at)
+{
+    uint64_t offset = at ? ((uint64_t)at->OffsetHigh << 32 | at->Offset) : 0;
+    if (offset >= g_failReadsPast) {
+        if (done)
+            *done = 0;
+        SetLastError(ERROR_READ_FAULT);
+        return FALSE;
+    }
+    return g_systemFileOps.read(file, data, size, done, at);
+}
+
+TEST(RecordArray, ALargeFileReadInHalvesComesInWholeOrNotAtAll)
+{
+    const int n = 600000;   // 9.6 MB
+    ScratchDir dir;
+    std::string file = dir.File("large.dat");
+    ASSERT_TRUE(WriteBytes(file, Images(n)));
+    Table t;
+    ASSERT_TRUE(t.Bind(1000));
+    ASSERT_TRUE(t.array.Load(file.c_str()));
+    ASSERT_EQ(n, t.count);
+    int wrong = 0;
+    for (int i = 0; i < n; ++i)
+        if (t.block[i].id != (uint32_t)(i + 1) || t.block[i].value != 10 * i || strcmp(t.block[i].text, "img") != 0)
+            ++wrong;
+    EXPECT_EQ(0, wrong);
+    EXPECT_EQ(&t.block[n], t.pending);
+    EXPECT_EQ(Images(n), std::string(reinterpret_cast<const char*>(t.block), (size_t)n * sizeof(Rec)));
+
+    FileFaults faults;
+    faults.ShortReads(true);
+    EXPECT_FALSE(t.array.Load(file.c_str()));
+    faults.ShortReads(false);
+    EXPECT_EQ(0, t.count);
+    EXPECT_EQ(0, t.array.ViewCount());
+
+    // Only the second half fails.
+    ASSERT_TRUE(t.array.Load(file.c_str()));
+    g_failReadsPast = 1;
+    FileOps saved = g_fileOps;
+    g_fileOps.read = FailReadPast;
+    EXPECT_FALSE(t.array.Load(file.c_str()));
+    g_fileOps = saved;
+    EXPECT_EQ(0, t.count);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "DynamicsReport.h"
+#include "FileFaults.h"
 #include "StoreFixture.h"
 #include "TestSupport.h"
 
@@ -142,6 +143,51 @@ TEST_F(DynamicsReportTest, AFileThatCannotBeCreatedIsNotOpened)
     EXPECT_FALSE(WriteDynamicsReport(store, 0));
     EXPECT_TRUE(g_opened.empty());
     RemoveDirectoryA(scratch.File("GoodsDinamic.html").c_str());
+}
+
+}  // namespace
+
+// A long calendar: the file holds every day in order, written in a few large
+// writes (not one per piece), byte for byte as the layout gives it.
+namespace {
+
+TEST_F(DynamicsReportTest, ALongCalendarIsOneFileOfEveryDayWrittenInFewWrites)
+{
+    // 400 dates, a priced supply of goods 1 of one unit on each: day k opens
+    // with k units and closes with k + 1.
+    std::string expected = kHead;
+    for (int k = 0; k < 400; ++k) {
+        int day = 1 + k % 28, month = 1 + (k / 28) % 12, year = 4 + k / 336;
+        store.AddMove(D(day, month, year), 1, 1, 1, 0, 7, 0);
+        char date[16], opening[16], closing[16];
+        snprintf(date, sizeof(date), "%02d.%02d.%02d", day, month, year);
+        snprintf(opening, sizeof(opening), "%d.00", k);
+        snprintf(closing, sizeof(closing), "%d.00", k + 1);
+        expected += Day(date, opening, "1.00", "0.00", closing);
+    }
+    expected += kTail;
+    store.BuildDynamics(0);
+    ASSERT_EQ(store.rowCount, 1);
+    ASSERT_EQ(store.calendarCount, 400);
+
+    FileFaults faults;
+    EXPECT_TRUE(WriteDynamicsReport(store, 0));
+    EXPECT_EQ(Escaped(expected), Escaped(Report()));
+    // Created once, then whole buffers: the 40,421 bytes in two writes.
+    EXPECT_EQ("cww", faults.Log());
+}
+
+// Write errors are ignored as they always were: a failing write loses its
+// bytes, the rest still goes out and the file is opened.
+TEST_F(DynamicsReportTest, AFailingWriteIsIgnoredAndTheReportStillOpens)
+{
+    store.AddMove(D(1, 1, 4), 1, 1, 2, 0, 2, 0);
+    store.BuildDynamics(0);
+    FileFaults faults;
+    faults.Arm(2);   // the first write
+    EXPECT_TRUE(WriteDynamicsReport(store, 0));
+    EXPECT_TRUE(faults.Fired());
+    EXPECT_EQ(1u, g_opened.size());
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 // The calendar, the rows of one supplier's goods and their day cells.
+#include <algorithm>
+
 #include "StoreFixture.h"
 #include "TestSupport.h"
+
+#include <commctrl.h>
 
 namespace {
 
@@ -219,6 +223,204 @@ TEST_F(DynamicsTest, ZeroValuesCorrectTheLevelAndNegativeValuesStillCountAsMoney
     EXPECT_DOUBLE_EQ(Cell(0, 1).receipt, 0.0);
     EXPECT_DOUBLE_EQ(Cell(0, 1).adjustment, -3.0);
     EXPECT_DOUBLE_EQ(Cell(0, 1).expense, 4.0);
+}
+
+}  // namespace
+
+// A build counts what it lists; the day cells of a row are those of the moves
+// and balances stored at the build, whenever and in whatever order rows are read.
+namespace {
+
+TEST_F(DynamicsTest, CellsReadAfterMoreRecordsWereStoredAreThoseOfTheBuild)
+{
+    AddSample();
+    store.BuildDynamics(0);
+    // Stored after the build, on dates of the calendar: none of them counts.
+    store.AddMove(D(28, 12, 3), 1, 1, 50, 0, 500, 0);
+    store.AddMove(D(7, 1, 4), 3, 2, 0, 8, 0, 80);
+    store.AddBalance(D(1, 1, 3), 3, NULL, 1000);   // would be the first balance of goods 3
+    // Goods 3 first, then goods 1.
+    EXPECT_EQ(Cell(1, 1).receipt, 4.0);
+    EXPECT_EQ(Cell(1, 3).receipt, -1.0);
+    EXPECT_EQ(Cell(1, 3).adjustment, 9.0);
+    EXPECT_EQ(Cell(1, 3).expense, 0.0);
+    EXPECT_EQ(Cell(1, 0).adjustment, 0.0);
+    EXPECT_EQ(Cell(0, 0).receipt, 10.0);
+    EXPECT_EQ(Cell(0, 1).adjustment, 10.0);
+    // A rebuild counts them.
+    store.BuildDynamics(0);
+    EXPECT_EQ(Cell(0, 0).receipt, 60.0);
+    EXPECT_EQ(Cell(1, 3).expense, 8.0);
+    EXPECT_EQ(Cell(1, 3).adjustment, 9.0);   // the balance of 1000 is not the first of goods 3
+    EXPECT_EQ(Cell(1, 0).adjustment, 0.0);
+}
+
+// A balance stored after the build is not the first balance of its goods for
+// that build, even when the goods had none; the next build takes it.
+TEST_F(DynamicsTest, ABalanceStoredAfterTheBuildWaitsForTheNextBuild)
+{
+    store.AddMove(D(3, 3, 4), 2, 2, 5, 0, 50, 0);
+    store.AddMove(D(4, 3, 4), 2, 2, 0, 1, 0, 10);
+    store.BuildDynamics(1);
+    ASSERT_EQ(store.seriesCount, 1);
+    store.AddBalance(D(4, 3, 4), 2, NULL, 30);
+    EXPECT_EQ(Cell(0, 1).adjustment, 0.0);
+    EXPECT_EQ(Cell(0, 1).expense, 1.0);
+    store.BuildDynamics(1);
+    EXPECT_EQ(Cell(0, 1).adjustment, 30.0);
+}
+
+// A deterministic year in small: goods, suppliers, moves with and without
+// values, signs, balances before, between and after the dates. Every row and
+// every cell is compared with the build written out here as the algorithm
+// reads: rows in order of first delivery, the calendar sorted, the first
+// balance set, the moves added in storage order.
+TEST_F(DynamicsTest, EveryRowAndCellAgreeWithTheAlgorithmOnARandomYear)
+{
+    uint32_t seed = 12345;
+    auto next = [&](uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % n;
+    };
+    for (int g = 3; g < 300; ++g)
+        store.AddGoods(0, ("G" + std::to_string(g)).c_str(), "x", 0, 0, 0, "", 0);   // ids 4 .. 300
+    for (int s = 2; s < 20; ++s)
+        store.AddSupplier(0, ("S" + std::to_string(s)).c_str(), "s", 0, 0, 0);       // ids 3 .. 20
+    for (int i = 0; i < 20000; ++i) {
+        PackedDate date = D(1 + (int)next(28), 1 + (int)next(3), 4);
+        int32_t goodsId = 1 + (int32_t)next(310);   // ten of them are no goods
+        int32_t supplierId = 1 + (int32_t)next(20);
+        double qty = (double)next(40) - 5;          // some negative, some zero
+        uint32_t kind = next(4);
+        if (kind == 0)
+            store.AddMove(date, goodsId, supplierId, qty, 0, qty * 3, 0);
+        else if (kind == 1)
+            store.AddMove(date, goodsId, supplierId, qty, 0, 0, 0);
+        else if (kind == 2)
+            store.AddMove(date, goodsId, supplierId, 0, qty + 0.25, 0, qty * 2);
+        else
+            store.AddMove(date, goodsId, supplierId, 0, qty, 0, 0);
+    }
+    for (int b = 0; b < 500; ++b)
+        store.AddBalance(D(1 + (int)next(28), 1 + (int)next(5), 3 + (int)next(2)), 1 + (int32_t)next(310), NULL,
+                         (double)next(100) / 4);
+
+    for (int selection : {0, 7, 19}) {
+        SCOPED_TRACE(selection);
+        progress.calls.clear();
+        ASSERT_TRUE(store.BuildDynamics(selection));
+        const int32_t supplierId = store.suppliers[selection].id;
+
+        // The calendar: every move date once, ascending.
+        std::vector<PackedDate> dates;
+        for (int i = 0; i < store.moveCount; ++i)
+            dates.push_back(store.moves[i].date);
+        std::sort(dates.begin(), dates.end());
+        dates.erase(std::unique(dates.begin(), dates.end()), dates.end());
+        ASSERT_EQ((int)dates.size(), store.calendarCount);
+        for (int k = 0; k < store.calendarCount; ++k)
+            ASSERT_EQ(dates[k], store.calendar[k].date);
+
+        // The rows: goods of the table the supplier delivered a non-zero quantity
+        // of, in the order of their first such move.
+        std::vector<int32_t> rows;
+        for (int i = 0; i < store.moveCount; ++i) {
+            const MoveRecord& m = store.moves[i];
+            if (m.supplierId != supplierId || m.suppliedQty == 0 || m.goodsId < 1 || m.goodsId > 300)
+                continue;
+            if (std::find(rows.begin(), rows.end(), m.goodsId) == rows.end())
+                rows.push_back(m.goodsId);
+        }
+        ASSERT_EQ((int)rows.size(), store.rowCount);
+        ASSERT_EQ((int)rows.size(), store.seriesCount);
+
+        int counted = 0;
+        for (int i = 0; i < store.moveCount; ++i)
+            if (std::find(rows.begin(), rows.end(), store.moves[i].goodsId) != rows.end())
+                ++counted;
+        EXPECT_EQ(progress.calls, (std::vector<std::string>{"range 0..20000", "step 20000", "range 0..20000",
+                                                            "step " + std::to_string(counted)}));
+
+        // Read the rows from the last to the first.
+        for (int j = (int)rows.size() - 1; j >= 0; --j) {
+            ASSERT_EQ(rows[j], store.rows[j].goodsId);
+            ASSERT_EQ(rows[j], store.goods[store.rows[j].goodsIndex].id);
+            std::vector<double> receipt(dates.size()), expense(dates.size()), adjustment(dates.size());
+            for (int b = 0; b < store.balanceCount; ++b) {
+                if (store.balances[b].goodsId != rows[j])
+                    continue;
+                size_t a = std::lower_bound(dates.begin(), dates.end(), store.balances[b].date) - dates.begin();
+                if (a == dates.size())
+                    a = dates.size() - 1;
+                adjustment[a] = store.balances[b].quantity;
+                break;
+            }
+            for (int i = 0; i < store.moveCount; ++i) {
+                const MoveRecord& m = store.moves[i];
+                if (m.goodsId != rows[j])
+                    continue;
+                size_t c = std::lower_bound(dates.begin(), dates.end(), m.date) - dates.begin();
+                if (m.supplyValue == 0)
+                    adjustment[c] += m.suppliedQty;
+                else
+                    receipt[c] += m.suppliedQty;
+                if (m.saleValue == 0)
+                    adjustment[c] -= m.soldQty;
+                else
+                    expense[c] += m.soldQty;
+            }
+            for (size_t k = 0; k < dates.size(); ++k) {
+                const DayCell& cell = Cell(j, (int)k);
+                ASSERT_EQ(&store.calendar[k], cell.entry) << j << " " << k;
+                ASSERT_EQ(receipt[k], cell.receipt) << j << " " << k;
+                ASSERT_EQ(expense[k], cell.expense) << j << " " << k;
+                ASSERT_EQ(adjustment[k], cell.adjustment) << j << " " << k;
+                ASSERT_EQ(0.0, cell.opening) << j << " " << k;
+            }
+        }
+    }
+}
+
+// With the bar in a window: each range is reached or left where its steps
+// left it, and the window is given positions at intervals only.
+WNDPROC g_barInner = NULL;
+int g_barPositions = 0;
+LRESULT CALLBACK CountBarPositions(HWND window, UINT message, WPARAM w, LPARAM l)
+{
+    if (message == PBM_SETPOS)
+        ++g_barPositions;
+    return CallWindowProcA(g_barInner, window, message, w, l);
+}
+
+TEST_F(DynamicsTest, TheProgressBarWindowIsRepaintedAtIntervalsAndEndsWhereTheStepsLeftIt)
+{
+    INITCOMMONCONTROLSEX init = {sizeof(init), ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&init);
+    HWND window = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_POPUP, 0, 0, 200, 20, NULL, NULL,
+                                  GetModuleHandleA(NULL), NULL);
+    ASSERT_NE((HWND)NULL, window);
+    g_barInner = (WNDPROC)SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)CountBarPositions);
+    progress.SetWindow(window);
+
+    // 200,000 moves of goods 1, 2 and 3 in turn, on 20 dates; goods 2 comes
+    // from supplier 2, the others from supplier 1.
+    const int moves = 200000;
+    for (int i = 0; i < moves; ++i)
+        store.AddMove(D(1 + i % 20, 2, 4), 1 + i % 3, i % 3 == 1 ? 2 : 1, 1, 0, 2, 0);
+    g_barPositions = 0;
+    DWORD start = GetTickCount();
+    store.RecomputeGoodsFigures();
+    store.BuildDynamics(0);
+    DWORD elapsed = GetTickCount() - start;
+    // Three ranges: the first two reached (0 given at once each), the last not.
+    EXPECT_LE(g_barPositions, (int)(elapsed / CProgBar::kRepaintInterval) + 2 + 3);
+    ASSERT_EQ(store.rowCount, 2);   // goods 1 and 3 delivered by supplier 1
+    // Moves of goods 1 and 3: two in three.
+    int counted = moves - moves / 3 - (moves % 3 > 1 ? 1 : 0);
+    EXPECT_EQ(counted, progress.GetCounter());
+    EXPECT_EQ(counted, (int)SendMessageA(window, PBM_GETPOS, 0, 0));
+    progress.SetWindow(NULL);
+    DestroyWindow(window);
 }
 
 }  // namespace

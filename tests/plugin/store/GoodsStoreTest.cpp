@@ -367,3 +367,156 @@ TEST_F(GoodsFigures, AFullRegistryLeavesTheFiguresRight)
 }
 
 }  // namespace
+
+// The lookups by code and the identifier display in code mode give the first
+// record in storage order that matches, however the table came to be: added,
+// loaded from a list file, added to afterwards, with lookups in between.
+namespace {
+
+class StoreLookups : public StoreTest
+{
+protected:
+    StoreLookups() : folder(scratch.Path()) {}
+
+    // The goods table saved and loaded back into the same store.
+    void SaveAndLoadGoods()
+    {
+        std::string path = scratch.File("GNList.dat");
+        ASSERT_TRUE(store.SaveTable(CGoodsStore::GoodsList, path.c_str()));
+        ASSERT_TRUE(store.LoadTable(CGoodsStore::GoodsList, path.c_str()));
+    }
+    void SaveAndLoadSuppliers()
+    {
+        std::string path = scratch.File("SNList.dat");
+        ASSERT_TRUE(store.SaveTable(CGoodsStore::SupplierList, path.c_str()));
+        ASSERT_TRUE(store.LoadTable(CGoodsStore::SupplierList, path.c_str()));
+    }
+    std::string Shown(int32_t id, bool isGoods)
+    {
+        char buffer[64];
+        strcpy(buffer, "stale");
+        store.FormatId(buffer, sizeof(buffer), id, NULL, isGoods);
+        return buffer;
+    }
+
+    ScratchDir scratch;
+    CurrentDir folder;
+};
+
+TEST_F(StoreLookups, DuplicateCodesGiveTheFirstBeforeAndAfterALoadAndAfterMoreAdds)
+{
+    store.AddGoods(0, "A", "a1", 0, 0, 0, "", 0);      // id 1
+    store.AddGoods(0, "B", "b", 0, 0, 0, "", 0);       // id 2
+    store.AddGoods(0, "A", "a2", 0, 0, 0, "", 0);      // id 3
+    EXPECT_EQ(1, store.FindGoodsId("A"));
+    EXPECT_EQ(2, store.FindGoodsId("B"));
+    store.AddGoods(0, "C", "c", 0, 0, 0, "", 0);       // id 4, added after a lookup
+    store.AddGoods(0, "B", "b2", 0, 0, 0, "", 0);      // id 5
+    EXPECT_EQ(4, store.FindGoodsId("C"));
+    EXPECT_EQ(2, store.FindGoodsId("B"));
+    EXPECT_EQ(0, store.FindGoodsId("D"));
+
+    SaveAndLoadGoods();
+    ASSERT_EQ(5, store.goodsCount);
+    EXPECT_EQ(1, store.FindGoodsId("A"));
+    EXPECT_EQ(2, store.FindGoodsId("B"));
+    EXPECT_EQ(4, store.FindGoodsId("C"));
+    store.AddGoods(0, "A", "a3", 0, 0, 0, "", 0);      // id 6
+    store.AddGoods(0, "D", "d", 0, 0, 0, "", 0);       // id 7
+    EXPECT_EQ(1, store.FindGoodsId("A"));
+    EXPECT_EQ(7, store.FindGoodsId("D"));
+
+    // The same for suppliers.
+    store.AddSupplier(0, "S", "s1", 0, 0, 0);           // id 1
+    store.AddSupplier(0, "S", "s2", 0, 0, 0);           // id 2
+    EXPECT_EQ(1, store.FindSupplierId("S"));
+    store.AddSupplier(0, "T", "t", 0, 0, 0);            // id 3
+    SaveAndLoadSuppliers();
+    EXPECT_EQ(1, store.FindSupplierId("S"));
+    EXPECT_EQ(3, store.FindSupplierId("T"));
+    store.AddSupplier(0, "T", "t2", 0, 0, 0);           // id 4
+    store.AddSupplier(0, "U", "u", 0, 0, 0);            // id 5
+    EXPECT_EQ(3, store.FindSupplierId("T"));
+    EXPECT_EQ(5, store.FindSupplierId("U"));
+}
+
+// A file's records are data: the first record of a code is the first in the
+// file, whatever identifiers the records carry; what the table held before the
+// load is gone for the lookups too.
+TEST_F(StoreLookups, ALoadedFileIsLookedUpInItsOwnOrder)
+{
+    store.AddGoods(0, "OLD", "old", 0, 0, 0, "", 0);
+    EXPECT_EQ(1, store.FindGoodsId("OLD"));
+    // Records without codes keep the caller's identifiers: 500 first, then 7.
+    CGoodsStore other;
+    CStoreTables otherTables(other);
+    ASSERT_TRUE(otherTables.Bind());
+    other.AddGoods(500, NULL, "x", 0, 0, 0, "", 0);
+    other.AddGoods(7, NULL, "y", 0, 0, 0, "", 0);
+    strcpy(other.goods[0].code, "K");
+    strcpy(other.goods[1].code, "K");
+    std::string path = scratch.File("other.dat");
+    ASSERT_TRUE(other.SaveTable(CGoodsStore::GoodsList, path.c_str()));
+
+    ASSERT_TRUE(store.LoadTable(CGoodsStore::GoodsList, path.c_str()));
+    EXPECT_EQ(500, store.FindGoodsId("K"));
+    EXPECT_EQ(0, store.FindGoodsId("OLD"));
+    tables.idMode = IdModeCode;
+    EXPECT_EQ("K", Shown(500, true));
+    EXPECT_EQ("", Shown(1, true));
+}
+
+// Thousands of adds with a lookup after each: the index grows many times and
+// every answer is the first record of the code.
+TEST_F(StoreLookups, LookupsBetweenThousandsOfAddsGiveTheFirstRecord)
+{
+    char code[16];
+    for (int i = 0; i < 3000; ++i) {
+        snprintf(code, sizeof(code), "C%d", i % 1000);
+        store.AddGoods(0, code, "x", 0, 0, 0, "", 0);   // id i + 1
+        // The first record of code i % 1000 is number i % 1000, id i % 1000 + 1.
+        ASSERT_EQ(i % 1000 + 1, store.FindGoodsId(code)) << i;
+        snprintf(code, sizeof(code), "C%d", (i * 7) % 1000);
+        int first = (i * 7) % 1000;
+        ASSERT_EQ(first <= i ? first + 1 : 0, store.FindGoodsId(code)) << i;
+    }
+}
+
+// Code mode without a code: the code of the first record with the identifier,
+// in the goods or the supplier table; hexadecimal when that code is empty;
+// nothing when no record has it. Duplicate identifiers, a load and later adds.
+TEST_F(StoreLookups, CodeModeShowsTheCodeOfTheFirstRecordWithTheIdentifier)
+{
+    store.AddGoods(10, NULL, "first ten", 0, 0, 0, "", 0);
+    store.AddGoods(10, NULL, "second ten", 0, 0, 0, "", 0);
+    strcpy(store.goods[1].code, "TEN-2");                  // the first one has no code
+    store.AddGoods(0, "G3", "third", 0, 0, 0, "", 0);      // id 3
+    store.AddSupplier(4, NULL, "s", 0, 0, 0);
+    store.AddSupplier(0, "S2", "s2", 0, 0, 0);              // id 2
+    store.AddSupplier(2, NULL, "another two", 0, 0, 0);
+
+    tables.idMode = IdModeHex;
+    EXPECT_EQ("0000000A", Shown(10, true));
+    EXPECT_EQ("00000063", Shown(99, false));
+    tables.idMode = IdModeDecimal;
+    EXPECT_EQ("10", Shown(10, true));
+    EXPECT_EQ("99", Shown(99, false));
+    tables.idMode = IdModeCode;
+    EXPECT_EQ("0000000A", Shown(10, true));   // the first record of id 10 has no code
+    EXPECT_EQ("G3", Shown(3, true));
+    EXPECT_EQ("", Shown(4, true));            // no goods 4
+    EXPECT_EQ("S2", Shown(2, false));         // the first supplier of id 2
+    EXPECT_EQ("00000004", Shown(4, false));
+    EXPECT_EQ("", Shown(3, false));
+
+    store.AddGoods(0, "G4", "fourth", 0, 0, 0, "", 0);     // id 4, after the lookups
+    EXPECT_EQ("G4", Shown(4, true));
+    SaveAndLoadGoods();
+    EXPECT_EQ("0000000A", Shown(10, true));
+    EXPECT_EQ("G4", Shown(4, true));
+    store.AddGoods(3, NULL, "a second three", 0, 0, 0, "", 0);
+    strcpy(store.goods[4].code, "LATE");
+    EXPECT_EQ("G3", Shown(3, true));
+}
+
+}  // namespace

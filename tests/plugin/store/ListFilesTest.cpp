@@ -273,3 +273,80 @@ TEST_F(ListFilesTest, GarbageFilesLoadAsRecordsThatEverythingCanUse)
 }
 
 }  // namespace
+
+// Files of every size around the growth step of the moves (10,000): the
+// records come in whole and in order, the pending record is the slot right
+// after them and all zero, the capacity is whole growth steps, and the next
+// move gets the lowest key not in the file.
+namespace {
+
+TEST_F(ListFilesTest, MoveFilesOfEverySizeLoadWholeWithThePendingSlotAfterThem)
+{
+    const int sizes[] = {0, 1, 2, 9999, 10000, 10001, 25000};
+    for (int n : sizes) {
+        SCOPED_TRACE(n);
+        ASSERT_TRUE(Put("GMList.dat", MoveImages(n)));
+        ASSERT_TRUE(store.LoadTable(CGoodsStore::MoveList, "GMList.dat"));
+        ASSERT_EQ(n, store.moveCount);
+        EXPECT_EQ(10000 * (n / 10000 + 1), tables.moves.Capacity());
+        ASSERT_EQ(n, tables.moves.ViewCount());
+        if (n > 0) {
+            EXPECT_EQ(0u, tables.moves.View()[0]);
+            EXPECT_EQ((uint32_t)(n - 1), tables.moves.View()[n - 1]);
+            EXPECT_EQ((uint32_t)n, store.moves[n - 1].head.key);
+            EXPECT_EQ(100 + n - 1, store.moves[n - 1].goodsId);
+            EXPECT_EQ((n - 1) * 1.5, store.moves[n - 1].suppliedQty);
+        }
+        ASSERT_EQ(&store.moves[n], tables.movePending);
+        EXPECT_EQ(std::string(80, '\0'), std::string(reinterpret_cast<const char*>(&store.moves[n]), 80));
+
+        store.AddMove(D(9, 9, 9), 7, 8, 1, 2, 3, 4);
+        ASSERT_EQ(n + 1, store.moveCount);
+        EXPECT_EQ((uint32_t)(n + 1), store.moves[n].head.key);
+        EXPECT_EQ(n + 1, tables.moves.ViewCount());
+        std::string saved = Saved(CGoodsStore::MoveList);
+        ASSERT_EQ((size_t)(n + 1) * 80, saved.size());
+        EXPECT_TRUE(saved.compare(0, (size_t)n * 80, MoveImages(n)) == 0);
+    }
+}
+
+// Sizes that are no whole number of records, and files of key-0 records only.
+TEST_F(ListFilesTest, PartRecordsAreRefusedAndKeyZeroRecordsAreFreeSlots)
+{
+    ASSERT_TRUE(Put("GMList.dat", MoveImages(3)));
+    ASSERT_TRUE(store.LoadTable(CGoodsStore::MoveList, "GMList.dat"));
+    const size_t wrong[] = {1, 79, 81, 10000 * 80 + 79};
+    for (size_t bytes : wrong) {
+        SCOPED_TRACE(bytes);
+        std::string image = MoveImages((int)(bytes / 80));
+        image += std::string(bytes % 80, 'x');
+        ASSERT_TRUE(Put("GMList.dat", image));
+        EXPECT_FALSE(store.LoadTable(CGoodsStore::MoveList, "GMList.dat"));
+        EXPECT_EQ(3, store.moveCount);   // as it was
+    }
+
+    // One record, key 0: an empty table whose pending record is slot 0, zeroed.
+    std::string zero = GoodsImage(0, 9, "Z", "zero");
+    ASSERT_TRUE(Put("GNList.dat", zero));
+    ASSERT_TRUE(store.LoadTable(CGoodsStore::GoodsList, "GNList.dat"));
+    EXPECT_EQ(0, store.goodsCount);
+    EXPECT_EQ(0, tables.goods.ViewCount());
+    ASSERT_EQ(&store.goods[0], tables.goodsPending);
+    EXPECT_STREQ("", store.goods[0].code);
+    EXPECT_EQ(0, store.FindGoodsId("Z"));
+    store.AddGoods(0, "N", "new", 0, 0, 0, "", 0);
+    ASSERT_EQ(1, store.goodsCount);
+    EXPECT_EQ(1, store.goods[0].head.key);
+
+    // Key 0 first, then records: they close up in their order.
+    ASSERT_TRUE(Put("GNList.dat", zero + GoodsImage(4, 40, "P", "p") + zero + GoodsImage(2, 20, "Q", "q")));
+    ASSERT_TRUE(store.LoadTable(CGoodsStore::GoodsList, "GNList.dat"));
+    ASSERT_EQ(2, store.goodsCount);
+    EXPECT_EQ(40, store.FindGoodsId("P"));
+    EXPECT_EQ(20, store.FindGoodsId("Q"));
+    EXPECT_EQ(&store.goods[2], tables.goodsPending);
+    store.AddGoods(0, "R", "r", 0, 0, 0, "", 0);
+    EXPECT_EQ(1, store.goods[2].head.key);   // the lowest key not in use
+}
+
+}  // namespace
