@@ -327,7 +327,7 @@ void CListView::ClearSelection()
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     int selected = (int)SendMessageA(hwnd, LVM_GETSELECTEDCOUNT, 0, 0);
     if (selected > 64) {
-        SendMessageA(hwnd, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&state);
+        SetStateOfAllRows(0);
         return;
     }
     int focused = (int)SendMessageA(hwnd, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED);
@@ -339,6 +339,21 @@ void CListView::ClearSelection()
     }
     if (focused >= 0)
         SendMessageA(hwnd, LVM_SETITEMSTATE, (WPARAM)focused, (LPARAM)&state);
+}
+
+// The control sets the rows one by one and, while it draws, works out each
+// row's box to invalidate it: a million rows took a minute. Without drawing
+// the pass is short; the window is drawn once afterwards.
+void CListView::SetStateOfAllRows(UINT selected)
+{
+    LVITEMA state;
+    memset(&state, 0, sizeof(state));
+    state.stateMask = selected ? LVIS_SELECTED : LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = selected;
+    SendMessageA(hwnd, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(hwnd, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&state);
+    SendMessageA(hwnd, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(hwnd, NULL, TRUE);
 }
 
 bool CListView::SelectRow(int viewIndex)

@@ -198,6 +198,8 @@ private:
     void EndEdit(bool accepted);
     void StretchColumn();
     void ClearSelection();
+    // Selects (LVIS_SELECTED) or clears every row at once.
+    void SetStateOfAllRows(UINT state);
     void ClearSortImages();
     void ShowSortImages();
     LRESULT OnCellRequest(NMLVDISPINFOA* request);
@@ -224,6 +226,7 @@ private:
     void Progress(unsigned long long done);
     void RestoreSavedOrder();
     void RememberSelection(SelectionMemo* memo);
+    void ForgetSelection(const SelectionMemo& memo);
     void RestoreSelection(SelectionMemo* memo);
     // The order a sort left, to tell later whether the store changed it.
     void RememberOrder();

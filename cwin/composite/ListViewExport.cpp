@@ -210,11 +210,7 @@ bool CListView::SelectAllRows()
     // A single-selection grid holds one selected row at most.
     if (GetWindowLongA(hwnd, GWL_STYLE) & LVS_SINGLESEL)
         return true;
-    LVITEMA state;
-    memset(&state, 0, sizeof(state));
-    state.stateMask = LVIS_SELECTED;
-    state.state = LVIS_SELECTED;
-    SendMessageA(hwnd, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&state);
+    SetStateOfAllRows(LVIS_SELECTED);
     return true;
 }
 

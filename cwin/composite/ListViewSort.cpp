@@ -147,15 +147,31 @@ void CListView::RememberSelection(SelectionMemo* memo)
     }
 }
 
+// Rows are selected by position: with every row selected the selection
+// stays as it is (clearing and setting a million rows costs a second), only
+// the focus moves with its record.
+void CListView::ForgetSelection(const SelectionMemo& memo)
+{
+    if (!memo.all) {
+        ClearSelection();
+        return;
+    }
+    int focused = (int)SendMessageA(hwnd, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED);
+    if (focused < 0)
+        return;
+    LVITEMA state;
+    memset(&state, 0, sizeof(state));
+    state.stateMask = LVIS_FOCUSED;
+    SendMessageA(hwnd, LVM_SETITEMSTATE, (WPARAM)focused, (LPARAM)&state);
+}
+
 void CListView::RestoreSelection(SelectionMemo* memo)
 {
     LVITEMA state;
     memset(&state, 0, sizeof(state));
     state.stateMask = LVIS_SELECTED;
     state.state = LVIS_SELECTED;
-    if (memo->all && store->ViewCount() > 0) {
-        SendMessageA(hwnd, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&state);
-    } else if (memo->count > 0) {
+    if (memo->count > 0) {
         // Where each slot is now: one pass over the view instead of one per row.
         uint32_t* rowOf = NULL;
         const uint32_t* view = store->ViewIndex();
@@ -194,12 +210,13 @@ bool CListView::SortByColumn(int column)
         return false;   // a compare handler clicking a header again
     SelectionMemo memo;
     RememberSelection(&memo);
-    ClearSelection();
     if (!CanSort()) {
+        ClearSelection();
         if (memo.slots)
             g_heapRegistry.Free(&memo.slots);
         return false;
     }
+    ForgetSelection(memo);
 
     // Disabling the window takes the keyboard focus from it; it gets it back.
     bool hadFocus = GetFocus() == hwnd;
@@ -244,7 +261,7 @@ bool CListView::Resort()
         return false;
     SelectionMemo memo;
     RememberSelection(&memo);
-    ClearSelection();
+    ForgetSelection(memo);
     bool hadFocus = GetFocus() == hwnd;
     busy = true;
     EnableWindow(hwnd, FALSE);
