@@ -257,10 +257,18 @@ const char* CListOrder::ShownText(const ColumnOrder& column, const char* record,
     }
     case SortGoodsRef:
     case SortSupplierRef: {
+        // The code of the first record with the identifier; nothing when none has it.
         int32_t id;
         memcpy(&id, record + column.offset, sizeof(id));
-        m_store.FormatId(buffer, (int)size, id, NULL, column.kind == SortGoodsRef);
-        *length = strlen(buffer);
+        if (column.kind == SortGoodsRef) {
+            for (int i = 0; m_store.goods && i < m_store.goodsCount; ++i)
+                if (m_store.goods[i].id == id)
+                    return CodeOrHex(id, m_store.goods[i].code, buffer, size, length);
+        } else {
+            for (int i = 0; m_store.suppliers && i < m_store.supplierCount; ++i)
+                if (m_store.suppliers[i].id == id)
+                    return CodeOrHex(id, m_store.suppliers[i].code, buffer, size, length);
+        }
         return buffer;
     }
     case SortRowGoodsId:
