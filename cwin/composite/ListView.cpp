@@ -250,6 +250,8 @@ bool CListView::Refresh()
     if (rows > 0 && footerRows > 0)
         rows += footerRows;
     bool set = hwnd && SendMessageA(hwnd, LVM_SETITEMCOUNT, (WPARAM)rows, LVSICF_NOSCROLL) != 0;
+    // Rows the owner added or rebuilt since the sort are sorted in, so that
+    // the header's arrow still tells the order.
     if (hwnd && sortColumn != -1 && !busy && OrderChangedSinceSort())
         Resort();
     if (hwnd) {

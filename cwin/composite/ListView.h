@@ -7,8 +7,8 @@
 //               identifier column, footer rows, stretch column, search down a
 //               column (F3 repeats it), in-place edit box, focus marks;
 //               the commands of ListViewCommands.h (select all, copy, save as
-//               CSV, find in every column) through its keys, its context menu
-//               owner and a registered message
+//               CSV, find in every column) through its keys, a registered
+//               message and the operations an owner's context menu calls
 //   ISortKeySource  an owner that gives one sort key per record instead of
 //               answering a compare event per pair
 //

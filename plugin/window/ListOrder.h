@@ -25,7 +25,7 @@ enum SortKind
     SortDouble,        // a double field
     SortInteger,       // an int32 field
     SortDate,          // a PackedDate field
-    SortOwnId,         // the record's own id and code (goods or supplier record)
+    SortOwnId,         // the record's own id, its code right after it (goods, supplier)
     SortGoodsRef,      // an int32 goods id
     SortSupplierRef,   // an int32 supplier id
     SortRowGoodsId,    // a dynamics row's goods, its identifier

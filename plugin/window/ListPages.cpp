@@ -1,4 +1,5 @@
-// CListPages: the four list pages, their columns and cell texts.
+// CListPages: the four list pages, their columns, cell texts and order, and
+// the grids' own commands in their context menus.
 #include "PluginWindow.h"
 
 #include <stddef.h>
