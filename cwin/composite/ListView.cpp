@@ -1,4 +1,5 @@
-// CListView: the data grid over a record array, its editing, sorting and search.
+// CListView: the data grid over a record array: creation, columns, the store,
+// cell texts, notifications and the in-place edit box.
 #include "cwin/composite/ListView.h"
 #include "cwin/controls/BasicControls.h"
 #include "cwin/system/HeapRegistry.h"
@@ -13,14 +14,6 @@ namespace {
 const int EDIT_TAG = 0x10000;   // user value of the grid's end-of-edit entry on its box
 const BYTE FOCUS_MARK_BYTE = 4;
 
-// The runtime's locale folds Cyrillic in code page 1251 too (the frame sets
-// "Russian"); the cast keeps bytes above 0x7F out of the negative range.
-void LowerInPlace(char* s)
-{
-    for (; *s; ++s)
-        *s = (char)tolower((unsigned char)*s);
-}
-
 // One hit record for all grids (HitTestCursor).
 LVHITTESTINFO g_hit;
 
@@ -31,7 +24,8 @@ CListView::CListView()
       editRow(-1), editColumn(-1), notifyFocus(true), unbound(true), searchMode(false), footerRows(0),
       editWithoutRecord(false), sortColumn(-1), stretchMinimum(-1), editBox(NULL), ascending(true),
       busy(false), searchColumn(-1), m_savedCount(-1), m_savedCapacity(-1), m_endingEdit(false),
-      m_workTotal(0), m_progressShown(0), m_sortParam(0)
+      m_workTotal(0), m_progressShown(0), m_sortParam(0), m_previousProc(NULL), m_keySource(NULL),
+      m_headerImages(NULL), m_findAllColumns(false), m_sortedRows(-1), m_sortedSignature(0)
 {
     searchText[0] = 0;
     notifyHandler = this;
@@ -52,6 +46,7 @@ bool CListView::Create()
     style |= LVS_REPORT | LVS_OWNERDATA | WS_CLIPCHILDREN | LVS_SHAREIMAGELISTS;
     if (!CreateWindowOf(WC_LISTVIEWA))
         return false;
+    Subclass();
     return OnGridCreated();
 }
 
@@ -135,6 +130,8 @@ bool CListView::DeleteRow(int viewIndex)
             }
             m_savedCount = out;
         }
+        if (sortColumn != -1)
+            RememberOrder();   // a row gone is no reason to sort again
         return true;
     }
     if (viewIndex != -1)
@@ -143,6 +140,7 @@ bool CListView::DeleteRow(int viewIndex)
         ClearSortImages();
         sortColumn = -1;
     }
+    m_savedCount = -1;
     if (!store->RebuildView(true))
         return false;
     Refresh();
@@ -206,6 +204,24 @@ bool CListView::SetImageList(HIMAGELIST* list, int listKind)
     if (!list || !hwnd)
         return false;
     SendMessageA(hwnd, LVM_SETIMAGELIST, (WPARAM)listKind, (LPARAM)*list);
+    // The control gives its header the rows' small images; the arrows stay there.
+    if (listKind == LVSIL_SMALL && m_headerImages)
+        ApplyHeaderImages();
+    return true;
+}
+
+bool CListView::SetHeaderImages(HIMAGELIST* list)
+{
+    m_headerImages = list;
+    return ApplyHeaderImages();
+}
+
+bool CListView::ApplyHeaderImages()
+{
+    HWND header = hwnd ? (HWND)SendMessageA(hwnd, LVM_GETHEADER, 0, 0) : NULL;
+    if (!header || !m_headerImages)
+        return false;
+    SendMessageA(header, HDM_SETIMAGELIST, HDSIL_NORMAL, (LPARAM)*m_headerImages);
     return true;
 }
 
@@ -234,6 +250,10 @@ bool CListView::Refresh()
     if (rows > 0 && footerRows > 0)
         rows += footerRows;
     bool set = hwnd && SendMessageA(hwnd, LVM_SETITEMCOUNT, (WPARAM)rows, LVSICF_NOSCROLL) != 0;
+    // Rows the owner added or rebuilt since the sort are sorted in, so that
+    // the header's arrow still tells the order.
+    if (hwnd && sortColumn != -1 && !busy && OrderChangedSinceSort())
+        Resort();
     if (hwnd) {
         FitToParent();
         StretchColumn();
@@ -309,7 +329,7 @@ void CListView::ClearSelection()
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     int selected = (int)SendMessageA(hwnd, LVM_GETSELECTEDCOUNT, 0, 0);
     if (selected > 64) {
-        SendMessageA(hwnd, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&state);
+        SetStateOfAllRows(0);
         return;
     }
     int focused = (int)SendMessageA(hwnd, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED);
@@ -321,6 +341,21 @@ void CListView::ClearSelection()
     }
     if (focused >= 0)
         SendMessageA(hwnd, LVM_SETITEMSTATE, (WPARAM)focused, (LPARAM)&state);
+}
+
+// The control sets the rows one by one and, while it draws, works out each
+// row's box to invalidate it: a million rows took a minute. Without drawing
+// the pass is short; the window is drawn once afterwards.
+void CListView::SetStateOfAllRows(UINT selected)
+{
+    LVITEMA state;
+    memset(&state, 0, sizeof(state));
+    state.stateMask = selected ? LVIS_SELECTED : LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = selected;
+    SendMessageA(hwnd, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(hwnd, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&state);
+    SendMessageA(hwnd, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(hwnd, NULL, TRUE);
 }
 
 bool CListView::SelectRow(int viewIndex)
@@ -521,297 +556,6 @@ LRESULT CListView::OnCustomDraw(NMLVCUSTOMDRAW* draw, bool* handled)
     return Dispatch(EV_CUSTOM_DRAW);
 }
 
-// ---- sort
-
-void CListView::ClearSortImages()
-{
-    HWND header = hwnd ? (HWND)SendMessageA(hwnd, LVM_GETHEADER, 0, 0) : NULL;
-    int columns = header ? (int)SendMessageA(header, HDM_GETITEMCOUNT, 0, 0) : 0;
-    for (int i = 0; i < columns; ++i)
-        SetColumnImage(i, -1);
-}
-
-void CListView::ShowSortImages()
-{
-    HWND header = (HWND)SendMessageA(hwnd, LVM_GETHEADER, 0, 0);
-    int columns = header ? (int)SendMessageA(header, HDM_GETITEMCOUNT, 0, 0) : 0;
-    for (int i = 0; i < columns; ++i)
-        SetColumnImage(i, sortColumn != -1 && i == sortColumn ? sortImageBase + (ascending ? 0 : 1) : -1);
-}
-
-bool CListView::RowOfRecord(int slot, int* row)
-{
-    const uint32_t* view = store->ViewIndex();
-    for (int i = 0; view && i < store->ViewCount(); ++i)
-        if (view[i] == (uint32_t)slot) {
-            *row = i;
-            return true;
-        }
-    return false;
-}
-
-bool CListView::SortByColumn(int column)
-{
-    if (busy || !hwnd)
-        return false;   // a compare handler clicking a header again
-    int focusedSlot = -1;
-    int focusedRow = (int)SendMessageA(hwnd, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED);
-    if (focusedRow >= 0 && focusedRow < store->ViewCount() && store->ViewIndex())
-        focusedSlot = (int)store->ViewIndex()[focusedRow];
-    ClearSelection();
-    if (store->Capacity() == 0 || !HasHandlerFor(EV_COMPARE))
-        return false;
-
-    busy = true;
-    EnableWindow(hwnd, FALSE);
-    uint32_t* view = store->ViewIndex();
-    int count = store->ViewCount();
-    if (sortColumn == -1) {
-        memcpy(view + store->Capacity() + 1, view, (size_t)count * sizeof(uint32_t));
-        m_savedCount = count;
-        m_savedCapacity = store->Capacity();
-    }
-    bool restore = false;
-    if (sortColumn == -1 || column != sortColumn) {
-        sortColumn = column;
-        ascending = true;
-    } else if (ascending) {
-        ascending = false;
-    } else {
-        RestoreSavedOrder();
-        sortColumn = -1;
-        restore = true;
-    }
-    if (!restore) {
-        m_sortParam = idColumn && column > 0 ? column - 1 : column;
-        PrepareEvent(m_sortParam, 0, 0);
-        IProgress* bar = owner ? owner->GetProgress() : NULL;
-        if (bar)
-            bar->SetRange(0, count);
-        SortView(idColumn && column == 0);
-        if (bar)
-            bar->SetPos(0);
-    }
-    busy = false;
-    EnableWindow(hwnd, TRUE);
-    if (sortImageBase >= 0)
-        ShowSortImages();
-
-    int row;
-    if (focusedSlot >= 0 && RowOfRecord(focusedSlot, &row)) {
-        SendMessageA(hwnd, LVM_ENSUREVISIBLE, (WPARAM)row, FALSE);
-        LVITEMA state;
-        memset(&state, 0, sizeof(state));
-        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        state.state = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageA(hwnd, LVM_SETITEMSTATE, (WPARAM)row, (LPARAM)&state);
-    }
-    InvalidateRect(hwnd, NULL, TRUE);
-    UpdateWindow(hwnd);
-    return true;
-}
-
-// The saved order is only valid while the store kept the count and capacity
-// it had when it was saved; otherwise the physical order stands in for it.
-void CListView::RestoreSavedOrder()
-{
-    uint32_t* view = store->ViewIndex();
-    int count = store->ViewCount();
-    if (view && m_savedCount == count && m_savedCapacity == store->Capacity())
-        memcpy(view, view + m_savedCapacity + 1, (size_t)count * sizeof(uint32_t));
-    else
-        store->RebuildView(false);
-    m_savedCount = -1;
-}
-
-// e > 0: the record of slot a (the earlier one) sorts after that of slot b.
-int CListView::CompareSlots(uint32_t a, uint32_t b, bool useIds)
-{
-    char* block = static_cast<char*>(*store->BlockVariable());
-    char* recordA = block + (size_t)a * (size_t)store->RecordSize();
-    char* recordB = block + (size_t)b * (size_t)store->RecordSize();
-    if (useIds) {
-        uint32_t idA = *reinterpret_cast<uint32_t*>(recordA);
-        uint32_t idB = *reinterpret_cast<uint32_t*>(recordB);
-        return idA > idB ? 1 : idA < idB ? -1 : 0;
-    }
-    event.param = m_sortParam;
-    event.aux = (WPARAM)recordB;
-    event.notify = (LPARAM)recordA;
-    return Dispatch(EV_COMPARE);
-}
-
-void CListView::Progress(unsigned long long done)
-{
-    IProgress* bar = owner ? owner->GetProgress() : NULL;
-    int count = store->ViewCount();
-    if (!bar || m_workTotal == 0)
-        return;
-    int position = (int)(done * (unsigned long long)count / m_workTotal);
-    // A few hundred positions show the advance; one message per compare would cost more than the sort.
-    int step = count / 256 > 0 ? count / 256 : 1;
-    if (position >= m_progressShown + step) {
-        bar->SetPos(position);
-        m_progressShown = position;
-    }
-}
-
-// Kept for when the scratch index cannot be had: the order is the same.
-void CListView::InsertionSort(uint32_t* view, int count, bool useIds)
-{
-    m_workTotal = (unsigned long long)count;
-    for (int i = 1; i < count; ++i) {
-        for (int j = i; j > 0 && MustFollow(view[j - 1], view[j], useIds); --j) {
-            uint32_t moved = view[j];
-            view[j] = view[j - 1];
-            view[j - 1] = moved;
-        }
-        Progress((unsigned long long)i);
-    }
-}
-
-// A stable bottom-up merge of the view index: for a consistent compare handler
-// the rows end in exactly the order a stable insertion sort gives (earlier
-// sorts break ties), with n log n compare events instead of n squared. Each
-// merge takes from the left run unless its head must follow the right run's
-// head; an inconsistent handler only makes the order odd, the sort still ends.
-void CListView::SortView(bool useIds)
-{
-    int count = store->ViewCount();
-    uint32_t* view = store->ViewIndex();
-    m_progressShown = 0;
-    m_workTotal = 0;
-    if (count < 2 || !view || !store->BlockVariable() || !*store->BlockVariable())
-        return;
-    uint32_t* scratch = NULL;
-    if (!g_heapRegistry.Alloc(&scratch, (SIZE_T)count * sizeof(uint32_t))) {
-        InsertionSort(view, count, useIds);
-        return;
-    }
-    unsigned long long levels = 0;
-    for (long long width = 1; width < count; width *= 2)
-        ++levels;
-    m_workTotal = levels * (unsigned long long)count;
-    unsigned long long done = 0;
-    uint32_t* from = view;
-    uint32_t* to = scratch;
-    for (int width = 1; width < count; width = width > count / 2 ? count : width * 2) {
-        for (int low = 0; low < count; low += 2 * width) {
-            int middle = low + width < count ? low + width : count;
-            int high = middle + width < count ? middle + width : count;
-            int i = low, j = middle, k = low;
-            if (middle < high) {
-                // One compare each: runs already in order, or the right run wholly first.
-                if (!MustFollow(from[middle - 1], from[middle], useIds)) {
-                    // left run, then right run: the copies below
-                } else if (high - low == 2) {
-                    to[k++] = from[j++];
-                } else if (MustFollow(from[low], from[high - 1], useIds)) {
-                    while (j < high)
-                        to[k++] = from[j++];
-                } else {
-                    while (i < middle && j < high)
-                        to[k++] = MustFollow(from[i], from[j], useIds) ? from[j++] : from[i++];
-                }
-            }
-            while (i < middle)
-                to[k++] = from[i++];
-            while (j < high)
-                to[k++] = from[j++];
-            done += (unsigned long long)(high - low);
-            Progress(done);
-        }
-        uint32_t* swap = from;
-        from = to;
-        to = swap;
-    }
-    if (from != view)
-        memcpy(view, from, (size_t)count * sizeof(uint32_t));
-    g_heapRegistry.Free(&scratch);
-}
-
-// ---- search
-
-bool CListView::FindNext(const char* text, int column)
-{
-    char wanted[CWIN_TEXT_SIZE];
-    if (!text && column == -1) {
-        CopyText(wanted, sizeof(wanted), searchText);
-        column = searchColumn;
-    } else {
-        CopyText(wanted, sizeof(wanted), text ? text : "");
-    }
-    if (!wanted[0] || !hwnd)
-        return false;
-    int focused = (int)SendMessageA(hwnd, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED);
-    if (focused < 0)
-        return false;
-    CopyText(searchText, sizeof(searchText), wanted);
-    searchColumn = column;
-    LowerInPlace(searchText);
-    int dataColumn = !unbound && idColumn ? column - 1 : column;
-    if (dataColumn < 0)
-        dataColumn = 0;
-
-    char cell[CWIN_TEXT_SIZE];
-    char folded[CWIN_TEXT_SIZE];
-    NMLVDISPINFOA request;
-    for (int row = focused + 1; row < store->ViewCount(); ++row) {
-        store->Lock();
-        void* record = store->GetByView(row);
-        if (!record) {
-            store->Unlock();
-            return false;
-        }
-        memset(&request, 0, sizeof(request));
-        request.hdr.hwndFrom = hwnd;
-        request.hdr.idFrom = 0;
-        request.hdr.code = LVN_GETDISPINFOA;
-        request.item.mask = LVIF_TEXT;
-        request.item.iItem = row;
-        request.item.iSubItem = dataColumn;
-        cell[0] = 0;
-        request.item.pszText = cell;
-        request.item.cchTextMax = sizeof(cell);
-        AskCell(record, &request);
-        // The owner may point the item at a text of its own instead of copying.
-        CopyText(folded, sizeof(folded), request.item.pszText ? request.item.pszText : "");
-        store->Unlock();
-        LowerInPlace(folded);
-        if (strstr(folded, searchText)) {
-            SelectRow(row);
-            return true;
-        }
-    }
-    return true;
-}
-
-bool CListView::SearchAtCursor(int row)
-{
-    if (!owner || !hwnd)
-        return false;
-    POINT p = owner->GetContextMenuPoint();
-    ScreenToClient(hwnd, &p);
-    LVHITTESTINFO hit;
-    memset(&hit, 0, sizeof(hit));
-    hit.pt = p;
-    if (SendMessageA(hwnd, LVM_SUBITEMHITTEST, 0, (LPARAM)&hit) < 0 || hit.iItem < 0)
-        return false;
-    if (idColumn && hit.iSubItem == 0)
-        return false;
-    if (row == -1) {
-        row = (int)SendMessageA(hwnd, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED);
-        if (row < 0)
-            row = 0;
-    }
-    searchMode = true;
-    if (!EditCell(NULL, row, hit.iSubItem, searchText)) {
-        searchMode = false;
-        return false;
-    }
-    return true;
-}
-
 // ---- in-place edit box
 
 bool CListView::EditCell(const RECT* rectangle, int row, int column, const char* initialText)
@@ -912,10 +656,18 @@ void CListView::EndEdit(bool accepted)
             box->Show(false);
         } else if (record || editWithoutRecord) {
             PrepareEvent((INT_PTR)record, (WPARAM)(INT_PTR)dataColumn, (LPARAM)text);
+            int slot = -1;
+            if (appendMode && record && store->BlockVariable() && *store->BlockVariable())
+                slot = (int)((static_cast<char*>(record) - static_cast<char*>(*store->BlockVariable()))
+                             / store->RecordSize());
             if (Dispatch(EV_EDIT_END) && appendMode && store->Append()) {
-                // The item count must include the new row before it can be selected.
+                // The item count must include the new row before it can be
+                // selected; a sorted grid has sorted it in.
                 Refresh();
-                SelectRow(store->ViewCount() - 1);
+                int row = store->ViewCount() - 1;
+                if (slot >= 0)
+                    RowOfRecord(slot, &row);
+                SelectRow(row);
             }
         }
     }

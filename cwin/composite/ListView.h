@@ -5,7 +5,18 @@
 //               rows are the store's view index, every cell's text is asked of
 //               the owner (EV_CACHE_HINT); three-state sort by header click,
 //               identifier column, footer rows, stretch column, search down a
-//               column (F3 repeats it), in-place edit box, focus marks
+//               column (F3 repeats it), in-place edit box, focus marks;
+//               the commands of ListViewCommands.h (select all, copy, save as
+//               CSV, find in every column) through its keys, a registered
+//               message and the operations an owner's context menu calls
+//   ISortKeySource  an owner that gives one sort key per record instead of
+//               answering a compare event per pair
+//
+//   ListView.cpp        creation, columns, store, cell texts, notifications, editing
+//   ListViewSort.cpp    the three-state sort, sort keys, the selection kept
+//   ListViewExport.cpp  select all, copy, CSV
+//   ListViewFind.cpp    search down a column, search in every column, the prompt
+//   ListViewCommands.cpp the subclassed window: keys and the registered message
 //
 // The grid holds no rows of its own; the owner calls Refresh after changing
 // the store. Byte 4 of every record shown is the grid's focus mark.
@@ -16,6 +27,34 @@
 #include "cwin/system/RecordArray.h"
 
 class CEditBox;
+class CGridTextSink;
+class CListView;
+
+// A flag in a column's user value (InsertColumn): the column shows numbers, so
+// copies and CSV files write its decimal point as a comma, which a spreadsheet
+// of a Russian locale reads as a number. Only the owner can tell a number from
+// a code such as "12.50".
+#define CWIN_COLUMN_NUMBERS 0x40000000
+
+// An owner that orders a column by one key per record: the sort then costs a
+// pass over the records and a sort of keys, not a compare event per pair.
+class ISortKeySource
+{
+public:
+    // keys[i] for record slot i (0 .. count - 1 of `records`), ordered as the
+    // owner's column `column` sorts (ascending by unsigned value). False: no
+    // keys for that column; the grid asks EV_COMPARE instead.
+    virtual bool MakeSortKeys(CListView* grid, int column, const void* records, int recordSize, int count,
+                              uint64_t* keys) = 0;
+};
+
+// Keys that order like the values they come from.
+inline uint64_t SortKeyOfSigned(int64_t value)
+{
+    return (uint64_t)value ^ 0x8000000000000000ull;
+}
+// Numbers by value; -0 is 0, and every NaN sorts after +infinity.
+uint64_t SortKeyOfDouble(double value);
 
 class IListView : public virtual IWindow
 {
@@ -83,8 +122,37 @@ public:
     bool FindNext(const char* text, int column);
     bool SelectRow(int viewIndex);
 
+    // Keys instead of compare events for the columns the source answers.
+    void SetSortKeySource(ISortKeySource* source) { m_keySource = source; }
+    // The header's own image list (the sort arrows), apart from the rows' images.
+    bool SetHeaderImages(HIMAGELIST* list);
+    // Sorts the shown order again by the sort column in its direction (the
+    // owner's values or their display changed); false when unsorted.
+    bool Resort();
+
+    // The commands of ListViewCommands.h, as the registered message runs them.
+    LRESULT RunCommand(WPARAM command, LPARAM argument);
+    // Every row selected (not in a single-selection grid).
+    bool SelectAllRows();
+    // The selected rows with the column titles to the clipboard, tab-separated;
+    // false when none is selected or the clipboard refused.
+    bool CopySelection();
+    // The whole list in its shown order as ';'-separated CSV in code page 1251.
+    bool SaveCsv(const char* path);
+    // The next row holding the text in any shown cell, after the focused row,
+    // wrapping at the end; it becomes the only selected row. FindTextAgain: the
+    // last text of any search again.
+    bool FindText(const char* text);
+    bool FindTextAgain();
+    // Ctrl+F: asks for a text, finds it, and tells the user when no row holds it.
+    void PromptFind();
+    // F3: the last search again, as it was made (a column or every column).
+    void RepeatFind();
+
     // INotifyHandler: the router's rows that the grid handles itself.
     bool HandleNotify(NMHDR* header, WPARAM wParam, LRESULT* result, bool* passOn) override;
+    // The subclassed window goes back to its own procedure.
+    void RestoreWindowProc() override;
 
     CEditBox* GetEditBox() const { return editBox; }
     int  GetSortColumn() const { return sortColumn; }
@@ -113,17 +181,40 @@ public:
     int           searchColumn;
 
 private:
+    // Rows and slots selected before a reorder, to select the same records after it.
+    struct SelectionMemo
+    {
+        int       focusedSlot;
+        bool      all;
+        uint32_t* slots;
+        int       count;
+    };
+
+    static LRESULT CALLBACK GridProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnGridMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool OnKey(WPARAM key);
+    void Subclass();
     static int OnEditEnd(WindowEvent* event);
     void EndEdit(bool accepted);
     void StretchColumn();
     void ClearSelection();
+    // Selects (LVIS_SELECTED) or clears every row at once.
+    void SetStateOfAllRows(UINT state);
     void ClearSortImages();
     void ShowSortImages();
     LRESULT OnCellRequest(NMLVDISPINFOA* request);
     // Asks the owner for one cell's text; the caller holds the store's lock.
     void AskCell(void* record, NMLVDISPINFOA* request);
+    // The shown text of a data row's cell (screen column); the caller holds
+    // the store's lock. The text may be the owner's own rather than buffer.
+    const char* ShownCell(void* record, int row, int column, char* buffer, int size);
+    int  ColumnCount();
     bool RowOfRecord(int slot, int* row);
-    // The sort proper: a stable merge of the view index; see ListView.cpp.
+    // The sort proper: keys when the owner gives them, else a stable merge of
+    // the view index by compare events; see ListViewSort.cpp.
+    bool CanSort();
+    void RunSort();
+    bool SortByKeys(bool useIds);
     void SortView(bool useIds);
     int  CompareSlots(uint32_t a, uint32_t b, bool useIds);
     bool MustFollow(uint32_t a, uint32_t b, bool useIds)
@@ -134,6 +225,17 @@ private:
     void InsertionSort(uint32_t* view, int count, bool useIds);
     void Progress(unsigned long long done);
     void RestoreSavedOrder();
+    void RememberSelection(SelectionMemo* memo);
+    void ForgetSelection(const SelectionMemo& memo);
+    void RestoreSelection(SelectionMemo* memo);
+    // The order a sort left, to tell later whether the store changed it.
+    void RememberOrder();
+    bool OrderChangedSinceSort();
+    bool ApplyHeaderImages();
+    bool FindInAllColumns();
+    void TellNotFound();
+    // Copy and CSV: the rows (selected ones, or all) written as text; see ListViewExport.cpp.
+    bool WriteRows(CGridTextSink& sink, bool selectedOnly);
     LRESULT OnItemChanged(NMLISTVIEW* change);
     LRESULT OnClick(NMITEMACTIVATE* activate, int code);
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw, bool* handled);
@@ -147,6 +249,14 @@ private:
     unsigned long long m_workTotal;
     int  m_progressShown;
     INT_PTR m_sortParam;
+
+    WNDPROC         m_previousProc;
+    ISortKeySource* m_keySource;
+    HIMAGELIST*     m_headerImages;
+    // The last search ran through every column (LVC_FIND, Ctrl+F), not one column.
+    bool            m_findAllColumns;
+    int             m_sortedRows;
+    uint64_t        m_sortedSignature;
 };
 
 #endif

@@ -114,9 +114,13 @@ bool CPluginInterface::RefreshLists()
 
 bool CPluginInterface::SetIdMode(int32_t mode)
 {
-    if (mode != IdModeDecimal && mode != IdModeCode)
+    if (mode != IdModeHex && mode != IdModeDecimal && mode != IdModeCode)
         return false;
     g_pluginApp.listPages.idMode = mode;
+    // Shown again in the new mode (no figures recomputed); before AttachHost
+    // there are no lists yet.
+    g_pluginApp.listPages.IdModeChanged();
+    g_pluginApp.dynamicsPage.IdModeChanged();
     return true;
 }
 

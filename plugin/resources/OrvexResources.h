@@ -35,5 +35,9 @@
 #define IDM_DEVIATION         202
 #define IDM_PRINT_ALL_ORDERS  203
 #define IDM_DELETE_SUPPLIERS  205
+// The grids' own commands in the lists' context menus.
+#define IDM_COPY              210
+#define IDM_SELECT_ALL        211
+#define IDM_FIND              212
 
 #endif

@@ -12,6 +12,13 @@
 #include "OrvexResources.h"
 #include "cwin/composite/TControl.h"
 
+namespace {
+
+// Column 0 the goods' identifier, column 1 its name.
+const ColumnOrder kDynamicsOrder[2] = {{SortRowGoodsId, 0, 0}, {SortRowGoodsName, 0, 0}};
+
+}  // namespace
+
 CDynamicsPage::CDynamicsPage()
     : dynamicsList(NULL), currentRow(NULL), dialog(NULL), supplierBox(NULL), pendingRow(NULL), m_store(NULL)
 {
@@ -130,9 +137,14 @@ int CDynamicsPage::OnCacheHint(WindowEvent* event)
 
 int CDynamicsPage::OnMenuCommand(WindowEvent* event)
 {
-    if (event && dynamicsList && event->sender == static_cast<CBaseWindow*>(dynamicsList)
-        && event->param == IDM_FIND_NEXT)
-        dynamicsList->SearchAtCursor(-1);
+    if (!event || !dynamicsList || event->sender != static_cast<CBaseWindow*>(dynamicsList))
+        return 0;
+    switch (event->param) {
+    case IDM_FIND_NEXT:  dynamicsList->SearchAtCursor(-1); break;
+    case IDM_COPY:       dynamicsList->CopySelection(); break;
+    case IDM_SELECT_ALL: dynamicsList->SelectAllRows(); break;
+    case IDM_FIND:       dynamicsList->PromptFind(); break;
+    }
     return 0;
 }
 
@@ -163,4 +175,49 @@ int CDynamicsPage::OnDoubleClick(WindowEvent* event)
     if (dynamicsList)
         WriteDynamicsReport(*m_store, dynamicsList->GetCurrentRecordIndex());
     return 0;
+}
+
+// ---- order
+
+void CDynamicsPage::EnableSorting(HIMAGELIST* arrows)
+{
+    if (!dynamicsList)
+        return;
+    dynamicsList->AddHandler(NULL, EV_COMPARE, 0, this);
+    dynamicsList->SetSortKeySource(this);
+    dynamicsList->sortImageBase = 0;
+    if (arrows)
+        dynamicsList->SetHeaderImages(arrows);
+}
+
+static int IdModeOf(const CGoodsStore* store)
+{
+    const int32_t* mode = store ? store->Binding().idMode : NULL;
+    return mode ? *mode : IdModeHex;
+}
+
+int CDynamicsPage::OnCompare(WindowEvent* event)
+{
+    if (!event || event->param < 0 || event->param > 1)
+        return 0;
+    return CListOrder(*m_store, IdModeOf(m_store))
+        .Compare(kDynamicsOrder[event->param], reinterpret_cast<const void*>(event->notify),
+                 reinterpret_cast<const void*>(event->aux));
+}
+
+bool CDynamicsPage::MakeSortKeys(CListView* grid, int column, const void* records, int recordSize, int count,
+                                 uint64_t* keys)
+{
+    if (grid != dynamicsList || column < 0 || column > 1)
+        return false;
+    return CListOrder(*m_store, IdModeOf(m_store)).MakeKeys(kDynamicsOrder[column], records, recordSize, count, keys);
+}
+
+void CDynamicsPage::IdModeChanged()
+{
+    if (!dynamicsList || !dynamicsList->GetHandle())
+        return;
+    if (dynamicsList->GetSortColumn() == 0)
+        dynamicsList->Resort();
+    InvalidateRect(dynamicsList->GetHandle(), NULL, TRUE);
 }

@@ -1,6 +1,8 @@
-// CListPages: the four list pages, their columns and cell texts.
+// CListPages: the four list pages, their columns, cell texts and order, and
+// the grids' own commands in their context menus.
 #include "PluginWindow.h"
 
+#include <stddef.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -19,24 +21,55 @@ struct Column
     const char* title;
     int width;
     int format;   // LVCFMT_LEFT 0, LVCFMT_CENTER 2
+    ColumnOrder order;
 };
 
+#define TEXT_OF(type, field) {SortText, (int)offsetof(type, field), (int)sizeof(((type*)0)->field)}
+#define VALUE_OF(kind, type, field) {kind, (int)offsetof(type, field), 0}
+
 const Column kGoodsColumns[] = {
-    {"ID", 81, 0}, {"Наименование", 150, 0}, {"Цена покупки", 100, 2}, {"Цена продажи", 100, 2},
-    {"Наценка", 80, 2}, {"dK", 80, 2}, {"Кубатура", 80, 2}, {"Ассортимент", 40, 2},
-    {"Кол-во в уп.", 80, 2}, {"Примечание", 80, 0}, {"Спец.ср.дост.", 80, 2},
+    {"ID", 81, 0, VALUE_OF(SortOwnId, GoodsRecord, id)},
+    {"Наименование", 150, 0, TEXT_OF(GoodsRecord, name)},
+    {"Цена покупки", 100, 2, VALUE_OF(SortDouble, GoodsRecord, purchasePrice)},
+    {"Цена продажи", 100, 2, VALUE_OF(SortDouble, GoodsRecord, salePrice)},
+    {"Наценка", 80, 2, VALUE_OF(SortDouble, GoodsRecord, markup)},
+    {"dK", 80, 2, VALUE_OF(SortDouble, GoodsRecord, dK)},
+    {"Кубатура", 80, 2, VALUE_OF(SortDouble, GoodsRecord, volume)},
+    {"Ассортимент", 40, 2, VALUE_OF(SortInteger, GoodsRecord, assortment)},
+    {"Кол-во в уп.", 80, 2, VALUE_OF(SortInteger, GoodsRecord, packQty)},
+    {"Примечание", 80, 0, TEXT_OF(GoodsRecord, note)},
+    {"Спец.ср.дост.", 80, 2, VALUE_OF(SortDouble, GoodsRecord, specialDelivery)},
 };
 const Column kSupplierColumns[] = {
-    {"ID", 70, 0}, {"Наименование", 100, 0}, {"Ст.доставки", 100, 2}, {"вр.дост.ср.", 100, 2},
-    {"вр.дост.max", 100, 2},
+    {"ID", 70, 0, VALUE_OF(SortOwnId, SupplierRecord, id)},
+    {"Наименование", 100, 0, TEXT_OF(SupplierRecord, name)},
+    {"Ст.доставки", 100, 2, VALUE_OF(SortDouble, SupplierRecord, deliveryCost)},
+    {"вр.дост.ср.", 100, 2, VALUE_OF(SortDouble, SupplierRecord, deliveryTimeAvg)},
+    {"вр.дост.max", 100, 2, VALUE_OF(SortDouble, SupplierRecord, deliveryTimeMax)},
 };
 const Column kMoveColumns[] = {
-    {"Дата", 80, 0}, {"ID товара", 90, 0}, {"ID поставщика", 90, 0}, {"Поставка кол-во", 120, 0},
-    {"Продажа кол-во", 120, 0}, {"Цена поставки", 120, 0}, {"Цена продажи", 100, 0},
+    {"Дата", 80, 0, VALUE_OF(SortDate, MoveRecord, date)},
+    {"ID товара", 90, 0, VALUE_OF(SortGoodsRef, MoveRecord, goodsId)},
+    {"ID поставщика", 90, 0, VALUE_OF(SortSupplierRef, MoveRecord, supplierId)},
+    {"Поставка кол-во", 120, 0, VALUE_OF(SortDouble, MoveRecord, suppliedQty)},
+    {"Продажа кол-во", 120, 0, VALUE_OF(SortDouble, MoveRecord, soldQty)},
+    {"Цена поставки", 120, 0, VALUE_OF(SortDouble, MoveRecord, supplyValue)},
+    {"Цена продажи", 100, 0, VALUE_OF(SortDouble, MoveRecord, saleValue)},
 };
 const Column kBalanceColumns[] = {
-    {"Дата", 100, 0}, {"ID товара", 90, 0}, {"Количество", 100, 0},
+    {"Дата", 100, 0, VALUE_OF(SortDate, BalanceRecord, date)},
+    {"ID товара", 90, 0, VALUE_OF(SortGoodsRef, BalanceRecord, goodsId)},
+    {"Количество", 100, 0, VALUE_OF(SortDouble, BalanceRecord, quantity)},
 };
+
+#undef TEXT_OF
+#undef VALUE_OF
+
+// Copies and CSV files write a decimal comma in these columns.
+LPARAM ColumnUserValue(const Column& column)
+{
+    return column.order.kind == SortDouble || column.order.kind == SortInteger ? CWIN_COLUMN_NUMBERS : 0;
+}
 
 // What differs between the four list pages.
 struct PageSpec
@@ -104,7 +137,8 @@ CListView* CListPages::MakeList(CAppFrame* frame, HWND parent, CTControl* tabs, 
     list->SetColors(RGB(0, 0, 0), 0xC8C8C8);
     list->userData = this;
     if (identifier)
-        list->AddHandler(NULL, EV_CACHE_HINT, identifier, this);
+        list->AddHandler(NULL, EV_CACHE_HINT | EV_COMPARE | EV_MENU_COMMAND, identifier, this);
+    list->SetSortKeySource(this);
     list->SetHint(hint);
     return list;
 }
@@ -123,7 +157,8 @@ bool CListPages::Build(CAppFrame* frame, HWND parent, CTControl* tabs, HIMAGELIS
         if (page.stretchColumn >= 0)
             list->SetStretchColumn(page.stretchColumn);
         for (int c = 0; c < page.columnCount; ++c)
-            list->InsertColumn(c, page.columns[c].title, page.columns[c].width, page.columns[c].format, 0);
+            list->InsertColumn(c, page.columns[c].title, page.columns[c].width, page.columns[c].format,
+                               ColumnUserValue(page.columns[c]));
         if (page.identifier == GOODS_LIST_ID) {
             HIMAGELIST* icons = frame->GetImageLists()->LoadStrip(5, IDB_GOODS_ICONS, IMAGE_BITMAP,
                                                                    ILC_COLOR32 | ILC_MASK, 16, 16, 5,
@@ -162,10 +197,10 @@ bool CListPages::Build(CAppFrame* frame, HWND parent, CTControl* tabs, HIMAGELIS
         m_store->SetBinding(binding);
         m_store->LoadTable(page.table, CGoodsStore::ListFileName(page.table));
         list->Refresh();
-        if (page.identifier != GOODS_LIST_ID) {
-            list->sortImageBase = 0;
-            list->SetImageList(sortArrows, LVSIL_SMALL);
-        }
+        // The arrows go on the header: its own image list, not the rows'.
+        list->sortImageBase = 0;
+        if (sortArrows)
+            list->SetHeaderImages(sortArrows);
         tabs->AddPage(list->GetHandle(), page.tab);
     }
     return true;
@@ -278,5 +313,64 @@ void CListPages::BalanceCell(const BalanceRecord* b, NMLVDISPINFOA* request)
     case 1:  m_store->FormatId(request->item.pszText, request->item.cchTextMax, b->goodsId, NULL, true); break;
     case 2:  CellText(request, "%.5f", b->quantity); break;
     default: CellText(request, "%s", kCellError); break;
+    }
+}
+
+// ---- order
+
+const ColumnOrder* CListPages::OrderOf(int identifier, int column) const
+{
+    for (const PageSpec& page : kPages)
+        if (page.identifier == identifier)
+            return column >= 0 && column < page.columnCount ? &page.columns[column].order : NULL;
+    return NULL;
+}
+
+int CListPages::OnCompare(WindowEvent* event)
+{
+    const ColumnOrder* order = event ? OrderOf(event->user, (int)event->param) : NULL;
+    if (!order)
+        return 0;
+    // Positive: the record in notify sorts after the one in aux.
+    return CListOrder(*m_store, idMode).Compare(*order, reinterpret_cast<const void*>(event->notify),
+                                                reinterpret_cast<const void*>(event->aux));
+}
+
+bool CListPages::MakeSortKeys(CListView* grid, int column, const void* records, int recordSize, int count,
+                              uint64_t* keys)
+{
+    CListView* lists[4] = {goodsList, supplierList, moveList, balanceList};
+    for (int p = 0; p < 4; ++p)
+        if (grid && grid == lists[p]) {
+            const ColumnOrder* order = OrderOf(kPages[p].identifier, column);
+            return order && CListOrder(*m_store, idMode).MakeKeys(*order, records, recordSize, count, keys);
+        }
+    return false;
+}
+
+int CListPages::OnMenuCommand(WindowEvent* event)
+{
+    CListView* grid = event ? dynamic_cast<CListView*>(event->sender) : NULL;
+    if (!grid)
+        return 0;
+    switch (event->param) {
+    case IDM_COPY:       grid->CopySelection(); break;
+    case IDM_SELECT_ALL: grid->SelectAllRows(); break;
+    case IDM_FIND:       grid->PromptFind(); break;
+    }
+    return 0;   // the other commands of the menus reach no handler
+}
+
+void CListPages::IdModeChanged()
+{
+    CListView* lists[4] = {goodsList, supplierList, moveList, balanceList};
+    for (int p = 0; p < 4; ++p) {
+        CListView* list = lists[p];
+        if (!list || !list->GetHandle())
+            continue;
+        const ColumnOrder* order = OrderOf(kPages[p].identifier, list->GetSortColumn());
+        if (order && CListOrder::ShowsIdentifiers(order->kind))
+            list->Resort();
+        InvalidateRect(list->GetHandle(), NULL, TRUE);
     }
 }

@@ -56,6 +56,7 @@ bool CPluginApp::BuildWindow(CAppFrame* frame, HWND parent)
 
     listPages.Build(frame, parent, tabControl, sortArrows);
     dynamicsPage.Build(frame, parent, tabControl);
+    dynamicsPage.EnableSorting(sortArrows);
     selectedPage = 0;
     return true;
 }

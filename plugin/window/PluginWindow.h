@@ -2,7 +2,9 @@
 // pages (goods, suppliers, movements, balances) and the dynamics page.
 //
 //   CListPages     the four lists, their record arrays' variables, their cell
-//                  texts and the identifier display mode      ListPages.cpp
+//                  texts, their order and the identifier display mode
+//                                                             ListPages.cpp
+//   (CListOrder    how a column sorts, by keys or by pairs    ListOrder.cpp)
 //   CDynamicsPage  supplier box, build button, the dynamics list, the report
 //                  on a double click                          DynamicsPage.cpp
 //   CPluginApp     builds the window and owns the pages and the store
@@ -14,13 +16,14 @@
 #include <commctrl.h>
 
 #include "GoodsStore.h"
+#include "ListOrder.h"
+#include "cwin/composite/ListView.h"
 #include "cwin/system/MathFlow.h"
 #include "cwin/window/Window.h"
 
 class CAppFrame;
 class CComboBox;
 class CDialog;
-class CListView;
 class CTControl;
 
 // Control identifiers of the lists: the user value of their handler entries.
@@ -35,7 +38,7 @@ enum ListIdentifier
 // Text of a cell whose column has no text of its own.
 extern const char kCellError[];
 
-class CListPages : public CMathFlow, public IEventSink
+class CListPages : public CMathFlow, public IEventSink, public ISortKeySource
 {
 public:
     CListPages();
@@ -49,6 +52,15 @@ public:
 
     // Cell texts of the four lists.
     int OnCacheHint(WindowEvent* event) override;
+    // Their order by a column, for a pair of records and as keys for all of them.
+    int OnCompare(WindowEvent* event) override;
+    bool MakeSortKeys(CListView* grid, int column, const void* records, int recordSize, int count,
+                      uint64_t* keys) override;
+    // The grids' own commands in the context menus (copy, select all, find).
+    int OnMenuCommand(WindowEvent* event) override;
+    // The identifier display changed: lists sorted by an identifier are sorted
+    // again as they now show, and all of them are drawn again.
+    void IdModeChanged();
 
     // Fields, in order.
     CListView*      goodsList;
@@ -65,6 +77,8 @@ public:
 
 private:
     CListView* MakeList(CAppFrame* frame, HWND parent, CTControl* tabs, int identifier, const char* hint);
+    // The order of a column of the list with this identifier; null when there is none.
+    const ColumnOrder* OrderOf(int identifier, int column) const;
     void GoodsCell(const GoodsRecord* goods, NMLVDISPINFOA* request);
     void SupplierCell(const SupplierRecord* supplier, NMLVDISPINFOA* request);
     void MoveCell(const MoveRecord* move, NMLVDISPINFOA* request);
@@ -73,7 +87,7 @@ private:
     CGoodsStore* m_store;
 };
 
-class CDynamicsPage : public IEventSink
+class CDynamicsPage : public IEventSink, public ISortKeySource
 {
 public:
     CDynamicsPage();
@@ -88,6 +102,12 @@ public:
     int OnMenuCommand(WindowEvent* event) override;
     int OnCommand(WindowEvent* event) override;
     int OnDoubleClick(WindowEvent* event) override;
+    // The goods rows sort by identifier or name, with the header's arrows.
+    void EnableSorting(HIMAGELIST* arrows);
+    int OnCompare(WindowEvent* event) override;
+    bool MakeSortKeys(CListView* grid, int column, const void* records, int recordSize, int count,
+                      uint64_t* keys) override;
+    void IdModeChanged();
 
     // Fields, in order.
     CListView*   dynamicsList;

@@ -11,6 +11,7 @@ orvex_gtest(framework_tests
   cwin/frame/AppFrameTest.cpp
   cwin/composite/CompositeRoutingTest.cpp
   cwin/composite/ListViewTest.cpp
+  cwin/composite/ListViewCommandsTest.cpp
   cwin/composite/TControlTest.cpp
   cwin/FrameworkTest.rc
   support/RegistryPluginSize.cpp

@@ -5,6 +5,7 @@ orvex_gtest(orvex_dll_tests LOCK
   plugin/interface/PluginInterfaceTest.cpp
   plugin/window/PluginPagesTest.cpp
   plugin/window/PluginDesktopTest.cpp
+  plugin/window/PluginListsTest.cpp
   plugin/interface/HostileCallsTest.cpp
   plugin/interface/ListImageTest.cpp
   plugin/interface/SameBitsTest.cpp

@@ -4,9 +4,11 @@ orvex_gtest(plugin_tests
   plugin/store/ListFilesTest.cpp
   plugin/store/DynamicsTest.cpp
   plugin/store/DynamicsReportTest.cpp
+  plugin/window/ListOrderTest.cpp
   support/RegistryPluginSize.cpp
 )
-target_link_libraries(plugin_tests PRIVATE orvex_core)
+# The lists' order (plugin/window) needs no window either.
+target_link_libraries(plugin_tests PRIVATE orvex_core orvex_window)
 
 # The drive-root list file names are shared by every process of the test run
 # (like the stop event: LOCK, see orvex_gtest).

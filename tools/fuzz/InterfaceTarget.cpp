@@ -356,7 +356,7 @@ struct Model
     bool moduleIsLibrary = false;
     std::vector<Entry> goods, suppliers;
     int moves = 0, balances = 0;
-    int idMode = 0;   // hexadecimal until SetIdMode takes 1 or 2
+    int idMode = 0;   // hexadecimal until SetIdMode takes 1 or 2 (or 0 again)
 
     // The identifier column: decimal; the code, or hexadecimal when it is empty; hexadecimal.
     std::string IdText(const Entry& e) const
@@ -593,8 +593,8 @@ void Session::Call(Reader& in, size_t index)
         break;
     case OpSetIdMode: {
         const int32_t mode = Mode(a[0]);
-        Expect(p->SetIdMode(mode) == (mode == 1 || mode == 2), index, "SetIdMode");
-        if (mode == 1 || mode == 2)
+        Expect(p->SetIdMode(mode) == (mode >= 0 && mode <= 2), index, "SetIdMode");
+        if (mode >= 0 && mode <= 2)
             m.idMode = mode;
         break;
     }

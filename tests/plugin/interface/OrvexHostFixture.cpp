@@ -16,6 +16,7 @@ HINSTANCE WINAPI RecordOpen(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT 
 }
 
 std::vector<std::string> g_menuSeen;
+int g_menuDowns = 1;
 
 // The host's own procedure, which the plug-in's frame passes messages on to: it
 // reads every pop-up menu that opens and closes it by choosing its first item.
@@ -33,7 +34,8 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     }
     if (message == WM_ENTERIDLE && wParam == MSGF_MENU && !keysSent) {
         keysSent = true;
-        PostMessageA(window, WM_KEYDOWN, VK_DOWN, 0);
+        for (int i = 0; i < g_menuDowns; ++i)
+            PostMessageA(window, WM_KEYDOWN, VK_DOWN, 0);
         PostMessageA(window, WM_KEYDOWN, VK_RETURN, 0);
         return 0;
     }
@@ -71,6 +73,7 @@ BOOL CALLBACK CollectBoxText(HWND child, LPARAM param)
 
 std::vector<OpenRequest>& OpenRequests() { return g_openRequests; }
 std::vector<std::string>& MenuItemsSeen() { return g_menuSeen; }
+int& MenuDownPresses() { return g_menuDowns; }
 
 BoxWatcher::BoxWatcher(const char* caption) : m_caption(caption), m_stop(false)
 {
@@ -120,6 +123,7 @@ const std::vector<SeenBox>& BoxWatcher::Finish()
 void OrvexHost::SetUp()
 {
     g_openRequests.clear();
+    g_menuDowns = 1;
     // The stop event is shared by the session; a previous unload left it set.
     HANDLE stop = CreateEventA(NULL, TRUE, FALSE, "Exit_MathFlow");
     ResetEvent(stop);

@@ -25,6 +25,9 @@ std::vector<OpenRequest>& OpenRequests();
 
 // The items of every pop-up menu the host saw opening (its first item is chosen).
 std::vector<std::string>& MenuItemsSeen();
+// How many times the host presses Down before Enter in the pop-up menus that
+// open (separators are passed over); 1, the first item, at every test's start.
+int& MenuDownPresses();
 
 // A message box of the library found on screen, read and closed by a watcher thread.
 struct SeenBox

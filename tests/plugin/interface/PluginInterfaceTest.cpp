@@ -22,7 +22,7 @@ TEST_F(Interface, TheSameObjectEveryTimeAndOnlyLookupsAndTheModeBeforeAttaching)
     EXPECT_TRUE(plugin->Reserved());
     EXPECT_EQ(0, plugin->FindGoodsId("A1"));
     EXPECT_EQ(0, plugin->FindSupplierId(NULL));
-    EXPECT_FALSE(plugin->SetIdMode(0));
+    EXPECT_TRUE(plugin->SetIdMode(0));
     EXPECT_FALSE(plugin->SetIdMode(3));
     EXPECT_TRUE(plugin->SetIdMode(1));
     // No tables or windows yet: refused, nothing made.
@@ -220,8 +220,11 @@ TEST_F(Interface, CellsShowTheFedRecordsInEveryIdentifierMode)
     EXPECT_EQ("A1", Cell(moves, 1, 1));
     EXPECT_EQ("", Cell(moves, 1, 2));     // supplier 77 is in no table
     EXPECT_EQ("B2", Cell(balances, 0, 1));
-    EXPECT_FALSE(plugin->SetIdMode(0));
+    EXPECT_FALSE(plugin->SetIdMode(3));
     EXPECT_EQ("A1", Cell(goods, 0, 0));   // unchanged
+    ASSERT_TRUE(plugin->SetIdMode(0));    // hexadecimal again
+    EXPECT_EQ("00000001", Cell(goods, 0, 0));
+    EXPECT_EQ("0000004D", Cell(moves, 1, 2));
 
     // A column the plug-in has no text for.
     LVCOLUMNA extra = {};
