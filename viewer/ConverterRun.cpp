@@ -61,11 +61,13 @@ public:
         SendMessageA(m_result, WM_SETFONT, (WPARAM)gui, FALSE);
         SendMessageA(m_close, WM_SETFONT, (WPARAM)gui, FALSE);
         SendMessageA(m_lines, WM_SETFONT, (WPARAM)(m_font ? m_font : GetStockObject(ANSI_FIXED_FONT)), FALSE);
-        ShowWindow(m_window, SW_SHOW);
-        UpdateWindow(m_window);
-        // Modal over the viewer's window.
+        // Modal over the viewer's window, and the active one: its keys work.
         if (owner)
             EnableWindow(owner, FALSE);
+        ShowWindow(m_window, SW_SHOW);
+        SetForegroundWindow(m_window);
+        SetFocus(m_lines);
+        UpdateWindow(m_window);
     }
 
     ~ConverterWindow()
