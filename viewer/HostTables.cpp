@@ -336,6 +336,35 @@ private:
 
 }  // namespace
 
+void CodeIds::Insert(std::string_view text, int32_t id)
+{
+    if (Lookup(text))
+        return;
+    if ((m_entries.size() + 1) * 2 > m_slots.size())
+        Grow();
+    uint32_t hash = Hash(text);
+    m_entries.push_back(Entry{hash, (uint32_t)text.size(), m_texts.size(), id});
+    m_texts.append(text.data(), text.size());
+    size_t slot = hash & m_mask;
+    while (m_slots[slot] != 0)
+        slot = (slot + 1) & m_mask;
+    m_slots[slot] = (uint32_t)m_entries.size();
+}
+
+// A power of two at least twice the entries: short probe runs.
+void CodeIds::Grow()
+{
+    size_t size = m_slots.empty() ? 64 : m_slots.size() * 2;
+    m_slots.assign(size, 0);
+    m_mask = size - 1;
+    for (size_t k = 0; k < m_entries.size(); ++k) {
+        size_t slot = m_entries[k].hash & m_mask;
+        while (m_slots[slot] != 0)
+            slot = (slot + 1) & m_mask;
+        m_slots[slot] = (uint32_t)(k + 1);
+    }
+}
+
 // A decimal number as the converter writes it ("%.5f"), or an integer; an empty
 // field is 0. Read with the decimal point whatever the runtime's locale says.
 bool ParseNumber(std::string_view text, double& value)

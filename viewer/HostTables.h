@@ -5,10 +5,10 @@
 #ifndef ORVEX_HOST_TABLES_H
 #define ORVEX_HOST_TABLES_H
 
-#include <deque>
+#include <string.h>
+
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "HostCommon.h"
@@ -25,29 +25,58 @@ struct Table
 
 // The full texts of one table's codes and the identifiers the plug-in gave
 // the records added with them. The plug-in keeps only the first 31 bytes of a
-// code, so a move must never look its full text up in the plug-in.
+// code, so a move must never look its full text up in the plug-in. A year's
+// moves ask this a million times: an open-addressing table over one block of
+// text, no allocation per lookup.
 class CodeIds
 {
 public:
     // The identifier of the first record added with this text; 0 when none.
     int32_t Find(std::string_view text) const
     {
-        auto found = m_ids.find(text);
-        return found == m_ids.end() ? 0 : found->second;
+        const Entry* entry = Lookup(text);
+        return entry ? entry->id : 0;
     }
     // The first text added keeps its identifier.
-    void Insert(std::string_view text, int32_t id)
-    {
-        if (m_ids.count(text))
-            return;
-        m_texts.emplace_back(text);
-        m_ids.emplace(std::string_view(m_texts.back()), id);
-    }
-    size_t Size() const { return m_ids.size(); }
+    void Insert(std::string_view text, int32_t id);
+    size_t Size() const { return m_entries.size(); }
 
 private:
-    std::deque<std::string> m_texts;  // a deque keeps its strings where they are
-    std::unordered_map<std::string_view, int32_t> m_ids;
+    struct Entry
+    {
+        uint32_t hash;
+        uint32_t length;
+        size_t offset;                 // in m_texts
+        int32_t id;
+    };
+    const Entry* Lookup(std::string_view text) const
+    {
+        if (m_entries.empty())
+            return NULL;
+        uint32_t hash = Hash(text);
+        for (size_t slot = hash & m_mask;; slot = (slot + 1) & m_mask) {
+            uint32_t number = m_slots[slot];
+            if (number == 0)
+                return NULL;
+            const Entry& entry = m_entries[number - 1];
+            if (entry.hash == hash && entry.length == text.size() &&
+                memcmp(m_texts.data() + entry.offset, text.data(), text.size()) == 0)
+                return &entry;
+        }
+    }
+    static uint32_t Hash(std::string_view text)
+    {
+        uint32_t hash = 2166136261u;   // FNV-1a
+        for (unsigned char c : text)
+            hash = (hash ^ c) * 16777619u;
+        return hash;
+    }
+    void Grow();
+
+    std::string m_texts;               // every text, back to back
+    std::vector<Entry> m_entries;
+    std::vector<uint32_t> m_slots;     // entry number + 1, 0 for a free slot
+    size_t m_mask = 0;
 };
 
 struct Fed

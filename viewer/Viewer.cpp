@@ -518,9 +518,13 @@ void Viewer::CloseSession()
 
 int Viewer::Reload(const std::string& folder)
 {
+    double start = NowMs();
     CloseSession();
+    SayTime("closing the session (window destroyed, library freed)", start);
+    start = NowMs();
     if (!LoadPlugin())
         return kExitLibrary;
+    SayTime("loading the library", start);
     return OpenSession(folder, true, true);
 }
 

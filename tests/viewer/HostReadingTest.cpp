@@ -1,5 +1,6 @@
-// The viewer's reading of the converter's numbers and dates: the quick reading
-// gives exactly the value strtod gives, and the same forms are taken or refused.
+// The viewer's own reading of the converter's tables: numbers (the quick
+// reading gives exactly strtod's value, the same forms are taken or refused),
+// dates, and the map from a code's full text to the identifier it was given.
 #include <gtest/gtest.h>
 
 #include <stdint.h>
@@ -100,6 +101,42 @@ TEST(HostDates, TakeDayMonthYearAsTheConverterWritesThem)
             EXPECT_EQ(c.date, date) << c.text;
         }
     }
+}
+
+// Full texts, however long, each keep the identifier they were added with; the
+// first of equal texts wins; texts that share their start stay apart.
+TEST(HostCodeIds, KeepEveryFullTextApartAndTheFirstOfEqualTexts)
+{
+    host::CodeIds ids;
+    EXPECT_EQ(0, ids.Find("A1"));
+    const std::string longA(40, 'x'), longB = std::string(39, 'x') + "y";
+    ids.Insert(longA, 7);
+    ids.Insert(longB, 8);
+    ids.Insert("", 9);                 // an empty code is a code like any other
+    ids.Insert("A1", 10);
+    ids.Insert("A1", 11);              // the first one stays
+    ids.Insert("B2", 0);               // a record the plug-in refused
+    ids.Insert("B2", 12);
+    EXPECT_EQ(7, ids.Find(longA));
+    EXPECT_EQ(8, ids.Find(longB));
+    EXPECT_EQ(0, ids.Find(longA.substr(0, 31)));
+    EXPECT_EQ(9, ids.Find(""));
+    EXPECT_EQ(10, ids.Find("A1"));
+    EXPECT_EQ(0, ids.Find("B2"));
+    EXPECT_EQ(0, ids.Find("A"));
+    EXPECT_EQ(5u, ids.Size());             // longA, longB, "", A1, B2
+    // Ten thousand codes, as a year's goods: found after every growth.
+    host::CodeIds many;
+    char code[16];
+    for (int k = 0; k < 10000; ++k) {
+        snprintf(code, sizeof code, "G%05d", k);
+        many.Insert(code, k + 1);
+    }
+    for (int k = 0; k < 10000; ++k) {
+        snprintf(code, sizeof code, "G%05d", k);
+        ASSERT_EQ(k + 1, many.Find(code)) << code;
+    }
+    EXPECT_EQ(0, many.Find("G10000"));
 }
 
 }  // namespace
