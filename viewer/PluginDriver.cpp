@@ -394,14 +394,20 @@ bool CopyRows(const std::string& target)
     if (target == "clipboard")
         return true;
     std::string text;
+    bool read = false;
     if (OpenClipboard(g_host)) {
         HANDLE data = GetClipboardData(CF_TEXT);
         const char* bytes = data ? (const char*)GlobalLock(data) : NULL;
         if (bytes) {
             text.assign(bytes, strnlen(bytes, GlobalSize(data)));
             GlobalUnlock(data);
+            read = true;
         }
         CloseClipboard();
+    }
+    if (!read) {
+        Say("the clipboard holds no text to write to %s", target.c_str());
+        return false;
     }
     FILE* out = fopen(target.c_str(), "wb");
     bool ok = out && fwrite(text.data(), 1, text.size(), out) == text.size();

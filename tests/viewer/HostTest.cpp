@@ -131,6 +131,8 @@ protected:
         for (const char* name : {"GNList.dat", "SNList.dat", "GMList.dat", "GDList.dat"})
             DeleteFileA((std::string("c:\\") + name).c_str());
         DeleteFileA(g_openLog.c_str());
+        // The viewer's first display (codes), whatever an earlier test chose.
+        ASSERT_TRUE(SetIdModeSetting(-1));
     }
 
     void Write(const char* name, const std::string& bytes) { ASSERT_TRUE(WriteBytes(m_folder + "\\" + name, bytes)); }

@@ -46,6 +46,8 @@ protected:
     {
         m_folder = NewFolder("orvex-viewer-");
         ASSERT_FALSE(m_folder.empty());
+        // The viewer's first display (codes), whatever an earlier test chose.
+        ASSERT_TRUE(SetIdModeSetting(-1));
     }
 
     void Write(const std::string& folder, const char* name, const std::string& bytes)
@@ -549,7 +551,6 @@ std::string WaitForCell(HWND list, int row, int column, const std::string& expec
 // the plug-in keeps it. The viewer says what its menu shows checked.
 TEST_F(ViewerBoxes, TheIdentifiersAreCodesAtFirstAndTheChosenDisplayIsRemembered)
 {
-    ASSERT_TRUE(SetIdModeSetting(-1));
     WriteLongNames(m_folder);
     {
         RunningProgram viewer(ThisFolder() + "\\OrvexHost.exe", "\"" + m_folder + "\"", m_folder);
@@ -585,7 +586,6 @@ TEST_F(ViewerBoxes, TheIdentifiersAreCodesAtFirstAndTheChosenDisplayIsRemembered
 // Hexadecimal numbers: the plug-in's SetIdMode takes 0 as well.
 TEST_F(ViewerBoxes, HexadecimalNumbersFromTheMenu)
 {
-    ASSERT_TRUE(SetIdModeSetting(-1));
     WriteTables(m_folder);
     RunningProgram viewer(ThisFolder() + "\\OrvexHost.exe", "\"" + m_folder + "\"", m_folder);
     HWND window = MainWindow(viewer);
