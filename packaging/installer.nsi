@@ -2,6 +2,8 @@
 ; VERSION, VERSION4, STAGE (the packaged folder) and OUTFILE, and writes the
 ; lists of files it installs and removes (files.nsh, unfiles.nsh), so that the
 ; uninstaller removes exactly what was installed: list files and tables stay.
+; The installed files have ASCII names (Guide.html, ReadMe.txt); the Start
+; menu's shortcuts keep their Russian names.
 Unicode true
 SetCompressor /SOLID lzma
 !include "MUI2.nsh"
@@ -16,7 +18,7 @@ BrandingText "Orvex ${VERSION}"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Orvex"
 !define MUI_ABORTWARNING
 !define MUI_FINISHPAGE_RUN "$INSTDIR\OrvexHost.exe"
-!define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\Руководство.html"
+!define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\Guide.html"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
@@ -40,7 +42,7 @@ Section "Orvex"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateDirectory "$SMPROGRAMS\Orvex"
   CreateShortcut "$SMPROGRAMS\Orvex\Orvex — просмотр таблиц.lnk" "$INSTDIR\OrvexHost.exe"
-  CreateShortcut "$SMPROGRAMS\Orvex\Руководство пользователя Orvex.lnk" "$INSTDIR\Руководство.html"
+  CreateShortcut "$SMPROGRAMS\Orvex\Руководство пользователя Orvex.lnk" "$INSTDIR\Guide.html"
   CreateShortcut "$SMPROGRAMS\Orvex\Удалить Orvex.lnk" "$INSTDIR\uninstall.exe"
   WriteRegStr HKLM "Software\Orvex" "InstallDir" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Orvex ${VERSION}"

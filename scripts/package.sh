@@ -1,8 +1,8 @@
 #!/bin/bash
 # Makes the two packages of a release from a tree of built i686 programs:
 #   OUT/Orvex-<version>-win32.zip   the folder Orvex-<version> with the programs,
-#                                   the default moves_type.txt, the guide with its
-#                                   pictures, ПРОЧТИ.txt and SHA256SUMS
+#                                   the default moves_type.txt, the guide Guide.html
+#                                   with its pictures, ReadMe.txt and SHA256SUMS
 #   OUT/Orvex-<version>-setup.exe   the Russian installer (NSIS)
 # Usage: package.sh BUILD_DIR OUT_DIR. The version is the build's own (its
 # generated OrvexVersion.h). Every time in the packages is SOURCE_DATE_EPOCH
@@ -25,14 +25,16 @@ for program in OrvexHost.exe fromZORB.exe Orvex_DLL.dll; do
 done
 cp "$root/packaging/moves_type.txt" "$stage/"
 # What the staff read is code page 1251 (iconv fails on a character it lacks).
-iconv -f utf-8 -t cp1251 "$root/docs/guide/guide.html" > "$stage/Руководство.html"
-sed 's/\r*$/\r/' "$root/docs/guide/readme.txt" | iconv -f utf-8 -t cp1251 > "$stage/ПРОЧТИ.txt"
+# The files get ASCII names: unzip tools that ignore the zip's UTF-8 flag
+# garble Cyrillic ones, and the viewer's F1 would then find no guide.
+iconv -f utf-8 -t cp1251 "$root/docs/guide/guide.html" > "$stage/Guide.html"
+sed 's/\r*$/\r/' "$root/docs/guide/readme.txt" | iconv -f utf-8 -t cp1251 > "$stage/ReadMe.txt"
 cp "$root"/docs/guide/images/*.png "$stage/images/"
 (cd "$stage" && find . -type f ! -name SHA256SUMS | sed 's|^\./||' | LC_ALL=C sort |
     xargs -d '\n' sha256sum > SHA256SUMS)
 find "$out/stage" -exec touch -h -d "@$epoch" {} +
 
-# The zip: entries in name order, times and attributes pinned, names in UTF-8.
+# The zip: entries in name order, times and attributes pinned; every name ASCII.
 python3 - "$out/stage" "$name" "$out/$name-win32.zip" "$epoch" <<'PY'
 import os, sys, time, zipfile
 stage, name, target, epoch = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
@@ -44,6 +46,8 @@ for folder, dirs, files in os.walk(os.path.join(stage, name)):
     paths += [os.path.join(rel, f) for f in files]
 with zipfile.ZipFile(target, "w") as archive:
     for path in sorted(paths):
+        if not path.isascii():
+            sys.exit("package: a file name that is not ASCII: " + path)
         info = zipfile.ZipInfo(path, stamp)
         info.create_system = 0
         if path.endswith("/"):

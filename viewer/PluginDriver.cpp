@@ -2,11 +2,15 @@
 // input gives, and pictures of the window.
 #include "PluginDriver.h"
 
+#include "cwin/composite/ListViewCommands.h"
+
 #include <commctrl.h>
 
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 namespace host {
@@ -35,8 +39,8 @@ std::string ClassOf(HWND window)
 }
 
 // The first descendant of the host window of the given class (and dialog item
-// id, when not -1) that also passes the style test.
-HWND FindDescendant(const char* className, int itemId = -1, LONG_PTR styleMask = 0)
+// id, when not -1) that also passes the style test (and is shown, if asked).
+HWND FindDescendant(const char* className, int itemId = -1, LONG_PTR styleMask = 0, bool visible = false)
 {
     if (!g_host)
         return NULL;
@@ -48,6 +52,8 @@ HWND FindDescendant(const char* className, int itemId = -1, LONG_PTR styleMask =
         if (itemId != -1 && GetDlgCtrlID(window) != itemId)
             continue;
         if (styleMask && (GetWindowLongPtrA(window, GWL_STYLE) & styleMask) != styleMask)
+            continue;
+        if (visible && !IsWindowVisible(window))
             continue;
         return window;
     }
@@ -106,14 +112,19 @@ bool SelectTab(int index)
 
 // The supplier with the most goods in its dynamics: the most distinct known
 // goods delivered with a non-zero quantity; the first such in storage order.
-static int MostGoodsSupplier(IOrvexPlugin* plugin, const Fed& fed, int boxCount)
+static int MostGoodsSupplier(const Fed& fed, int boxCount)
 {
+    std::vector<uint64_t> pairs(fed.receipts);
+    std::sort(pairs.begin(), pairs.end());
+    pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
+    std::unordered_map<int32_t, size_t> goodsOf;
+    for (uint64_t pair : pairs)
+        ++goodsOf[(int32_t)(uint32_t)(pair >> 32)];
     int best = -1;
     size_t bestCount = 0;
-    for (size_t k = 0; k < fed.supplierCodes.size(); ++k) {
-        int32_t id = plugin->FindSupplierId(fed.supplierCodes[k].c_str());
-        auto goods = fed.suppliedGoods.find(id);
-        size_t count = goods == fed.suppliedGoods.end() ? 0 : goods->second.size();
+    for (size_t k = 0; k < fed.addedSuppliers.size(); ++k) {
+        auto goods = goodsOf.find(fed.addedSuppliers[k]);
+        size_t count = goods == goodsOf.end() ? 0 : goods->second;
         if (best < 0 || count > bestCount) {
             best = (int)k;
             bestCount = count;
@@ -122,11 +133,11 @@ static int MostGoodsSupplier(IOrvexPlugin* plugin, const Fed& fed, int boxCount)
     if (best < 0)
         return -1;
     // Suppliers loaded from the list file come before the ones added here.
-    int loaded = boxCount - (int)fed.supplierCodes.size();
+    int loaded = boxCount - (int)fed.addedSuppliers.size();
     return loaded < 0 ? -1 : loaded + best;
 }
 
-bool PickSupplier(IOrvexPlugin* plugin, const Fed& fed, const std::string& which)
+bool PickSupplier(const Fed& fed, const std::string& which)
 {
     HWND box = FindDescendant(WC_COMBOBOXA, kSupplierBoxId);
     if (!box) {
@@ -136,7 +147,7 @@ bool PickSupplier(IOrvexPlugin* plugin, const Fed& fed, const std::string& which
     int count = (int)SendMessageA(box, CB_GETCOUNT, 0, 0);
     int index = -1;
     if (which == "most") {
-        index = MostGoodsSupplier(plugin, fed, count);
+        index = MostGoodsSupplier(fed, count);
         if (index < 0) {
             Say("no supplier was added, so none has the most goods");
             return false;
@@ -229,6 +240,213 @@ bool DoubleClickRow(int row)
     char directory[MAX_PATH] = "";
     GetCurrentDirectoryA(sizeof directory, directory);
     Say("double click on row %d: report %s", row, JoinPath(directory, kReportName).c_str());
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// The list of the current page: its header, rows, and the commands of its keys
+
+HWND CurrentList()
+{
+    return FindDescendant(WC_LISTVIEWA, -1, 0, true);
+}
+
+std::string CurrentTabName()
+{
+    HWND tab = FindDescendant(WC_TABCONTROLA);
+    int index = tab ? (int)SendMessageA(tab, TCM_GETCURSEL, 0, 0) : -1;
+    char text[256] = "";
+    if (index >= 0) {
+        TCITEMA item;
+        memset(&item, 0, sizeof item);
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(tab, TCM_GETITEMA, index, (LPARAM)&item);
+    }
+    return text;
+}
+
+namespace {
+
+HWND ListOrSay()
+{
+    HWND list = CurrentList();
+    if (!list)
+        Say("no list on the current page");
+    return list;
+}
+
+LRESULT ListCommand(HWND list, ListViewCommand command, LPARAM argument)
+{
+    static const UINT message = RegisterWindowMessageA(CWIN_LISTVIEW_COMMAND_MESSAGE);
+    return SendMessageA(list, message, command, argument);
+}
+
+int FocusedRow(HWND list)
+{
+    return (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED);
+}
+
+}  // namespace
+
+bool ClickHeader(int column)
+{
+    HWND list = ListOrSay();
+    if (!list)
+        return false;
+    HWND header = (HWND)SendMessageA(list, LVM_GETHEADER, 0, 0);
+    int count = header ? (int)SendMessageA(header, HDM_GETITEMCOUNT, 0, 0) : 0;
+    if (column < 0 || column >= count) {
+        Say("no column %d: the list has %d columns", column, count);
+        return false;
+    }
+    // The column in view, then a click on the middle of its header item: the
+    // header tells the list, the list tells its owner (LVN_COLUMNCLICK).
+    RECT item;
+    SendMessageA(header, HDM_GETITEMRECT, column, (LPARAM)&item);
+    RECT client;
+    GetClientRect(list, &client);
+    int scroll = item.left < client.left ? item.left - client.left
+               : item.right > client.right ? std::min(item.left, item.right - client.right) : 0;
+    if (scroll) {
+        SendMessageA(list, LVM_SCROLL, scroll, 0);
+        Pump(0);
+        SendMessageA(header, HDM_GETITEMRECT, column, (LPARAM)&item);
+    }
+    POINT middle = {(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    LPARAM point = MAKELPARAM(middle.x, middle.y);
+    SendMessageA(header, WM_MOUSEMOVE, 0, point);
+    SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageA(header, WM_LBUTTONUP, 0, point);
+    Pump(0);
+    Repaint();
+    char title[256] = "";
+    HDITEMA info;
+    memset(&info, 0, sizeof info);
+    info.mask = HDI_TEXT | HDI_FORMAT | HDI_IMAGE;
+    info.pszText = title;
+    info.cchTextMax = sizeof title;
+    SendMessageA(header, HDM_GETITEMA, column, (LPARAM)&info);
+    const char* arrow = info.fmt & HDF_SORTUP ? ", sorted up" : info.fmt & HDF_SORTDOWN ? ", sorted down" : "";
+    char image[32] = "";
+    if (info.fmt & HDF_IMAGE)
+        snprintf(image, sizeof image, ", header image %d", info.iImage);
+    Say("header click on column %d \"%s\"%s%s; focused row %d", column, title, arrow, image, FocusedRow(list));
+    return true;
+}
+
+bool ClickRow(int row)
+{
+    HWND list = ListOrSay();
+    if (!list)
+        return false;
+    int count = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    if (row < 0 || row >= count) {
+        Say("no row %d: the list has %d rows", row, count);
+        return false;
+    }
+    SendMessageA(list, LVM_ENSUREVISIBLE, row, FALSE);
+    Pump(0);
+    RECT rect;
+    rect.left = LVIR_LABEL;
+    if (!SendMessageA(list, LVM_GETITEMRECT, row, (LPARAM)&rect)) {
+        Say("row %d has no rectangle on screen", row);
+        return false;
+    }
+    LPARAM point = MAKELPARAM(std::max<LONG>(rect.left + 4, 2), (rect.top + rect.bottom) / 2);
+    // Posted, so that the list view's own button-down loop finds the button-up.
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageA(list, WM_LBUTTONUP, 0, point);
+    Pump(50);
+    bool selected = (SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+    Say(selected ? "row %d selected" : "row %d could not be selected", row);
+    return selected;
+}
+
+bool SelectAllRows()
+{
+    HWND list = ListOrSay();
+    if (!list)
+        return false;
+    if (!ListCommand(list, LVC_SELECT_ALL, 0)) {
+        Say("the list does not select all its rows");
+        return false;
+    }
+    Pump(0);
+    Say("selected: %d rows", (int)SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0));
+    return true;
+}
+
+// The selected rows to the clipboard; with a file, the clipboard's text in
+// code page 1251 written there too.
+bool CopyRows(const std::string& target)
+{
+    HWND list = ListOrSay();
+    if (!list)
+        return false;
+    int selected = (int)SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0);
+    if (!ListCommand(list, LVC_COPY, 0)) {
+        Say("nothing was copied (%d rows selected)", selected);
+        return false;
+    }
+    Say("copied: %d rows", selected);
+    if (target == "clipboard")
+        return true;
+    std::string text;
+    bool read = false;
+    if (OpenClipboard(g_host)) {
+        HANDLE data = GetClipboardData(CF_TEXT);
+        const char* bytes = data ? (const char*)GlobalLock(data) : NULL;
+        if (bytes) {
+            text.assign(bytes, strnlen(bytes, GlobalSize(data)));
+            GlobalUnlock(data);
+            read = true;
+        }
+        CloseClipboard();
+    }
+    if (!read) {
+        Say("the clipboard holds no text to write to %s", target.c_str());
+        return false;
+    }
+    FILE* out = fopen(target.c_str(), "wb");
+    bool ok = out && fwrite(text.data(), 1, text.size(), out) == text.size();
+    if (out && fclose(out) != 0)
+        ok = false;
+    Say(ok ? "clipboard text written to %s (%u bytes)" : "the clipboard text could not be written to %s",
+        target.c_str(), (unsigned)text.size());
+    return ok;
+}
+
+bool SaveList(const std::string& path)
+{
+    HWND list = ListOrSay();
+    if (!list)
+        return false;
+    int rows = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    if (!ListCommand(list, LVC_SAVE_CSV, (LPARAM)path.c_str())) {
+        Say("the list could not be saved to %s", path.c_str());
+        return false;
+    }
+    Say("list saved: %s (%d rows)", path.c_str(), rows);
+    return true;
+}
+
+// A search for the text (or the last one again): the row found becomes the
+// focused one.
+bool FindRow(const std::string* text)
+{
+    HWND list = ListOrSay();
+    if (!list)
+        return false;
+    LRESULT found = text ? ListCommand(list, LVC_FIND, (LPARAM)text->c_str()) : ListCommand(list, LVC_FIND_NEXT, 0);
+    Pump(0);
+    Repaint();
+    std::string what = text ? "find \"" + *text + "\"" : std::string("find next");
+    if (found)
+        Say("%s: row %d", what.c_str(), FocusedRow(list));
+    else
+        Say("%s: not found", what.c_str());
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include <string.h>
 
 #include "cwin/system/MessageBox.h"
+#include "ConverterRun.h"
 #include "PluginDriver.h"
 #include "ViewerIds.h"
 #include "ViewerTexts.h"
@@ -20,14 +21,19 @@ namespace host {
 namespace {
 
 const char kWindowClass[]    = "OrvexHostWindow";
-const char kConvertClass[]   = "OrvexConvertWindow";
 const char kStopEventName[]  = "Exit_MathFlow";
-const char kGuideName[]      = "Руководство.html";
+// ASCII: unzip tools that ignore the zip's UTF-8 flag garble Cyrillic names.
+const char kGuideName[]      = "Guide.html";
 const char kGoodsListName[]  = "Номенкл.csv";
 const char kKindsName[]      = "moves_type.txt";
 const char kReportFileName[] = "ZORB_MVS.txt";
 const char kSettingsKey[]    = "Software\\Orvex\\Viewer";
 const char kLastFolderValue[] = "LastFolder";
+const char kIdModeValue[]    = "IdMode";
+// The identifiers' display (the plug-in's SetIdMode) and its menu item.
+const int kIdModeCommands[3] = {IDM_VIEW_HEX, IDM_VIEW_DECIMAL, IDM_VIEW_CODES};
+const char* const kIdModeNames[3] = {"hexadecimal numbers", "decimal numbers", "codes"};
+const int kDefaultIdMode = 2;
 const char* const kListFiles[] = {"c:\\GNList.dat", "c:\\SNList.dat", "c:\\GMList.dat", "c:\\GDList.dat"};
 const int kQuitButtonId = 101;
 // A menu command travels to the message loop as a thread message.
@@ -79,10 +85,6 @@ bool RegisterClasses()
     windowClass.hIcon = LoadIcon(NULL, IDI_APPLICATION);
     windowClass.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kWindowClass;
-    if (!RegisterClassA(&windowClass))
-        return false;
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = kConvertClass;
     registered = RegisterClassA(&windowClass) != 0;
     return registered;
 }
@@ -154,14 +156,37 @@ std::string ReadLastFolder()
     return folder;
 }
 
-void WriteLastFolder(const std::string& folder)
+void WriteSetting(const char* name, DWORD type, const void* data, DWORD size)
 {
     HKEY key;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, NULL, 0, KEY_WRITE, NULL, &key, NULL) !=
         ERROR_SUCCESS)
         return;
-    RegSetValueExA(key, kLastFolderValue, 0, REG_SZ, (const BYTE*)folder.c_str(), (DWORD)folder.size() + 1);
+    RegSetValueExA(key, name, 0, type, (const BYTE*)data, size);
     RegCloseKey(key);
+}
+
+void WriteLastFolder(const std::string& folder)
+{
+    WriteSetting(kLastFolderValue, REG_SZ, folder.c_str(), (DWORD)folder.size() + 1);
+}
+
+// The identifiers' display chosen last, -1 when none is remembered.
+int ReadIdMode()
+{
+    DWORD mode = 0, size = sizeof mode, type = 0;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return -1;
+    LONG status = RegQueryValueExA(key, kIdModeValue, NULL, &type, (BYTE*)&mode, &size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS && type == REG_DWORD && mode <= 2 ? (int)mode : -1;
+}
+
+void WriteIdMode(int mode)
+{
+    DWORD value = (DWORD)mode;
+    WriteSetting(kIdModeValue, REG_DWORD, &value, sizeof value);
 }
 
 int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM start)
@@ -190,13 +215,19 @@ std::string ChooseFolder(HWND owner, const std::string& start)
     return ok ? std::string(chosen) : std::string();
 }
 
-std::string ChooseReport(HWND owner, const std::string& folder)
+// Pairs of description and pattern, each followed by '|', as the dialogs want them.
+void MakeFilter(const char* pairs, char* filter, size_t size)
 {
-    char filter[256];
-    lstrcpynA(filter, text::kReportFilter, sizeof filter);
+    lstrcpynA(filter, pairs, (int)size);
     for (char* c = filter; *c; ++c)
         if (*c == '|')
             *c = 0;
+}
+
+std::string ChooseReport(HWND owner, const std::string& folder)
+{
+    char filter[256];
+    MakeFilter(text::kReportFilter, filter, sizeof filter);
     char file[MAX_PATH] = "";
     OPENFILENAMEA dialog;
     memset(&dialog, 0, sizeof dialog);
@@ -209,6 +240,26 @@ std::string ChooseReport(HWND owner, const std::string& folder)
     dialog.lpstrTitle = text::kChooseReport;
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
     return GetOpenFileNameA(&dialog) ? std::string(file) : std::string();
+}
+
+std::string ChooseSaveFile(HWND owner, const std::string& folder, const std::string& name)
+{
+    char filter[256];
+    MakeFilter(text::kSaveListFilter, filter, sizeof filter);
+    char file[MAX_PATH] = "";
+    lstrcpynA(file, name.c_str(), sizeof file);
+    OPENFILENAMEA dialog;
+    memset(&dialog, 0, sizeof dialog);
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = filter;
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = sizeof file;
+    dialog.lpstrInitialDir = folder.empty() ? NULL : folder.c_str();
+    dialog.lpstrTitle = text::kSaveListTitle;
+    dialog.lpstrDefExt = "csv";
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+    return GetSaveFileNameA(&dialog) ? std::string(file) : std::string();
 }
 
 void FileTimeNow(FILETIME& now)
@@ -226,169 +277,6 @@ bool WrittenSince(const char* path, const FILETIME& since)
     WIN32_FILE_ATTRIBUTE_DATA data;
     return GetFileAttributesExA(path, GetFileExInfoStandard, &data) &&
            !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && CompareFileTime(&data.ftLastWriteTime, &since) >= 0;
-}
-
-// The converter's console lines, shown as they come in a small window over
-// the viewer's, and echoed on the viewer's console.
-class ConverterWindow
-{
-public:
-    explicit ConverterWindow(HWND owner) : m_owner(owner)
-    {
-        RECT place = {100, 100, 100 + 600, 100 + 360};
-        if (owner) {
-            RECT over;
-            GetWindowRect(owner, &over);
-            place = {over.left + 60, over.top + 80, over.left + 60 + 600, over.top + 80 + 360};
-        }
-        HINSTANCE instance = GetModuleHandleA(NULL);
-        m_window = CreateWindowExA(WS_EX_DLGMODALFRAME, kConvertClass, text::kConverting,
-                                   WS_POPUP | WS_CAPTION | WS_VISIBLE, place.left, place.top,
-                                   place.right - place.left, place.bottom - place.top, owner, NULL, instance, NULL);
-        RECT client = {0, 0, 0, 0};
-        if (m_window)
-            GetClientRect(m_window, &client);
-        m_edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
-                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
-                                 0, 0, client.right, client.bottom, m_window, NULL, instance, NULL);
-        SendMessageA(m_edit, WM_SETFONT, (WPARAM)GetStockObject(ANSI_FIXED_FONT), FALSE);
-        if (owner)
-            EnableWindow(owner, FALSE);
-    }
-    ~ConverterWindow()
-    {
-        if (m_owner && IsWindow(m_owner))
-            EnableWindow(m_owner, TRUE);
-        if (m_window)
-            DestroyWindow(m_window);
-        if (m_owner && IsWindow(m_owner))
-            SetActiveWindow(m_owner);
-    }
-    // Console output: lines end at LF (CR LF or a lone LF); the box shows CR LF.
-    void Add(const char* bytes, size_t size)
-    {
-        std::string shown;
-        for (size_t i = 0; i < size; ++i) {
-            char c = bytes[i];
-            if (c == '\r')
-                continue;
-            if (c == '\n') {
-                Say("fromZORB: %s", m_line.c_str());
-                m_line.clear();
-                shown += "\r\n";
-            } else {
-                m_line += c;
-                shown += c;
-            }
-        }
-        Show(shown);
-    }
-    void Finish(const char* last)
-    {
-        if (!m_line.empty())
-            Say("fromZORB: %s", m_line.c_str());
-        m_line.clear();
-        Show(std::string("\r\n") + last);
-    }
-    HWND Window() const { return m_window; }
-
-private:
-    void Show(const std::string& shown)
-    {
-        if (!m_edit || shown.empty())
-            return;
-        int end = GetWindowTextLengthA(m_edit);
-        SendMessageA(m_edit, EM_SETSEL, end, end);
-        SendMessageA(m_edit, EM_REPLACESEL, FALSE, (LPARAM)shown.c_str());
-    }
-
-    HWND m_owner;
-    HWND m_window = NULL;
-    HWND m_edit = NULL;
-    std::string m_line;
-};
-
-struct ConverterRun
-{
-    bool started = false;
-    DWORD exitCode = 0;
-    std::string output;
-};
-
-// Runs the converter in the report's folder and waits for it, the windows
-// alive meanwhile; its console output is collected and shown as it comes.
-ConverterRun RunConverter(const std::string& converter, const std::string& folder)
-{
-    ConverterRun run;
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
-    HANDLE readEnd = NULL, writeEnd = NULL;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-        return run;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup;
-    memset(&startup, 0, sizeof startup);
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    startup.hStdInput = NULL;
-    PROCESS_INFORMATION process;
-    std::string commandLine = "\"" + converter + "\"";
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back(0);
-    ConverterWindow window(g_host);
-    run.started = CreateProcessA(converter.c_str(), line.data(), NULL, NULL, TRUE, CREATE_NO_WINDOW, NULL,
-                                 folder.c_str(), &startup, &process) != FALSE;
-    CloseHandle(writeEnd);
-    if (!run.started) {
-        CloseHandle(readEnd);
-        return run;
-    }
-    bool quit = false;
-    char buffer[4096];
-    for (;;) {
-        DWORD available = 0, got = 0;
-        bool open = PeekNamedPipe(readEnd, NULL, 0, NULL, &available, NULL) != FALSE;
-        if (open && available &&
-            ReadFile(readEnd, buffer, available < sizeof buffer ? available : sizeof buffer, &got, NULL)) {
-            run.output.append(buffer, got);
-            window.Add(buffer, got);
-            continue;
-        }
-        if (!open && WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0)
-            break;
-        MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 50, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                quit = true;
-                continue;
-            }
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
-    CloseHandle(readEnd);
-    WaitForSingleObject(process.hProcess, INFINITE);
-    GetExitCodeProcess(process.hProcess, &run.exitCode);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    window.Finish(text::kConverterDone);
-    Pump(300);      // the last lines stay readable for a moment
-    if (quit)
-        PostQuitMessage(0);
-    return run;
-}
-
-// The piece of the console output that one import step printed.
-bool StepFailed(const std::string& output, const char* step)
-{
-    size_t at = output.find(step);
-    if (at == std::string::npos)
-        return false;
-    size_t next = output.find("Import", at + 1);
-    return output.substr(at, next == std::string::npos ? std::string::npos : next - at).find("fault !!!") !=
-           std::string::npos;
 }
 
 std::string ResourceText(const std::vector<char>& data, const char* name)
@@ -539,8 +427,9 @@ void Viewer::UnloadPlugin()
     }
 }
 
-// The list files go to the root of drive c:; a save that could not replace
-// all four (no right to write there, a full disk) is the user's to know.
+// Only with -savelists: the list files go to the root of drive c:, where a
+// standard user may not create files; a save that could not replace all four
+// is then said.
 bool Viewer::SaveLists()
 {
     FILETIME since;
@@ -579,8 +468,7 @@ int Viewer::OpenSession(const std::string& folder, bool haveFolder, bool feed)
     m_plugin->AttachHost(g_host, kLibraryName);
     SayTime("AttachHost (list files loaded)", start);
     m_plugin->ShowPlugin();
-    if (m_options.idMode && !m_plugin->SetIdMode(m_options.idMode))
-        Say("identifier display %d refused (1 or 2)", m_options.idMode);
+    ShowIdMode(m_idMode);
     Pump(0);
 
     int result = kExitOk;
@@ -612,7 +500,7 @@ int Viewer::OpenSession(const std::string& folder, bool haveFolder, bool feed)
     Pump(0);
     Repaint();
     SayTime("RefreshLists", start);
-    if (fed && !SaveLists())
+    if (fed && m_options.saveLists && !SaveLists())
         result = kExitStep;
     if (fed && m_options.interactive && haveFolder)
         WriteLastFolder(m_folder);
@@ -630,9 +518,13 @@ void Viewer::CloseSession()
 
 int Viewer::Reload(const std::string& folder)
 {
+    double start = NowMs();
     CloseSession();
+    SayTime("closing the session (window destroyed, library freed)", start);
+    start = NowMs();
     if (!LoadPlugin())
         return kExitLibrary;
+    SayTime("loading the library", start);
     return OpenSession(folder, true, true);
 }
 
@@ -673,8 +565,9 @@ void Viewer::OpenFolder()
 
 // The converter of the viewer's own folder, run in the report's folder; its
 // new tables are then shown. What it cannot do is said before it runs, so that
-// the folder's tables stay as they are.
-bool Viewer::Convert(const std::string& reportPath)
+// the folder's tables stay as they are; what went wrong in the run is said
+// from its exit code once its window is closed.
+bool Viewer::Convert(const std::string& reportPath, bool autoClose)
 {
     std::string report = FullPath(reportPath);
     Say("convert: %s", report.c_str());
@@ -698,31 +591,107 @@ bool Viewer::Convert(const std::string& reportPath)
     }
     bool kindsExisted = FileExists(JoinPath(folder, kKindsName));
 
-    ConverterRun run = RunConverter(converter, folder);
+    ConverterRun run = RunConverter(converter, folder, autoClose || !m_options.interactive);
     if (!run.started) {
-        Say("the converter could not be started (error %lu)", GetLastError());
+        Say("the converter could not be started (error %lu)", run.startError);
         Box(MB_ICONERROR, text::kConverterNotStarted, converter.c_str());
         return false;
     }
     Say("fromZORB.exe ended with code %lu", run.exitCode);
-    for (const char* marker : {"Tables start NOT found...", "Tables end NOT found..."}) {
-        if (run.output.find(marker) != std::string::npos) {
-            Box(MB_ICONERROR, text::kNoReportTable, marker);
-            return false;
-        }
+    switch (run.exitCode) {
+    case kConverted:
+        break;
+    case kNotWritten: {
+        // "<file> NOT written... "
+        size_t at = run.output.find(" NOT written...");
+        size_t from = at == std::string::npos ? at : run.output.find_last_of(" \n", at - 1);
+        std::string said = at == std::string::npos ? std::string("NOT written...")
+                                                   : run.output.substr(from + 1, at + 15 - from - 1);
+        Box(MB_ICONERROR, text::kTablesNotWritten, said.c_str());
+        return false;
     }
-    if (run.exitCode != 0 || run.output.find("Program ended") == std::string::npos) {
-        Box(MB_ICONERROR, text::kConverterFailed, run.exitCode);
+    case kNotRead:
+        if (StepFailed(run.output, "Import positions"))
+            Box(MB_ICONERROR, text::kGoodsListFault, goods.c_str());
+        else
+            Box(MB_ICONERROR, text::kReportUnreadable, report.c_str());
+        return false;
+    case kNoReportTable: {
+        const char* marker = "Tables start NOT found...";
+        if (run.output.find(marker) == std::string::npos &&
+            run.output.find("Tables end NOT found...") != std::string::npos)
+            marker = "Tables end NOT found...";
+        Box(MB_ICONERROR, text::kNoReportTable, marker);
+        return false;
+    }
+    default:
+        Box(MB_ICONERROR, text::kConverterFailed, run.exitCode, run.exitCode);
         return false;
     }
     if (StepFailed(run.output, "Import moves type"))
         Box(MB_ICONWARNING, text::kKindsFault);
-    if (StepFailed(run.output, "Import positions"))
-        Box(MB_ICONWARNING, text::kGoodsListFault);
+    // How the new session went is the session's result (m_result); a window
+    // the person closed meanwhile is no failure of the conversion.
     m_result = Reload(folder);
     if (!kindsExisted && FileExists(JoinPath(folder, kKindsName)))
         Box(MB_ICONINFORMATION, text::kKindsCreated);
-    return g_host != NULL;
+    return true;
+}
+
+// «Файл > Сохранить список…»: the list of the current page, as a CSV file.
+void Viewer::SaveCurrentList()
+{
+    if (!CurrentList()) {
+        Say("no list on the current page");
+        Box(MB_ICONWARNING, text::kNoListToSave);
+        return;
+    }
+    std::string page = CurrentTabName();
+    std::string path = ChooseSaveFile(g_host, m_folder, (page.empty() ? std::string("list") : page) + ".csv");
+    if (path.empty())
+        return;
+    if (!SaveList(path))
+        Box(MB_ICONERROR, text::kListNotSaved, path.c_str());
+}
+
+// The identifiers of the plug-in's lists shown as hexadecimal numbers (0),
+// decimal numbers (1) or codes (2); the menu's check mark follows.
+bool Viewer::ShowIdMode(int mode)
+{
+    if (!m_plugin)
+        return false;
+    if (!m_plugin->SetIdMode(mode)) {
+        Say("identifiers as %s (%d): refused by the plug-in", kIdModeNames[mode], mode);
+        CheckIdMode();
+        return false;
+    }
+    m_idMode = mode;
+    CheckIdMode();
+    Repaint();
+    Say("identifiers shown as %s", kIdModeNames[mode]);
+    return true;
+}
+
+void Viewer::CheckIdMode()
+{
+    HMENU menu = g_host ? GetMenu(g_host) : NULL;
+    if (!menu)
+        return;
+    CheckMenuRadioItem(menu, IDM_VIEW_CODES, IDM_VIEW_HEX, kIdModeCommands[m_idMode], MF_BYCOMMAND);
+    // What the menu now shows (another process cannot ask a menu).
+    std::string checked;
+    for (int command : {IDM_VIEW_CODES, IDM_VIEW_DECIMAL, IDM_VIEW_HEX}) {
+        if (!(GetMenuState(menu, command, MF_BYCOMMAND) & MF_CHECKED))
+            continue;
+        char item[128] = "";
+        GetMenuStringA(menu, command, item, sizeof item, MF_BYCOMMAND);
+        std::string name;
+        for (const char* c = item; *c; ++c)
+            if (*c != '&')
+                name += *c;
+        checked += (checked.empty() ? "" : ", ") + name;
+    }
+    Say("menu View: %s checked", checked.empty() ? "nothing" : checked.c_str());
 }
 
 void Viewer::OpenGuide()
@@ -783,7 +752,17 @@ void Viewer::OnCommand(int id)
     case IDM_CONVERT: {
         std::string report = ChooseReport(g_host, m_folder);
         if (!report.empty())
-            Convert(report);
+            Convert(report, false);
+        break;
+    }
+    case IDM_SAVE_LIST: SaveCurrentList(); break;
+    case IDM_VIEW_CODES:
+    case IDM_VIEW_DECIMAL:
+    case IDM_VIEW_HEX: {
+        int mode = id == IDM_VIEW_CODES ? 2 : id == IDM_VIEW_DECIMAL ? 1 : 0;
+        // A person's choice is remembered for the next start.
+        if (ShowIdMode(mode) && m_options.interactive)
+            WriteIdMode(mode);
         break;
     }
     case IDM_EXIT:  if (g_host) DestroyWindow(g_host); break;
@@ -799,7 +778,14 @@ bool Viewer::RunAction(const Action& action, bool& quit)
     std::string step;
     switch (action.kind) {
     case kTab:         ok = SelectTab(action.number);       step = "tab " + std::to_string(action.number); break;
-    case kSupplier:    ok = PickSupplier(m_plugin, m_fed, action.text); step = "supplier " + action.text; break;
+    case kSupplier:    ok = PickSupplier(m_fed, action.text); step = "supplier " + action.text; break;
+    case kSort:        ok = ClickHeader(action.number);     step = "sort by column " + std::to_string(action.number); break;
+    case kSelect:      ok = ClickRow(action.number);        break;
+    case kSelectAll:   ok = SelectAllRows();                step = "select all"; break;
+    case kCopy:        ok = CopyRows(action.text);          step = "copy"; break;
+    case kSave:        ok = SaveList(FullPath(action.text)); step = "save the list"; break;
+    case kFind:        ok = FindRow(&action.text);          step = "find"; break;
+    case kFindNext:    ok = FindRow(NULL);                  step = "find next"; break;
     case kBuild:       ok = PressBuild();                   step = "BuildDynamics"; break;
     case kDoubleClick: ok = DoubleClickRow(action.number);  step = "report of row " + std::to_string(action.number); break;
     case kShot:        ok = TakePicture(action.text);       break;
@@ -815,7 +801,7 @@ bool Viewer::RunAction(const Action& action, bool& quit)
         }
         step = "open";
         break;
-    case kConvert:     ok = Convert(action.text);           step = "convert"; break;
+    case kConvert:     ok = Convert(action.text, true);     step = "convert"; break;
     case kQuit:        quit = true;                         break;
     }
     if (!step.empty())
@@ -831,6 +817,12 @@ int Viewer::Run()
     InitCommonControlsEx(&controls);
     OleInitialize(NULL);     // the folder chooser's new style needs it
     m_keys = LoadAcceleratorsA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDR_VIEWER_KEYS));
+
+    // Codes unless another display was chosen last; -idmode for this run.
+    int remembered = ReadIdMode();
+    m_idMode = m_options.idMode >= 0 ? m_options.idMode : remembered >= 0 ? remembered : kDefaultIdMode;
+    if (m_options.idMode >= 0 && m_options.interactive)
+        WriteIdMode(m_options.idMode);
 
     if (!LoadPlugin())
         return kExitLibrary;

@@ -13,7 +13,11 @@
 
 namespace host {
 
-enum ActionKind { kTab, kSupplier, kBuild, kDoubleClick, kShot, kWait, kQuit, kOpen, kConvert, kMenuShot };
+enum ActionKind
+{
+    kTab, kSupplier, kBuild, kDoubleClick, kShot, kWait, kQuit, kOpen, kConvert, kMenuShot,
+    kSort, kSelect, kSelectAll, kCopy, kSave, kFind, kFindNext
+};
 
 struct Action
 {
@@ -27,7 +31,12 @@ struct Options
     std::string folder;
     bool folderGiven = false;
     bool feed = true;
-    int idMode = 0;
+    // -idmode: the identifiers' display for this run, -1 when not given (the
+    // one remembered, else codes).
+    int idMode = -1;
+    // -savelists: the plug-in saves its list files after every feed, as the
+    // host program's protocol has it (the tests, benchmarks and crash runs).
+    bool saveLists = false;
     std::vector<Action> actions;
     // Without -quit a person works the viewer: faults are also message boxes,
     // the tables' folder becomes the current one and is remembered.
@@ -60,7 +69,11 @@ private:
     bool RunAction(const Action& action, bool& quit);
 
     void OpenFolder();
-    bool Convert(const std::string& report);
+    // autoClose: automation; the converter window does not wait for a person.
+    bool Convert(const std::string& report, bool autoClose);
+    void SaveCurrentList();
+    bool ShowIdMode(int mode);
+    void CheckIdMode();
     void OpenGuide();
     void ShowAbout();
     bool MenuPicture(const std::string& path);
@@ -85,6 +98,7 @@ private:
     RECT m_placement = {0, 0, 1000, 720};
     bool m_reloading = false;
     int m_result = kExitOk;
+    int m_idMode = 2;
 };
 
 }  // namespace host

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace hosttest {
 
@@ -44,6 +45,10 @@ public:
     HWND WaitForBox(DWORD milliseconds = 60000) { return WaitForWindow("#32770", milliseconds); }
     // Waits for the end (stopping the program after the given time).
     HostRun Finish(DWORD milliseconds = 60000);
+    // The console output so far; waits until it holds the text (false after
+    // the given time or when the program ended without it).
+    std::string Output();
+    bool WaitForOutput(const std::string& text, DWORD milliseconds = 60000);
 
 private:
     static DWORD WINAPI ReadOutput(void* self);
@@ -59,6 +64,24 @@ private:
 std::string BoxText(HWND box);
 void PressOk(HWND box);
 std::string WindowText(HWND window);
+// The text a control holds (an edit box's own text), asked of it: the window
+// text of another process's window is only its caption.
+std::string ControlText(HWND control);
+// The paths of the modules loaded in the process that owns the window.
+std::vector<std::string> ModulesOf(HWND window);
+
+// The first shown descendant of the window with that class (and dialog item id,
+// when not -1); null when none.
+HWND ShownChild(HWND parent, const char* className, int itemId = -1);
+// The number of rows of a list view and the text of one of its cells, in
+// another process (the text is read out of that process's memory).
+int ListRows(HWND list);
+std::string ListCellText(HWND list, int row, int column);
+// The clipboard's text in code page 1251 (CF_TEXT); empty when none.
+std::string ClipboardText();
+// The file dialog of another process: the file name typed in, and «Open» or
+// «Save» pressed.
+bool ChooseInFileDialog(HWND dialog, const std::string& path);
 
 }  // namespace hosttest
 

@@ -1,7 +1,8 @@
 // OrvexHost.exe run as a user runs it: a folder of tables, options, its console
 // lines and exit code, and what the plug-in made of the tables (the list files
-// it saves to the root of drive c:, the report of a double-clicked row, the
-// open request that reached the ".html" association).
+// it saves to the root of drive c: with -savelists, the report of a
+// double-clicked row, the open request that reached the ".html" association,
+// the rows of a list as the viewer copies and saves them).
 //
 // Record layouts read here: goods 672 bytes (id at 8, code at 12, name at 44,
 // volume at 392), suppliers 1112 bytes (id 8, code 12, name 44, delivery cost
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "HostRun.h"
+#include "ViewerTables.h"
 
 using namespace hosttest;
 
@@ -129,6 +131,8 @@ protected:
         for (const char* name : {"GNList.dat", "SNList.dat", "GMList.dat", "GDList.dat"})
             DeleteFileA((std::string("c:\\") + name).c_str());
         DeleteFileA(g_openLog.c_str());
+        // The viewer's first display (codes), whatever an earlier test chose.
+        ASSERT_TRUE(SetIdModeSetting(-1));
     }
 
     void Write(const char* name, const std::string& bytes) { ASSERT_TRUE(WriteBytes(m_folder + "\\" + name, bytes)); }
@@ -176,7 +180,7 @@ TEST_F(HostTest, WithoutTheLibraryBesideItSaysSoAndExits2)
 TEST_F(HostTest, EveryColumnReachesTheStore)
 {
     WriteSample();
-    HostRun run = Host("-quit");
+    HostRun run = Host("-savelists -quit");
     EXPECT_EQ(0u, run.exitCode) << run.output;
     EXPECT_TRUE(Has(run, "fed: 2 goods, 2 suppliers, 3 moves and 1 fictive days")) << run.output;
     EXPECT_TRUE(Has(run, "Orvex_DLL.dll unloaded")) << run.output;
@@ -307,7 +311,7 @@ TEST_F(HostTest, FaultyRowsAreNamedAndTheRestIsFed)
           "04.03.05|ZZ|ООО Альфа|3.00000||6.00000||\r\n"       // unknown goods: kept
           "05.03.05|A1|ООО Гамма|5.00000||7.00000||\r\n"       // unknown supplier: kept
           "06.03.05|A1|99||1.00000||2.00000|\r\n");            // unknown buyer: kept
-    HostRun run = Host("-quit");
+    HostRun run = Host("-savelists -quit");
     EXPECT_EQ(1u, run.exitCode) << run.output;
     EXPECT_TRUE(Has(run, "Positions.txt, line 3: 2 fields, 10 expected")) << run.output;
     EXPECT_TRUE(Has(run, "Positions.txt, line 4: unit cost \"дорого\"")) << run.output;
@@ -338,7 +342,7 @@ TEST_F(HostTest, ATableWithoutHeaderLosesNoRow)
     Write("Suppliers.txt", "ООО Альфа|ООО Альфа\n");   // no header, Unix line end
     Write("Buyers.txt", kBuyers);
     Write("Moves.txt", "Date|IDG|IDS|NIN|NOUT|DIN|DOUT\r\n");
-    HostRun run = Host("-quit");
+    HostRun run = Host("-savelists -quit");
     EXPECT_EQ(1u, run.exitCode) << run.output;
     EXPECT_TRUE(Has(run, "Suppliers.txt, line 1: the header \"ID|Name\" is missing")) << run.output;
     EXPECT_TRUE(Has(run, "fed: 2 goods, 1 suppliers, 0 moves and 0 fictive days")) << run.output;
@@ -354,6 +358,249 @@ TEST_F(HostTest, StepsThatCannotBeDoneAreLinesAndExitCode3)
     EXPECT_TRUE(Has(run, "no row 0: the dynamics list has 0 rows")) << run.output;
     EXPECT_TRUE(Has(run, "no supplier 7: the box holds 2")) << run.output;
     EXPECT_TRUE(Has(run, "Orvex_DLL.dll unloaded")) << run.output;
+}
+
+// Long texts: the plug-in keeps 31 bytes of a code, yet every move keeps its
+// goods and supplier. Supplier 0 has 40 bytes; suppliers 1 and 2 share their
+// first 32 bytes, as goods LA and LB share their first 31; the buyer's code
+// has 40 digits. Each supplier delivered its own number of goods: 1, 2 and 3.
+TEST_F(HostTest, LongTextsKeepEveryMoveAndTwoSuppliersSharingTheirStartStayTwo)
+{
+    WriteLongNames(m_folder);
+    HostRun run = Host("-savelists -tab 4 -supplier 0 -build -supplier 1 -build -supplier 2 -build "
+                       "-supplier most -quit");
+    EXPECT_EQ(0u, run.exitCode) << run.output;
+    EXPECT_TRUE(Has(run, "fed: 6 goods, 3 suppliers, 7 moves and 0 fictive days")) << run.output;
+    EXPECT_FALSE(Has(run, "Moves.txt, line")) << run.output;
+    // Each supplier's goods rows, in the order the steps ran.
+    const char* steps[] = {"supplier 0: " kSupplier40, "dynamics built: 1 goods rows",
+                           "supplier 1: " kSupplierA,  "dynamics built: 2 goods rows",
+                           "supplier 2: " kSupplierB,  "dynamics built: 3 goods rows",
+                           "supplier 2: " kSupplierB};
+    size_t at = 0;
+    for (const char* step : steps) {
+        at = run.output.find(step, at);
+        ASSERT_NE(std::string::npos, at) << "missing in order: " << step << "\n" << run.output;
+        ++at;
+    }
+
+    // The store: cut codes, and the identifiers the moves carry.
+    std::string suppliers = ReadBytes("c:\\SNList.dat");
+    ASSERT_EQ(3u * 1112, suppliers.size());
+    const char* supplierCuts[] = {kSupplier40Cut, kSupplierABCut, kSupplierABCut};
+    const char* supplierNames[] = {kSupplier40, kSupplierA, kSupplierB};
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(k + 1, Int32At(suppliers, k * 1112 + 8));
+        EXPECT_EQ(supplierCuts[k], TextAt(suppliers, k * 1112 + 12));
+        EXPECT_EQ(supplierNames[k], TextAt(suppliers, k * 1112 + 44));
+    }
+    std::string goods = ReadBytes("c:\\GNList.dat");
+    ASSERT_EQ(6u * 672, goods.size());
+    EXPECT_EQ(kLongGoodsCut, TextAt(goods, 4 * 672 + 12));
+    EXPECT_EQ(kLongGoodsCut, TextAt(goods, 5 * 672 + 12));
+    std::string moves = ReadBytes("c:\\GMList.dat");
+    ASSERT_EQ(7u * 80, moves.size());
+    const int32_t goodsIds[7] = {1, 2, 3, 4, 5, 6, 1};
+    const int32_t supplierIds[7] = {1, 2, 2, 3, 3, 3, 0};
+    for (int k = 0; k < 7; ++k) {
+        EXPECT_EQ(goodsIds[k], MoveAt(moves, k).goodsId) << "move " << k;
+        EXPECT_EQ(supplierIds[k], MoveAt(moves, k).supplierId) << "move " << k;
+    }
+    EXPECT_EQ(2.0, MoveAt(moves, 6).sold);           // the sale to the buyer of 40 digits
+}
+
+// Rule lines of the report come out of the converter as moves dated 00.00.00
+// without amounts: no movements, so they are skipped without a fault. A row of
+// that date with an amount stays a fault.
+struct RuleLineCase
+{
+    const char* name;
+    const char* extraMoves;
+    unsigned exitCode;
+    const char* fed;
+    const char* fault;          // null: no fault line at all
+};
+
+class RuleLines : public HostTest, public ::testing::WithParamInterface<RuleLineCase>
+{
+};
+
+TEST_P(RuleLines, AreNoMovementsAndNoFaults)
+{
+    const RuleLineCase& c = GetParam();
+    Write("Positions.txt", kPositions);
+    Write("Suppliers.txt", kSuppliers);
+    Write("Buyers.txt", kBuyers);
+    std::string moves = kMoves;
+    moves.insert(moves.find("03.03.05|B2"), c.extraMoves);
+    Write("Moves.txt", moves);
+    HostRun run = Host("-savelists -quit");
+    EXPECT_EQ(c.exitCode, run.exitCode) << run.output;
+    EXPECT_TRUE(Has(run, c.fed)) << run.output;
+    if (c.fault) {
+        EXPECT_TRUE(Has(run, c.fault)) << run.output;
+    } else {
+        EXPECT_FALSE(Has(run, "Moves.txt, line")) << run.output;
+    }
+    // The moves fed: the sample's three and its day without movements.
+    std::string list = ReadBytes("c:\\GMList.dat");
+    ASSERT_EQ(4u * 80, list.size());
+    EXPECT_EQ(Date(1, 3, 5), MoveAt(list, 0).date);
+    EXPECT_EQ(Date(3, 3, 5), MoveAt(list, 1).date);
+    EXPECT_EQ(Date(3, 3, 5), MoveAt(list, 2).date);
+    EXPECT_EQ(Date(2, 3, 5), MoveAt(list, 3).date);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Viewer, RuleLines,
+    ::testing::Values(
+        // Under a receipt's kind (zero quantity and value), under a kind
+        // without sums, and with no amount at all.
+        RuleLineCase{"AsTheConverterWritesThem",
+                     "00.00.00|A1|ООО Альфа|0.00000||0.00000||\r\n"
+                     "00.00.00|A1|0||0.00000|||\r\n"
+                     "00.00.00|B2|ИП Бета||||\r\n",
+                     0, "fed: 2 goods, 2 suppliers, 3 moves and 1 fictive days", NULL},
+        RuleLineCase{"ADateOfZerosWithAnAmountIsStillAFault",
+                     "00.00.00|A1|ООО Альфа|0.00000||0.00000||\r\n"
+                     "00.00.00|A1|ООО Альфа|1.00000||2.50000||\r\n",
+                     1, "fed: 2 goods, 2 suppliers, 3 moves and 1 fictive days",
+                     "Moves.txt, line 5: date \"00.00.00\" is not dd.mm.yy; skipped"}),
+    [](const ::testing::TestParamInfo<RuleLineCase>& info) { return std::string(info.param.name); });
+
+// The viewer itself writes nothing to the root of drive c:; -savelists has the
+// plug-in save its four list files there, as the host program's protocol does.
+struct RootCase
+{
+    const char* name;
+    const char* arguments;
+    bool listFiles;
+};
+
+class RootOfC : public HostTest, public ::testing::WithParamInterface<RootCase>
+{
+};
+
+TEST_P(RootOfC, HoldsListFilesOnlyWhenAsked)
+{
+    const RootCase& c = GetParam();
+    WriteSample();
+    std::string before = RootListing();
+    HostRun run = Host(c.arguments);
+    EXPECT_EQ(0u, run.exitCode) << run.output;
+    std::string after = RootListing();
+    if (!c.listFiles) {
+        EXPECT_EQ(before, after);
+        return;
+    }
+    for (const char* name : {"GNList.dat", "SNList.dat", "GMList.dat", "GDList.dat"})
+        EXPECT_NE(std::string::npos, after.find(std::string(name) + " ")) << after;
+    EXPECT_EQ(2u * 672, ReadBytes("c:\\GNList.dat").size());
+    EXPECT_EQ(4u * 80, ReadBytes("c:\\GMList.dat").size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Viewer, RootOfC,
+                         ::testing::Values(RootCase{"ANormalRun", "-tab 4 -supplier 0 -build -quit", false},
+                                           RootCase{"WithSaveLists", "-savelists -quit", true}),
+                         [](const ::testing::TestParamInfo<RootCase>& info) { return std::string(info.param.name); });
+
+TEST_F(HostTest, TheIdModeOfAnAutomatedRunIsNotRememberedAndOnlyZeroToTwoIsTaken)
+{
+    WriteSample();
+    ASSERT_TRUE(SetIdModeSetting(1));
+    HostRun run = Host("-idmode 0 -quit");
+    EXPECT_EQ(0u, run.exitCode) << run.output;
+    EXPECT_EQ(1, IdModeSetting());
+    run = Host("-idmode 3 -quit");
+    EXPECT_EQ(3u, run.exitCode) << run.output;
+    EXPECT_TRUE(Has(run, "-idmode takes 0 (hexadecimal numbers), 1 (decimal numbers) or 2 (codes), not 3"))
+        << run.output;
+}
+
+// The application manifest, read back from the program: common controls 6, run
+// as the invoker, the Windows versions it was made for.
+TEST(HostManifest, AsksForCommonControls6TheInvokersRightsAndNamesTheWindowsVersions)
+{
+    HMODULE program = LoadLibraryExA((ThisFolder() + "\\OrvexHost.exe").c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(program != NULL);
+    HRSRC resource = FindResourceA(program, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_TRUE(resource != NULL);
+    const char* bytes = (const char*)LockResource(LoadResource(program, resource));
+    ASSERT_TRUE(bytes != NULL);
+    std::string manifest(bytes, SizeofResource(program, resource));
+    FreeLibrary(program);
+    for (const char* part : {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+                             "publicKeyToken=\"6595b64144ccf1df\"",
+                             "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>",
+                             "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",    // Windows 7
+                             "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",    // Windows 8
+                             "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",    // Windows 8.1
+                             "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})   // Windows 10 and 11
+        EXPECT_NE(std::string::npos, manifest.find(part)) << part << "\n" << manifest;
+}
+
+// ---------------------------------------------------------------------------
+// The lists' own commands, driven as a user's clicks and keys drive them: they
+// need the framework's grid commands and the plug-in's sort.
+
+// The sample's movements in codes (the default display): a sale and the day
+// without movements have no supplier, the day no goods either.
+const char kMovesTitles[] = "Дата;ID товара;ID поставщика;Поставка кол-во;Продажа кол-во;Цена поставки;Цена продажи\r\n";
+const char kMove0[] = "01.03.05;A1;ООО Альфа;10,00000;0,00000;25,00000;0,00000\r\n";
+const char kMove1[] = "03.03.05;A1;;0,00000;4,00000;0,00000;16,00000\r\n";
+const char kMove2[] = "03.03.05;B2;ИП Бета;2,00000;0,00000;8,00000;0,00000\r\n";
+const char kMove3[] = "02.03.05;;;0,00000;0,00000;0,00000;0,00000\r\n";
+
+TEST_F(HostTest, HeaderClicksSortUpDownAndBackAndTheSavedListFollows)
+{
+    WriteSample();
+    HostRun run = Host("-tab 2 -sort 3 -save up.csv -sort 3 -save down.csv -sort 3 -save stored.csv -quit");
+    EXPECT_EQ(0u, run.exitCode) << run.output;
+    EXPECT_TRUE(Has(run, "header click on column 3 \"Поставка кол-во\"")) << run.output;
+    // Supplied 10, 0, 2, 0: equal keys keep their order.
+    EXPECT_EQ(std::string(kMovesTitles) + kMove1 + kMove3 + kMove2 + kMove0, ReadBytes(m_folder + "\\up.csv"));
+    EXPECT_EQ(std::string(kMovesTitles) + kMove0 + kMove2 + kMove1 + kMove3, ReadBytes(m_folder + "\\down.csv"));
+    EXPECT_EQ(std::string(kMovesTitles) + kMove0 + kMove1 + kMove2 + kMove3, ReadBytes(m_folder + "\\stored.csv"));
+}
+
+// Goods figures: A1 bought 10 for 25 (2.50), sold 4 for 16 (4.00), markup
+// (4 - 2.5) / 2.5 = 0.60; B2 bought 2 for 8 (4.00), never sold: markup 0.
+TEST_F(HostTest, SelectAllAndCopyPutTheRowsWithTheirTitlesOnTheClipboard)
+{
+    WriteSample();
+    HostRun run = Host("-tab 0 -selectall -copy copied.txt -quit");
+    EXPECT_EQ(0u, run.exitCode) << run.output;
+    EXPECT_TRUE(Has(run, "selected: 2 rows")) << run.output;
+    EXPECT_TRUE(Has(run, "copied: 2 rows")) << run.output;
+    EXPECT_EQ("ID\tНаименование\tЦена покупки\tЦена продажи\tНаценка\tdK\tКубатура\tАссортимент\tКол-во в уп.\t"
+              "Примечание\tСпец.ср.дост.\r\n"
+              "A1\tГайка М8\t2,50\t4,00\t0,60\t0,000\t0,75\t0\t0\t\t0\r\n"
+              "B2\tБолт М10\t4,00\t0,00\t0,00\t0,000\t1,50\t0\t0\t\t0\r\n",
+              ReadBytes(m_folder + "\\copied.txt"));
+}
+
+TEST_F(HostTest, CopyWithNothingSelectedIsAFailedStep)
+{
+    WriteSample();
+    HostRun run = Host("-tab 0 -copy copied.txt -quit");
+    EXPECT_EQ(3u, run.exitCode) << run.output;
+    EXPECT_TRUE(Has(run, "nothing was copied (0 rows selected)")) << run.output;
+}
+
+// A1 is in rows 0 and 1 of the movements; "бета" matches "ИП Бета" of row 2
+// whatever the case.
+TEST_F(HostTest, FindGoesFromRowToRowAndWrapsAtTheEnd)
+{
+    WriteSample();
+    HostRun run = Host("-tab 2 -find A1 -findnext -findnext -find бета -find ZZZ -quit");
+    EXPECT_EQ(0u, run.exitCode) << run.output;
+    const char* found[] = {"find \"A1\": row 0", "find next: row 1", "find next: row 0", "find \"бета\": row 2",
+                           "find \"ZZZ\": not found"};
+    size_t at = 0;
+    for (const char* line : found) {
+        at = run.output.find(line, at);
+        ASSERT_NE(std::string::npos, at) << "missing in order: " << line << "\n" << run.output;
+    }
 }
 
 }  // namespace
