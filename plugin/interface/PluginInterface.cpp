@@ -109,6 +109,7 @@ bool CPluginInterface::RefreshLists()
     g_pluginApp.listPages.RefreshAll();
     g_pluginApp.dynamicsPage.FillSuppliers();
     g_pluginApp.store.RecomputeGoodsFigures();
+    g_pluginApp.listPages.GoodsFiguresChanged();
     return true;
 }
 

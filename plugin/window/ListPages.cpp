@@ -227,6 +227,14 @@ void CListPages::RefreshAll()
     }
 }
 
+void CListPages::GoodsFiguresChanged()
+{
+    // Purchase price, sale price and markup are the derived columns.
+    const int column = goodsList ? goodsList->GetSortColumn() : -1;
+    if (column >= 2 && column <= 4)
+        goodsList->Resort();
+}
+
 int CListPages::OnCacheHint(WindowEvent* event)
 {
     if (!event || event->code != -150 || !event->notify)

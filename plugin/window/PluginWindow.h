@@ -49,6 +49,8 @@ public:
     bool Build(CAppFrame* frame, HWND parent, CTControl* tabs, HIMAGELIST* sortArrows);
     // Redisplays the four lists.
     void RefreshAll();
+    // The goods figures were recomputed: a goods list sorted by one of them follows.
+    void GoodsFiguresChanged();
 
     // Cell texts of the four lists.
     int OnCacheHint(WindowEvent* event) override;

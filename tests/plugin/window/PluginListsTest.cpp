@@ -246,6 +246,26 @@ TEST_F(ListOrder, ANewIdentifierModeSortsAListSortedByIdentifiersAgainAsItShows)
     EXPECT_EQ((Texts{"0000000C", "00000003", "0000004D", "00000001", "0000000A", "FFFFFFFB"}), Column(moves, 1));
 }
 
+TEST_F(ListOrder, AGoodsListSortedByAFigureFollowsTheFiguresRefreshRecomputes)
+{
+    ASSERT_TRUE(Ready());
+    ASSERT_TRUE(plugin->SetIdMode(2));
+    HWND goods = GoodsList();
+    ClickHeader(goods, 2);   // purchase price: goods 10 at 1.25, goods 1 at 1.50, goods 12 at 2.50
+    ASSERT_EQ((Texts{"0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "1.25", "1.50",
+                     "2.50"}),
+              Column(goods, 2));
+    // Goods 2 (Б1) bought at 5.00; goods 10 (ж) now 4 units for 3.00, 0.75 each.
+    ASSERT_TRUE(plugin->AddMove(Date(3, 3, 24), 2, 1, 1, 0, 5, 0));
+    ASSERT_TRUE(plugin->AddMove(Date(3, 3, 24), 10, 3, 2, 0, 0.5, 0));
+    ASSERT_TRUE(plugin->RefreshLists());
+    EXPECT_EQ((Texts{"0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.75", "1.50", "2.50",
+                     "5.00"}),
+              Column(goods, 2));
+    EXPECT_EQ((Texts{"a1", "00000004", "B1", "е5", "Ё4", "10", "9", "Е5", "ж", "b2", "а1", "Б1"}), Column(goods, 0));
+    EXPECT_EQ(0, ColumnImage(goods, 2));
+}
+
 TEST_F(ListOrder, TheRowsDrawNoSortArrowTheHeadersCarryThem)
 {
     ASSERT_TRUE(Ready());
