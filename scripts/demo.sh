@@ -3,7 +3,7 @@
 # goods list into build/demo, runs fromZORB.exe there, then the stand-in host
 # OrvexHost.exe with Orvex_DLL.dll on the converter's tables. The host shows every
 # page as a user first sees it (identifiers as codes), the movements sorted by
-# date with a click on that column's header, builds the dynamics of the supplier
+# goods code with a click on that column's header, builds the dynamics of the supplier
 # with the most goods and double-clicks its first goods row; the plug-in writes
 # GoodsDinamic.html and opens it through the ".html" association, which here
 # renders it with headless Chromium.
@@ -48,7 +48,7 @@ export ORVEX_REPORT_PNG="$pictures/GoodsDinamic.png" ORVEX_REPORT_LOG="$dir/open
 echo "== OrvexHost.exe with Orvex_DLL.dll (as it starts: identifiers shown as codes) =="
 status=0
 (cd "$dir" && wine "$root/build/x86_64/bin/OrvexHost.exe" \
-    -tab 0 -menushot menu.bmp -shot goods.bmp -tab 1 -shot suppliers.bmp -tab 2 -sort 0 -shot movements.bmp \
+    -tab 0 -menushot menu.bmp -shot goods.bmp -tab 1 -shot suppliers.bmp -tab 2 -sort 1 -shot movements.bmp \
     -tab 3 -shot balances.bmp -tab 4 -supplier most -build -shot dynamics.bmp \
     -dblclick 0 -quit) | iconv -f cp1251 -t utf-8 | tr -d '\r' || status=$?
 echo

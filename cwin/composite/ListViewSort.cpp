@@ -1,6 +1,9 @@
 // CListView: the three-state sort by a header click, with the owner's keys or
 // compare events, and the selection kept across it.
 #include "cwin/composite/ListView.h"
+
+#include <commctrl.h>
+#include <shlwapi.h>
 #include "cwin/system/HeapRegistry.h"
 
 #include <string.h>
@@ -84,20 +87,63 @@ uint64_t SortKeyOfDouble(double value)
     return (bits & 0x8000000000000000ull) ? ~bits : bits | 0x8000000000000000ull;
 }
 
+namespace {
+
+// The major version of the common controls that made this window: a program
+// whose manifest asks for version 6 gets it, others the older ones.
+int CommonControlsVersion(HWND window)
+{
+    HMODULE module = (HMODULE)GetClassLongPtrA(window, GCLP_HMODULE);
+    typedef HRESULT(CALLBACK * GetVersionFn)(DLLVERSIONINFO*);
+    GetVersionFn get = module ? (GetVersionFn)(void*)GetProcAddress(module, "DllGetVersion") : NULL;
+    DLLVERSIONINFO info;
+    memset(&info, 0, sizeof(info));
+    info.cbSize = sizeof(info);
+    return get && SUCCEEDED(get(&info)) ? (int)info.dwMajorVersion : 0;
+}
+
+// direction: 1 ascending, -1 descending, 0 none. The arrow of the item's
+// format is the system's own: version 6 draws it (and an item may not carry it
+// with an image), older versions leave the format bit alone and draw the images.
+void SetHeaderSortArrow(HWND header, int column, int direction)
+{
+    HDITEMA item;
+    memset(&item, 0, sizeof(item));
+    item.mask = HDI_FORMAT;
+    if (!SendMessageA(header, HDM_GETITEMA, (WPARAM)column, (LPARAM)&item))
+        return;
+    const int arrow = direction > 0 ? HDF_SORTUP : direction < 0 ? HDF_SORTDOWN : 0;
+    if ((item.fmt & (HDF_SORTUP | HDF_SORTDOWN)) == arrow)
+        return;
+    item.fmt = (item.fmt & ~(HDF_SORTUP | HDF_SORTDOWN)) | arrow;
+    SendMessageA(header, HDM_SETITEMA, (WPARAM)column, (LPARAM)&item);
+}
+
+}  // namespace
+
 void CListView::ClearSortImages()
 {
     HWND header = hwnd ? (HWND)SendMessageA(hwnd, LVM_GETHEADER, 0, 0) : NULL;
     int columns = header ? (int)SendMessageA(header, HDM_GETITEMCOUNT, 0, 0) : 0;
-    for (int i = 0; i < columns; ++i)
-        SetColumnImage(i, -1);
+    for (int i = 0; i < columns; ++i) {
+        SetColumnImage(i, -1);   // first: the list view writes the header item's whole format
+        SetHeaderSortArrow(header, i, 0);
+    }
 }
 
+// The sort image base's images where the controls draw header images; the
+// system's arrow where they are version 6. The arrow bit goes on in both: the
+// older versions ignore it.
 void CListView::ShowSortImages()
 {
     HWND header = (HWND)SendMessageA(hwnd, LVM_GETHEADER, 0, 0);
     int columns = header ? (int)SendMessageA(header, HDM_GETITEMCOUNT, 0, 0) : 0;
-    for (int i = 0; i < columns; ++i)
-        SetColumnImage(i, sortColumn != -1 && i == sortColumn ? sortImageBase + (ascending ? 0 : 1) : -1);
+    const bool systemArrows = columns && CommonControlsVersion(header) >= 6;
+    for (int i = 0; i < columns; ++i) {
+        const bool sorted = sortColumn != -1 && i == sortColumn;
+        SetColumnImage(i, sorted && !systemArrows ? sortImageBase + (ascending ? 0 : 1) : -1);
+        SetHeaderSortArrow(header, i, sorted ? (ascending ? 1 : -1) : 0);
+    }
 }
 
 bool CListView::RowOfRecord(int slot, int* row)
