@@ -23,7 +23,7 @@ run32_gtest(run32_probe_tests "Faults.*")
 
 # fromZORB.exe end to end and its kept outputs byte for byte; number formatting
 # (the 32-bit build's own arithmetic).
-run32_gtest(converter_tests "FromZorb.*:PinnedOutput.*:SampleReport.*:Numbers.*")
+run32_gtest(converter_tests "FromZorb.*:PinnedOutput.*:SampleReport.*:Numbers.*:GoodsListForms.*")
 # Record layouts and list-file byte images.
 run32_gtest(plugin_tests "ListFilesTest.*:GoodsStore*:GoodsFigures.*:FormatIdentifier.*:StoreLookups.*")
 run32_gtest(plugin_root_tests "ListFilesAtTheDriveRoot.*")
