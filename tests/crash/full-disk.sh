@@ -2,7 +2,8 @@
 # A real full disk: a small tmpfs, mapped as a Wine drive, fills while
 # fromZORB.exe writes its tables (8, 64 and 96 KB left) and while list files are
 # saved on it. The converter must exit non-zero with "<file> NOT written... ",
-# and every table and list file must be its old bytes or the whole new ones,
+# and every table must keep its old bytes (all four are replaced together or
+# not at all) and every list file its old bytes or the whole new ones,
 # with no temporary file left. Usage: full-disk.sh BIN_DIR WINE_PREFIX.
 # Exits 77 (skipped) where a file system cannot be mounted (not root).
 set -u
@@ -62,9 +63,11 @@ for left in 8 64 96; do
         echo "FAIL: $line"
         fail=1
     fi
+    # The four tables are replaced all or none: a failed run leaves all four old.
     for t in $tables; do
         if cmp -s "$mnt/$t" "$ref/$t"; then
-            line+=", $t new"
+            line+=", $t NEW"
+            fail=1
         elif [ "$(cat "$mnt/$t")" = "$(printf 'old %s\r' "$t")" ]; then
             line+=", $t old"
         else
@@ -72,7 +75,7 @@ for left in 8 64 96; do
             fail=1
         fi
     done
-    if ls "$mnt"/*.tmp >/dev/null 2>&1; then
+    if ls "$mnt"/*.tmp "$mnt"/*.old "$mnt"/*.commit >/dev/null 2>&1; then
         line+=", temporary file left"
         fail=1
     fi
