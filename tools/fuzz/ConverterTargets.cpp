@@ -13,6 +13,7 @@
 #include "cwin/system/DelimitedText.h"
 #include "cwin/system/FileFunctions.h"
 #include "cwin/system/HeapRegistry.h"
+#include "Console.h"
 #include "GoodsList.h"
 #include "GoodsListReader.h"
 #include "MoveKindsReader.h"
