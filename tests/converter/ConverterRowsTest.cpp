@@ -258,6 +258,21 @@ TEST(ReportRows, RuleLinesAndRowsBeforeAnyHeaderAreCommitted)
     EXPECT_EQ(8, c.tables.MoveAt(2)->partnerCode);
 }
 
+// Each report starts from a blank move: a reader used again carries nothing
+// of the position the last report ended with.
+TEST(ReportRows, ASecondReportStartsWithoutThePositionOfTheFirst)
+{
+    Converter c;
+    ASSERT_TRUE(c.Goods("G;g;S\r\n"));
+    ASSERT_TRUE(c.Report(Header(".......... 1 G g") + MoveRow("01.01.01", "", "1", "a", "1", "1")));
+    ASSERT_EQ(1, c.tables.MoveCount());
+    ASSERT_TRUE(c.Report(MoveRow("02.01.01", "", "2", "b", "1", "1") + MoveRow("03.01.01", "", "3", "c", "1", "1")));
+    ASSERT_EQ(2, c.tables.MoveCount());
+    EXPECT_STREQ("", c.tables.GoodsCodeOf(*c.tables.MoveAt(0)));
+    EXPECT_STREQ("", c.tables.GoodsCodeOf(*c.tables.MoveAt(1)));
+    EXPECT_EQ(MakePackedDate(2, 1, 1), c.tables.StartDate());
+}
+
 TEST(ReportRows, OnlyHeaderRowsLeaveTheDatesUnset)
 {
     Converter c;
