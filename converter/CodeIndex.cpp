@@ -1,19 +1,18 @@
 // CCodeIndex: goods positions by code, for the header rows and the move export.
 #include "CodeIndex.h"
-#include "ReportImport.h"
 
 #include <algorithm>
 #include <string.h>
 
-void CCodeIndex::Build(const CReportImport& tables)
+void CCodeIndex::Build(const std::vector<std::string_view>& codes)
 {
-    const int count = tables.PositionCount();
+    const size_t count = codes.size();
     m_first.clear();
     m_lengths.clear();
-    m_first.reserve((size_t)count * 2);
-    for (int i = 0; i < count; ++i) {
-        std::string_view code(tables.CodeOf(*tables.PositionAt(i)));
-        if (m_first.emplace(code, i).second && !code.empty())
+    m_first.reserve(count * 2);
+    for (size_t i = 0; i < count; ++i) {
+        const std::string_view code = codes[i];
+        if (m_first.emplace(code, (int)i).second && !code.empty())
             m_lengths.push_back(code.size());
     }
     std::sort(m_lengths.begin(), m_lengths.end(), [](size_t a, size_t b) { return a > b; });

@@ -8,14 +8,13 @@
 #include <unordered_map>
 #include <vector>
 
-class CReportImport;
-
 class CCodeIndex
 {
 public:
-    // The converter's positions as they are now; the index points into their
-    // texts, so it is built again whenever the positions change.
-    void Build(const CReportImport& tables);
+    // The positions' codes in table order (codes[i] is position i's). The
+    // index points into the texts the views name, so it is built again
+    // whenever they change.
+    void Build(const std::vector<std::string_view>& codes);
 
     // First position whose code equals `code` exactly; -1 when none.
     int FindExact(std::string_view code) const;

@@ -1,13 +1,49 @@
 // CReportConverter::Run: the import of the three inputs, then the four exports.
 #include "ReportConverter.h"
+#include "Console.h"
 #include "cwin/system/FileOps.h"
+#include "GoodsListReader.h"
+#include "MoveKindsReader.h"
+#include "ReportReader.h"
 
 CReportConverter::CReportConverter(CFileFunctions& files, CDelimitedTextReader& reader)
-    // The exports write the tables this object imports (the cast picks the
-    // import over the exports' own copy constructor).
-    : CReportImport(files, reader), CTableExports(static_cast<CReportImport&>(*this)), m_files(files),
-      m_exitCode(ExitOk)
+    : m_files(files), m_reader(reader), m_exports(m_tables), m_exitCode(ExitOk)
 {
+}
+
+bool CReportConverter::Run(const char* goodsListName, const char* reportName)
+{
+    CConsoleGathering gathering;
+    m_exitCode = ExitOk;
+    // The four tables replace theirs together. A run that died while moving
+    // them left a mark by which they are taken back now; what a death left
+    // beside them is removed.
+    CReplacingFileSet tables(CTableExports::kTableFiles, 4);
+    tables.Recover();
+    const char* const kinds = CMoveKindsReader::kMoveTypesFile;
+    if (!m_files.FileExists(kinds) && !CMoveKindsReader::WriteDefaultMoveTypes(kinds))
+        return StopOnOutput(kinds);
+    ConsolePrint("\r\n");
+    return ImportInputs(goodsListName, reportName) && ExportTables(tables);
+}
+
+// A kinds table that cannot be read leaves every move the blank kind; the
+// goods list and the report must be read. The report is read after a goods
+// list that was not, so that its own faults show in the same run.
+bool CReportConverter::ImportInputs(const char* goodsListName, const char* reportName)
+{
+    CMoveKindsReader(m_tables).Import(m_files, m_reader);
+    const bool goodsRead = CGoodsListReader(m_tables).Import(m_files, m_reader, goodsListName);
+    const CReportReader::Result report = CReportReader(m_tables).Import(m_files, m_reader, reportName);
+    if (!goodsRead || report == CReportReader::NotRead) {
+        m_exitCode = ExitInputNotRead;
+        return false;
+    }
+    if (report == CReportReader::TableNotFound) {
+        m_exitCode = ExitTableNotFound;
+        return false;
+    }
+    return true;
 }
 
 namespace {
@@ -25,33 +61,9 @@ private:
 
 }  // namespace
 
-bool CReportConverter::Run(const char* goodsListName, const char* reportName)
+// Each table beside its old one, then all four put in place together.
+bool CReportConverter::ExportTables(CReplacingFileSet& tables)
 {
-    CConsoleGathering gathering;
-    m_exitCode = ExitOk;
-    // The four tables replace theirs together. A run that died while moving
-    // them left a mark by which they are taken back now; what a death left
-    // beside them is removed.
-    CReplacingFileSet tables(kTableFiles, 4);
-    tables.Recover();
-    if (!m_files.FileExists(kMoveTypesFile) && !WriteDefaultMoveTypes(kMoveTypesFile))
-        return StopOnOutput(kMoveTypesFile);
-    ConsolePrint("\r\n");
-    // A kinds table that cannot be read leaves every move the blank kind; the
-    // goods list and the report must be read. The report is read after a
-    // goods list that was not, so that its own faults show in the same run.
-    ImportMoveTypes();
-    const bool goodsRead = ImportPositions(goodsListName);
-    const ReportRead report = ImportReport(reportName);
-    if (!goodsRead || report == ReportNotRead) {
-        m_exitCode = ExitInputNotRead;
-        return false;
-    }
-    if (report == ReportTableNotFound) {
-        m_exitCode = ExitTableNotFound;
-        return false;
-    }
-
     struct Export
     {
         const char* label;
@@ -65,12 +77,12 @@ bool CReportConverter::Run(const char* goodsListName, const char* reportName)
     };
     ConsolePrint("\r\nExport: \r\n");
     {
-        CWritingInto writing(*this, tables);
+        CWritingInto writing(m_exports, tables);
         for (int i = 0; i < 4; ++i) {
             ConsolePrint("%s", kExports[i].label);
             ConsoleShow();
-            if (!(this->*kExports[i].write)())
-                return StopOnOutput(kTableFiles[i]);   // the set abandons the tables written
+            if (!(m_exports.*kExports[i].write)())
+                return StopOnOutput(CTableExports::kTableFiles[i]);   // the set abandons the tables written
             if (i < 3)
                 ConsolePrint("Ok\r\n");
         }

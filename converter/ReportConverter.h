@@ -1,13 +1,23 @@
-// CReportConverter: the console converter's run, the import of its three
-// inputs followed by the four exports.
+// CReportConverter: the console converter's run: the three inputs read into
+// the tables, then the four tables written from them, all or none.
+//
+//   CReportConverter  Run, the exit codes
+//     CConverterTables  kinds, positions, moves, their texts, the period
+//       <- CMoveKindsReader  moves_type.txt
+//       <- CGoodsListReader  the goods list
+//       <- CReportReader     the report
+//     CTableExports     Suppliers.txt, Buyers.txt, Positions.txt, Moves.txt
 #ifndef CONVERTER_REPORTCONVERTER_H
 #define CONVERTER_REPORTCONVERTER_H
 
-#include "Console.h"
-#include "ReportImport.h"
+#include "cwin/system/DelimitedText.h"
+#include "cwin/system/FileFunctions.h"
+#include "ConverterTables.h"
 #include "TableExports.h"
 
-class CReportConverter : public CReportImport, public CTableExports
+class CReplacingFileSet;
+
+class CReportConverter
 {
 public:
     CReportConverter(CFileFunctions& files, CDelimitedTextReader& reader);
@@ -30,11 +40,22 @@ public:
     // ends with a non-zero code.
     bool OutputFailed() const { return m_exitCode == ExitOutputFailed; }
 
+    // The tables the last Run read.
+    const CConverterTables& Tables() const { return m_tables; }
+
 private:
+    CReportConverter(const CReportConverter&);
+    CReportConverter& operator=(const CReportConverter&);
+
+    bool ImportInputs(const char* goodsListName, const char* reportName);
+    bool ExportTables(CReplacingFileSet& tables);
     bool StopOnOutput(const char* fileName);
 
-    CFileFunctions& m_files;
-    ExitCode        m_exitCode;
+    CFileFunctions&       m_files;
+    CDelimitedTextReader& m_reader;
+    CConverterTables      m_tables;
+    CTableExports         m_exports;
+    ExitCode              m_exitCode;
 };
 
 #endif

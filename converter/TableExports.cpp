@@ -1,7 +1,7 @@
 // CTableExports: the four exported tables, Suppliers.txt, Buyers.txt, Positions.txt, Moves.txt.
 #include "TableExports.h"
 #include "Console.h"
-#include "ReportImport.h"
+#include "ConverterTables.h"
 #include "cwin/system/HeapRegistry.h"
 #include "Numbers.h"
 #include "TableWriter.h"
@@ -10,7 +10,7 @@
 
 const char* const CTableExports::kTableFiles[4] = { "Suppliers.txt", "Buyers.txt", "Positions.txt", "Moves.txt" };
 
-CTableExports::CTableExports(CReportImport& tables) : m_tables(tables), m_writeBuffer(NULL), m_set(NULL)
+CTableExports::CTableExports(const CConverterTables& tables) : m_tables(tables), m_writeBuffer(NULL), m_set(NULL)
 {
 }
 

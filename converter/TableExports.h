@@ -1,15 +1,15 @@
 // CTableExports: the four exported tables, Suppliers.txt, Buyers.txt,
-// Positions.txt and Moves.txt, written from the import's tables.
+// Positions.txt and Moves.txt, written from the converter's tables.
 #ifndef CONVERTER_TABLEEXPORTS_H
 #define CONVERTER_TABLEEXPORTS_H
 
-class CReportImport;
+class CConverterTables;
 class CReplacingFileSet;
 
 class CTableExports
 {
 public:
-    explicit CTableExports(CReportImport& tables);
+    explicit CTableExports(const CConverterTables& tables);
     ~CTableExports();
 
     // The four tables' file names, in the order they are written.
@@ -29,7 +29,7 @@ private:
     CTableExports(const CTableExports&);
     CTableExports& operator=(const CTableExports&);
 
-    CReportImport& m_tables;
+    const CConverterTables& m_tables;
     char*          m_writeBuffer;   // the output buffer, one for all four tables
     CReplacingFileSet* m_set;
 };

@@ -7,6 +7,7 @@
 #include "cwin/system/DelimitedText.h"
 #include "cwin/system/FileFunctions.h"
 #include "cwin/system/HeapRegistry.h"
+#include "Console.h"
 #include "ReportConverter.h"
 
 // Constructed in this order, destroyed in reverse: the tables' blocks are

@@ -10,7 +10,10 @@
 #include "cwin/system/DelimitedText.h"
 #include "cwin/system/FileFunctions.h"
 #include "cwin/system/HeapRegistry.h"
+#include "Console.h"
 #include "ReportConverter.h"
+#include "ReportReader.h"
+#include "ReportText.h"
 
 static CWIN_HEAP_INFO g_entries[CWIN_HEAP_INFO_NUM_CONVERTER];
 CHeapRegistry g_heapRegistry(g_entries, CWIN_HEAP_INFO_NUM_CONVERTER);
@@ -40,7 +43,7 @@ static PROCESS_MEMORY_COUNTERS Memory()
 struct NullReceiver : ITableReceiver
 {
     bool OnTableCell(char*, int, int, int, bool) override { return true; }
-    unsigned CellColumns() override { return CReportConverter::kReportColumns; }
+    unsigned CellColumns() override { return CReportReader::kReportColumns; }
 };
 
 static double MB(double bytes)
@@ -99,24 +102,26 @@ int main(int argc, char** argv)
     const PROCESS_MEMORY_COUNTERS memory = Memory();
 
     // Where the time goes: the exports alone, after the run.
+    const CConverterTables& tables = g_converter.Tables();
+    CTableExports exports(tables);
     double e0 = Now();
-    g_converter.ExportSuppliers();
-    g_converter.ExportBuyers();
-    g_converter.ExportPositions();
+    exports.ExportSuppliers();
+    exports.ExportBuyers();
+    exports.ExportPositions();
     double e1 = Now();
-    g_converter.ExportMoves();
+    exports.ExportMoves();
     double e2 = Now();
 
-    const int moves = g_converter.MoveCount();
+    const int moves = tables.MoveCount();
     const double peak = (double)memory.PeakWorkingSetSize;
-    const double tables = (double)g_converter.TableBytes();
+    const double tableBytes = (double)tables.TableBytes();
     // The 32-bit build: the same record layouts (checked when it compiles), the
     // registry's entries at half the size (4-byte handle, address and sizes).
     const double entries64 = sizeof(CWIN_HEAP_INFO) * (double)CWIN_HEAP_INFO_NUM_CONVERTER;
     const double entries32 = 5 * 4 * (double)CWIN_HEAP_INFO_NUM_CONVERTER;
     const double peak32 = peak - entries64 + entries32;
     fprintf(stderr, "report:                %d bytes (%.1f MB), %d positions, %d moves\n", length, MB(length),
-            g_converter.PositionCount(), moves);
+            tables.PositionCount(), moves);
     fprintf(stderr, "read and decode alone: %.3f s\n", decode);
     fprintf(stderr, "conversion:            %.3f s = %.2f x the read and decode\n", whole, whole / decode);
     fprintf(stderr, "  reading and decoding %.3f s, splitting into cells %.3f s, Moves.txt %.3f s,\n", decode, split,
@@ -125,7 +130,7 @@ int main(int argc, char** argv)
             e1 - e0, whole - decode - split - (e2 - e0));
     fprintf(stderr, "rows per second:       %.0f\n", moves / whole);
     fprintf(stderr, "peak working set:      %.1f MB = %.2f x the report (process at start %.1f MB; tables and pools %.1f MB)\n",
-            MB(peak), peak / length, MB(base), MB(tables));
+            MB(peak), peak / length, MB(base), MB(tableBytes));
     fprintf(stderr, "i686 build, computed:  %.1f MB = %.2f x the report (this peak with the heap registry's entries at\n"
                     "                       %d bytes instead of %d; records %d and %d bytes in both builds)\n",
             MB(peak32), peak32 / length, 20, (int)sizeof(CWIN_HEAP_INFO), (int)sizeof(Position), (int)sizeof(Move));

@@ -1,10 +1,13 @@
-// Converter row rules through OnTableCell: movement kinds, goods-list rows,
+// Converter row rules through the readers' OnTableCell: movement kinds, goods-list rows,
 // report header rows (position numbers, longest code prefix) and move rows.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "ReportConverter.h"
+#include "ConverterTables.h"
+#include "GoodsListReader.h"
+#include "MoveKindsReader.h"
+#include "ReportReader.h"
 #include "TestSupport.h"
 #include "ZorbRows.h"
 
@@ -14,28 +17,31 @@ struct Converter
 {
     CFileFunctions files;
     CDelimitedTextReader reader{files};
-    CReportConverter conv{files, reader};
+    CConverterTables tables;
+    CMoveKindsReader kinds{tables};
+    CGoodsListReader goods{tables};
+    CReportReader report{tables};
 
-    // Feeds text through the reader in the current mode.
-    bool Feed(std::string text, char separator)
+    // Feeds text through the reader to one of the three receivers.
+    bool Feed(std::string text, char separator, ITableReceiver* receiver)
     {
         buffer = text;
-        return reader.ReadDelimitedText(&buffer[0], (int)buffer.size(), separator, 0, &conv);
+        return reader.ReadDelimitedText(&buffer[0], (int)buffer.size(), separator, 0, receiver);
     }
     bool Kinds(const std::string& rows)
     {
-        conv.BeginMoveTypes();
-        return Feed("Kind|Sign|Dir|Sum\r\n" + rows, '|');
+        kinds.Begin();
+        return Feed("Kind|Sign|Dir|Sum\r\n" + rows, '|', &kinds);
     }
     bool Goods(const std::string& rows)
     {
-        conv.BeginPositions();
-        return Feed("Code;Name;Supplier;Cost;Weight\r\n" + rows, ';');
+        goods.Begin();
+        return Feed("Code;Name;Supplier;Cost;Weight\r\n" + rows, ';', &goods);
     }
     bool Report(const std::string& rows)
     {
-        conv.BeginMoves();
-        return Feed(rows, '\xA6');
+        report.Begin();
+        return Feed(rows, '\xA6', &report);
     }
     std::string buffer;
 };
@@ -63,21 +69,21 @@ TEST(MoveKinds, FlagsFollowTheExactCellTexts)
                         "Минус| -|Приход|сумма   \r\n"
                         "Два|-\r\n"
                         "Один\r\n"));
-    ASSERT_EQ(4, c.conv.MoveTypeCount());
-    const MoveType* t = c.conv.MoveTypeAt(0);
+    ASSERT_EQ(4, c.tables.MoveTypeCount());
+    const MoveType* t = c.tables.MoveTypeAt(0);
     EXPECT_STREQ("Приход", t->name);
     EXPECT_FALSE(t->negate);
     EXPECT_TRUE(t->incoming);
     EXPECT_TRUE(t->withSum);
-    t = c.conv.MoveTypeAt(1);
+    t = c.tables.MoveTypeAt(1);
     EXPECT_FALSE(t->negate);      // a space before the minus
     EXPECT_FALSE(t->incoming);    // capital first letter
     EXPECT_TRUE(t->withSum);      // trailing spaces are cut
-    t = c.conv.MoveTypeAt(2);
+    t = c.tables.MoveTypeAt(2);
     EXPECT_TRUE(t->negate);
     EXPECT_FALSE(t->incoming);
     EXPECT_FALSE(t->withSum);
-    t = c.conv.MoveTypeAt(3);
+    t = c.tables.MoveTypeAt(3);
     EXPECT_STREQ("Один", t->name);
     EXPECT_FALSE(t->negate || t->incoming || t->withSum);
 }
@@ -85,29 +91,29 @@ TEST(MoveKinds, FlagsFollowTheExactCellTexts)
 TEST(MoveKinds, AHeaderWithoutSeparatorFailsTheImport)
 {
     Converter c;
-    c.conv.BeginMoveTypes();
-    EXPECT_FALSE(c.Feed("Kinds\r\nA|-|приход|сумма\r\n", '|'));
-    EXPECT_EQ(0, c.conv.MoveTypeCount());
+    c.kinds.Begin();
+    EXPECT_FALSE(c.Feed("Kinds\r\nA|-|приход|сумма\r\n", '|', &c.kinds));
+    EXPECT_EQ(0, c.tables.MoveTypeCount());
 }
 
 TEST(MoveKinds, TheLastLineNeedsNoLineEndAndLeadingSpacesStayInTheName)
 {
     Converter c;
     ASSERT_TRUE(c.Kinds("A|-\r\n  B|+|приход"));
-    ASSERT_EQ(2, c.conv.MoveTypeCount());
-    EXPECT_STREQ("  B", c.conv.MoveTypeAt(1)->name);
-    EXPECT_TRUE(c.conv.MoveTypeAt(1)->incoming);
+    ASSERT_EQ(2, c.tables.MoveTypeCount());
+    EXPECT_STREQ("  B", c.tables.MoveTypeAt(1)->name);
+    EXPECT_TRUE(c.tables.MoveTypeAt(1)->incoming);
 }
 
 TEST(MoveKinds, IndexesPastTheTableAreTheBlankKind)
 {
     Converter c;
     ASSERT_TRUE(c.Kinds("A|-|приход|сумма\r\n"));
-    const MoveType& blank = c.conv.TypeAt(1);
+    const MoveType& blank = c.tables.TypeAt(1);
     EXPECT_STREQ("", blank.name);
     EXPECT_FALSE(blank.negate || blank.incoming || blank.withSum);
-    EXPECT_FALSE(c.conv.TypeAt(-5).incoming);
-    EXPECT_TRUE(c.conv.TypeAt(0).incoming);
+    EXPECT_FALSE(c.tables.TypeAt(-5).incoming);
+    EXPECT_TRUE(c.tables.TypeAt(0).incoming);
 }
 
 TEST(GoodsList, ColumnsGoToTheirFieldsAndNumbersReadLikeAtof)
@@ -116,30 +122,30 @@ TEST(GoodsList, ColumnsGoToTheirFieldsAndNumbersReadLikeAtof)
     ASSERT_TRUE(c.Goods("A1;Гвозди;Завод;2.5;  7x;extra\r\n"
                         ";;;abc\r\n"
                         "B2\r\n"));
-    ASSERT_EQ(3, c.conv.PositionCount());
-    const Position* p = c.conv.PositionAt(0);
-    EXPECT_STREQ("A1", c.conv.CodeOf(*p));
-    EXPECT_STREQ("Гвозди", c.conv.NameOf(*p));
-    EXPECT_STREQ("Завод", c.conv.SupplierOf(*p));
+    ASSERT_EQ(3, c.tables.PositionCount());
+    const Position* p = c.tables.PositionAt(0);
+    EXPECT_STREQ("A1", c.tables.CodeOf(*p));
+    EXPECT_STREQ("Гвозди", c.tables.NameOf(*p));
+    EXPECT_STREQ("Завод", c.tables.SupplierOf(*p));
     EXPECT_EQ(2.5, p->unitCost);
     EXPECT_EQ(7.0, p->secondValue);
-    p = c.conv.PositionAt(1);
-    EXPECT_STREQ("", c.conv.CodeOf(*p));
+    p = c.tables.PositionAt(1);
+    EXPECT_STREQ("", c.tables.CodeOf(*p));
     EXPECT_EQ(0.0, p->unitCost);
-    EXPECT_STREQ("B2", c.conv.CodeOf(*c.conv.PositionAt(2)));
-    EXPECT_EQ(1u, c.conv.PositionAt(0)->id);
-    EXPECT_EQ(3u, c.conv.PositionAt(2)->id);
+    EXPECT_STREQ("B2", c.tables.CodeOf(*c.tables.PositionAt(2)));
+    EXPECT_EQ(1u, c.tables.PositionAt(0)->id);
+    EXPECT_EQ(3u, c.tables.PositionAt(2)->id);
 }
 
 TEST(GoodsList, AFirstLineWithoutSeparatorOrAnEmptyFirstLineFails)
 {
     Converter c;
-    c.conv.BeginPositions();
-    EXPECT_FALSE(c.Feed("Header\r\nA;B;C\r\n", ';'));
-    EXPECT_EQ(0, c.conv.PositionCount());
-    c.conv.BeginPositions();
-    EXPECT_FALSE(c.Feed("\r\nCode;Name\r\nA;B;C\r\n", ';'));
-    EXPECT_EQ(0, c.conv.PositionCount());
+    c.goods.Begin();
+    EXPECT_FALSE(c.Feed("Header\r\nA;B;C\r\n", ';', &c.goods));
+    EXPECT_EQ(0, c.tables.PositionCount());
+    c.goods.Begin();
+    EXPECT_FALSE(c.Feed("\r\nCode;Name\r\nA;B;C\r\n", ';', &c.goods));
+    EXPECT_EQ(0, c.tables.PositionCount());
 }
 
 TEST(GoodsList, LongCellsAreCutTo1023Bytes)
@@ -147,7 +153,7 @@ TEST(GoodsList, LongCellsAreCutTo1023Bytes)
     Converter c;
     std::string longName(2000, 'n');
     ASSERT_TRUE(c.Goods("X;" + longName + ";S\r\n"));
-    EXPECT_EQ(std::string(1023, 'n'), c.conv.NameOf(*c.conv.PositionAt(0)));
+    EXPECT_EQ(std::string(1023, 'n'), c.tables.NameOf(*c.tables.PositionAt(0)));
 }
 
 TEST(ReportRows, MoveRowsTakeTheirColumnsAndTheLastResolvedPosition)
@@ -160,25 +166,25 @@ TEST(ReportRows, MoveRowsTakeTheirColumnsAndTheLastResolvedPosition)
                          MoveRow("06.01.04", "Расход", "-3", "Покупатель", "2", "8") +
                          Header(".......... 2 G2 Гайка") +
                          MoveRow("28.12.03", "Неизвестно", "4", "Кто-то", "1", "1")));
-    ASSERT_EQ(3, c.conv.MoveCount());
-    const Move* m = c.conv.MoveAt(0);
+    ASSERT_EQ(3, c.tables.MoveCount());
+    const Move* m = c.tables.MoveAt(0);
     EXPECT_EQ(MakePackedDate(5, 1, 4), m->date);
     EXPECT_EQ(0, m->kindIndex);
     EXPECT_EQ(17, m->partnerCode);
-    EXPECT_STREQ("Склад", c.conv.PartnerNameOf(*m));
-    EXPECT_STREQ("G1", c.conv.GoodsCodeOf(*m));
-    EXPECT_STREQ("Болт", c.conv.GoodsNameOf(*m));
+    EXPECT_STREQ("Склад", c.tables.PartnerNameOf(*m));
+    EXPECT_STREQ("G1", c.tables.GoodsCodeOf(*m));
+    EXPECT_STREQ("Болт", c.tables.GoodsNameOf(*m));
     EXPECT_EQ(12.5, m->quantity);
     EXPECT_EQ(100.25, m->sum);
-    EXPECT_EQ(1, c.conv.MoveAt(1)->kindIndex);
-    EXPECT_EQ(-3, c.conv.MoveAt(1)->partnerCode);
-    EXPECT_STREQ("G1", c.conv.GoodsCodeOf(*c.conv.MoveAt(1)));
-    m = c.conv.MoveAt(2);
+    EXPECT_EQ(1, c.tables.MoveAt(1)->kindIndex);
+    EXPECT_EQ(-3, c.tables.MoveAt(1)->partnerCode);
+    EXPECT_STREQ("G1", c.tables.GoodsCodeOf(*c.tables.MoveAt(1)));
+    m = c.tables.MoveAt(2);
     EXPECT_EQ(2, m->kindIndex);   // unknown kind: the blank kind
-    EXPECT_STREQ("G2", c.conv.GoodsCodeOf(*m));
-    EXPECT_STREQ("Гайка", c.conv.GoodsNameOf(*m));
-    EXPECT_EQ(MakePackedDate(28, 12, 3), c.conv.StartDate());
-    EXPECT_EQ(MakePackedDate(6, 1, 4), c.conv.EndDate());
+    EXPECT_STREQ("G2", c.tables.GoodsCodeOf(*m));
+    EXPECT_STREQ("Гайка", c.tables.GoodsNameOf(*m));
+    EXPECT_EQ(MakePackedDate(28, 12, 3), c.tables.StartDate());
+    EXPECT_EQ(MakePackedDate(6, 1, 4), c.tables.EndDate());
 }
 
 TEST(ReportRows, TheLongestCodePrefixWins)
@@ -186,9 +192,9 @@ TEST(ReportRows, TheLongestCodePrefixWins)
     Converter c;
     ASSERT_TRUE(c.Goods("A1;short;S\r\nA12;long;S\r\nA12;later;S\r\nA;shortest;S\r\n"));
     ASSERT_TRUE(c.Report(Header(".......... 7 A123 и далее") + MoveRow("01.01.01", "", "1", "p", "1", "1")));
-    ASSERT_EQ(1, c.conv.MoveCount());
-    EXPECT_STREQ("A12", c.conv.GoodsCodeOf(*c.conv.MoveAt(0)));
-    EXPECT_STREQ("long", c.conv.GoodsNameOf(*c.conv.MoveAt(0)));
+    ASSERT_EQ(1, c.tables.MoveCount());
+    EXPECT_STREQ("A12", c.tables.GoodsCodeOf(*c.tables.MoveAt(0)));
+    EXPECT_STREQ("long", c.tables.GoodsNameOf(*c.tables.MoveAt(0)));
 }
 
 TEST(ReportRows, AnUnmatchedHeaderDropsItsMovesUntilTheNextMatch)
@@ -199,12 +205,12 @@ TEST(ReportRows, AnUnmatchedHeaderDropsItsMovesUntilTheNextMatch)
                          Header(".......... 2 ZZ nothing") + MoveRow("02.01.01", "", "2", "b", "1", "1") +
                          MoveRow("03.01.01", "", "3", "c", "1", "1") +
                          Header(".......... 3 G1 again") + MoveRow("04.01.01", "", "4", "d", "1", "1")));
-    ASSERT_EQ(2, c.conv.MoveCount());
-    EXPECT_EQ(1, c.conv.MoveAt(0)->partnerCode);
-    EXPECT_EQ(4, c.conv.MoveAt(1)->partnerCode);
+    ASSERT_EQ(2, c.tables.MoveCount());
+    EXPECT_EQ(1, c.tables.MoveAt(0)->partnerCode);
+    EXPECT_EQ(4, c.tables.MoveAt(1)->partnerCode);
     // Dates of dropped rows still count for the period.
-    EXPECT_EQ(MakePackedDate(1, 1, 1), c.conv.StartDate());
-    EXPECT_EQ(MakePackedDate(4, 1, 1), c.conv.EndDate());
+    EXPECT_EQ(MakePackedDate(1, 1, 1), c.tables.StartDate());
+    EXPECT_EQ(MakePackedDate(4, 1, 1), c.tables.EndDate());
 }
 
 TEST(ReportRows, AHeaderWithoutPositionNumberLosesItsFirstCharacters)
@@ -212,8 +218,8 @@ TEST(ReportRows, AHeaderWithoutPositionNumberLosesItsFirstCharacters)
     Converter c;
     ASSERT_TRUE(c.Goods("AB12;wrong;S\r\n12;right;S\r\n"));
     ASSERT_TRUE(c.Report(Header(".......... AB12 x") + MoveRow("01.01.01", "", "1", "a", "1", "1")));
-    ASSERT_EQ(1, c.conv.MoveCount());
-    EXPECT_STREQ("12", c.conv.GoodsCodeOf(*c.conv.MoveAt(0)));
+    ASSERT_EQ(1, c.tables.MoveCount());
+    EXPECT_STREQ("12", c.tables.GoodsCodeOf(*c.tables.MoveAt(0)));
 }
 
 TEST(ReportRows, AGoodsTextOfOneLastCharacterCountsThroughTheTerminator)
@@ -222,8 +228,8 @@ TEST(ReportRows, AGoodsTextOfOneLastCharacterCountsThroughTheTerminator)
     ASSERT_TRUE(c.Goods("X;ex;S\r\n"));
     // Cell ends right after "X": the terminator is the one more character examined.
     ASSERT_TRUE(c.Report("\xA6.......... 5 X\xA6\r\n" + MoveRow("01.01.01", "", "1", "a", "1", "1")));
-    ASSERT_EQ(1, c.conv.MoveCount());
-    EXPECT_STREQ("X", c.conv.GoodsCodeOf(*c.conv.MoveAt(0)));
+    ASSERT_EQ(1, c.tables.MoveCount());
+    EXPECT_STREQ("X", c.tables.GoodsCodeOf(*c.tables.MoveAt(0)));
 }
 
 TEST(ReportRows, AHeaderThatEndsBeforeItsGoodsTextResolvesNothing)
@@ -231,7 +237,7 @@ TEST(ReportRows, AHeaderThatEndsBeforeItsGoodsTextResolvesNothing)
     Converter c;
     ASSERT_TRUE(c.Goods("G;g;S\r\n"));
     ASSERT_TRUE(c.Report(Header(".......... 12") + MoveRow("01.01.01", "", "1", "a", "1", "1")));
-    EXPECT_EQ(0, c.conv.MoveCount());
+    EXPECT_EQ(0, c.tables.MoveCount());
 }
 
 TEST(ReportRows, RuleLinesAndRowsBeforeAnyHeaderAreCommitted)
@@ -242,14 +248,29 @@ TEST(ReportRows, RuleLinesAndRowsBeforeAnyHeaderAreCommitted)
                          Header(".......... 1 G g") +
                          "+--------+-------+\r\n" +
                          MoveRow("02.01.01", "", "8", "after", "1", "1")));
-    ASSERT_EQ(3, c.conv.MoveCount());
-    EXPECT_STREQ("", c.conv.GoodsCodeOf(*c.conv.MoveAt(0)));
-    const Move* rule = c.conv.MoveAt(1);
-    EXPECT_STREQ("G", c.conv.GoodsCodeOf(*rule));
+    ASSERT_EQ(3, c.tables.MoveCount());
+    EXPECT_STREQ("", c.tables.GoodsCodeOf(*c.tables.MoveAt(0)));
+    const Move* rule = c.tables.MoveAt(1);
+    EXPECT_STREQ("G", c.tables.GoodsCodeOf(*rule));
     EXPECT_EQ(0u, rule->date);
     EXPECT_EQ(0.0, rule->quantity);
-    EXPECT_STREQ("", c.conv.PartnerNameOf(*rule));
-    EXPECT_EQ(8, c.conv.MoveAt(2)->partnerCode);
+    EXPECT_STREQ("", c.tables.PartnerNameOf(*rule));
+    EXPECT_EQ(8, c.tables.MoveAt(2)->partnerCode);
+}
+
+// Each report starts from a blank move: a reader used again carries nothing
+// of the position the last report ended with.
+TEST(ReportRows, ASecondReportStartsWithoutThePositionOfTheFirst)
+{
+    Converter c;
+    ASSERT_TRUE(c.Goods("G;g;S\r\n"));
+    ASSERT_TRUE(c.Report(Header(".......... 1 G g") + MoveRow("01.01.01", "", "1", "a", "1", "1")));
+    ASSERT_EQ(1, c.tables.MoveCount());
+    ASSERT_TRUE(c.Report(MoveRow("02.01.01", "", "2", "b", "1", "1") + MoveRow("03.01.01", "", "3", "c", "1", "1")));
+    ASSERT_EQ(2, c.tables.MoveCount());
+    EXPECT_STREQ("", c.tables.GoodsCodeOf(*c.tables.MoveAt(0)));
+    EXPECT_STREQ("", c.tables.GoodsCodeOf(*c.tables.MoveAt(1)));
+    EXPECT_EQ(MakePackedDate(2, 1, 1), c.tables.StartDate());
 }
 
 TEST(ReportRows, OnlyHeaderRowsLeaveTheDatesUnset)
@@ -257,9 +278,9 @@ TEST(ReportRows, OnlyHeaderRowsLeaveTheDatesUnset)
     Converter c;
     ASSERT_TRUE(c.Goods("G;g;S\r\n"));
     ASSERT_TRUE(c.Report(Header(".......... 1 G g") + Header(".......... 2 G g")));
-    EXPECT_EQ(0, c.conv.MoveCount());
-    EXPECT_EQ(kUnsetDate, c.conv.StartDate());
-    EXPECT_EQ(kUnsetDate, c.conv.EndDate());
+    EXPECT_EQ(0, c.tables.MoveCount());
+    EXPECT_EQ(kUnsetDate, c.tables.StartDate());
+    EXPECT_EQ(kUnsetDate, c.tables.EndDate());
 }
 
 TEST(ReportRows, ShortDateCellsReadNothingPastTheirEnd)
@@ -271,10 +292,10 @@ TEST(ReportRows, ShortDateCellsReadNothingPastTheirEnd)
                          "\xA6" "7\xA6" "99\xA6\r\n" +
                          "\xA6" "07.1\xA6" "99\xA6\r\n" +
                          "\xA6" "\xA6" "99\xA6\r\n"));
-    ASSERT_EQ(3, c.conv.MoveCount());
-    EXPECT_EQ(MakePackedDate(7, 0, 0), c.conv.MoveAt(0)->date);
-    EXPECT_EQ(MakePackedDate(7, 1, 0), c.conv.MoveAt(1)->date);
-    EXPECT_EQ(0u, c.conv.MoveAt(2)->date);
+    ASSERT_EQ(3, c.tables.MoveCount());
+    EXPECT_EQ(MakePackedDate(7, 0, 0), c.tables.MoveAt(0)->date);
+    EXPECT_EQ(MakePackedDate(7, 1, 0), c.tables.MoveAt(1)->date);
+    EXPECT_EQ(0u, c.tables.MoveAt(2)->date);
 }
 
 TEST(ReportRows, LongCellsAreCutTo1023Bytes)
@@ -283,8 +304,8 @@ TEST(ReportRows, LongCellsAreCutTo1023Bytes)
     ASSERT_TRUE(c.Goods("G;g;S\r\n"));
     std::string longName(2000, 'p');
     ASSERT_TRUE(c.Report(Header(".......... 1 G g") + MoveRow("01.01.01", "", "1", longName, "1", "1")));
-    ASSERT_EQ(1, c.conv.MoveCount());
-    EXPECT_EQ(std::string(1023, 'p'), c.conv.PartnerNameOf(*c.conv.MoveAt(0)));
+    ASSERT_EQ(1, c.tables.MoveCount());
+    EXPECT_EQ(std::string(1023, 'p'), c.tables.PartnerNameOf(*c.tables.MoveAt(0)));
 }
 
 }  // namespace

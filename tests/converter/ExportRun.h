@@ -1,4 +1,4 @@
-// A converter in a scratch folder that is the current directory, fed kinds,
+// The converter's tables in a scratch folder that is the current directory, fed kinds,
 // goods and report text through the reader, and its exports read back.
 #ifndef TESTS_CONVERTER_EXPORTRUN_H
 #define TESTS_CONVERTER_EXPORTRUN_H
@@ -7,7 +7,11 @@
 
 #include <string>
 
-#include "ReportConverter.h"
+#include "ConverterTables.h"
+#include "GoodsListReader.h"
+#include "MoveKindsReader.h"
+#include "ReportReader.h"
+#include "TableExports.h"
 #include "TestSupport.h"
 
 struct Export
@@ -16,23 +20,27 @@ struct Export
     CurrentDir cwd{dir.Path()};
     CFileFunctions files;
     CDelimitedTextReader reader{files};
-    CReportConverter conv{files, reader};
+    CConverterTables tables;
+    CTableExports exports{tables};
     std::string buffer;
 
-    bool Feed(const std::string& text, char separator)
+    bool Feed(const std::string& text, char separator, ITableReceiver* receiver)
     {
         buffer = text;
-        return reader.ReadDelimitedText(&buffer[0], (int)buffer.size(), separator, 0, &conv);
+        return reader.ReadDelimitedText(&buffer[0], (int)buffer.size(), separator, 0, receiver);
     }
     void Load(const std::string& kinds, const std::string& goods, const std::string& report)
     {
-        conv.BeginMoveTypes();
-        ASSERT_TRUE(Feed("K|S|D|M\r\n" + kinds, '|'));
-        conv.BeginPositions();
-        ASSERT_TRUE(Feed("C;N;S\r\n" + goods, ';'));
-        conv.BeginMoves();
+        CMoveKindsReader kindsReader(tables);
+        kindsReader.Begin();
+        ASSERT_TRUE(Feed("K|S|D|M\r\n" + kinds, '|', &kindsReader));
+        CGoodsListReader goodsReader(tables);
+        goodsReader.Begin();
+        ASSERT_TRUE(Feed("C;N;S\r\n" + goods, ';', &goodsReader));
+        CReportReader reportReader(tables);
+        reportReader.Begin();
         if (!report.empty()) {
-            ASSERT_TRUE(Feed(report, '\xA6'));
+            ASSERT_TRUE(Feed(report, '\xA6', &reportReader));
         }
     }
     std::string Read(const char* name)

@@ -13,7 +13,7 @@ namespace {
 std::string Moves(Export& e, const std::string& kinds, const std::string& goods, const std::string& report)
 {
     e.Load(kinds, goods, report);
-    EXPECT_TRUE(e.conv.ExportMoves());
+    EXPECT_TRUE(e.exports.ExportMoves());
     return e.Read("Moves.txt");
 }
 

@@ -13,7 +13,10 @@
 #include "cwin/system/DelimitedText.h"
 #include "cwin/system/FileFunctions.h"
 #include "cwin/system/HeapRegistry.h"
+#include "Console.h"
 #include "GoodsList.h"
+#include "GoodsListReader.h"
+#include "MoveKindsReader.h"
 #include "ReportConverter.h"
 
 namespace fuzz {
@@ -262,7 +265,7 @@ std::string Utf8(const std::string& cp1251)
 // (quoted fields, a decimal comma, digit groups, UTF-8 with or without its
 // mark, LF line ends: a choice made from the input's bytes), must read back
 // to the same positions.
-void CheckSpreadsheetForm(Verdict& v, const CReportConverter& conv, const std::string& goodsBytes)
+void CheckSpreadsheetForm(Verdict& v, const CConverterTables& tables, const std::string& goodsBytes)
 {
     const uint64_t h = Fnv(goodsBytes);
     const bool alwaysQuoted = h & 1, lf = (h >> 1) & 1;
@@ -272,9 +275,9 @@ void CheckSpreadsheetForm(Verdict& v, const CReportConverter& conv, const std::s
     std::string list = std::string("Код;Наименование;Поставщик;Цена;Вес") + end;
     std::vector<double> expected;
     bool noForm98 = true;
-    for (int i = 0; i < conv.PositionCount(); ++i) {
-        const Position& p = *conv.PositionAt(i);
-        const std::string texts[3] = { conv.CodeOf(p), conv.NameOf(p), conv.SupplierOf(p) };
+    for (int i = 0; i < tables.PositionCount(); ++i) {
+        const Position& p = *tables.PositionAt(i);
+        const std::string texts[3] = { tables.CodeOf(p), tables.NameOf(p), tables.SupplierOf(p) };
         for (const std::string& t : texts) {
             // A zero byte in a cell ends its text before the trimmed spaces:
             // no field ends in a space once read.
@@ -305,23 +308,23 @@ void CheckSpreadsheetForm(Verdict& v, const CReportConverter& conv, const std::s
     }
     CFileFunctions files;
     CDelimitedTextReader reader(files);
-    CReportConverter again(files, reader);
+    CConverterTables again;
     bool read;
     {
         ConsoleCapture capture;
-        read = again.ImportPositions(kFormName);
+        read = CGoodsListReader(again).Import(files, reader, kFormName);
         capture.Finish();
     }
-    if (!read || again.PositionCount() != conv.PositionCount()) {
+    if (!read || again.PositionCount() != tables.PositionCount()) {
         v.Fail("the spreadsheet form of the goods list reads otherwise");
         return;
     }
-    for (int i = 0; i < conv.PositionCount(); ++i) {
-        const Position& a = *conv.PositionAt(i);
+    for (int i = 0; i < tables.PositionCount(); ++i) {
+        const Position& a = *tables.PositionAt(i);
         const Position& b = *again.PositionAt(i);
-        const char* field = strcmp(conv.CodeOf(a), again.CodeOf(b))                   ? "code"
-                            : strcmp(conv.NameOf(a), again.NameOf(b))                 ? "name"
-                            : strcmp(conv.SupplierOf(a), again.SupplierOf(b))         ? "supplier"
+        const char* field = strcmp(tables.CodeOf(a), again.CodeOf(b))                   ? "code"
+                            : strcmp(tables.NameOf(a), again.NameOf(b))                 ? "name"
+                            : strcmp(tables.SupplierOf(a), again.SupplierOf(b))         ? "supplier"
                             : memcmp(&expected[2 * (size_t)i], &b.unitCost, sizeof(double)) ? "unit cost"
                             : memcmp(&expected[2 * (size_t)i + 1], &b.secondValue, sizeof(double)) ? "second value"
                                                                                                   : NULL;
@@ -345,14 +348,15 @@ Verdict RunConverterInput(const FuzzInput& input)
     CFileFunctions files;
     CConsoleProgress progress;
     CDelimitedTextReader reader(files, &progress);
-    CReportConverter conv(files, reader);
+    CReportConverter converter(files, reader);
     std::string console;
     bool result;
     {
         ConsoleCapture capture;
-        result = conv.Run(kGoodsName, kReportName);
+        result = converter.Run(kGoodsName, kReportName);
         console = capture.Finish();
     }
+    const CConverterTables& tables = converter.Tables();
 
     // The run ends after the report's lines when an input could not be read
     // or holds no table; else the four tables are written.
@@ -372,9 +376,9 @@ Verdict RunConverterInput(const FuzzInput& input)
         v.Fail("console text not among the specified ones");
         return v;
     }
-    if (m[1].matched && std::stoi(m[1]) != conv.MoveTypeCount())
+    if (m[1].matched && std::stoi(m[1]) != tables.MoveTypeCount())
         v.Fail("move type count printed differs");
-    if (m[2].matched && std::stoi(m[2]) != conv.PositionCount())
+    if (m[2].matched && std::stoi(m[2]) != tables.PositionCount())
         v.Fail("position count printed differs");
     if (m[3].matched && std::stoi(m[3]) < 2)
         v.Fail("a count of characters without form below 2 in the plural");
@@ -386,7 +390,7 @@ Verdict RunConverterInput(const FuzzInput& input)
         v.Fail("Run's result does not fit its console text");
     if (exported && !goodsRead)
         v.Fail("tables written without a goods list");
-    const int code = conv.LastExitCode();
+    const int code = converter.LastExitCode();
     const std::string rest = m[4];
     if (exported ? code != 0
                  : !goodsRead ? code != 2
@@ -396,7 +400,7 @@ Verdict RunConverterInput(const FuzzInput& input)
     CheckGoodsReader(v, input);
     if (goodsRead) {
         if (const FuzzFile* goods = FileNamed(input, kGoodsName))
-            CheckSpreadsheetForm(v, conv, goods->bytes);
+            CheckSpreadsheetForm(v, tables, goods->bytes);
     }
     if (!exported) {
         for (const char* name : kOutputs)
@@ -404,37 +408,37 @@ Verdict RunConverterInput(const FuzzInput& input)
                 v.Fail(std::string("tables written by a run that failed: ") + name);
         return v;
     }
-    if (std::stoi(m[5]) != conv.MoveCount())
+    if (std::stoi(m[5]) != tables.MoveCount())
         v.Fail("move count printed differs");
     const long fictive = std::stol(m[7]);
 
     // What the tables say the files must hold.
     bool exact = true;
     std::set<std::string> suppliers;
-    for (int i = 0; i < conv.PositionCount(); ++i) {
-        const Position& p = *conv.PositionAt(i);
-        suppliers.insert(conv.SupplierOf(p));
-        exact = exact && Plain(conv.CodeOf(p)) && Plain(conv.NameOf(p)) && Plain(conv.SupplierOf(p));
+    for (int i = 0; i < tables.PositionCount(); ++i) {
+        const Position& p = *tables.PositionAt(i);
+        suppliers.insert(tables.SupplierOf(p));
+        exact = exact && Plain(tables.CodeOf(p)) && Plain(tables.NameOf(p)) && Plain(tables.SupplierOf(p));
     }
     std::set<int> buyers;
-    for (int i = 0; i < conv.MoveCount(); ++i) {
-        const Move& mv = *conv.MoveAt(i);
-        if (!conv.TypeAt(mv.kindIndex).incoming)
+    for (int i = 0; i < tables.MoveCount(); ++i) {
+        const Move& mv = *tables.MoveAt(i);
+        if (!tables.TypeAt(mv.kindIndex).incoming)
             buyers.insert(mv.partnerCode);
-        exact = exact && Plain(conv.PartnerNameOf(mv)) && Plain(conv.GoodsCodeOf(mv));
+        exact = exact && Plain(tables.PartnerNameOf(mv)) && Plain(tables.GoodsCodeOf(mv));
     }
     CheckTable(v, "Suppliers.txt", "ID|Name\r\n", suppliers.size(), exact, { 1 });
     CheckTable(v, "Buyers.txt", "ID|Name\r\n", buyers.size(), exact, { 1 });
-    CheckTable(v, "Positions.txt", "ID|Name\r\n", conv.PositionCount(), exact, { 9 });
-    std::vector<int> moveBars(conv.MoveCount(), 7);
+    CheckTable(v, "Positions.txt", "ID|Name\r\n", tables.PositionCount(), exact, { 9 });
+    std::vector<int> moveBars(tables.MoveCount(), 7);
     moveBars.push_back(3);   // fictive rows: date, two placeholders
-    CheckTable(v, "Moves.txt", "Date|IDG|IDS|NIN|NOUT|DIN|DOUT\r\n", conv.MoveCount() + fictive, exact, moveBars);
+    CheckTable(v, "Moves.txt", "Date|IDG|IDS|NIN|NOUT|DIN|DOUT\r\n", tables.MoveCount() + fictive, exact, moveBars);
     return v;
 }
 
 bool AddDefaultKinds(const std::string& seedDir)
 {
-    return CReportConverter::WriteDefaultMoveTypes((seedDir + "\\moves_type.txt").c_str());
+    return CMoveKindsReader::WriteDefaultMoveTypes((seedDir + "\\moves_type.txt").c_str());
 }
 
 // The reader target -------------------------------------------------------
