@@ -152,6 +152,21 @@ TEST_F(DynamicsTest, NoSelectionKeepsThePreviousBuild)
     EXPECT_EQ(Cell(0, 0).receipt, 10.0);
 }
 
+// The supplier box lists the suppliers in storage order: a selection one past
+// the last names none, though the table's pending record lies there.
+TEST_F(DynamicsTest, ASelectionJustPastTheLastSupplierKeepsThePreviousBuild)
+{
+    AddSample();
+    store.AddMove(D(8, 1, 4), 2, 0, 6, 0, 60, 0);   // a supply of goods 2 under identifier 0
+    ASSERT_TRUE(BuildDynamics(0));
+    ASSERT_EQ(2, tables.Suppliers().Count());
+    EXPECT_TRUE(BuildDynamics(2));
+    ASSERT_EQ(2, dynamics.RowCount());
+    EXPECT_EQ(1, dynamics.Rows()[0].goodsId);
+    EXPECT_EQ(3, dynamics.Rows()[1].goodsId);
+    EXPECT_EQ(10.0, Cell(0, 0).receipt);
+}
+
 TEST_F(DynamicsTest, ARebuildReplacesEverything)
 {
     AddSample();
