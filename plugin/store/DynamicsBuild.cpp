@@ -32,7 +32,7 @@ const uint64_t kMaxScratchBytes = 0x60000000u;
 // doubles when it needs more, up to one per move.
 const int kCalendarRoom = 512;
 
-bool AllocScratch(void** variable, uint64_t bytes)
+template <class T> bool AllocScratch(T** variable, uint64_t bytes)
 {
     if (bytes == 0 || bytes > kMaxScratchBytes)
         return false;
@@ -86,7 +86,7 @@ void CDynamics::BuildCalendar()
     m_calendarMoves = 0;
     int most = moveCount + 1;   // one date per move at most
     int room = most < kCalendarRoom ? most : kCalendarRoom;
-    if (!AllocScratch(reinterpret_cast<void**>(&m_calendar), (uint64_t)room * sizeof(CalendarEntry)))
+    if (!AllocScratch(&m_calendar, (uint64_t)room * sizeof(CalendarEntry)))
         return;
     CFirstIndex seen;
     bool indexed = seen.Reset(kCalendarRoom);
@@ -105,7 +105,7 @@ void CDynamics::BuildCalendar()
             continue;
         if (m_calendarCount == room) {
             room = room < most / 2 ? room * 2 : most;
-            if (!AllocScratch(reinterpret_cast<void**>(&m_calendar), (uint64_t)room * sizeof(CalendarEntry))) {
+            if (!AllocScratch(&m_calendar, (uint64_t)room * sizeof(CalendarEntry))) {
                 // As when the whole calendar could not be had: none.
                 if (m_calendar)
                     g_heapRegistry.Free(&m_calendar);
@@ -178,10 +178,10 @@ bool CDynamics::BuildSeriesAndCells()
     int count = rows.Records() ? rows.Count() : 0;
     if (count <= 0)
         return true;
-    if (!AllocScratch(reinterpret_cast<void**>(&m_series), (uint64_t)count * sizeof(DynamicsSeries)))
+    if (!AllocScratch(&m_series, (uint64_t)count * sizeof(DynamicsSeries)))
         return false;
     uint64_t cellCount = (uint64_t)count * (uint64_t)m_calendarCount;
-    if (cellCount > 0 && !AllocScratch(reinterpret_cast<void**>(&m_cells), cellCount * sizeof(DayCell))) {
+    if (cellCount > 0 && !AllocScratch(&m_cells, cellCount * sizeof(DayCell))) {
         g_heapRegistry.Free(&m_series);
         m_series = 0;
         return false;
