@@ -11,11 +11,13 @@
 #include <string.h>
 
 #include "cwin/frame/AppFrame.h"
+#include "Dynamics.h"
 #include "DynamicsReport.h"
 #include "GoodsStore.h"
+#include "IdText.h"
+#include "ListFiles.h"
 #include "cwin/system/HeapRegistry.h"
 #include "cwin/controls/ProgBar.h"
-#include "StoreTables.h"
 
 static CWIN_HEAP_INFO g_entries[CWIN_HEAP_INFO_NUM_PLUGIN];
 CHeapRegistry g_heapRegistry(g_entries, CWIN_HEAP_INFO_NUM_PLUGIN);
@@ -60,7 +62,9 @@ int main(int argc, char** argv)
     g_frame.SetProgressBar(&g_bar);
 
     CGoodsStore store;
-    CStoreTables tables(store, &g_frame, &g_frame);
+    CStoreTables& tables = store.Tables();
+    CListFiles files(tables);
+    store.SetProgressSource(&g_frame);
     tables.Bind();
     char code[32], name[64];
     double t0 = Now();
@@ -133,18 +137,17 @@ int main(int argc, char** argv)
     double tFill = tReferences + tLookups + tMoves + (Now() - tMovesStart);
 
     // The identifier columns of the moves list in code mode: two cells a move.
-    tables.idMode = IdModeCode;
+    int idMode = IdModeCode;
     char cell[64];
     t0 = Now();
     long long shown = 0;
-    for (int i = 0; i < store.moveCount; ++i) {
-        store.FormatId(cell, sizeof(cell), store.moves[i].goodsId, NULL, true);
+    for (int i = 0; i < tables.Moves().Count(); ++i) {
+        FormatId(store, idMode, cell, sizeof(cell), tables.Moves()[i].goodsId, NULL, true);
         shown += cell[0] != 0;
-        store.FormatId(cell, sizeof(cell), store.moves[i].supplierId, NULL, false);
+        FormatId(store, idMode, cell, sizeof(cell), tables.Moves()[i].supplierId, NULL, false);
         shown += cell[0] != 0;
     }
     double tFormat = Now() - t0;
-    tables.idMode = IdModeHex;
 
     // The supplier with the most distinct goods supplied (worked out by hand, not timed).
     int best = 0, bestGoods = -1;
@@ -152,8 +155,8 @@ int main(int argc, char** argv)
         static unsigned char seen[501][10001];
         memset(seen, 0, sizeof(seen));
         int counts[501] = {0};
-        for (int i = 0; i < store.moveCount; ++i) {
-            const MoveRecord& m = store.moves[i];
+        for (int i = 0; i < tables.Moves().Count(); ++i) {
+            const MoveRecord& m = tables.Moves()[i];
             if (m.suppliedQty != 0 && !seen[m.supplierId][m.goodsId]) {
                 seen[m.supplierId][m.goodsId] = 1;
                 ++counts[m.supplierId];
@@ -171,7 +174,7 @@ int main(int argc, char** argv)
     double tRecompute = Now() - t0;
 
     t0 = Now();
-    store.BuildDynamics(best);
+    CDynamics dynamics = CDynamics::Build(store, tables.Suppliers()[best].id, &g_frame, &g_frame);
     double tDynamics = Now() - t0;
 
     // The report of the first row, its file written in the current directory
@@ -179,7 +182,7 @@ int main(int argc, char** argv)
     SetShellOpenFunction(NoOpen);
     SetCurrentDirectoryA("c:\\");
     t0 = Now();
-    WriteDynamicsReport(store, 0);
+    WriteDynamicsReport(dynamics, 0);
     double tReport = Now() - t0;
     DeleteFileA("GoodsDinamic.html");
 
@@ -189,20 +192,20 @@ int main(int argc, char** argv)
     double saveTimes[saves];
     for (int i = 0; i < saves; ++i) {
         t0 = Now();
-        store.SaveLists();
+        files.SaveLists();
         saveTimes[i] = Now() - t0;
     }
     std::sort(saveTimes, saveTimes + saves);
     double tSave = saveTimes[saves / 2];
 
     CGoodsStore loaded;
-    CStoreTables loadedTables(loaded, &g_frame);
+    CStoreTables& loadedTables = loaded.Tables();
     loadedTables.Bind();
     t0 = Now();
-    loaded.LoadLists();
+    CListFiles(loadedTables).LoadLists();
     double tLoad = Now() - t0;
-    for (int t = 0; t < CGoodsStore::ListCount; ++t)
-        DeleteFileA(CGoodsStore::SavePathName((CGoodsStore::ListTable)t));
+    for (int t = 0; t < StoreTableCount; ++t)
+        DeleteFileA(CListFiles::SavePath((StoreTable)t));
 
     PROCESS_MEMORY_COUNTERS memory;
     memset(&memory, 0, sizeof(memory));
@@ -220,28 +223,29 @@ int main(int argc, char** argv)
         VirtualFree(fresh, 0, MEM_RELEASE);
 
     printf("tables: %d goods, %d suppliers, %d moves over %d dates, %d balances (filled in %.2f s)\n",
-           store.goodsCount, store.supplierCount, store.moveCount, store.calendarCount, store.balanceCount, tFill);
-    printf("  goods and suppliers added:       %.3f s  (%d and %d, with codes)\n", tReferences, store.goodsCount,
-           store.supplierCount);
+           tables.Goods().Count(), tables.Suppliers().Count(), tables.Moves().Count(), dynamics.CalendarCount(),
+           tables.Balances().Count(), tFill);
+    printf("  goods and suppliers added:       %.3f s  (%d and %d, with codes)\n", tReferences, tables.Goods().Count(),
+           tables.Suppliers().Count());
     printf("  codes looked up:                 %.3f s  (%lld of %d found)\n", tLookups, found,
            goodsCount + supplierCount);
     printf("  moves added:                     %.3f s  (%d; their block and view are fresh memory)\n", tMoves,
-           store.moveCount);
+           tables.Moves().Count());
     printf("FormatId in code mode:             %.3f s  (%lld of %d identifier cells of the moves)\n", tFormat,
-           shown, 2 * store.moveCount);
+           shown, 2 * tables.Moves().Count());
     printf("RecomputeGoodsFigures:             %.3f s\n", tRecompute);
     printf("BuildDynamics (supplier %d, %d goods): %.3f s  (%d rows x %d days)\n", best, bestGoods, tDynamics,
-           store.rowCount, store.calendarCount);
-    printf("report of row 0 (written, not opened): %.3f s  (%d days)\n", tReport, store.calendarCount);
+           dynamics.RowCount(), dynamics.CalendarCount());
+    printf("report of row 0 (written, not opened): %.3f s  (%d days)\n", tReport, dynamics.CalendarCount());
     printf("save of the four list files:       %.3f s  (median of %d; fastest %.3f s, slowest %.3f s)\n", tSave,
            saves, saveTimes[0], saveTimes[saves - 1]);
-    printf("load of the four list files:       %.3f s  (%d goods, %d moves back)\n", tLoad, loaded.goodsCount,
-           loaded.moveCount);
+    printf("load of the four list files:       %.3f s  (%d goods, %d moves back)\n", tLoad,
+           loadedTables.Goods().Count(), loadedTables.Moves().Count());
     printf("peak working set: %.0f MB (two copies of the tables)\n", memory.PeakWorkingSetSize / 1048576.0);
     printf("first touch of 84 MB of fresh memory on this machine: %.3f s (the size of the moves' block and view)\n",
            tFresh);
-    bool ok = loaded.moveCount == store.moveCount && loaded.goodsCount == store.goodsCount &&
-              store.rowCount == bestGoods;
+    bool ok = loadedTables.Moves().Count() == tables.Moves().Count() &&
+              loadedTables.Goods().Count() == tables.Goods().Count() && dynamics.RowCount() == bestGoods;
     printf("%s\n", ok ? "results consistent" : "RESULTS INCONSISTENT");
     return ok ? 0 : 1;
 }

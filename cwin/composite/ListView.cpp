@@ -317,6 +317,15 @@ void CListView::SetStore(CRecordArray* newStore)
     store = next;
 }
 
+void CListView::ReplaceStore(CRecordArray* newStore)
+{
+    CRecordArray* next = newStore ? newStore : &embeddedStore;
+    if (next == store)
+        return;
+    store = next;
+    m_savedCount = -1;   // the order saved before the sort was the old store's
+}
+
 CRecordArray* CListView::GetStore() { return store; }
 
 // Clearing the state of "all items" costs the control a pass over every row

@@ -113,6 +113,11 @@ public:
     LRESULT SetExtendedStyle(DWORD styleBits) override;
     void  SetStore(CRecordArray* store) override;
     CRecordArray* GetStore() override;
+    // Attaches another store of the same records in place of this one (null:
+    // the embedded one), as an owner does that rebuilt its rows into a new
+    // store: unlike SetStore, a sort stays on its column and direction, and the
+    // next Refresh sorts the new rows in. The grid never owns the store.
+    void  ReplaceStore(CRecordArray* store);
 
     // rectangle null: the cell's label rectangle (row or column -1: the cell
     // under the cursor). text: the box's initial text, or null.

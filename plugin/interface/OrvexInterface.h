@@ -1,5 +1,11 @@
 // The plug-in's host-facing interface: what a host program sees of Orvex_DLL.
 //
+// This layout is a contract with hosts built apart from the library: the slot
+// order, the argument lists and the calling convention below stay exactly as
+// they are (scripts/check-plugin-abi.py checks the built library). With the
+// list files' records (StoreRecords.h) it is the only fixed layout of the
+// plug-in.
+//
 // The library exports one function, GetInterface (undecorated, no arguments),
 // that returns the interface object. The host calls the twelve operations as
 // virtual member functions of that object, in this slot order (thiscall on

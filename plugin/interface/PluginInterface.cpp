@@ -7,6 +7,7 @@
 #include "cwin/system/HeapRegistry.h"
 #include "cwin/composite/ListView.h"
 #include "cwin/system/MessageBox.h"
+#include "ListFiles.h"
 #include "PluginWindow.h"
 #include "cwin/composite/TControl.h"
 
@@ -52,7 +53,7 @@ bool CPluginInterface::AttachHost(HWND window, const char* moduleName)
     HMODULE module = GetModuleHandleA(moduleName);
 
     g_appFrame.RegisterWorker(&g_pluginApp, 100);
-    g_appFrame.RegisterWorker(&g_pluginApp.listPages, 100);
+    g_appFrame.RegisterWorker(&g_pluginApp.ListPages(), 100);
     if (!g_appFrame.Attach(window, NULL))
         return true;
     if (module)
@@ -85,9 +86,9 @@ bool CPluginInterface::ShowPlugin()
         m_shown = true;
         if (g_appFrame.GetStatusBar())
             ShowWindow(g_appFrame.GetStatusBar(), SW_SHOW);
-        if (CTControl* tabs = g_pluginApp.tabControl) {
+        if (CTControl* tabs = g_pluginApp.TabControl()) {
             static_cast<IWindow*>(tabs)->Show(true);
-            tabs->SelectTab(g_pluginApp.selectedPage);
+            tabs->SelectTab(g_pluginApp.SelectedPage());
         }
     }
     return true;
@@ -98,7 +99,7 @@ bool CPluginInterface::AddSupplier(int32_t id, const char* code, const char* nam
 {
     if (!Attached())
         return false;
-    g_pluginApp.store.AddSupplier(id, code, name, deliveryCost, deliveryTimeAvg, deliveryTimeMax);
+    g_pluginApp.Store().AddSupplier(id, code, name, deliveryCost, deliveryTimeAvg, deliveryTimeMax);
     return true;
 }
 
@@ -106,10 +107,10 @@ bool CPluginInterface::RefreshLists()
 {
     if (!Attached())
         return false;
-    g_pluginApp.listPages.RefreshAll();
-    g_pluginApp.dynamicsPage.FillSuppliers();
-    g_pluginApp.store.RecomputeGoodsFigures();
-    g_pluginApp.listPages.GoodsFiguresChanged();
+    g_pluginApp.ListPages().RefreshAll();
+    g_pluginApp.DynamicsPage().FillSuppliers();
+    g_pluginApp.Store().RecomputeGoodsFigures();
+    g_pluginApp.ListPages().GoodsFiguresChanged();
     return true;
 }
 
@@ -117,11 +118,11 @@ bool CPluginInterface::SetIdMode(int32_t mode)
 {
     if (mode != IdModeHex && mode != IdModeDecimal && mode != IdModeCode)
         return false;
-    g_pluginApp.listPages.idMode = mode;
+    g_pluginApp.ListPages().SetIdMode(mode);
     // Shown again in the new mode (no figures recomputed); before AttachHost
     // there are no lists yet.
-    g_pluginApp.listPages.IdModeChanged();
-    g_pluginApp.dynamicsPage.IdModeChanged();
+    g_pluginApp.ListPages().IdModeChanged();
+    g_pluginApp.DynamicsPage().IdModeChanged();
     return true;
 }
 
@@ -130,18 +131,18 @@ bool CPluginInterface::AddMove(uint32_t date, int32_t goodsId, int32_t supplierI
 {
     if (!Attached())
         return false;
-    g_pluginApp.store.AddMove(date, goodsId, supplierId, suppliedQty, soldQty, supplyValue, saleValue);
+    g_pluginApp.Store().AddMove(date, goodsId, supplierId, suppliedQty, soldQty, supplyValue, saleValue);
     return true;
 }
 
 int32_t CPluginInterface::FindGoodsId(const char* code)
 {
-    return g_pluginApp.store.FindGoodsId(code);
+    return g_pluginApp.Store().FindGoodsId(code);
 }
 
 int32_t CPluginInterface::FindSupplierId(const char* code)
 {
-    return g_pluginApp.store.FindSupplierId(code);
+    return g_pluginApp.Store().FindSupplierId(code);
 }
 
 bool CPluginInterface::AddGoods(int32_t id, const char* code, const char* name, double volume, int32_t assortment,
@@ -149,7 +150,7 @@ bool CPluginInterface::AddGoods(int32_t id, const char* code, const char* name, 
 {
     if (!Attached())
         return false;
-    g_pluginApp.store.AddGoods(id, code, name, volume, assortment, packQty, note, specialDelivery);
+    g_pluginApp.Store().AddGoods(id, code, name, volume, assortment, packQty, note, specialDelivery);
     return true;
 }
 
@@ -160,7 +161,7 @@ bool CPluginInterface::AddBalance(uint32_t date, int32_t goodsId, const char* go
         return false;
     if (goodsCode)
         goodsId = FindGoodsId(goodsCode);
-    g_pluginApp.store.AddBalance(date, goodsId, NULL, quantity);
+    g_pluginApp.Store().AddBalance(date, goodsId, NULL, quantity);
     return true;
 }
 
@@ -168,5 +169,5 @@ bool CPluginInterface::SaveLists()
 {
     if (!Attached())
         return false;
-    return g_pluginApp.store.SaveLists();
+    return CListFiles(g_pluginApp.Store().Tables()).SaveLists();
 }

@@ -30,15 +30,14 @@ public:
     bool    AddBalance(uint32_t date, int32_t goodsId, const char* goodsCode, double quantity) override;
     bool    SaveLists() override;
 
-    // Fields, in order (after the operation table).
-    HWND    hostChildren[ORVEX_MAX_HOST_WINDOWS];
-    int32_t hostChildCount;
-    HWND    hostWindow;
-
 private:
     static BOOL CALLBACK RecordChild(HWND window, LPARAM self);
     bool Attached() const { return hostWindow != NULL; }
-    bool m_shown;
+
+    HWND    hostChildren[ORVEX_MAX_HOST_WINDOWS];
+    int32_t hostChildCount;
+    HWND    hostWindow;
+    bool    m_shown;
 };
 
 #endif

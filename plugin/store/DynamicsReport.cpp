@@ -9,7 +9,7 @@
 
 #include "cwin/system/FileChooser.h"
 #include "cwin/system/FileOps.h"
-#include "GoodsStore.h"
+#include "Dynamics.h"
 
 namespace {
 
@@ -65,9 +65,9 @@ void SetShellOpenFunction(ShellOpenFunction function)
     g_shellOpen = function ? function : ShellExecuteA;
 }
 
-bool WriteDynamicsReport(CGoodsStore& store, int row)
+bool WriteDynamicsReport(CDynamics& dynamics, int row)
 {
-    const DynamicsSeries* series = store.Series(row);
+    const DynamicsSeries* series = dynamics.Series(row);
     if (!series)
         return false;
     HANDLE file = CreateTextFile(kReportFile);
@@ -84,7 +84,7 @@ bool WriteDynamicsReport(CGoodsStore& store, int row)
             out.Put("<th>%s</th>", header);
         out.Put("</tr>\r\n");
 
-        DayCell* cells = series->cells.Row();
+        DayCell* cells = dynamics.DayCells(row);
         double opening = 0;
         for (int k = 0; cells && k < series->dayCount; ++k) {
             DayCell& day = cells[k];

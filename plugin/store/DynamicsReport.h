@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-class CGoodsStore;
+class CDynamics;
 
 // The shell's open request; a test puts a recorder in its place.
 typedef HINSTANCE (WINAPI *ShellOpenFunction)(HWND owner, LPCSTR verb, LPCSTR file,
@@ -16,6 +16,6 @@ void SetShellOpenFunction(ShellOpenFunction function);
 // Writes the report of dynamics row `row` (series `row`) and opens it. Nothing
 // happens for a row that has no series; nothing is opened when the file cannot
 // be created. Stores each day's opening balance into its day cell.
-bool WriteDynamicsReport(CGoodsStore& store, int row);
+bool WriteDynamicsReport(CDynamics& dynamics, int row);
 
 #endif

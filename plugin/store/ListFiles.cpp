@@ -1,15 +1,11 @@
-// The list files: each table's record buffer written and read as a raw image.
-// Written to the root of drive c:, read from the current directory.
-#include "GoodsStore.h"
-
-#include "cwin/system/RecordArray.h"
+// CListFiles: each table's record block written and read as a raw image.
+#include "ListFiles.h"
 
 namespace {
 
-const char* const kListNames[CGoodsStore::ListCount] = {
-    "GNList.dat", "SNList.dat", "GMList.dat", "GDList.dat"};
-const char* const kSaveNames[CGoodsStore::ListCount] = {
-    "c:\\GNList.dat", "c:\\SNList.dat", "c:\\GMList.dat", "c:\\GDList.dat"};
+const char* const kListNames[StoreTableCount] = {"GNList.dat", "SNList.dat", "GMList.dat", "GDList.dat"};
+const char* const kSavePaths[StoreTableCount] = {"c:\\GNList.dat", "c:\\SNList.dat", "c:\\GMList.dat",
+                                                 "c:\\GDList.dat"};
 
 void Terminate(char* field, size_t size)
 {
@@ -18,48 +14,39 @@ void Terminate(char* field, size_t size)
 
 }  // namespace
 
-const char* CGoodsStore::ListFileName(ListTable table)
+const char* CListFiles::FileName(StoreTable table)
 {
-    return table >= 0 && table < ListCount ? kListNames[table] : 0;
+    return table >= 0 && table < StoreTableCount ? kListNames[table] : 0;
 }
 
-const char* CGoodsStore::SavePathName(ListTable table)
+const char* CListFiles::SavePath(StoreTable table)
 {
-    return table >= 0 && table < ListCount ? kSaveNames[table] : 0;
+    return table >= 0 && table < StoreTableCount ? kSavePaths[table] : 0;
 }
 
-CRecordArray* CGoodsStore::Table(ListTable table) const
+bool CListFiles::SaveTable(StoreTable table, const char* path)
 {
-    switch (table) {
-    case GoodsList:    return m_binding.goods;
-    case SupplierList: return m_binding.suppliers;
-    case MoveList:     return m_binding.moves;
-    case BalanceList:  return m_binding.balances;
-    default:           return 0;
-    }
-}
-
-bool CGoodsStore::SaveTable(ListTable table, const char* path)
-{
-    CRecordArray* array = Table(table);
+    CRecordArray* array = m_tables.Array(table);
     return array && path && array->Save(path);
 }
 
-bool CGoodsStore::LoadTable(ListTable table, const char* path)
+bool CListFiles::LoadTable(StoreTable table, const char* path)
 {
-    CRecordArray* array = Table(table);
+    CRecordArray* array = m_tables.Array(table);
     if (!array || !path || !array->Load(path))
         return false;
     // A file from elsewhere may hold texts that fill their fields: every text
     // is read as a string later, so its last byte must end it.
-    if (table == GoodsList) {
-        for (int i = 0; i < goodsCount; ++i) {
+    if (table == GoodsTable) {
+        CRecordTable<GoodsRecord>& goods = m_tables.Goods();
+        for (int i = 0; i < goods.Count(); ++i) {
             Terminate(goods[i].code, sizeof(goods[i].code));
             Terminate(goods[i].name, sizeof(goods[i].name));
             Terminate(goods[i].note, sizeof(goods[i].note));
         }
-    } else if (table == SupplierList) {
-        for (int i = 0; i < supplierCount; ++i) {
+    } else if (table == SupplierTable) {
+        CRecordTable<SupplierRecord>& suppliers = m_tables.Suppliers();
+        for (int i = 0; i < suppliers.Count(); ++i) {
             Terminate(suppliers[i].code, sizeof(suppliers[i].code));
             Terminate(suppliers[i].name, sizeof(suppliers[i].name));
         }
@@ -67,18 +54,16 @@ bool CGoodsStore::LoadTable(ListTable table, const char* path)
     return true;
 }
 
-// Each file is replaced whole or not at all; one that fails does not keep the
-// others from being saved.
-bool CGoodsStore::SaveLists()
+bool CListFiles::SaveLists()
 {
     bool all = true;
-    for (int t = 0; t < ListCount; ++t)
-        all = SaveTable((ListTable)t, kSaveNames[t]) && all;
+    for (int t = 0; t < StoreTableCount; ++t)
+        all = SaveTable((StoreTable)t, kSavePaths[t]) && all;
     return all;
 }
 
-void CGoodsStore::LoadLists()
+void CListFiles::LoadLists()
 {
-    for (int t = 0; t < ListCount; ++t)
-        LoadTable((ListTable)t, kListNames[t]);
+    for (int t = 0; t < StoreTableCount; ++t)
+        LoadTable((StoreTable)t, kListNames[t]);
 }

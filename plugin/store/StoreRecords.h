@@ -1,9 +1,11 @@
-// Record layouts of the plug-in's store.
+// Record layouts of the list files: GoodsRecord, SupplierRecord, MoveRecord and
+// BalanceRecord.
 //
-//   GoodsRecord, SupplierRecord, MoveRecord, BalanceRecord - the four tables; the
-//       list files are raw images of their buffers, so every byte is fixed.
-//   DynamicsRow, CalendarEntry, DynamicsSeries, DayCell - the in-memory dynamics
-//       of one supplier's goods, rebuilt at every build.
+// These layouts are a contract: the list files "GNList.dat", "SNList.dat",
+// "GMList.dat" and "GDList.dat" are raw images of the tables' record blocks,
+// written and read by other runs and other builds (32 and 64 bits alike), so
+// every field keeps its offset and every record its size (checked below).
+// Nothing else in the plug-in needs a fixed layout.
 //
 // All records start with the record array's key and the list view's row mark.
 #ifndef ORVEX_STORERECORDS_H
@@ -82,78 +84,6 @@ struct BalanceRecord
     double  quantity;
 };
 
-// One goods item of the chosen supplier. The name pointer is what the row was
-// built with; readers resolve the name through goodsIndex, because the goods
-// table may grow (and move) after the build.
-struct DynamicsRow
-{
-    RecordHead  head;
-    int32_t     goodsIndex;
-    int32_t     goodsId;
-    const char* goodsName;
-    uint8_t     zero[56 - 16 - sizeof(void*)];
-};
-
-struct CalendarEntry
-{
-    int32_t    reserved;
-    PackedDate date;
-};
-
-struct DayCell
-{
-    const CalendarEntry* entry;
-    double opening;      // written by the report
-    double receipt;
-    double expense;
-    double adjustment;
-};
-
-class CGoodsStore;
-
-// The day cells of one series: its row of the store's day-cell matrix. A build
-// lists thousands of goods, of which a report reads one: the row is worked out
-// from the moves counted by the build the first time it is read, and kept.
-class CDayCells
-{
-public:
-    // The row (dayCount cells), null when the build has no cells.
-    DayCell* Row() const;
-    DayCell& operator[](int day) const { return Row()[day]; }
-
-private:
-    friend class CDynamicsBuilder;
-    CGoodsStore*  m_store;
-    int32_t       m_series;
-    mutable bool  m_filled;
-};
-
-struct DynamicsSeries
-{
-    DynamicsRow row;
-    CDayCells   cells;
-    int32_t     dayCount;
-    int32_t     index;
-};
-
-// The identifier display.
-enum IdMode
-{
-    IdModeHex = 0,
-    IdModeDecimal = 1,
-    IdModeCode = 2
-};
-
-// Growth steps of the tables' record arrays.
-enum
-{
-    GoodsGrowthStep = 1000,
-    SupplierGrowthStep = 1000,
-    MoveGrowthStep = 10000,
-    BalanceGrowthStep = 1000,
-    DynamicsGrowthStep = 1000
-};
-
 #define ORVEX_CHECK_FIELD(type, field, offset) \
     static_assert(offsetof(type, field) == (offset), #type "::" #field " is not at " #offset)
 
@@ -204,11 +134,6 @@ static_assert(sizeof(BalanceRecord) == 24, "BalanceRecord is 24 bytes");
 ORVEX_CHECK_FIELD(BalanceRecord, date, 8);
 ORVEX_CHECK_FIELD(BalanceRecord, goodsId, 12);
 ORVEX_CHECK_FIELD(BalanceRecord, quantity, 16);
-
-static_assert(sizeof(DynamicsRow) == 56, "DynamicsRow is 56 bytes");
-ORVEX_CHECK_FIELD(DynamicsRow, goodsIndex, 8);
-ORVEX_CHECK_FIELD(DynamicsRow, goodsId, 12);
-ORVEX_CHECK_FIELD(DynamicsRow, goodsName, 16);
 
 #undef ORVEX_CHECK_FIELD
 

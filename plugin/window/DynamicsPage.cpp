@@ -20,7 +20,8 @@ const ColumnOrder kDynamicsOrder[2] = {{SortRowGoodsId, 0, 0}, {SortRowGoodsName
 }  // namespace
 
 CDynamicsPage::CDynamicsPage()
-    : dynamicsList(NULL), currentRow(NULL), dialog(NULL), supplierBox(NULL), pendingRow(NULL), m_store(NULL)
+    : dynamicsList(NULL), dialog(NULL), supplierBox(NULL), m_store(NULL), m_lists(NULL), m_progress(NULL),
+      m_boxes(NULL)
 {
 }
 
@@ -28,6 +29,8 @@ bool CDynamicsPage::Build(CAppFrame* frame, HWND parent, CTControl* tabs)
 {
     if (!frame)
         return false;
+    m_progress = frame;
+    m_boxes = frame;
     dialog = static_cast<CDialog*>(frame->CreateControl("Dialog", 0, 0, 100, 40, 0, WS_CHILD,
                                                         MAKEINTRESOURCEA(IDD_DYNAMICS_STRIP), parent));
     if (!dialog) {
@@ -68,15 +71,6 @@ bool CDynamicsPage::Build(CAppFrame* frame, HWND parent, CTControl* tabs)
     dynamicsList->InsertColumn(1, "Наименование товара", 140, LVCFMT_LEFT, 0);
     dynamicsList->AddHandler(NULL, EV_DOUBLE_CLICK | EV_MENU_COMMAND, 0, this);
     dynamicsList->LoadPopupMenu(IDR_LIST_MENUS, 7);
-
-    // The store builds the rows into the list's record array.
-    StoreBinding binding = m_store->Binding();
-    binding.rows = dynamicsList->GetStore();
-    binding.rowPending = &pendingRow;
-    binding.currentRow = &currentRow;
-    binding.progress = frame;
-    binding.boxes = frame;
-    m_store->SetBinding(binding);
     return true;
 }
 
@@ -90,15 +84,16 @@ void CDynamicsPage::FillSuppliers()
     if (drawn)
         SendMessageA(box, WM_SETREDRAW, FALSE, 0);
     SendMessageA(box, CB_RESETCONTENT, 0, 0);
-    int count = m_store->suppliers ? m_store->supplierCount : 0;
+    const CRecordTable<SupplierRecord>& suppliers = m_store->Tables().Suppliers();
+    int count = suppliers.Records() ? suppliers.Count() : 0;
     if (count > 0) {
         size_t bytes = 0;
         for (int i = 0; i < count; ++i)
-            bytes += strlen(m_store->suppliers[i].name) + 1;
+            bytes += strlen(suppliers[i].name) + 1;
         SendMessageA(box, CB_INITSTORAGE, (WPARAM)count, (LPARAM)bytes);
     }
     for (int i = 0; i < count; ++i)
-        SendMessageA(box, CB_INSERTSTRING, (WPARAM)i, (LPARAM)m_store->suppliers[i].name);
+        SendMessageA(box, CB_INSERTSTRING, (WPARAM)i, (LPARAM)suppliers[i].name);
     SendMessageA(box, CB_SETCURSEL, 0, 0);
     if (drawn) {
         SendMessageA(box, WM_SETREDRAW, TRUE, 0);
@@ -118,15 +113,16 @@ int CDynamicsPage::OnCacheHint(WindowEvent* event)
     char* text = request->item.pszText;
     int size = request->item.cchTextMax;
     text[0] = 0;
+    const CRecordTable<GoodsRecord>& goods = m_store->Tables().Goods();
     int g = row->goodsIndex;
-    bool known = m_store->goods && g >= 0 && g < m_store->goodsCount;
+    bool known = goods.Records() && g >= 0 && g < goods.Count();
     switch (request->item.iSubItem) {
     case 0:
         if (known)
-            m_store->FormatId(text, size, m_store->goods[g].id, m_store->goods[g].code, true);
+            FormatId(*m_store, IdMode(), text, size, goods[g].id, goods[g].code, true);
         break;
     case 1:
-        snprintf(text, (size_t)size, "%s", known ? m_store->goods[g].name : "");
+        snprintf(text, (size_t)size, "%s", known ? goods[g].name : "");
         break;
     default:
         snprintf(text, (size_t)size, "%s", kCellError);
@@ -153,10 +149,13 @@ int CDynamicsPage::OnCommand(WindowEvent* event)
     if (!event || event->user != IDC_BUILD_DYNAMICS)
         return 0;   // the supplier box's own commands
     int selection = supplierBox ? (int)supplierBox->GetCurSel() : -1;
-    m_store->BuildDynamics(selection);
-    // The list takes its rows without painting them here: it is painted once,
-    // when the host's message loop runs next.
+    m_dynamics.Rebuild(*m_store, selection, m_progress, m_boxes);
+    // The list is lent the rows of the build it shows (the same as before when
+    // nothing was built); a sorted list sorts them in at its Refresh. It takes
+    // them without painting them here: it is painted once, when the host's
+    // message loop runs next.
     if (dynamicsList) {
+        dynamicsList->ReplaceStore(m_dynamics.RowArray());
         HWND list = dynamicsList->GetHandle();
         bool shown = list && IsWindowVisible(list);
         if (shown)
@@ -173,7 +172,7 @@ int CDynamicsPage::OnCommand(WindowEvent* event)
 int CDynamicsPage::OnDoubleClick(WindowEvent* event)
 {
     if (dynamicsList)
-        WriteDynamicsReport(*m_store, dynamicsList->GetCurrentRecordIndex());
+        WriteDynamicsReport(m_dynamics, dynamicsList->GetCurrentRecordIndex());
     return 0;
 }
 
@@ -190,17 +189,11 @@ void CDynamicsPage::EnableSorting(HIMAGELIST* arrows)
         dynamicsList->SetHeaderImages(arrows);
 }
 
-static int IdModeOf(const CGoodsStore* store)
-{
-    const int32_t* mode = store ? store->Binding().idMode : NULL;
-    return mode ? *mode : IdModeHex;
-}
-
 int CDynamicsPage::OnCompare(WindowEvent* event)
 {
     if (!event || event->param < 0 || event->param > 1)
         return 0;
-    return CListOrder(*m_store, IdModeOf(m_store))
+    return CListOrder(*m_store, IdMode())
         .Compare(kDynamicsOrder[event->param], reinterpret_cast<const void*>(event->notify),
                  reinterpret_cast<const void*>(event->aux));
 }
@@ -210,7 +203,7 @@ bool CDynamicsPage::MakeSortKeys(CListView* grid, int column, const void* record
 {
     if (grid != dynamicsList || column < 0 || column > 1)
         return false;
-    return CListOrder(*m_store, IdModeOf(m_store)).MakeKeys(kDynamicsOrder[column], records, recordSize, count, keys);
+    return CListOrder(*m_store, IdMode()).MakeKeys(kDynamicsOrder[column], records, recordSize, count, keys);
 }
 
 void CDynamicsPage::IdModeChanged()

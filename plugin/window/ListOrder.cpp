@@ -233,9 +233,9 @@ uint64_t CListOrder::NumericKey(const ColumnOrder& column, const char* record) c
         // An empty cell (a goods item no longer in the table) before every number.
         const DynamicsRow* row = reinterpret_cast<const DynamicsRow*>(record);
         int g = row->goodsIndex;
-        if (!m_store.goods || g < 0 || g >= m_store.goodsCount)
+        if (!m_goods.Records() || g < 0 || g >= m_goods.Count())
             return 0;
-        return (1ull << 32) | IdKey(m_store.goods[g].id);
+        return (1ull << 32) | IdKey(m_goods[g].id);
     }
     default:
         return 0;
@@ -261,13 +261,13 @@ const char* CListOrder::ShownText(const ColumnOrder& column, const char* record,
         int32_t id;
         memcpy(&id, record + column.offset, sizeof(id));
         if (column.kind == SortGoodsRef) {
-            for (int i = 0; m_store.goods && i < m_store.goodsCount; ++i)
-                if (m_store.goods[i].id == id)
-                    return CodeOrHex(id, m_store.goods[i].code, buffer, size, length);
+            for (int i = 0; m_goods.Records() && i < m_goods.Count(); ++i)
+                if (m_goods[i].id == id)
+                    return CodeOrHex(id, m_goods[i].code, buffer, size, length);
         } else {
-            for (int i = 0; m_store.suppliers && i < m_store.supplierCount; ++i)
-                if (m_store.suppliers[i].id == id)
-                    return CodeOrHex(id, m_store.suppliers[i].code, buffer, size, length);
+            for (int i = 0; m_suppliers.Records() && i < m_suppliers.Count(); ++i)
+                if (m_suppliers[i].id == id)
+                    return CodeOrHex(id, m_suppliers[i].code, buffer, size, length);
         }
         return buffer;
     }
@@ -275,9 +275,9 @@ const char* CListOrder::ShownText(const ColumnOrder& column, const char* record,
     case SortRowGoodsName: {
         const DynamicsRow* row = reinterpret_cast<const DynamicsRow*>(record);
         int g = row->goodsIndex;
-        if (!m_store.goods || g < 0 || g >= m_store.goodsCount)
+        if (!m_goods.Records() || g < 0 || g >= m_goods.Count())
             return buffer;
-        const GoodsRecord& goods = m_store.goods[g];
+        const GoodsRecord& goods = m_goods[g];
         if (column.kind == SortRowGoodsName)
             return Field(goods.name, sizeof(goods.name), length);
         return CodeOrHex(goods.id, goods.code, buffer, size, length);
@@ -333,8 +333,8 @@ bool CListOrder::MakeKeys(const ColumnOrder& column, const void* records, int re
     // The other texts come from the goods or supplier table: the ranks of its
     // records, then each record's key through them (0: not in the table).
     bool suppliers = column.kind == SortSupplierRef;
-    int tableCount = suppliers ? (m_store.suppliers ? m_store.supplierCount : 0)
-                               : (m_store.goods ? m_store.goodsCount : 0);
+    int tableCount = suppliers ? (m_suppliers.Records() ? m_suppliers.Count() : 0)
+                               : (m_goods.Records() ? m_goods.Count() : 0);
     CScratch<uint32_t> tableRanks(tableCount);
     if (tableCount > 0 && !tableRanks.Get())
         return false;
@@ -342,16 +342,16 @@ bool CListOrder::MakeKeys(const ColumnOrder& column, const void* records, int re
     bool ranked;
     if (suppliers)
         ranked = RankTexts(tableCount, [this](int i, char* buffer, size_t size, size_t* length) {
-            const SupplierRecord& s = m_store.suppliers[i];
+            const SupplierRecord& s = m_suppliers[i];
             return CodeOrHex(s.id, s.code, buffer, size, length);
         }, ranks);
     else if (column.kind == SortRowGoodsName)
         ranked = RankTexts(tableCount, [this](int i, char*, size_t, size_t* length) {
-            return Field(m_store.goods[i].name, sizeof(m_store.goods[i].name), length);
+            return Field(m_goods[i].name, sizeof(m_goods[i].name), length);
         }, ranks);
     else
         ranked = RankTexts(tableCount, [this](int i, char* buffer, size_t size, size_t* length) {
-            const GoodsRecord& g = m_store.goods[i];
+            const GoodsRecord& g = m_goods[i];
             return CodeOrHex(g.id, g.code, buffer, size, length);
         }, ranks);
     if (!ranked)
@@ -374,7 +374,7 @@ bool CListOrder::MakeKeys(const ColumnOrder& column, const void* records, int re
     if (!first.Reset(tableCount))
         return false;
     for (int i = 0; i < tableCount; ++i)
-        first.AddFirst((uint32_t)(suppliers ? m_store.suppliers[i].id : m_store.goods[i].id), i);
+        first.AddFirst((uint32_t)(suppliers ? m_suppliers[i].id : m_goods[i].id), i);
     for (int i = 0; i < count; ++i) {
         int32_t id;
         memcpy(&id, base + (size_t)i * (size_t)recordSize + column.offset, sizeof(id));

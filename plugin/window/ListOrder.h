@@ -12,7 +12,9 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "Dynamics.h"
 #include "GoodsStore.h"
+#include "IdText.h"
 
 // Case-insensitive; ё beside е (after it when the texts differ in nothing
 // else); blanks and signs before digits, digits before Latin letters, Latin
@@ -42,7 +44,10 @@ struct ColumnOrder
 class CListOrder
 {
 public:
-    CListOrder(const CGoodsStore& store, int idMode) : m_store(store), m_idMode(idMode) {}
+    CListOrder(const CGoodsStore& store, int idMode)
+        : m_goods(store.Tables().Goods()), m_suppliers(store.Tables().Suppliers()), m_idMode(idMode)
+    {
+    }
 
     // keys[i] for records 0 .. count - 1; false when the memory for it cannot be had.
     bool MakeKeys(const ColumnOrder& column, const void* records, int recordSize, int count, uint64_t* keys) const;
@@ -63,7 +68,8 @@ private:
                           size_t* length) const;
     uint64_t IdKey(int32_t id) const;
 
-    const CGoodsStore& m_store;
+    const CRecordTable<GoodsRecord>&    m_goods;
+    const CRecordTable<SupplierRecord>& m_suppliers;
     int m_idMode;
 };
 

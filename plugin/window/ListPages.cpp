@@ -8,8 +8,8 @@
 
 #include "cwin/frame/AppFrame.h"
 #include "cwin/composite/ListView.h"
+#include "ListFiles.h"
 #include "OrvexResources.h"
-#include "StoreTables.h"
 #include "cwin/composite/TControl.h"
 
 const char kCellError[] = "<< ошибка >>";
@@ -81,18 +81,18 @@ struct PageSpec
     const Column* columns;
     int columnCount;
     const char* hint;
-    CGoodsStore::ListTable table;
+    StoreTable table;
 };
 
 const PageSpec kPages[4] = {
     {GOODS_LIST_ID, 0, 4, 1, kGoodsColumns, 11, "Здесь отображено содержимое справочника товаров",
-     CGoodsStore::GoodsList},
+     GoodsTable},
     {SUPPLIER_LIST_ID, 1, 0, 1, kSupplierColumns, 5, "Здесь отображено содержимое справочника поставщиков",
-     CGoodsStore::SupplierList},
+     SupplierTable},
     {MOVE_LIST_ID, 2, 0, -1, kMoveColumns, 7, "Здесь отображено 'Обороты по движению товаров' ",
-     CGoodsStore::MoveList},
+     MoveTable},
     {BALANCE_LIST_ID, 3, 0, 2, kBalanceColumns, 3, "Здесь отображено 'Остатки по товарам' ",
-     CGoodsStore::BalanceList},
+     BalanceTable},
 };
 
 // printf into the request's buffer within its size.
@@ -114,11 +114,8 @@ void DateCell(NMLVDISPINFOA* request, PackedDate date)
 }  // namespace
 
 CListPages::CListPages()
-    : goodsList(NULL), supplierList(NULL), moveList(NULL), balanceList(NULL), goodsPending(NULL),
-      goodsCurrent(NULL), supplierPending(NULL), movePending(NULL), balancePending(NULL),
-      idMode(IdModeHex), m_store(NULL)
+    : goodsList(NULL), supplierList(NULL), moveList(NULL), balanceList(NULL), idMode(IdModeHex), m_store(NULL)
 {
-    MakeSupplierTemplate(&supplierTemplate);
 }
 
 CListView* CListPages::MakeList(CAppFrame* frame, HWND parent, CTControl* tabs, int identifier, const char* hint)
@@ -168,34 +165,11 @@ bool CListPages::Build(CAppFrame* frame, HWND parent, CTControl* tabs, HIMAGELIS
         }
         list->LoadPopupMenu(IDR_LIST_MENUS, page.submenu);
 
-        StoreBinding binding = m_store->Binding();
-        switch (page.table) {
-        case CGoodsStore::GoodsList:
-            binding.goods = list->BindStore((void**)&m_store->goods, (void**)&goodsPending, (void**)&goodsCurrent,
-                                            sizeof(GoodsRecord), GoodsGrowthStep, &m_store->goodsCount);
-            binding.goodsPending = &goodsPending;
-            break;
-        case CGoodsStore::SupplierList:
-            binding.suppliers = list->BindStore((void**)&m_store->suppliers, (void**)&supplierPending, NULL,
-                                                sizeof(SupplierRecord), SupplierGrowthStep, &m_store->supplierCount);
-            if (binding.suppliers)
-                binding.suppliers->SetTemplate(&supplierTemplate);
-            binding.supplierPending = &supplierPending;
-            break;
-        case CGoodsStore::MoveList:
-            binding.moves = list->BindStore((void**)&m_store->moves, (void**)&movePending, NULL,
-                                            sizeof(MoveRecord), MoveGrowthStep, &m_store->moveCount);
-            binding.movePending = &movePending;
-            break;
-        default:
-            binding.balances = list->BindStore((void**)&m_store->balances, (void**)&balancePending, NULL,
-                                               sizeof(BalanceRecord), BalanceGrowthStep, &m_store->balanceCount);
-            binding.balancePending = &balancePending;
-            break;
-        }
-        binding.idMode = &idMode;
-        m_store->SetBinding(binding);
-        m_store->LoadTable(page.table, CGoodsStore::ListFileName(page.table));
+        // The store's table, bound empty, is lent to the list, then filled from its file.
+        CStoreTables& tables = m_store->Tables();
+        tables.Bind(page.table);
+        list->SetStore(tables.Array(page.table));
+        CListFiles(tables).LoadTable(page.table, CListFiles::FileName(page.table));
         list->Refresh();
         // The arrows go on the header: its own image list, not the rows'.
         list->sortImageBase = 0;
@@ -273,7 +247,7 @@ int CListPages::OnCacheHint(WindowEvent* event)
 void CListPages::GoodsCell(const GoodsRecord* g, NMLVDISPINFOA* request)
 {
     switch (request->item.iSubItem) {
-    case 0:  m_store->FormatId(request->item.pszText, request->item.cchTextMax, g->id, g->code, true); break;
+    case 0:  FormatId(*m_store, idMode, request->item.pszText, request->item.cchTextMax, g->id, g->code, true); break;
     case 1:  CellText(request, "%s", g->name); break;
     case 2:  CellText(request, "%.2f", g->purchasePrice); break;
     case 3:  CellText(request, "%.2f", g->salePrice); break;
@@ -291,7 +265,7 @@ void CListPages::GoodsCell(const GoodsRecord* g, NMLVDISPINFOA* request)
 void CListPages::SupplierCell(const SupplierRecord* s, NMLVDISPINFOA* request)
 {
     switch (request->item.iSubItem) {
-    case 0:  m_store->FormatId(request->item.pszText, request->item.cchTextMax, s->id, s->code, false); break;
+    case 0:  FormatId(*m_store, idMode, request->item.pszText, request->item.cchTextMax, s->id, s->code, false); break;
     case 1:  CellText(request, "%s", s->name); break;
     case 2:  CellText(request, "%.5f", s->deliveryCost); break;
     case 3:  CellText(request, "%.5f", s->deliveryTimeAvg); break;
@@ -304,8 +278,11 @@ void CListPages::MoveCell(const MoveRecord* m, NMLVDISPINFOA* request)
 {
     switch (request->item.iSubItem) {
     case 0:  DateCell(request, m->date); break;
-    case 1:  m_store->FormatId(request->item.pszText, request->item.cchTextMax, m->goodsId, NULL, true); break;
-    case 2:  m_store->FormatId(request->item.pszText, request->item.cchTextMax, m->supplierId, NULL, false); break;
+    case 1:  FormatId(*m_store, idMode, request->item.pszText, request->item.cchTextMax, m->goodsId, NULL, true);
+             break;
+    case 2:  FormatId(*m_store, idMode, request->item.pszText, request->item.cchTextMax, m->supplierId, NULL,
+                      false);
+             break;
     case 3:  CellText(request, "%.5f", m->suppliedQty); break;
     case 4:  CellText(request, "%.5f", m->soldQty); break;
     case 5:  CellText(request, "%.5f", m->supplyValue); break;
@@ -318,7 +295,7 @@ void CListPages::BalanceCell(const BalanceRecord* b, NMLVDISPINFOA* request)
 {
     switch (request->item.iSubItem) {
     case 0:  DateCell(request, b->date); break;
-    case 1:  m_store->FormatId(request->item.pszText, request->item.cchTextMax, b->goodsId, NULL, true); break;
+    case 1:  FormatId(*m_store, idMode, request->item.pszText, request->item.cchTextMax, b->goodsId, NULL, true); break;
     case 2:  CellText(request, "%.5f", b->quantity); break;
     default: CellText(request, "%s", kCellError); break;
     }

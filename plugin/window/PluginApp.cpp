@@ -1,4 +1,4 @@
-// CPluginApp: builds the plug-in's window in the host window and owns its pages.
+// CPluginApp: owns the store and the pages, and builds the plug-in's window in the host window.
 #include "PluginWindow.h"
 
 #include "cwin/frame/AppFrame.h"
@@ -12,11 +12,11 @@ CPluginApp::CPluginApp()
     : tabImages(NULL), sortArrows(NULL), selectedPage(-1), tabControl(NULL)
 {
     listPages.SetStore(&store);
-    dynamicsPage.SetStore(&store);
+    dynamicsPage.SetStore(&store, &listPages);
 }
 
-// The dynamics buffers go back to the registry with the store; the record
-// arrays belong to the lists.
+// The pages and then the store give their blocks back to the registry, which
+// is destroyed after this object; the lists keep only pointers to the tables.
 CPluginApp::~CPluginApp() {}
 
 bool CPluginApp::BuildWindow(CAppFrame* frame, HWND parent)
@@ -24,11 +24,7 @@ bool CPluginApp::BuildWindow(CAppFrame* frame, HWND parent)
     if (!frame)
         return true;
     CImageLists* images = frame->GetImageLists();
-    StoreBinding binding = store.Binding();
-    binding.progress = frame;
-    binding.boxes = frame;
-    binding.idMode = &listPages.idMode;
-    store.SetBinding(binding);
+    store.SetProgressSource(frame);
 
     tabImages = images->LoadStrip(3, IDB_TAB_IMAGES, IMAGE_BITMAP, ILC_COLOR32 | ILC_MASK, 16, 16, 3, kMaskColour);
 

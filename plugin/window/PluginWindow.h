@@ -1,13 +1,15 @@
 // The plug-in's window inside the host window: a tab control with four list
 // pages (goods, suppliers, movements, balances) and the dynamics page.
 //
-//   CListPages     the four lists, their record arrays' variables, their cell
-//                  texts, their order and the identifier display mode
+//   CListPages     the four lists, lent the store's tables; their cell texts,
+//                  their order and the identifier display mode
 //                                                             ListPages.cpp
 //   (CListOrder    how a column sorts, by keys or by pairs    ListOrder.cpp)
-//   CDynamicsPage  supplier box, build button, the dynamics list, the report
-//                  on a double click                          DynamicsPage.cpp
-//   CPluginApp     builds the window and owns the pages and the store
+//   (FormatId      the text of an identifier cell             IdText.cpp)
+//   CDynamicsPage  supplier box, build button, the current dynamics and the
+//                  list of its rows, the report on a double click
+//                                                             DynamicsPage.cpp
+//   CPluginApp     builds the window and owns the store and the pages
 //                                                             PluginApp.cpp
 #ifndef ORVEX_PLUGINWINDOW_H
 #define ORVEX_PLUGINWINDOW_H
@@ -15,7 +17,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "Dynamics.h"
 #include "GoodsStore.h"
+#include "IdText.h"
 #include "ListOrder.h"
 #include "cwin/composite/ListView.h"
 #include "cwin/system/MathFlow.h"
@@ -42,10 +46,12 @@ class CListPages : public CMathFlow, public IEventSink, public ISortKeySource
 {
 public:
     CListPages();
+    // The store whose tables the lists show.
     void SetStore(CGoodsStore* store) { m_store = store; }
 
-    // Makes the four lists on the tab control's pages 0 .. 3, binds them to the
-    // store and loads the list files; false when the tab control is no window.
+    // Makes the four lists on the tab control's pages 0 .. 3, binds the
+    // store's tables, lends them to the lists and loads the list files; false
+    // when the tab control is no window.
     bool Build(CAppFrame* frame, HWND parent, CTControl* tabs, HIMAGELIST* sortArrows);
     // Redisplays the four lists.
     void RefreshAll();
@@ -60,22 +66,12 @@ public:
                       uint64_t* keys) override;
     // The grids' own commands in the context menus (copy, select all, find).
     int OnMenuCommand(WindowEvent* event) override;
+    // The identifier display (IdMode), hexadecimal at start.
+    int  IdMode() const { return idMode; }
+    void SetIdMode(int mode) { idMode = mode; }
     // The identifier display changed: lists sorted by an identifier are sorted
     // again as they now show, and all of them are drawn again.
     void IdModeChanged();
-
-    // Fields, in order.
-    CListView*      goodsList;
-    CListView*      supplierList;
-    CListView*      moveList;
-    CListView*      balanceList;
-    GoodsRecord*    goodsPending;
-    GoodsRecord*    goodsCurrent;
-    SupplierRecord* supplierPending;
-    SupplierRecord  supplierTemplate;
-    MoveRecord*     movePending;
-    BalanceRecord*  balancePending;
-    int32_t         idMode;
 
 private:
     CListView* MakeList(CAppFrame* frame, HWND parent, CTControl* tabs, int identifier, const char* hint);
@@ -86,6 +82,11 @@ private:
     void MoveCell(const MoveRecord* move, NMLVDISPINFOA* request);
     void BalanceCell(const BalanceRecord* balance, NMLVDISPINFOA* request);
 
+    CListView*   goodsList;
+    CListView*   supplierList;
+    CListView*   moveList;
+    CListView*   balanceList;
+    int32_t      idMode;
     CGoodsStore* m_store;
 };
 
@@ -93,9 +94,16 @@ class CDynamicsPage : public IEventSink, public ISortKeySource
 {
 public:
     CDynamicsPage();
-    void SetStore(CGoodsStore* store) { m_store = store; }
+    // The store the dynamics is built from, and the lists whose identifier
+    // display the dynamics list follows.
+    void SetStore(CGoodsStore* store, const CListPages* lists)
+    {
+        m_store = store;
+        m_lists = lists;
+    }
 
-    // The dialog strip, its supplier box and button, and the dynamics list on tab 4.
+    // The dialog strip, its supplier box and button, and the dynamics list on
+    // tab 4; the frame shows the progress of a build and its message box.
     bool Build(CAppFrame* frame, HWND parent, CTControl* tabs);
     // Empties the supplier box and fills it with the suppliers' names in storage order.
     void FillSuppliers();
@@ -111,16 +119,18 @@ public:
                       uint64_t* keys) override;
     void IdModeChanged();
 
-    // Fields, in order.
-    CListView*   dynamicsList;
-    DynamicsRow* currentRow;
-    CDialog*     dialog;
-    CComboBox*   supplierBox;
-    // The rows' pending-record variable, kept by the list's record array.
-    DynamicsRow* pendingRow;
-
 private:
-    CGoodsStore* m_store;
+    int IdMode() const { return m_lists ? m_lists->IdMode() : IdModeHex; }
+
+    CListView*        dynamicsList;
+    CDialog*          dialog;
+    CComboBox*        supplierBox;
+    // The last build; the dynamics list is lent its rows.
+    CDynamics         m_dynamics;
+    CGoodsStore*      m_store;
+    const CListPages* m_lists;
+    IProgressSource*  m_progress;
+    IMessageBoxes*    m_boxes;
 };
 
 class CPluginApp : public CMathFlow, public IEventSink
@@ -132,14 +142,22 @@ public:
     // Builds the whole window inside the host window; true.
     bool BuildWindow(CAppFrame* frame, HWND parent);
 
-    // Fields, in order.
+    CGoodsStore&   Store() { return store; }
+    CListPages&    ListPages() { return listPages; }
+    CDynamicsPage& DynamicsPage() { return dynamicsPage; }
+    CTControl*     TabControl() const { return tabControl; }
+    // The tab the first ShowPlugin selects: -1 until the window is built, then 0.
+    int            SelectedPage() const { return selectedPage; }
+
+private:
     HIMAGELIST*   tabImages;
     HIMAGELIST*   sortArrows;
     int32_t       selectedPage;
     CTControl*    tabControl;
+    // The store before the pages, which are lent its tables: it goes last.
+    CGoodsStore   store;
     CListPages    listPages;
     CDynamicsPage dynamicsPage;
-    CGoodsStore   store;
 };
 
 #endif

@@ -9,12 +9,12 @@
 #include <string>
 
 #include "GoodsStore.h"
-#include "StoreTables.h"
+#include "ListFiles.h"
 #include "TestSupport.h"
 
 namespace {
 
-const char* const kNames[CGoodsStore::ListCount] = {"GNList.dat", "SNList.dat", "GMList.dat", "GDList.dat"};
+const char* const kNames[StoreTableCount] = {"GNList.dat", "SNList.dat", "GMList.dat", "GDList.dat"};
 
 TEST(FullDisk, AListThatDoesNotFitKeepsItsOldImage)
 {
@@ -22,7 +22,8 @@ TEST(FullDisk, AListThatDoesNotFitKeepsItsOldImage)
     if (!drive)
         GTEST_SKIP() << "full-disk.sh gives the drive (ORVEX_FULL_DISK)";
     CGoodsStore store;
-    CStoreTables tables(store);
+    CStoreTables& tables = store.Tables();
+    CListFiles files(tables);
     ASSERT_TRUE(tables.Bind());
     // Small goods and supplier lists, and 20,000 moves: 1.6 MB, more than the room left.
     store.AddGoods(0, "G1", "Гвозди", 0.5, 2, 100, "", 0);
@@ -31,15 +32,17 @@ TEST(FullDisk, AListThatDoesNotFitKeepsItsOldImage)
         store.AddMove(MakePackedDate(1 + i % 28, 1 + i % 12, 4), 1, 1, i, 0, 2.0 * i, 0);
     store.AddBalance(MakePackedDate(5, 2, 4), 1, NULL, 12.5);
     const std::string fresh[4] = {
-        std::string((const char*)store.goods, 672), std::string((const char*)store.suppliers, 1112),
-        std::string((const char*)store.moves, 20000u * 80), std::string((const char*)store.balances, 24)};
+        std::string((const char*)tables.Goods().Records(), 672),
+        std::string((const char*)tables.Suppliers().Records(), 1112),
+        std::string((const char*)tables.Moves().Records(), 20000u * 80),
+        std::string((const char*)tables.Balances().Records(), 24)};
     const std::string old[4] = {std::string(2 * 672, 'g'), std::string(2 * 1112, 's'), std::string(3 * 80, 'm'),
                                 std::string(2 * 24, 'd')};
     bool saved[4];
     for (int t = 0; t < 4; ++t) {
         const std::string path = std::string(drive) + kNames[t];
         ASSERT_TRUE(WriteBytes(path, old[t])) << path;
-        saved[t] = store.SaveTable((CGoodsStore::ListTable)t, path.c_str());
+        saved[t] = files.SaveTable((StoreTable)t, path.c_str());
     }
     EXPECT_FALSE(saved[2]) << "the movement list fitted: the disk had too much room";
     for (int t = 0; t < 4; ++t) {

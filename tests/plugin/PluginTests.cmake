@@ -4,10 +4,11 @@ orvex_gtest(plugin_tests
   plugin/store/ListFilesTest.cpp
   plugin/store/DynamicsTest.cpp
   plugin/store/DynamicsReportTest.cpp
+  plugin/window/IdTextTest.cpp
   plugin/window/ListOrderTest.cpp
   support/RegistryPluginSize.cpp
 )
-# The lists' order (plugin/window) needs no window either.
+# The identifier cells and the lists' order (plugin/window) need no window either.
 target_link_libraries(plugin_tests PRIVATE orvex_core orvex_window)
 
 # The drive-root list file names are shared by every process of the test run

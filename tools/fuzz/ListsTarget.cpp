@@ -5,10 +5,11 @@
 #include <stdio.h>
 
 #include "cwin/frame/AppFrame.h"
+#include "Dynamics.h"
 #include "DynamicsReport.h"
 #include "GoodsStore.h"
+#include "ListFiles.h"
 #include "cwin/controls/ProgBar.h"
-#include "StoreTables.h"
 
 namespace fuzz {
 
@@ -32,21 +33,25 @@ Verdict RunListsInput(const FuzzInput& input)
     CProgBar progress;
     frame.SetProgressBar(&progress);
     CGoodsStore store;
-    CStoreTables tables(store, &frame, &frame);
+    CStoreTables& tables = store.Tables();
+    CListFiles files(tables);
+    store.SetProgressSource(&frame);
     if (!tables.Bind()) {
         v.Fail("tables not bound");
         return v;
     }
-    store.LoadLists();
-    if (store.goodsCount < 0 || store.supplierCount < 0 || store.moveCount < 0 || store.balanceCount < 0)
+    files.LoadLists();
+    if (tables.Goods().Count() < 0 || tables.Suppliers().Count() < 0 || tables.Moves().Count() < 0 ||
+        tables.Balances().Count() < 0)
         v.Fail("a negative count");
     store.RecomputeGoodsFigures();
-    for (int s = 0; s < store.supplierCount; ++s) {
-        store.BuildDynamics(s);
-        if (store.rowCount < 0 || store.seriesCount < 0)
+    CDynamics dynamics;
+    for (int s = 0; s < tables.Suppliers().Count(); ++s) {
+        dynamics.Rebuild(store, s, &frame, &frame);
+        if (dynamics.RowCount() < 0 || dynamics.SeriesCount() < 0)
             v.Fail("a negative row count");
-        for (int r = 0; r < store.rowCount; ++r)
-            WriteDynamicsReport(store, r);
+        for (int r = 0; r < dynamics.RowCount(); ++r)
+            WriteDynamicsReport(dynamics, r);
     }
     SetShellOpenFunction(NULL);
     return v;
@@ -58,7 +63,8 @@ bool MakeListSeeds(const std::string& dir)
     CreateDirectoryA(dir.c_str(), NULL);
     for (int seed = 0; seed < 4; ++seed) {
         CGoodsStore store;
-        CStoreTables tables(store);
+        CStoreTables& tables = store.Tables();
+        CListFiles files(tables);
         if (!tables.Bind())
             return false;
         const int goods = 2 + seed * 3;
@@ -86,9 +92,9 @@ bool MakeListSeeds(const std::string& dir)
         snprintf(sub, sizeof(sub), "\\s%d", seed);
         std::string folder = dir + sub;
         CreateDirectoryA(folder.c_str(), NULL);
-        for (int t = 0; t < CGoodsStore::ListCount; ++t) {
-            CGoodsStore::ListTable table = (CGoodsStore::ListTable)t;
-            if (!store.SaveTable(table, (folder + "\\" + CGoodsStore::ListFileName(table)).c_str()))
+        for (int t = 0; t < StoreTableCount; ++t) {
+            StoreTable table = (StoreTable)t;
+            if (!files.SaveTable(table, (folder + "\\" + CListFiles::FileName(table)).c_str()))
                 return false;
         }
     }

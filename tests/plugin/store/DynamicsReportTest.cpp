@@ -75,18 +75,18 @@ TEST_F(DynamicsReportTest, BalanceSupplyAndSaleOverThreeDates)
     store.AddMove(D(2, 3, 4), 1, 1, 5, 0, 50, 0);
     store.AddMove(D(3, 3, 4), 1, 1, 0, 3, 0, 36);
     store.AddBalance(D(1, 3, 4), 1, NULL, 10);
-    store.BuildDynamics(0);
-    ASSERT_EQ(store.rowCount, 1);
+    BuildDynamics(0);
+    ASSERT_EQ(dynamics.RowCount(), 1);
 
-    EXPECT_TRUE(WriteDynamicsReport(store, 0));
+    EXPECT_TRUE(WriteDynamicsReport(dynamics, 0));
     EXPECT_EQ(Escaped(Report()),
               Escaped(std::string(kHead) + Day("01.03.04", "10.00", "0.00", "0.00", "10.00") +
                       Day("02.03.04", "10.00", "5.00", "0.00", "15.00") +
                       Day("03.03.04", "15.00", "0.00", "3.00", "12.00") + kTail));
     // The openings are kept in the day cells.
-    EXPECT_EQ(store.series[0].cells[0].opening, 10.0);
-    EXPECT_EQ(store.series[0].cells[1].opening, 10.0);
-    EXPECT_EQ(store.series[0].cells[2].opening, 15.0);
+    EXPECT_EQ(dynamics.DayCells(0)[0].opening, 10.0);
+    EXPECT_EQ(dynamics.DayCells(0)[1].opening, 10.0);
+    EXPECT_EQ(dynamics.DayCells(0)[2].opening, 15.0);
 
     ASSERT_EQ(g_opened.size(), 1u);
     EXPECT_EQ(g_opened[0].owner, (HWND)NULL);
@@ -102,10 +102,10 @@ TEST_F(DynamicsReportTest, QuietDaysRepeatTheStockAndOversellingGoesNegative)
     store.AddMove(D(10, 1, 5), 1, 1, 4, 0, 4, 0);
     store.AddMove(D(11, 1, 5), 2, 1, 1, 0, 1, 0);      // a date goods 1 does not move on
     store.AddMove(D(12, 1, 5), 1, 1, 0.5, 6.25, 0, 1);  // unpriced supply, priced sale
-    store.BuildDynamics(0);
-    ASSERT_EQ(store.rowCount, 2);
+    BuildDynamics(0);
+    ASSERT_EQ(dynamics.RowCount(), 2);
 
-    EXPECT_TRUE(WriteDynamicsReport(store, 0));
+    EXPECT_TRUE(WriteDynamicsReport(dynamics, 0));
     EXPECT_EQ(Escaped(Report()),
               Escaped(std::string(kHead) + Day("10.01.05", "0.00", "4.00", "0.00", "4.00") +
                       Day("11.01.05", "4.00", "0.00", "0.00", "4.00") +
@@ -116,10 +116,10 @@ TEST_F(DynamicsReportTest, ASecondReportReplacesTheFirstAndOpensAgain)
 {
     store.AddMove(D(1, 1, 4), 1, 1, 2, 0, 2, 0);
     store.AddMove(D(1, 1, 4), 2, 1, 3, 0, 3, 0);
-    store.BuildDynamics(0);
+    BuildDynamics(0);
     ASSERT_TRUE(WriteBytes(scratch.File("GoodsDinamic.html"), std::string(5000, 'x')));
-    EXPECT_TRUE(WriteDynamicsReport(store, 0));
-    EXPECT_TRUE(WriteDynamicsReport(store, 1));
+    EXPECT_TRUE(WriteDynamicsReport(dynamics, 0));
+    EXPECT_TRUE(WriteDynamicsReport(dynamics, 1));
     EXPECT_EQ(Escaped(Report()),
               Escaped(std::string(kHead) + Day("01.01.04", "0.00", "3.00", "0.00", "3.00") + kTail));
     EXPECT_EQ(g_opened.size(), 2u);
@@ -128,9 +128,9 @@ TEST_F(DynamicsReportTest, ASecondReportReplacesTheFirstAndOpensAgain)
 TEST_F(DynamicsReportTest, NoRowNoFile)
 {
     store.AddMove(D(1, 1, 4), 1, 1, 2, 0, 2, 0);
-    store.BuildDynamics(0);
-    EXPECT_FALSE(WriteDynamicsReport(store, -1));
-    EXPECT_FALSE(WriteDynamicsReport(store, 1));
+    BuildDynamics(0);
+    EXPECT_FALSE(WriteDynamicsReport(dynamics, -1));
+    EXPECT_FALSE(WriteDynamicsReport(dynamics, 1));
     EXPECT_FALSE(FileThere(scratch.File("GoodsDinamic.html")));
     EXPECT_TRUE(g_opened.empty());
 }
@@ -138,9 +138,9 @@ TEST_F(DynamicsReportTest, NoRowNoFile)
 TEST_F(DynamicsReportTest, AFileThatCannotBeCreatedIsNotOpened)
 {
     store.AddMove(D(1, 1, 4), 1, 1, 2, 0, 2, 0);
-    store.BuildDynamics(0);
+    BuildDynamics(0);
     ASSERT_TRUE(CreateDirectoryA(scratch.File("GoodsDinamic.html").c_str(), NULL));
-    EXPECT_FALSE(WriteDynamicsReport(store, 0));
+    EXPECT_FALSE(WriteDynamicsReport(dynamics, 0));
     EXPECT_TRUE(g_opened.empty());
     RemoveDirectoryA(scratch.File("GoodsDinamic.html").c_str());
 }
@@ -166,12 +166,12 @@ TEST_F(DynamicsReportTest, ALongCalendarIsOneFileOfEveryDayWrittenInFewWrites)
         expected += Day(date, opening, "1.00", "0.00", closing);
     }
     expected += kTail;
-    store.BuildDynamics(0);
-    ASSERT_EQ(store.rowCount, 1);
-    ASSERT_EQ(store.calendarCount, 400);
+    BuildDynamics(0);
+    ASSERT_EQ(dynamics.RowCount(), 1);
+    ASSERT_EQ(dynamics.CalendarCount(), 400);
 
     FileFaults faults;
-    EXPECT_TRUE(WriteDynamicsReport(store, 0));
+    EXPECT_TRUE(WriteDynamicsReport(dynamics, 0));
     EXPECT_EQ(Escaped(expected), Escaped(Report()));
     // Created once, then whole buffers: the 40,421 bytes in two writes.
     EXPECT_EQ("cww", faults.Log());
@@ -182,10 +182,10 @@ TEST_F(DynamicsReportTest, ALongCalendarIsOneFileOfEveryDayWrittenInFewWrites)
 TEST_F(DynamicsReportTest, AFailingWriteIsIgnoredAndTheReportStillOpens)
 {
     store.AddMove(D(1, 1, 4), 1, 1, 2, 0, 2, 0);
-    store.BuildDynamics(0);
+    BuildDynamics(0);
     FileFaults faults;
     faults.Arm(2);   // the first write
-    EXPECT_TRUE(WriteDynamicsReport(store, 0));
+    EXPECT_TRUE(WriteDynamicsReport(dynamics, 0));
     EXPECT_TRUE(faults.Fired());
     EXPECT_EQ(1u, g_opened.size());
 }

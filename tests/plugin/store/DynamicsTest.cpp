@@ -39,7 +39,7 @@ protected:
         store.AddBalance(D(1, 1, 4), 55, NULL, 1);     // unknown goods
     }
 
-    const DayCell& Cell(int series, int day) { return store.series[series].cells[day]; }
+    const DayCell& Cell(int series, int day) { return dynamics.DayCells(series)[day]; }
 };
 
 TEST_F(DynamicsTest, CalendarHoldsEveryMoveDateOnceInDateOrder)
@@ -48,43 +48,43 @@ TEST_F(DynamicsTest, CalendarHoldsEveryMoveDateOnceInDateOrder)
     store.AddMove(D(28, 12, 3), 1, 1, 1, 0, 1, 0);
     store.AddMove(D(5, 1, 4), 2, 2, 0, 0, 0, 0);
     store.AddMove(D(1, 2, 3), 2, 2, 0, 0, 0, 0);
-    store.BuildCalendar();
-    ASSERT_EQ(store.calendarCount, 3);
-    EXPECT_EQ(store.calendar[0].date, D(1, 2, 3));
-    EXPECT_EQ(store.calendar[1].date, D(28, 12, 3));
-    EXPECT_EQ(store.calendar[2].date, D(5, 1, 4));
+    BuildDynamics(0);
+    ASSERT_EQ(dynamics.CalendarCount(), 3);
+    EXPECT_EQ(dynamics.Calendar()[0].date, D(1, 2, 3));
+    EXPECT_EQ(dynamics.Calendar()[1].date, D(28, 12, 3));
+    EXPECT_EQ(dynamics.Calendar()[2].date, D(5, 1, 4));
 }
 
 TEST_F(DynamicsTest, RowsAreTheSuppliersDeliveredGoodsInOrderOfFirstDelivery)
 {
     AddSample();
-    EXPECT_TRUE(store.BuildDynamics(0));
-    ASSERT_EQ(store.rowCount, 2);
-    EXPECT_EQ(store.rows[0].goodsId, 1);
-    EXPECT_EQ(store.rows[0].goodsIndex, 0);
-    EXPECT_STREQ(store.RowGoodsName(0), "Товар 1");
-    EXPECT_EQ(store.rows[1].goodsId, 3);
-    EXPECT_EQ(store.rows[1].goodsIndex, 2);
-    EXPECT_STREQ(store.RowGoodsName(1), "Товар 3");
-    EXPECT_EQ(store.rows[0].head.key, 1);
-    EXPECT_EQ(store.rows[1].head.key, 2);
-    ASSERT_EQ(store.seriesCount, 2);
-    EXPECT_EQ(store.series[1].index, 1);
-    EXPECT_EQ(store.series[1].dayCount, 4);
-    EXPECT_EQ(store.series[1].row.goodsId, 3);
+    EXPECT_TRUE(BuildDynamics(0));
+    ASSERT_EQ(dynamics.RowCount(), 2);
+    EXPECT_EQ(dynamics.Rows()[0].goodsId, 1);
+    EXPECT_EQ(dynamics.Rows()[0].goodsIndex, 0);
+    EXPECT_STREQ(dynamics.RowGoodsName(0), "Товар 1");
+    EXPECT_EQ(dynamics.Rows()[1].goodsId, 3);
+    EXPECT_EQ(dynamics.Rows()[1].goodsIndex, 2);
+    EXPECT_STREQ(dynamics.RowGoodsName(1), "Товар 3");
+    EXPECT_EQ(dynamics.Rows()[0].head.key, 1);
+    EXPECT_EQ(dynamics.Rows()[1].head.key, 2);
+    ASSERT_EQ(dynamics.SeriesCount(), 2);
+    EXPECT_EQ(dynamics.Series(1)->index, 1);
+    EXPECT_EQ(dynamics.Series(1)->dayCount, 4);
+    EXPECT_EQ(dynamics.Series(1)->row.goodsId, 3);
 
-    EXPECT_TRUE(store.BuildDynamics(1));
-    ASSERT_EQ(store.rowCount, 2);
-    EXPECT_EQ(store.rows[0].goodsId, 3);
-    EXPECT_EQ(store.rows[1].goodsId, 1);
+    EXPECT_TRUE(BuildDynamics(1));
+    ASSERT_EQ(dynamics.RowCount(), 2);
+    EXPECT_EQ(dynamics.Rows()[0].goodsId, 3);
+    EXPECT_EQ(dynamics.Rows()[1].goodsId, 1);
 }
 
 TEST_F(DynamicsTest, CellsCountEverySuppliersMovesAndTheFirstBalance)
 {
     AddSample();
-    store.BuildDynamics(0);
-    ASSERT_EQ(store.calendarCount, 4);   // 28.12.03 05.01.04 06.01.04 07.01.04
-    ASSERT_EQ(store.seriesCount, 2);
+    BuildDynamics(0);
+    ASSERT_EQ(dynamics.CalendarCount(), 4);   // 28.12.03 05.01.04 06.01.04 07.01.04
+    ASSERT_EQ(dynamics.SeriesCount(), 2);
 
     // Goods 1.
     EXPECT_EQ(Cell(0, 0).receipt, 10.0);
@@ -102,7 +102,7 @@ TEST_F(DynamicsTest, CellsCountEverySuppliersMovesAndTheFirstBalance)
 
     for (int j = 0; j < 2; ++j)
         for (int k = 0; k < 4; ++k) {
-            EXPECT_EQ(Cell(j, k).entry, &store.calendar[k]);
+            EXPECT_EQ(Cell(j, k).entry, &dynamics.Calendar()[k]);
             EXPECT_EQ(Cell(j, k).opening, 0.0);
         }
 
@@ -116,8 +116,8 @@ TEST_F(DynamicsTest, ABalanceBeforeTheFirstDateLandsOnTheFirstDay)
     store.AddMove(D(10, 3, 4), 2, 2, 1, 0, 1, 0);
     store.AddMove(D(12, 3, 4), 2, 2, 1, 0, 1, 0);
     store.AddBalance(D(1, 1, 4), 2, NULL, 6.5);
-    store.BuildDynamics(1);
-    ASSERT_EQ(store.seriesCount, 1);
+    BuildDynamics(1);
+    ASSERT_EQ(dynamics.SeriesCount(), 1);
     EXPECT_EQ(Cell(0, 0).adjustment, 6.5);
     EXPECT_EQ(Cell(0, 1).adjustment, 0.0);
 }
@@ -126,54 +126,69 @@ TEST_F(DynamicsTest, NothingToListLeavesEmptyRows)
 {
     // Supplier 2 has moves, none with a supplied quantity.
     store.AddMove(D(1, 1, 4), 1, 2, 0, 4, 0, 10);
-    store.BuildDynamics(1);
-    EXPECT_EQ(store.rowCount, 0);
-    EXPECT_EQ(store.seriesCount, 0);
-    EXPECT_EQ(store.calendarCount, 1);
+    BuildDynamics(1);
+    EXPECT_EQ(dynamics.RowCount(), 0);
+    EXPECT_EQ(dynamics.SeriesCount(), 0);
+    EXPECT_EQ(dynamics.CalendarCount(), 1);
 }
 
 TEST_F(DynamicsTest, WithoutMovesThereIsNoCalendarRowOrCell)
 {
-    store.BuildDynamics(0);
-    EXPECT_EQ(store.calendarCount, 0);
-    EXPECT_EQ(store.rowCount, 0);
-    EXPECT_EQ(store.seriesCount, 0);
-    EXPECT_EQ(store.cells, nullptr);
+    BuildDynamics(0);
+    EXPECT_EQ(dynamics.CalendarCount(), 0);
+    EXPECT_EQ(dynamics.RowCount(), 0);
+    EXPECT_EQ(dynamics.SeriesCount(), 0);
+    EXPECT_EQ(dynamics.DayCells(0), nullptr);
 }
 
 TEST_F(DynamicsTest, NoSelectionKeepsThePreviousBuild)
 {
     AddSample();
-    store.BuildDynamics(0);
-    store.BuildDynamics(-1);
-    store.BuildDynamics(5);   // no such supplier
-    EXPECT_EQ(store.rowCount, 2);
-    EXPECT_EQ(store.seriesCount, 2);
+    BuildDynamics(0);
+    BuildDynamics(-1);
+    BuildDynamics(5);   // no such supplier
+    EXPECT_EQ(dynamics.RowCount(), 2);
+    EXPECT_EQ(dynamics.SeriesCount(), 2);
     EXPECT_EQ(Cell(0, 0).receipt, 10.0);
+}
+
+// The supplier box lists the suppliers in storage order: a selection one past
+// the last names none, though the table's pending record lies there.
+TEST_F(DynamicsTest, ASelectionJustPastTheLastSupplierKeepsThePreviousBuild)
+{
+    AddSample();
+    store.AddMove(D(8, 1, 4), 2, 0, 6, 0, 60, 0);   // a supply of goods 2 under identifier 0
+    ASSERT_TRUE(BuildDynamics(0));
+    ASSERT_EQ(2, tables.Suppliers().Count());
+    EXPECT_TRUE(BuildDynamics(2));
+    ASSERT_EQ(2, dynamics.RowCount());
+    EXPECT_EQ(1, dynamics.Rows()[0].goodsId);
+    EXPECT_EQ(3, dynamics.Rows()[1].goodsId);
+    EXPECT_EQ(10.0, Cell(0, 0).receipt);
 }
 
 TEST_F(DynamicsTest, ARebuildReplacesEverything)
 {
     AddSample();
-    store.BuildDynamics(0);
-    store.BuildDynamics(0);
-    ASSERT_EQ(store.rowCount, 2);
+    BuildDynamics(0);
+    BuildDynamics(0);
+    ASSERT_EQ(dynamics.RowCount(), 2);
     EXPECT_EQ(Cell(0, 0).receipt, 10.0);   // not 20
-    EXPECT_EQ(store.rows[0].head.key, 1);
+    EXPECT_EQ(dynamics.Rows()[0].head.key, 1);
 }
 
 TEST_F(DynamicsTest, RowNamesFollowTheGoodsTableWhenItMoves)
 {
     AddSample();
-    store.BuildDynamics(0);
-    const GoodsRecord* before = store.goods;
+    BuildDynamics(0);
+    const GoodsRecord* before = tables.Goods().Records();
     for (int i = 0; i < 2500; ++i)   // grows the goods block past its first 1000 slots
         store.AddGoods(0, "X", "more", 0, 0, 0, "", 0);
-    ASSERT_NE(store.goods, before);
-    EXPECT_STREQ(store.RowGoodsName(0), "Товар 1");
-    EXPECT_STREQ(store.RowGoodsName(1), "Товар 3");
-    EXPECT_STREQ(store.RowGoodsName(2), "");
-    EXPECT_STREQ(store.RowGoodsName(-1), "");
+    ASSERT_NE(tables.Goods().Records(), before);
+    EXPECT_STREQ(dynamics.RowGoodsName(0), "Товар 1");
+    EXPECT_STREQ(dynamics.RowGoodsName(1), "Товар 3");
+    EXPECT_STREQ(dynamics.RowGoodsName(2), "");
+    EXPECT_STREQ(dynamics.RowGoodsName(-1), "");
 }
 
 TEST_F(DynamicsTest, AMoveWhoseDateIsNotInTheCalendarStopsTheAccumulation)
@@ -190,13 +205,13 @@ TEST_F(DynamicsTest, AMoveWhoseDateIsNotInTheCalendarStopsTheAccumulation)
             store.AddMove(D(2, 3, 4), 1, 1, 0, 7, 0, 70);
         }
     };
-    store.BuildDynamics(0);
+    BuildDynamics(0);
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, "date is absent in calendar !!!");
     EXPECT_EQ(boxes.Boxes()[0].caption, "Error in Dates");
     EXPECT_EQ(boxes.Boxes()[0].type, (UINT)MB_OK);
     EXPECT_EQ(boxes.Boxes()[0].owner, (HWND)NULL);
-    ASSERT_EQ(store.calendarCount, 2);
+    ASSERT_EQ(dynamics.CalendarCount(), 2);
     EXPECT_EQ(Cell(0, 0).receipt, 5.0);
     EXPECT_EQ(Cell(0, 1).expense, 2.0);   // the sale of 7 after the bad move is not counted
 }
@@ -214,9 +229,9 @@ TEST_F(DynamicsTest, ZeroValuesCorrectTheLevelAndNegativeValuesStillCountAsMoney
     store.AddMove(D(2, 2, 4), 1, 1, -2, 0, 0, 0);    // zero value, negative quantity: adjustment -2
     store.AddMove(D(2, 2, 4), 1, 2, 0, 4, 0, -8);    // negative sale value: expense 4
     store.AddMove(D(2, 2, 4), 1, 2, 0, 1, 0, 0);     // unpriced sale: adjustment -1
-    EXPECT_TRUE(store.BuildDynamics(0));
-    ASSERT_EQ(1, store.seriesCount);
-    ASSERT_EQ(2, store.calendarCount);
+    EXPECT_TRUE(BuildDynamics(0));
+    ASSERT_EQ(1, dynamics.SeriesCount());
+    ASSERT_EQ(2, dynamics.CalendarCount());
     EXPECT_DOUBLE_EQ(Cell(0, 0).receipt, 5.0);
     EXPECT_DOUBLE_EQ(Cell(0, 0).adjustment, 3.0);
     EXPECT_DOUBLE_EQ(Cell(0, 0).expense, 0.0);
@@ -234,7 +249,7 @@ namespace {
 TEST_F(DynamicsTest, CellsReadAfterMoreRecordsWereStoredAreThoseOfTheBuild)
 {
     AddSample();
-    store.BuildDynamics(0);
+    BuildDynamics(0);
     // Stored after the build, on dates of the calendar: none of them counts.
     store.AddMove(D(28, 12, 3), 1, 1, 50, 0, 500, 0);
     store.AddMove(D(7, 1, 4), 3, 2, 0, 8, 0, 80);
@@ -248,7 +263,7 @@ TEST_F(DynamicsTest, CellsReadAfterMoreRecordsWereStoredAreThoseOfTheBuild)
     EXPECT_EQ(Cell(0, 0).receipt, 10.0);
     EXPECT_EQ(Cell(0, 1).adjustment, 10.0);
     // A rebuild counts them.
-    store.BuildDynamics(0);
+    BuildDynamics(0);
     EXPECT_EQ(Cell(0, 0).receipt, 60.0);
     EXPECT_EQ(Cell(1, 3).expense, 8.0);
     EXPECT_EQ(Cell(1, 3).adjustment, 9.0);   // the balance of 1000 is not the first of goods 3
@@ -261,12 +276,12 @@ TEST_F(DynamicsTest, ABalanceStoredAfterTheBuildWaitsForTheNextBuild)
 {
     store.AddMove(D(3, 3, 4), 2, 2, 5, 0, 50, 0);
     store.AddMove(D(4, 3, 4), 2, 2, 0, 1, 0, 10);
-    store.BuildDynamics(1);
-    ASSERT_EQ(store.seriesCount, 1);
+    BuildDynamics(1);
+    ASSERT_EQ(dynamics.SeriesCount(), 1);
     store.AddBalance(D(4, 3, 4), 2, NULL, 30);
     EXPECT_EQ(Cell(0, 1).adjustment, 0.0);
     EXPECT_EQ(Cell(0, 1).expense, 1.0);
-    store.BuildDynamics(1);
+    BuildDynamics(1);
     EXPECT_EQ(Cell(0, 1).adjustment, 30.0);
 }
 
@@ -308,55 +323,55 @@ TEST_F(DynamicsTest, EveryRowAndCellAgreeWithTheAlgorithmOnARandomYear)
     for (int selection : {0, 7, 19}) {
         SCOPED_TRACE(selection);
         progress.calls.clear();
-        ASSERT_TRUE(store.BuildDynamics(selection));
-        const int32_t supplierId = store.suppliers[selection].id;
+        ASSERT_TRUE(BuildDynamics(selection));
+        const int32_t supplierId = tables.Suppliers()[selection].id;
 
         // The calendar: every move date once, ascending.
         std::vector<PackedDate> dates;
-        for (int i = 0; i < store.moveCount; ++i)
-            dates.push_back(store.moves[i].date);
+        for (int i = 0; i < tables.Moves().Count(); ++i)
+            dates.push_back(tables.Moves()[i].date);
         std::sort(dates.begin(), dates.end());
         dates.erase(std::unique(dates.begin(), dates.end()), dates.end());
-        ASSERT_EQ((int)dates.size(), store.calendarCount);
-        for (int k = 0; k < store.calendarCount; ++k)
-            ASSERT_EQ(dates[k], store.calendar[k].date);
+        ASSERT_EQ((int)dates.size(), dynamics.CalendarCount());
+        for (int k = 0; k < dynamics.CalendarCount(); ++k)
+            ASSERT_EQ(dates[k], dynamics.Calendar()[k].date);
 
         // The rows: goods of the table the supplier delivered a non-zero quantity
         // of, in the order of their first such move.
         std::vector<int32_t> rows;
-        for (int i = 0; i < store.moveCount; ++i) {
-            const MoveRecord& m = store.moves[i];
+        for (int i = 0; i < tables.Moves().Count(); ++i) {
+            const MoveRecord& m = tables.Moves()[i];
             if (m.supplierId != supplierId || m.suppliedQty == 0 || m.goodsId < 1 || m.goodsId > 300)
                 continue;
             if (std::find(rows.begin(), rows.end(), m.goodsId) == rows.end())
                 rows.push_back(m.goodsId);
         }
-        ASSERT_EQ((int)rows.size(), store.rowCount);
-        ASSERT_EQ((int)rows.size(), store.seriesCount);
+        ASSERT_EQ((int)rows.size(), dynamics.RowCount());
+        ASSERT_EQ((int)rows.size(), dynamics.SeriesCount());
 
         int counted = 0;
-        for (int i = 0; i < store.moveCount; ++i)
-            if (std::find(rows.begin(), rows.end(), store.moves[i].goodsId) != rows.end())
+        for (int i = 0; i < tables.Moves().Count(); ++i)
+            if (std::find(rows.begin(), rows.end(), tables.Moves()[i].goodsId) != rows.end())
                 ++counted;
         EXPECT_EQ(progress.calls, (std::vector<std::string>{"range 0..20000", "step 20000", "range 0..20000",
                                                             "step " + std::to_string(counted)}));
 
         // Read the rows from the last to the first.
         for (int j = (int)rows.size() - 1; j >= 0; --j) {
-            ASSERT_EQ(rows[j], store.rows[j].goodsId);
-            ASSERT_EQ(rows[j], store.goods[store.rows[j].goodsIndex].id);
+            ASSERT_EQ(rows[j], dynamics.Rows()[j].goodsId);
+            ASSERT_EQ(rows[j], tables.Goods()[dynamics.Rows()[j].goodsIndex].id);
             std::vector<double> receipt(dates.size()), expense(dates.size()), adjustment(dates.size());
-            for (int b = 0; b < store.balanceCount; ++b) {
-                if (store.balances[b].goodsId != rows[j])
+            for (int b = 0; b < tables.Balances().Count(); ++b) {
+                if (tables.Balances()[b].goodsId != rows[j])
                     continue;
-                size_t a = std::lower_bound(dates.begin(), dates.end(), store.balances[b].date) - dates.begin();
+                size_t a = std::lower_bound(dates.begin(), dates.end(), tables.Balances()[b].date) - dates.begin();
                 if (a == dates.size())
                     a = dates.size() - 1;
-                adjustment[a] = store.balances[b].quantity;
+                adjustment[a] = tables.Balances()[b].quantity;
                 break;
             }
-            for (int i = 0; i < store.moveCount; ++i) {
-                const MoveRecord& m = store.moves[i];
+            for (int i = 0; i < tables.Moves().Count(); ++i) {
+                const MoveRecord& m = tables.Moves()[i];
                 if (m.goodsId != rows[j])
                     continue;
                 size_t c = std::lower_bound(dates.begin(), dates.end(), m.date) - dates.begin();
@@ -371,7 +386,7 @@ TEST_F(DynamicsTest, EveryRowAndCellAgreeWithTheAlgorithmOnARandomYear)
             }
             for (size_t k = 0; k < dates.size(); ++k) {
                 const DayCell& cell = Cell(j, (int)k);
-                ASSERT_EQ(&store.calendar[k], cell.entry) << j << " " << k;
+                ASSERT_EQ(&dynamics.Calendar()[k], cell.entry) << j << " " << k;
                 ASSERT_EQ(receipt[k], cell.receipt) << j << " " << k;
                 ASSERT_EQ(expense[k], cell.expense) << j << " " << k;
                 ASSERT_EQ(adjustment[k], cell.adjustment) << j << " " << k;
@@ -410,11 +425,11 @@ TEST_F(DynamicsTest, TheProgressBarWindowIsRepaintedAtIntervalsAndEndsWhereTheSt
     g_barPositions = 0;
     DWORD start = GetTickCount();
     store.RecomputeGoodsFigures();
-    store.BuildDynamics(0);
+    BuildDynamics(0);
     DWORD elapsed = GetTickCount() - start;
     // Three ranges: the first two reached (0 given at once each), the last not.
     EXPECT_LE(g_barPositions, (int)(elapsed / CProgBar::kRepaintInterval) + 2 + 3);
-    ASSERT_EQ(store.rowCount, 2);   // goods 1 and 3 delivered by supplier 1
+    ASSERT_EQ(dynamics.RowCount(), 2);   // goods 1 and 3 delivered by supplier 1
     // Moves of goods 1 and 3: two in three.
     int counted = moves - moves / 3 - (moves % 3 > 1 ? 1 : 0);
     EXPECT_EQ(counted, progress.GetCounter());

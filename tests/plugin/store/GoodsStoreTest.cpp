@@ -1,6 +1,8 @@
-// The store's add, find, figures and identifier display, through its operations.
+// The store's add, find and figures, through its operations; its lookups
+// also as the identifier display uses them.
 #include <string.h>
 
+#include "IdText.h"
 #include "cwin/system/HeapRegistry.h"
 #include "StoreFixture.h"
 #include "TestSupport.h"
@@ -13,13 +15,13 @@ TEST_F(GoodsStoreAdd, GoodsWithCodesGetTheRecordArrayKeysAsIdentifiers)
 {
     EXPECT_TRUE(store.AddGoods(500, "A-1", "Молоко", 0.25, 3, 12, "в коробке", 7.0));
     EXPECT_TRUE(store.AddGoods(600, "A-2", "Кефир", 0.5, 1, 6, "", 0.0));
-    ASSERT_EQ(store.goodsCount, 2);
-    EXPECT_EQ(store.goods[0].head.key, 1);
-    EXPECT_EQ(store.goods[0].id, 1);
-    EXPECT_EQ(store.goods[1].head.key, 2);
-    EXPECT_EQ(store.goods[1].id, 2);
+    ASSERT_EQ(tables.Goods().Count(), 2);
+    EXPECT_EQ(tables.Goods()[0].head.key, 1);
+    EXPECT_EQ(tables.Goods()[0].id, 1);
+    EXPECT_EQ(tables.Goods()[1].head.key, 2);
+    EXPECT_EQ(tables.Goods()[1].id, 2);
 
-    const GoodsRecord& g = store.goods[0];
+    const GoodsRecord& g = tables.Goods()[0];
     EXPECT_STREQ(g.code, "A-1");
     EXPECT_STREQ(g.name, "Молоко");
     EXPECT_EQ(g.volume, 0.25);
@@ -37,10 +39,10 @@ TEST_F(GoodsStoreAdd, GoodsWithCodesGetTheRecordArrayKeysAsIdentifiers)
 TEST_F(GoodsStoreAdd, GoodsWithoutCodeKeepTheCallersIdentifier)
 {
     store.AddGoods(42, NULL, "Сыр", 0, 0, 0, "x", 0);
-    ASSERT_EQ(store.goodsCount, 1);
-    EXPECT_EQ(store.goods[0].id, 42);
-    EXPECT_EQ(store.goods[0].head.key, 1);
-    EXPECT_STREQ(store.goods[0].code, "");
+    ASSERT_EQ(tables.Goods().Count(), 1);
+    EXPECT_EQ(tables.Goods()[0].id, 42);
+    EXPECT_EQ(tables.Goods()[0].head.key, 1);
+    EXPECT_STREQ(tables.Goods()[0].code, "");
 }
 
 TEST_F(GoodsStoreAdd, TextsAreCutToTheirFieldsAndNullReadsNull)
@@ -50,23 +52,23 @@ TEST_F(GoodsStoreAdd, TextsAreCutToTheirFieldsAndNullReadsNull)
     std::string longNote(400, 'Z');
     store.AddGoods(0, longCode.c_str(), longName.c_str(), 0, 0, 0, longNote.c_str(), 0);
     store.AddGoods(0, "B", NULL, 0, 0, 0, NULL, 0);
-    const GoodsRecord& g = store.goods[0];
+    const GoodsRecord& g = tables.Goods()[0];
     EXPECT_EQ(std::string(g.code), std::string(31, 'K'));
     EXPECT_EQ(std::string(g.name), std::string(259, 'N'));
     EXPECT_EQ(std::string(g.note), std::string(255, 'Z'));
-    EXPECT_STREQ(store.goods[1].name, "(null)");
-    EXPECT_STREQ(store.goods[1].note, "(null)");
+    EXPECT_STREQ(tables.Goods()[1].name, "(null)");
+    EXPECT_STREQ(tables.Goods()[1].note, "(null)");
 
     std::string longSupplier(1500, 'S');
     store.AddSupplier(0, NULL, longSupplier.c_str(), 1, 2, 3);
-    EXPECT_EQ(std::string(store.suppliers[0].name), std::string(1023, 'S'));
+    EXPECT_EQ(std::string(tables.Suppliers()[0].name), std::string(1023, 'S'));
 }
 
 TEST_F(GoodsStoreAdd, SuppliersTakeTheirValuesAndNewPendingRecordsTheTemplate)
 {
     store.AddSupplier(7, "P1", "ООО Ромашка", 1500.5, 2.5, 4.0);
-    ASSERT_EQ(store.supplierCount, 1);
-    const SupplierRecord& s = store.suppliers[0];
+    ASSERT_EQ(tables.Suppliers().Count(), 1);
+    const SupplierRecord& s = tables.Suppliers()[0];
     EXPECT_EQ(s.id, 1);   // a code was given
     EXPECT_STREQ(s.code, "P1");
     EXPECT_STREQ(s.name, "ООО Ромашка");
@@ -74,7 +76,7 @@ TEST_F(GoodsStoreAdd, SuppliersTakeTheirValuesAndNewPendingRecordsTheTemplate)
     EXPECT_EQ(s.deliveryTimeAvg, 2.5);
     EXPECT_EQ(s.deliveryTimeMax, 4.0);
     // The next record the table offers carries the delivery defaults.
-    SupplierRecord* pending = tables.supplierPending;
+    SupplierRecord* pending = tables.Suppliers().Pending();
     ASSERT_NE(pending, nullptr);
     EXPECT_EQ(pending->deliveryCost, 20000.0);
     EXPECT_EQ(pending->deliveryTimeAvg, 1.0);
@@ -85,8 +87,8 @@ TEST_F(GoodsStoreAdd, SuppliersTakeTheirValuesAndNewPendingRecordsTheTemplate)
 TEST_F(GoodsStoreAdd, MovesAreStoredUnchanged)
 {
     store.AddMove(D(5, 1, 4), 12, -3, -2.5, 1e9, 0.0, -7.25);
-    ASSERT_EQ(store.moveCount, 1);
-    const MoveRecord& m = store.moves[0];
+    ASSERT_EQ(tables.Moves().Count(), 1);
+    const MoveRecord& m = tables.Moves()[0];
     EXPECT_EQ(m.date, 0x00040105u);
     EXPECT_EQ(m.goodsId, 12);
     EXPECT_EQ(m.supplierId, -3);
@@ -103,12 +105,12 @@ TEST_F(GoodsStoreAdd, BalancesResolveAGivenCodeAndOtherwiseKeepTheIdentifier)
     store.AddBalance(D(1, 2, 4), 77, "G2", 3.5);
     store.AddBalance(D(1, 2, 4), 77, "нет такого", 1.0);
     store.AddBalance(D(1, 2, 4), 77, NULL, 2.0);
-    ASSERT_EQ(store.balanceCount, 3);
-    EXPECT_EQ(store.balances[0].goodsId, 2);
-    EXPECT_EQ(store.balances[0].quantity, 3.5);
-    EXPECT_EQ(store.balances[1].goodsId, 0);
-    EXPECT_EQ(store.balances[2].goodsId, 77);
-    EXPECT_EQ(store.balances[2].date, D(1, 2, 4));
+    ASSERT_EQ(tables.Balances().Count(), 3);
+    EXPECT_EQ(tables.Balances()[0].goodsId, 2);
+    EXPECT_EQ(tables.Balances()[0].quantity, 3.5);
+    EXPECT_EQ(tables.Balances()[1].goodsId, 0);
+    EXPECT_EQ(tables.Balances()[2].goodsId, 77);
+    EXPECT_EQ(tables.Balances()[2].date, D(1, 2, 4));
 }
 
 TEST(GoodsStoreUnbound, AddsAreRefusedAndLookupsFindNothing)
@@ -121,8 +123,9 @@ TEST(GoodsStoreUnbound, AddsAreRefusedAndLookupsFindNothing)
     EXPECT_EQ(store.FindGoodsId("A"), 0);
     EXPECT_EQ(store.FindSupplierId("A"), 0);
     store.RecomputeGoodsFigures();
-    EXPECT_TRUE(store.BuildDynamics(0));
-    EXPECT_EQ(store.rowCount, 0);
+    CDynamics dynamics;
+    EXPECT_TRUE(dynamics.Rebuild(store, 0, NULL, NULL));
+    EXPECT_EQ(dynamics.RowCount(), 0);
 }
 
 typedef StoreTest GoodsStoreFind;
@@ -180,7 +183,7 @@ TEST_F(GoodsFigures, PricesMarkupAndDatesFromPricedMovesOnly)
 
     store.RecomputeGoodsFigures();
 
-    const GoodsRecord& a = store.goods[0];
+    const GoodsRecord& a = tables.Goods()[0];
     EXPECT_DOUBLE_EQ(a.suppliedQty, 20.0);
     EXPECT_DOUBLE_EQ(a.purchasePrice, 230.0 / 20.0);
     EXPECT_DOUBLE_EQ(a.soldQty, 4.0);
@@ -190,7 +193,7 @@ TEST_F(GoodsFigures, PricesMarkupAndDatesFromPricedMovesOnly)
     EXPECT_DOUBLE_EQ(a.lastPurchasePrice, 14.0);
     EXPECT_EQ(a.lastPurchaseDate, D(10, 1, 4));
 
-    const GoodsRecord& b = store.goods[1];
+    const GoodsRecord& b = tables.Goods()[1];
     EXPECT_EQ(b.suppliedQty, 0.0);
     EXPECT_EQ(b.purchasePrice, 0.0);
     EXPECT_EQ(b.salePrice, 0.0);
@@ -198,7 +201,7 @@ TEST_F(GoodsFigures, PricesMarkupAndDatesFromPricedMovesOnly)
     EXPECT_EQ(b.lastPurchaseDate, 0u);
     EXPECT_EQ(b.firstMoveDate, 0xFFFFFFFFu);
 
-    const GoodsRecord& c = store.goods[2];
+    const GoodsRecord& c = tables.Goods()[2];
     EXPECT_DOUBLE_EQ(c.purchasePrice, 10.0);
     EXPECT_DOUBLE_EQ(c.salePrice, 5.0);
     EXPECT_EQ(c.markup, 0.0);   // selling below cost shows no negative markup
@@ -215,75 +218,25 @@ TEST_F(GoodsFigures, AnEarlierDateNeverReplacesTheLastPurchase)
     store.AddMove(D(1, 1, 5), 1, 1, 2, 0, 10, 0);    // 01.01.05: price 5
     store.AddMove(D(31, 12, 4), 1, 1, 1, 0, 9, 0);   // 31.12.04, stored later: price 9
     store.RecomputeGoodsFigures();
-    EXPECT_DOUBLE_EQ(store.goods[0].lastPurchasePrice, 5.0);
-    EXPECT_EQ(store.goods[0].lastPurchaseDate, D(1, 1, 5));
-    EXPECT_EQ(store.goods[0].firstMoveDate, D(31, 12, 4));
+    EXPECT_DOUBLE_EQ(tables.Goods()[0].lastPurchasePrice, 5.0);
+    EXPECT_EQ(tables.Goods()[0].lastPurchaseDate, D(1, 1, 5));
+    EXPECT_EQ(tables.Goods()[0].firstMoveDate, D(31, 12, 4));
 }
 
 TEST_F(GoodsFigures, ARecomputeStartsFromZeroAndTheFirstOfTwoEqualIdsGetsTheMoves)
 {
     store.AddGoods(5, NULL, "first", 0, 0, 0, "", 0);
     store.AddGoods(5, NULL, "twin", 0, 0, 0, "", 0);
-    store.goods[0].markup = 3;
-    store.goods[1].purchasePrice = 8;
-    store.goods[1].lastPurchaseDate = D(1, 1, 1);
+    tables.Goods()[0].markup = 3;
+    tables.Goods()[1].purchasePrice = 8;
+    tables.Goods()[1].lastPurchaseDate = D(1, 1, 1);
     store.AddMove(D(2, 2, 4), 5, 1, 4, 0, 20, 0);
     store.RecomputeGoodsFigures();
-    EXPECT_DOUBLE_EQ(store.goods[0].purchasePrice, 5.0);
-    EXPECT_EQ(store.goods[0].markup, 0.0);
-    EXPECT_EQ(store.goods[1].purchasePrice, 0.0);
-    EXPECT_EQ(store.goods[1].lastPurchaseDate, 0u);
-    EXPECT_EQ(store.goods[1].firstMoveDate, 0xFFFFFFFFu);
-}
-
-typedef StoreTest FormatIdentifier;
-
-TEST_F(FormatIdentifier, HexadecimalAtStartDecimalAndCodesOnRequest)
-{
-    store.AddGoods(255, NULL, "no code", 0, 0, 0, "", 0);
-    store.AddGoods(0, "G-7", "coded", 0, 0, 0, "", 0);       // id 2
-    store.AddSupplier(0, "S-1", "supplier", 0, 0, 0);        // id 1
-    char buffer[64];
-
-    store.FormatId(buffer, sizeof(buffer), 255, NULL, true);
-    EXPECT_STREQ(buffer, "000000FF");
-    store.FormatId(buffer, sizeof(buffer), 42, "X", true);
-    EXPECT_STREQ(buffer, "0000002A");
-    store.FormatId(buffer, sizeof(buffer), -1, NULL, false);
-    EXPECT_STREQ(buffer, "FFFFFFFF");
-
-    tables.idMode = IdModeDecimal;
-    store.FormatId(buffer, sizeof(buffer), 255, "X", true);
-    EXPECT_STREQ(buffer, "255");
-
-    tables.idMode = IdModeCode;
-    store.FormatId(buffer, sizeof(buffer), 255, "G-255", true);
-    EXPECT_STREQ(buffer, "G-255");
-    store.FormatId(buffer, sizeof(buffer), 255, "", true);
-    EXPECT_STREQ(buffer, "000000FF");
-    store.FormatId(buffer, sizeof(buffer), 2, NULL, true);
-    EXPECT_STREQ(buffer, "G-7");
-    store.FormatId(buffer, sizeof(buffer), 255, NULL, true);   // found, empty code
-    EXPECT_STREQ(buffer, "000000FF");
-    store.FormatId(buffer, sizeof(buffer), 1, NULL, false);
-    EXPECT_STREQ(buffer, "S-1");
-    strcpy(buffer, "stale");
-    store.FormatId(buffer, sizeof(buffer), 3, NULL, true);     // no such goods
-    EXPECT_STREQ(buffer, "");
-    store.FormatId(buffer, sizeof(buffer), 2, NULL, false);    // no such supplier
-    EXPECT_STREQ(buffer, "");
-}
-
-TEST_F(FormatIdentifier, NeverWritesPastTheBuffer)
-{
-    char buffer[8];
-    memset(buffer, '#', sizeof(buffer));
-    store.FormatId(buffer, 5, 255, NULL, true);
-    EXPECT_STREQ(buffer, "0000");
-    EXPECT_EQ(buffer[5], '#');
-    buffer[0] = '#';
-    store.FormatId(buffer, 0, 255, NULL, true);
-    EXPECT_EQ(buffer[0], '#');
+    EXPECT_DOUBLE_EQ(tables.Goods()[0].purchasePrice, 5.0);
+    EXPECT_EQ(tables.Goods()[0].markup, 0.0);
+    EXPECT_EQ(tables.Goods()[1].purchasePrice, 0.0);
+    EXPECT_EQ(tables.Goods()[1].lastPurchaseDate, 0u);
+    EXPECT_EQ(tables.Goods()[1].firstMoveDate, 0xFFFFFFFFu);
 }
 
 }  // namespace
@@ -296,7 +249,7 @@ TEST_F(GoodsFigures, ASaleDatedBeforeTheFirstSupplyIsTheFirstMoveDate)
     store.AddMove(D(10, 3, 24), 1, 1, 4, 0, 20, 0);   // supply 10.03.24
     store.AddMove(D(1, 3, 24), 1, 1, 0, 2, 0, 16);    // sale 01.03.24, stored later
     store.RecomputeGoodsFigures();
-    const GoodsRecord& a = store.goods[0];
+    const GoodsRecord& a = tables.Goods()[0];
     EXPECT_EQ(a.firstMoveDate, D(1, 3, 24));
     EXPECT_EQ(a.lastPurchaseDate, D(10, 3, 24));
     EXPECT_DOUBLE_EQ(a.lastPurchasePrice, 5.0);
@@ -305,21 +258,21 @@ TEST_F(GoodsFigures, ASaleDatedBeforeTheFirstSupplyIsTheFirstMoveDate)
 
 TEST_F(GoodsStoreAdd, AddsOnAFullTableAnswerTrueAndAddNothing)
 {
-    tables.goods.SetMaximumCount(2);
-    tables.moves.SetMaximumCount(1);
+    tables.Goods().Array().SetMaximumCount(2);
+    tables.Moves().Array().SetMaximumCount(1);
     EXPECT_TRUE(store.AddGoods(0, "A", "a", 0, 0, 0, "", 0));
     EXPECT_TRUE(store.AddGoods(0, "B", "b", 0, 0, 0, "", 0));
     EXPECT_TRUE(store.AddGoods(0, "C", "c", 0, 0, 0, "", 0));
-    EXPECT_EQ(2, store.goodsCount);
+    EXPECT_EQ(2, tables.Goods().Count());
     EXPECT_EQ(0, store.FindGoodsId("C"));
     EXPECT_EQ(2, store.FindGoodsId("B"));
     EXPECT_TRUE(store.AddMove(D(1, 1, 4), 1, 1, 1, 0, 1, 0));
     EXPECT_TRUE(store.AddMove(D(2, 1, 4), 2, 1, 1, 0, 1, 0));
-    EXPECT_EQ(1, store.moveCount);
-    EXPECT_EQ(D(1, 1, 4), store.moves[0].date);
+    EXPECT_EQ(1, tables.Moves().Count());
+    EXPECT_EQ(D(1, 1, 4), tables.Moves()[0].date);
     store.RecomputeGoodsFigures();
-    EXPECT_DOUBLE_EQ(store.goods[0].suppliedQty, 1.0);
-    EXPECT_EQ(store.goods[1].suppliedQty, 0.0);
+    EXPECT_DOUBLE_EQ(tables.Goods()[0].suppliedQty, 1.0);
+    EXPECT_EQ(tables.Goods()[1].suppliedQty, 0.0);
 }
 
 // Every entry of the registry taken: the figures lose no move through their
@@ -346,24 +299,24 @@ TEST_F(GoodsFigures, AFullRegistryLeavesTheFiguresRight)
     EXPECT_EQ("Programm notice", boxes.Boxes()[0].caption);
 
     store.RecomputeGoodsFigures();
-    const GoodsRecord& a = store.goods[0];
+    const GoodsRecord& a = tables.Goods()[0];
     EXPECT_DOUBLE_EQ(a.suppliedQty, 4.0);
     EXPECT_DOUBLE_EQ(a.purchasePrice, 6.0);
     EXPECT_DOUBLE_EQ(a.lastPurchasePrice, 7.0);
     EXPECT_EQ(a.lastPurchaseDate, D(5, 1, 4));
     EXPECT_DOUBLE_EQ(a.salePrice, 9.0);
     EXPECT_DOUBLE_EQ(a.markup, 0.5);
-    EXPECT_DOUBLE_EQ(store.goods[1].lastPurchasePrice, 1.0);
+    EXPECT_DOUBLE_EQ(tables.Goods()[1].lastPurchasePrice, 1.0);
 
-    EXPECT_TRUE(store.BuildDynamics(0));
-    EXPECT_EQ(0, store.seriesCount);
+    EXPECT_TRUE(BuildDynamics(0));
+    EXPECT_EQ(0, dynamics.SeriesCount());
     for (void* block : taken)
         g_heapRegistry.Free(&block);
     // With room again the same build is whole.
-    EXPECT_TRUE(store.BuildDynamics(0));
-    EXPECT_EQ(2, store.rowCount);
-    EXPECT_EQ(2, store.seriesCount);
-    EXPECT_EQ(3, store.calendarCount);
+    EXPECT_TRUE(BuildDynamics(0));
+    EXPECT_EQ(2, dynamics.RowCount());
+    EXPECT_EQ(2, dynamics.SeriesCount());
+    EXPECT_EQ(3, dynamics.CalendarCount());
 }
 
 }  // namespace
@@ -376,31 +329,32 @@ namespace {
 class StoreLookups : public StoreTest
 {
 protected:
-    StoreLookups() : folder(scratch.Path()) {}
+    StoreLookups() : folder(scratch.Path()), idMode(IdModeHex) {}
 
     // The goods table saved and loaded back into the same store.
     void SaveAndLoadGoods()
     {
         std::string path = scratch.File("GNList.dat");
-        ASSERT_TRUE(store.SaveTable(CGoodsStore::GoodsList, path.c_str()));
-        ASSERT_TRUE(store.LoadTable(CGoodsStore::GoodsList, path.c_str()));
+        ASSERT_TRUE(files.SaveTable(GoodsTable, path.c_str()));
+        ASSERT_TRUE(files.LoadTable(GoodsTable, path.c_str()));
     }
     void SaveAndLoadSuppliers()
     {
         std::string path = scratch.File("SNList.dat");
-        ASSERT_TRUE(store.SaveTable(CGoodsStore::SupplierList, path.c_str()));
-        ASSERT_TRUE(store.LoadTable(CGoodsStore::SupplierList, path.c_str()));
+        ASSERT_TRUE(files.SaveTable(SupplierTable, path.c_str()));
+        ASSERT_TRUE(files.LoadTable(SupplierTable, path.c_str()));
     }
     std::string Shown(int32_t id, bool isGoods)
     {
         char buffer[64];
         strcpy(buffer, "stale");
-        store.FormatId(buffer, sizeof(buffer), id, NULL, isGoods);
+        FormatId(store, idMode, buffer, sizeof(buffer), id, NULL, isGoods);
         return buffer;
     }
 
     ScratchDir scratch;
     CurrentDir folder;
+    int idMode;   // the identifier display Shown formats in
 };
 
 TEST_F(StoreLookups, DuplicateCodesGiveTheFirstBeforeAndAfterALoadAndAfterMoreAdds)
@@ -417,7 +371,7 @@ TEST_F(StoreLookups, DuplicateCodesGiveTheFirstBeforeAndAfterALoadAndAfterMoreAd
     EXPECT_EQ(0, store.FindGoodsId("D"));
 
     SaveAndLoadGoods();
-    ASSERT_EQ(5, store.goodsCount);
+    ASSERT_EQ(5, tables.Goods().Count());
     EXPECT_EQ(1, store.FindGoodsId("A"));
     EXPECT_EQ(2, store.FindGoodsId("B"));
     EXPECT_EQ(4, store.FindGoodsId("C"));
@@ -449,19 +403,19 @@ TEST_F(StoreLookups, ALoadedFileIsLookedUpInItsOwnOrder)
     EXPECT_EQ(1, store.FindGoodsId("OLD"));
     // Records without codes keep the caller's identifiers: 500 first, then 7.
     CGoodsStore other;
-    CStoreTables otherTables(other);
+    CStoreTables& otherTables = other.Tables();
     ASSERT_TRUE(otherTables.Bind());
     other.AddGoods(500, NULL, "x", 0, 0, 0, "", 0);
     other.AddGoods(7, NULL, "y", 0, 0, 0, "", 0);
-    strcpy(other.goods[0].code, "K");
-    strcpy(other.goods[1].code, "K");
+    strcpy(otherTables.Goods()[0].code, "K");
+    strcpy(otherTables.Goods()[1].code, "K");
     std::string path = scratch.File("other.dat");
-    ASSERT_TRUE(other.SaveTable(CGoodsStore::GoodsList, path.c_str()));
+    ASSERT_TRUE(CListFiles(otherTables).SaveTable(GoodsTable, path.c_str()));
 
-    ASSERT_TRUE(store.LoadTable(CGoodsStore::GoodsList, path.c_str()));
+    ASSERT_TRUE(files.LoadTable(GoodsTable, path.c_str()));
     EXPECT_EQ(500, store.FindGoodsId("K"));
     EXPECT_EQ(0, store.FindGoodsId("OLD"));
-    tables.idMode = IdModeCode;
+    idMode = IdModeCode;
     EXPECT_EQ("K", Shown(500, true));
     EXPECT_EQ("", Shown(1, true));
 }
@@ -489,19 +443,19 @@ TEST_F(StoreLookups, CodeModeShowsTheCodeOfTheFirstRecordWithTheIdentifier)
 {
     store.AddGoods(10, NULL, "first ten", 0, 0, 0, "", 0);
     store.AddGoods(10, NULL, "second ten", 0, 0, 0, "", 0);
-    strcpy(store.goods[1].code, "TEN-2");                  // the first one has no code
+    strcpy(tables.Goods()[1].code, "TEN-2");               // the first one has no code
     store.AddGoods(0, "G3", "third", 0, 0, 0, "", 0);      // id 3
     store.AddSupplier(4, NULL, "s", 0, 0, 0);
     store.AddSupplier(0, "S2", "s2", 0, 0, 0);              // id 2
     store.AddSupplier(2, NULL, "another two", 0, 0, 0);
 
-    tables.idMode = IdModeHex;
+    idMode = IdModeHex;
     EXPECT_EQ("0000000A", Shown(10, true));
     EXPECT_EQ("00000063", Shown(99, false));
-    tables.idMode = IdModeDecimal;
+    idMode = IdModeDecimal;
     EXPECT_EQ("10", Shown(10, true));
     EXPECT_EQ("99", Shown(99, false));
-    tables.idMode = IdModeCode;
+    idMode = IdModeCode;
     EXPECT_EQ("0000000A", Shown(10, true));   // the first record of id 10 has no code
     EXPECT_EQ("G3", Shown(3, true));
     EXPECT_EQ("", Shown(4, true));            // no goods 4
@@ -515,7 +469,7 @@ TEST_F(StoreLookups, CodeModeShowsTheCodeOfTheFirstRecordWithTheIdentifier)
     EXPECT_EQ("0000000A", Shown(10, true));
     EXPECT_EQ("G4", Shown(4, true));
     store.AddGoods(3, NULL, "a second three", 0, 0, 0, "", 0);
-    strcpy(store.goods[4].code, "LATE");
+    strcpy(tables.Goods()[4].code, "LATE");
     EXPECT_EQ("G3", Shown(3, true));
 }
 

@@ -12,8 +12,8 @@ namespace {
 
 void RemoveRootLists()
 {
-    for (int t = 0; t < CGoodsStore::ListCount; ++t)
-        DeleteFileA(CGoodsStore::SavePathName((CGoodsStore::ListTable)t));
+    for (int t = 0; t < StoreTableCount; ++t)
+        DeleteFileA(CListFiles::SavePath((StoreTable)t));
 }
 
 void Fill(CGoodsStore& store)
@@ -25,14 +25,14 @@ void Fill(CGoodsStore& store)
     store.AddMove(MakePackedDate(4, 2, 4), 1, 1, 0, 4, 0, 80);
     store.AddBalance(MakePackedDate(5, 2, 4), 77, NULL, 12.5);
     store.RecomputeGoodsFigures();
-    store.goods[1].head.rowMark[0] = 1;   // as a list view leaves a focused row
+    store.Tables().Goods()[1].head.rowMark[0] = 1;   // as a list view leaves a focused row
 }
 
 template <class T>
-void ExpectSameRecords(const T* a, int countA, const T* b, int countB)
+void ExpectSameRecords(const CRecordTable<T>& a, const CRecordTable<T>& b)
 {
-    ASSERT_EQ(countA, countB);
-    EXPECT_EQ(memcmp(a, b, sizeof(T) * (size_t)countA), 0);
+    ASSERT_EQ(a.Count(), b.Count());
+    EXPECT_EQ(memcmp(a.Records(), b.Records(), sizeof(T) * (size_t)a.Count()), 0);
 }
 
 TEST(ListFilesAtTheDriveRoot, SaveAndLoadInTheRootGiveBackTheSameTables)
@@ -40,22 +40,22 @@ TEST(ListFilesAtTheDriveRoot, SaveAndLoadInTheRootGiveBackTheSameTables)
     RemoveRootLists();
     CurrentDir root("c:\\");
     CGoodsStore saved;
-    CStoreTables savedTables(saved);
+    CStoreTables& savedTables = saved.Tables();
     ASSERT_TRUE(savedTables.Bind());
     Fill(saved);
-    ASSERT_NE(saved.goods[0].purchasePrice, 0.0);
-    saved.SaveLists();
+    ASSERT_NE(savedTables.Goods()[0].purchasePrice, 0.0);
+    CListFiles(savedTables).SaveLists();
 
     CGoodsStore loaded;
-    CStoreTables loadedTables(loaded);
+    CStoreTables& loadedTables = loaded.Tables();
     ASSERT_TRUE(loadedTables.Bind());
-    loaded.LoadLists();
-    ExpectSameRecords(saved.goods, saved.goodsCount, loaded.goods, loaded.goodsCount);
-    ExpectSameRecords(saved.suppliers, saved.supplierCount, loaded.suppliers, loaded.supplierCount);
-    ExpectSameRecords(saved.moves, saved.moveCount, loaded.moves, loaded.moveCount);
-    ExpectSameRecords(saved.balances, saved.balanceCount, loaded.balances, loaded.balanceCount);
-    EXPECT_EQ(loaded.goods[1].head.rowMark[0], 1);
-    EXPECT_EQ(loaded.goods[0].purchasePrice, 15.0);
+    CListFiles(loadedTables).LoadLists();
+    ExpectSameRecords(savedTables.Goods(), loadedTables.Goods());
+    ExpectSameRecords(savedTables.Suppliers(), loadedTables.Suppliers());
+    ExpectSameRecords(savedTables.Moves(), loadedTables.Moves());
+    ExpectSameRecords(savedTables.Balances(), loadedTables.Balances());
+    EXPECT_EQ(loadedTables.Goods()[1].head.rowMark[0], 1);
+    EXPECT_EQ(loadedTables.Goods()[0].purchasePrice, 15.0);
     RemoveRootLists();
 }
 
@@ -65,10 +65,10 @@ TEST(ListFilesAtTheDriveRoot, ElsewhereTheSaveStillGoesToTheRootAndTheLoadDoesNo
     ScratchDir scratch;
     CurrentDir here(scratch.Path());
     CGoodsStore saved;
-    CStoreTables savedTables(saved);
+    CStoreTables& savedTables = saved.Tables();
     ASSERT_TRUE(savedTables.Bind());
     Fill(saved);
-    saved.SaveLists();
+    CListFiles(savedTables).SaveLists();
     std::string bytes;
     ASSERT_TRUE(ReadBytes("c:\\GNList.dat", &bytes));
     EXPECT_EQ(bytes.size(), 2u * 672u);
@@ -81,13 +81,13 @@ TEST(ListFilesAtTheDriveRoot, ElsewhereTheSaveStillGoesToTheRootAndTheLoadDoesNo
     EXPECT_FALSE(FileThere(scratch.File("GNList.dat")));
 
     CGoodsStore loaded;
-    CStoreTables loadedTables(loaded);
+    CStoreTables& loadedTables = loaded.Tables();
     ASSERT_TRUE(loadedTables.Bind());
-    loaded.LoadLists();
-    EXPECT_EQ(loaded.goodsCount, 0);
-    EXPECT_EQ(loaded.supplierCount, 0);
-    EXPECT_EQ(loaded.moveCount, 0);
-    EXPECT_EQ(loaded.balanceCount, 0);
+    CListFiles(loadedTables).LoadLists();
+    EXPECT_EQ(loadedTables.Goods().Count(), 0);
+    EXPECT_EQ(loadedTables.Suppliers().Count(), 0);
+    EXPECT_EQ(loadedTables.Moves().Count(), 0);
+    EXPECT_EQ(loadedTables.Balances().Count(), 0);
     RemoveRootLists();
 }
 
@@ -95,9 +95,10 @@ TEST(ListFilesAtTheDriveRoot, AnEmptyTableSavesAnEmptyFile)
 {
     RemoveRootLists();
     CGoodsStore store;
-    CStoreTables tables(store);
+    CStoreTables& tables = store.Tables();
+    CListFiles files(tables);
     ASSERT_TRUE(tables.Bind());
-    store.SaveLists();
+    files.SaveLists();
     std::string bytes = "x";
     ASSERT_TRUE(ReadBytes("c:\\GMList.dat", &bytes));
     EXPECT_EQ(bytes.size(), 0u);
@@ -113,10 +114,11 @@ TEST(ListFilesAtTheDriveRoot, ALockedListFileKeepsItsOldBytes)
     HANDLE held = CreateFileA("c:\\SNList.dat", GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     CGoodsStore store;
-    CStoreTables tables(store);
+    CStoreTables& tables = store.Tables();
+    CListFiles files(tables);
     ASSERT_TRUE(tables.Bind());
     Fill(store);
-    EXPECT_FALSE(store.SaveLists());
+    EXPECT_FALSE(files.SaveLists());
     CloseHandle(held);
     EXPECT_FALSE(FileThere("c:\\SNList.dat.tmp"));
     std::string bytes;
@@ -160,36 +162,37 @@ TEST(ListFilesAtTheDriveRoot, EveryFailingOperationOfASaveLeavesOldOrNewImagesOn
 {
     RemoveRootLists();
     CGoodsStore store;
-    CStoreTables tables(store);
+    CStoreTables& tables = store.Tables();
+    CListFiles files(tables);
     ASSERT_TRUE(tables.Bind());
     if (getenv("ORVEX_SWEEP_YEAR"))
         FillYear(store);
     else
         Fill(store);
-    const std::string fresh[4] = {Image(store.goods, store.goodsCount, 672),
-                                  Image(store.suppliers, store.supplierCount, 1112),
-                                  Image(store.moves, store.moveCount, 80),
-                                  Image(store.balances, store.balanceCount, 24)};
+    const std::string fresh[4] = {Image(tables.Goods().Records(), tables.Goods().Count(), 672),
+                                  Image(tables.Suppliers().Records(), tables.Suppliers().Count(), 1112),
+                                  Image(tables.Moves().Records(), tables.Moves().Count(), 80),
+                                  Image(tables.Balances().Records(), tables.Balances().Count(), 24)};
     // Earlier images of other sizes, whole records each.
     const std::string old[4] = {std::string(3 * 672, 'g'), std::string(2 * 1112, 's'), std::string(5 * 80, 'm'),
                                 std::string(4 * 24, 'd')};
     auto putOld = [&] {
         for (int t = 0; t < 4; ++t)
-            ASSERT_TRUE(WriteBytes(CGoodsStore::SavePathName((CGoodsStore::ListTable)t), old[t]));
+            ASSERT_TRUE(WriteBytes(CListFiles::SavePath((StoreTable)t), old[t]));
     };
 
     FileFaults faults;
     faults.Arm(0);
-    ASSERT_TRUE(store.SaveLists());
+    ASSERT_TRUE(files.SaveLists());
     const std::string ops = faults.Log();
     ASSERT_EQ("cwfxmcwfxmcwfxmcwfxm", ops);
     const int points = FileFaults::Sweep(ops, [&](int n, FileFaults::Kind kind) {
         putOld();
         faults.Arm(n, kind);
-        EXPECT_FALSE(store.SaveLists());
+        EXPECT_FALSE(files.SaveLists());
         const int failed = (n - 1) / 5;   // five operations per file
         for (int t = 0; t < 4; ++t) {
-            const char* name = CGoodsStore::SavePathName((CGoodsStore::ListTable)t);
+            const char* name = CListFiles::SavePath((StoreTable)t);
             std::string bytes;
             ASSERT_TRUE(ReadBytes(name, &bytes)) << name;
             EXPECT_TRUE(bytes == (t == failed ? old[t] : fresh[t])) << name << ": " << bytes.size() << " bytes";

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "IdText.h"
 #include "StoreFixture.h"
 #include "TestSupport.h"
 
@@ -49,10 +50,10 @@ protected:
     ListFilesTest() : folder(scratch.Path()) {}
 
     bool Put(const char* name, const std::string& bytes) { return WriteBytes(scratch.File(name), bytes); }
-    std::string Saved(CGoodsStore::ListTable table)
+    std::string Saved(StoreTable table)
     {
         std::string path = scratch.File("saved.dat");
-        EXPECT_TRUE(store.SaveTable(table, path.c_str()));
+        EXPECT_TRUE(files.SaveTable(table, path.c_str()));
         std::string bytes;
         EXPECT_TRUE(ReadBytes(path, &bytes));
         return bytes;
@@ -67,16 +68,16 @@ TEST_F(ListFilesTest, ABalanceImageLoadsAndSavesByteForByte)
     const std::string image("\x03\x00\x00\x00" "\x00\x00\x00\x00" "\x05\x01\x04\x00" "\x07\x00\x00\x00"
                             "\x00\x00\x00\x00\x00\x00\x25\x40", 24);
     ASSERT_TRUE(Put("GDList.dat", image));
-    store.LoadLists();
-    ASSERT_EQ(store.balanceCount, 1);
-    EXPECT_EQ(store.balances[0].head.key, 3);
-    EXPECT_EQ(store.balances[0].date, D(5, 1, 4));
-    EXPECT_EQ(store.balances[0].goodsId, 7);
-    EXPECT_EQ(store.balances[0].quantity, 10.5);
-    EXPECT_EQ(Escaped(Saved(CGoodsStore::BalanceList)), Escaped(image));
-    EXPECT_EQ(store.goodsCount, 0);
-    EXPECT_EQ(store.supplierCount, 0);
-    EXPECT_EQ(store.moveCount, 0);
+    files.LoadLists();
+    ASSERT_EQ(tables.Balances().Count(), 1);
+    EXPECT_EQ(tables.Balances()[0].head.key, 3);
+    EXPECT_EQ(tables.Balances()[0].date, D(5, 1, 4));
+    EXPECT_EQ(tables.Balances()[0].goodsId, 7);
+    EXPECT_EQ(tables.Balances()[0].quantity, 10.5);
+    EXPECT_EQ(Escaped(Saved(BalanceTable)), Escaped(image));
+    EXPECT_EQ(tables.Goods().Count(), 0);
+    EXPECT_EQ(tables.Suppliers().Count(), 0);
+    EXPECT_EQ(tables.Moves().Count(), 0);
 }
 
 TEST_F(ListFilesTest, GoodsFieldsSitAtTheirOffsets)
@@ -95,9 +96,9 @@ TEST_F(ListFilesTest, GoodsFieldsSitAtTheirOffsets)
     r.replace(408, 5, "notes");
     r.replace(664, 8, Double(3.0));
     ASSERT_TRUE(Put("GNList.dat", r));
-    store.LoadLists();
-    ASSERT_EQ(store.goodsCount, 1);
-    const GoodsRecord& g = store.goods[0];
+    files.LoadLists();
+    ASSERT_EQ(tables.Goods().Count(), 1);
+    const GoodsRecord& g = tables.Goods()[0];
     EXPECT_EQ(g.head.key, 9);
     EXPECT_EQ(g.head.rowMark[0], 1);
     EXPECT_EQ(g.id, 1234);
@@ -113,57 +114,57 @@ TEST_F(ListFilesTest, GoodsFieldsSitAtTheirOffsets)
     EXPECT_EQ(g.packQty, 24);
     EXPECT_STREQ(g.note, "notes");
     EXPECT_EQ(g.specialDelivery, 3.0);
-    EXPECT_EQ(Escaped(Saved(CGoodsStore::GoodsList)), Escaped(r));
+    EXPECT_EQ(Escaped(Saved(GoodsTable)), Escaped(r));
 }
 
 TEST_F(ListFilesTest, OnlyWholeMultiplesOfTheRecordSizeLoad)
 {
     ASSERT_TRUE(Put("GMList.dat", MoveImages(10)));
-    EXPECT_TRUE(store.LoadTable(CGoodsStore::MoveList, "GMList.dat"));
-    ASSERT_EQ(store.moveCount, 10);
-    EXPECT_EQ(store.moves[9].goodsId, 109);
-    EXPECT_EQ(store.moves[9].suppliedQty, 13.5);
+    EXPECT_TRUE(files.LoadTable(MoveTable, "GMList.dat"));
+    ASSERT_EQ(tables.Moves().Count(), 10);
+    EXPECT_EQ(tables.Moves()[9].goodsId, 109);
+    EXPECT_EQ(tables.Moves()[9].suppliedQty, 13.5);
 
     // 801 bytes: refused whole, the table stays as it was.
     ASSERT_TRUE(Put("GMList.dat", MoveImages(10) + "x"));
-    EXPECT_FALSE(store.LoadTable(CGoodsStore::MoveList, "GMList.dat"));
-    EXPECT_EQ(store.moveCount, 10);
+    EXPECT_FALSE(files.LoadTable(MoveTable, "GMList.dat"));
+    EXPECT_EQ(tables.Moves().Count(), 10);
 
     ASSERT_TRUE(Put("GMList.dat", ""));
-    EXPECT_TRUE(store.LoadTable(CGoodsStore::MoveList, "GMList.dat"));
-    EXPECT_EQ(store.moveCount, 0);
+    EXPECT_TRUE(files.LoadTable(MoveTable, "GMList.dat"));
+    EXPECT_EQ(tables.Moves().Count(), 0);
 
-    EXPECT_FALSE(store.LoadTable(CGoodsStore::SupplierList, "SNList.dat"));   // missing
-    EXPECT_EQ(store.supplierCount, 0);
+    EXPECT_FALSE(files.LoadTable(SupplierTable, "SNList.dat"));   // missing
+    EXPECT_EQ(tables.Suppliers().Count(), 0);
 }
 
 TEST_F(ListFilesTest, ATruncatedFileLeavesItsTableEmptyAndTheOthersLoaded)
 {
     ASSERT_TRUE(Put("GNList.dat", GoodsImage(1, 1, "A", "a") + GoodsImage(2, 2, "B", "b").substr(0, 400)));
     ASSERT_TRUE(Put("GMList.dat", MoveImages(3)));
-    store.LoadLists();
-    EXPECT_EQ(store.goodsCount, 0);
-    EXPECT_EQ(store.moveCount, 3);
+    files.LoadLists();
+    EXPECT_EQ(tables.Goods().Count(), 0);
+    EXPECT_EQ(tables.Moves().Count(), 3);
     // The empty table still takes new records.
     store.AddGoods(0, "N", "new", 0, 0, 0, "", 0);
-    ASSERT_EQ(store.goodsCount, 1);
-    EXPECT_EQ(store.goods[0].id, 1);
+    ASSERT_EQ(tables.Goods().Count(), 1);
+    EXPECT_EQ(tables.Goods()[0].id, 1);
 }
 
 TEST_F(ListFilesTest, NewRecordsGetKeysThatTheFileDoesNotHold)
 {
     ASSERT_TRUE(Put("GNList.dat", GoodsImage(1, 500, "A", "a") + GoodsImage(3, 501, "B", "b")));
-    store.LoadLists();
-    ASSERT_EQ(store.goodsCount, 2);
+    files.LoadLists();
+    ASSERT_EQ(tables.Goods().Count(), 2);
     store.AddGoods(0, "C", "c", 0, 0, 0, "", 0);
     store.AddGoods(0, "D", "d", 0, 0, 0, "", 0);
-    ASSERT_EQ(store.goodsCount, 4);
-    EXPECT_EQ(store.goods[2].head.key, 2);
-    EXPECT_EQ(store.goods[2].id, 2);
-    EXPECT_EQ(store.goods[3].head.key, 4);
-    EXPECT_EQ(store.goods[3].id, 4);
+    ASSERT_EQ(tables.Goods().Count(), 4);
+    EXPECT_EQ(tables.Goods()[2].head.key, 2);
+    EXPECT_EQ(tables.Goods()[2].id, 2);
+    EXPECT_EQ(tables.Goods()[3].head.key, 4);
+    EXPECT_EQ(tables.Goods()[3].id, 4);
     // Loaded identifiers are data and stay as they were.
-    EXPECT_EQ(store.goods[0].id, 500);
+    EXPECT_EQ(tables.Goods()[0].id, 500);
     EXPECT_EQ(store.FindGoodsId("B"), 501);
 }
 
@@ -171,38 +172,38 @@ TEST_F(ListFilesTest, AKeyZeroRecordIsTheFreeSlotTheNextAddFills)
 {
     // The file ends with a record whose key is 0.
     ASSERT_TRUE(Put("GNList.dat", GoodsImage(5, 5, "A", "a") + GoodsImage(0, 77, "junk", "junk")));
-    store.LoadLists();
-    ASSERT_EQ(store.goodsCount, 1);
-    EXPECT_EQ(tables.goodsPending, &store.goods[1]);
-    EXPECT_STREQ(store.goods[1].name, "");   // a fresh slot, not the junk
+    files.LoadLists();
+    ASSERT_EQ(tables.Goods().Count(), 1);
+    EXPECT_EQ(tables.Goods().Pending(), &tables.Goods()[1]);
+    EXPECT_STREQ(tables.Goods()[1].name, "");   // a fresh slot, not the junk
     store.AddGoods(0, "N", "new", 0, 0, 0, "", 0);
-    ASSERT_EQ(store.goodsCount, 2);
-    EXPECT_STREQ(store.goods[1].name, "new");
-    EXPECT_EQ(store.goods[1].head.key, 1);
-    EXPECT_EQ(tables.goods.ViewCount(), 2);
+    ASSERT_EQ(tables.Goods().Count(), 2);
+    EXPECT_STREQ(tables.Goods()[1].name, "new");
+    EXPECT_EQ(tables.Goods()[1].head.key, 1);
+    EXPECT_EQ(tables.Goods().Array().ViewCount(), 2);
 }
 
 TEST_F(ListFilesTest, KeyZeroRecordsInsideTheFileLeaveNoGapNoTwinRowAndNoEmptyRecord)
 {
     ASSERT_TRUE(Put("GNList.dat", GoodsImage(5, 5, "A", "a") + GoodsImage(0, 77, "junk", "junk") +
                                       GoodsImage(6, 6, "B", "b") + GoodsImage(0, 0, "", "")));
-    store.LoadLists();
-    ASSERT_EQ(store.goodsCount, 2);
-    EXPECT_STREQ(store.goods[0].name, "a");
-    EXPECT_STREQ(store.goods[1].name, "b");
+    files.LoadLists();
+    ASSERT_EQ(tables.Goods().Count(), 2);
+    EXPECT_STREQ(tables.Goods()[0].name, "a");
+    EXPECT_STREQ(tables.Goods()[1].name, "b");
     store.AddGoods(0, "N", "new", 0, 0, 0, "", 0);
-    ASSERT_EQ(store.goodsCount, 3);
-    EXPECT_STREQ(store.goods[2].name, "new");
+    ASSERT_EQ(tables.Goods().Count(), 3);
+    EXPECT_STREQ(tables.Goods()[2].name, "new");
     EXPECT_EQ(store.FindGoodsId("junk"), 0);
 
     // Every committed slot is listed once.
-    ASSERT_EQ(tables.goods.ViewCount(), 3);
-    EXPECT_EQ(tables.goods.View()[0], 0u);
-    EXPECT_EQ(tables.goods.View()[1], 1u);
-    EXPECT_EQ(tables.goods.View()[2], 2u);
+    ASSERT_EQ(tables.Goods().Array().ViewCount(), 3);
+    EXPECT_EQ(tables.Goods().Array().View()[0], 0u);
+    EXPECT_EQ(tables.Goods().Array().View()[1], 1u);
+    EXPECT_EQ(tables.Goods().Array().View()[2], 2u);
 
     // The next save holds the three records, none of them empty.
-    std::string saved = Saved(CGoodsStore::GoodsList);
+    std::string saved = Saved(GoodsTable);
     ASSERT_EQ(saved.size(), 3u * 672u);
     EXPECT_EQ(saved.substr(0, 672), GoodsImage(5, 5, "A", "a"));
     EXPECT_EQ(saved.substr(672, 672), GoodsImage(6, 6, "B", "b"));
@@ -221,14 +222,14 @@ TEST_F(ListFilesTest, TextsThatFillTheirFieldsAreEndedAtTheLastByte)
     s.replace(44, 1024, std::string(1024, 'n'));
     ASSERT_TRUE(Put("GNList.dat", r));
     ASSERT_TRUE(Put("SNList.dat", s));
-    store.LoadLists();
-    ASSERT_EQ(store.goodsCount, 1);
-    ASSERT_EQ(store.supplierCount, 1);
-    EXPECT_EQ(std::string(store.goods[0].code), std::string(31, 'C'));
-    EXPECT_EQ(std::string(store.goods[0].name), std::string(259, 'N'));
-    EXPECT_EQ(std::string(store.goods[0].note), std::string(255, 'Z'));
-    EXPECT_EQ(std::string(store.suppliers[0].code), std::string(31, 'c'));
-    EXPECT_EQ(std::string(store.suppliers[0].name), std::string(1023, 'n'));
+    files.LoadLists();
+    ASSERT_EQ(tables.Goods().Count(), 1);
+    ASSERT_EQ(tables.Suppliers().Count(), 1);
+    EXPECT_EQ(std::string(tables.Goods()[0].code), std::string(31, 'C'));
+    EXPECT_EQ(std::string(tables.Goods()[0].name), std::string(259, 'N'));
+    EXPECT_EQ(std::string(tables.Goods()[0].note), std::string(255, 'Z'));
+    EXPECT_EQ(std::string(tables.Suppliers()[0].code), std::string(31, 'c'));
+    EXPECT_EQ(std::string(tables.Suppliers()[0].name), std::string(1023, 'n'));
     EXPECT_EQ(store.FindGoodsId(std::string(31, 'C').c_str()), 1);
 }
 
@@ -252,24 +253,24 @@ TEST_F(ListFilesTest, GarbageFilesLoadAsRecordsThatEverythingCanUse)
     ASSERT_TRUE(Put("SNList.dat", suppliers));
     ASSERT_TRUE(Put("GMList.dat", moves));
     ASSERT_TRUE(Put("GDList.dat", garbage(24 * 3 + 5)));
-    store.LoadLists();
-    EXPECT_EQ(store.goodsCount, 4);
-    EXPECT_EQ(store.supplierCount, 2);
-    EXPECT_EQ(store.moveCount, 50);
-    EXPECT_EQ(store.balanceCount, 0);
+    files.LoadLists();
+    EXPECT_EQ(tables.Goods().Count(), 4);
+    EXPECT_EQ(tables.Suppliers().Count(), 2);
+    EXPECT_EQ(tables.Moves().Count(), 50);
+    EXPECT_EQ(tables.Balances().Count(), 0);
 
     store.RecomputeGoodsFigures();
     char buffer[64];
-    tables.idMode = IdModeCode;
-    for (int i = 0; i < store.goodsCount; ++i) {
-        EXPECT_LT(strlen(store.goods[i].name), 260u);
-        store.FormatId(buffer, sizeof(buffer), store.goods[i].id, NULL, true);
+    int idMode = IdModeCode;
+    for (int i = 0; i < tables.Goods().Count(); ++i) {
+        EXPECT_LT(strlen(tables.Goods()[i].name), 260u);
+        FormatId(store, idMode, buffer, sizeof(buffer), tables.Goods()[i].id, NULL, true);
         EXPECT_LT(strlen(buffer), 32u);
     }
-    store.BuildDynamics(0);
-    store.BuildDynamics(1);
+    BuildDynamics(0);
+    BuildDynamics(1);
     store.AddMove(D(1, 1, 4), 1, 1, 1, 1, 1, 1);
-    EXPECT_EQ(store.moveCount, 51);
+    EXPECT_EQ(tables.Moves().Count(), 51);
 }
 
 }  // namespace
@@ -286,25 +287,25 @@ TEST_F(ListFilesTest, MoveFilesOfEverySizeLoadWholeWithThePendingSlotAfterThem)
     for (int n : sizes) {
         SCOPED_TRACE(n);
         ASSERT_TRUE(Put("GMList.dat", MoveImages(n)));
-        ASSERT_TRUE(store.LoadTable(CGoodsStore::MoveList, "GMList.dat"));
-        ASSERT_EQ(n, store.moveCount);
-        EXPECT_EQ(10000 * (n / 10000 + 1), tables.moves.Capacity());
-        ASSERT_EQ(n, tables.moves.ViewCount());
+        ASSERT_TRUE(files.LoadTable(MoveTable, "GMList.dat"));
+        ASSERT_EQ(n, tables.Moves().Count());
+        EXPECT_EQ(10000 * (n / 10000 + 1), tables.Moves().Array().Capacity());
+        ASSERT_EQ(n, tables.Moves().Array().ViewCount());
         if (n > 0) {
-            EXPECT_EQ(0u, tables.moves.View()[0]);
-            EXPECT_EQ((uint32_t)(n - 1), tables.moves.View()[n - 1]);
-            EXPECT_EQ((uint32_t)n, store.moves[n - 1].head.key);
-            EXPECT_EQ(100 + n - 1, store.moves[n - 1].goodsId);
-            EXPECT_EQ((n - 1) * 1.5, store.moves[n - 1].suppliedQty);
+            EXPECT_EQ(0u, tables.Moves().Array().View()[0]);
+            EXPECT_EQ((uint32_t)(n - 1), tables.Moves().Array().View()[n - 1]);
+            EXPECT_EQ((uint32_t)n, tables.Moves()[n - 1].head.key);
+            EXPECT_EQ(100 + n - 1, tables.Moves()[n - 1].goodsId);
+            EXPECT_EQ((n - 1) * 1.5, tables.Moves()[n - 1].suppliedQty);
         }
-        ASSERT_EQ(&store.moves[n], tables.movePending);
-        EXPECT_EQ(std::string(80, '\0'), std::string(reinterpret_cast<const char*>(&store.moves[n]), 80));
+        ASSERT_EQ(&tables.Moves()[n], tables.Moves().Pending());
+        EXPECT_EQ(std::string(80, '\0'), std::string(reinterpret_cast<const char*>(&tables.Moves()[n]), 80));
 
         store.AddMove(D(9, 9, 9), 7, 8, 1, 2, 3, 4);
-        ASSERT_EQ(n + 1, store.moveCount);
-        EXPECT_EQ((uint32_t)(n + 1), store.moves[n].head.key);
-        EXPECT_EQ(n + 1, tables.moves.ViewCount());
-        std::string saved = Saved(CGoodsStore::MoveList);
+        ASSERT_EQ(n + 1, tables.Moves().Count());
+        EXPECT_EQ((uint32_t)(n + 1), tables.Moves()[n].head.key);
+        EXPECT_EQ(n + 1, tables.Moves().Array().ViewCount());
+        std::string saved = Saved(MoveTable);
         ASSERT_EQ((size_t)(n + 1) * 80, saved.size());
         EXPECT_TRUE(saved.compare(0, (size_t)n * 80, MoveImages(n)) == 0);
     }
@@ -314,39 +315,39 @@ TEST_F(ListFilesTest, MoveFilesOfEverySizeLoadWholeWithThePendingSlotAfterThem)
 TEST_F(ListFilesTest, PartRecordsAreRefusedAndKeyZeroRecordsAreFreeSlots)
 {
     ASSERT_TRUE(Put("GMList.dat", MoveImages(3)));
-    ASSERT_TRUE(store.LoadTable(CGoodsStore::MoveList, "GMList.dat"));
+    ASSERT_TRUE(files.LoadTable(MoveTable, "GMList.dat"));
     const size_t wrong[] = {1, 79, 81, 10000 * 80 + 79};
     for (size_t bytes : wrong) {
         SCOPED_TRACE(bytes);
         std::string image = MoveImages((int)(bytes / 80));
         image += std::string(bytes % 80, 'x');
         ASSERT_TRUE(Put("GMList.dat", image));
-        EXPECT_FALSE(store.LoadTable(CGoodsStore::MoveList, "GMList.dat"));
-        EXPECT_EQ(3, store.moveCount);   // as it was
+        EXPECT_FALSE(files.LoadTable(MoveTable, "GMList.dat"));
+        EXPECT_EQ(3, tables.Moves().Count());   // as it was
     }
 
     // One record, key 0: an empty table whose pending record is slot 0, zeroed.
     std::string zero = GoodsImage(0, 9, "Z", "zero");
     ASSERT_TRUE(Put("GNList.dat", zero));
-    ASSERT_TRUE(store.LoadTable(CGoodsStore::GoodsList, "GNList.dat"));
-    EXPECT_EQ(0, store.goodsCount);
-    EXPECT_EQ(0, tables.goods.ViewCount());
-    ASSERT_EQ(&store.goods[0], tables.goodsPending);
-    EXPECT_STREQ("", store.goods[0].code);
+    ASSERT_TRUE(files.LoadTable(GoodsTable, "GNList.dat"));
+    EXPECT_EQ(0, tables.Goods().Count());
+    EXPECT_EQ(0, tables.Goods().Array().ViewCount());
+    ASSERT_EQ(&tables.Goods()[0], tables.Goods().Pending());
+    EXPECT_STREQ("", tables.Goods()[0].code);
     EXPECT_EQ(0, store.FindGoodsId("Z"));
     store.AddGoods(0, "N", "new", 0, 0, 0, "", 0);
-    ASSERT_EQ(1, store.goodsCount);
-    EXPECT_EQ(1, store.goods[0].head.key);
+    ASSERT_EQ(1, tables.Goods().Count());
+    EXPECT_EQ(1, tables.Goods()[0].head.key);
 
     // Key 0 first, then records: they close up in their order.
     ASSERT_TRUE(Put("GNList.dat", zero + GoodsImage(4, 40, "P", "p") + zero + GoodsImage(2, 20, "Q", "q")));
-    ASSERT_TRUE(store.LoadTable(CGoodsStore::GoodsList, "GNList.dat"));
-    ASSERT_EQ(2, store.goodsCount);
+    ASSERT_TRUE(files.LoadTable(GoodsTable, "GNList.dat"));
+    ASSERT_EQ(2, tables.Goods().Count());
     EXPECT_EQ(40, store.FindGoodsId("P"));
     EXPECT_EQ(20, store.FindGoodsId("Q"));
-    EXPECT_EQ(&store.goods[2], tables.goodsPending);
+    EXPECT_EQ(&tables.Goods()[2], tables.Goods().Pending());
     store.AddGoods(0, "R", "r", 0, 0, 0, "", 0);
-    EXPECT_EQ(1, store.goods[2].head.key);   // the lowest key not in use
+    EXPECT_EQ(1, tables.Goods()[2].head.key);   // the lowest key not in use
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// A store with its tables bound and no window, and a progress bar that records
-// what it is told.
+// A store with its tables bound and no window, its list files, the dynamics
+// as the dynamics page keeps it, and a progress bar that records what it is
+// told.
 #ifndef TESTS_PLUGIN_STOREFIXTURE_H
 #define TESTS_PLUGIN_STOREFIXTURE_H
 
@@ -10,9 +11,10 @@
 #include <vector>
 
 #include "cwin/frame/AppFrame.h"
+#include "Dynamics.h"
 #include "GoodsStore.h"
+#include "ListFiles.h"
 #include "cwin/controls/ProgBar.h"
-#include "StoreTables.h"
 
 class RecordingProgBar : public CProgBar
 {
@@ -41,16 +43,23 @@ public:
 class StoreTest : public ::testing::Test
 {
 protected:
-    StoreTest() : tables(store, &frame, &frame)
+    StoreTest() : tables(store.Tables()), files(tables)
     {
         frame.SetProgressBar(&progress);
+        store.SetProgressSource(&frame);
     }
     void SetUp() override { ASSERT_TRUE(tables.Bind()); }
+
+    // The dynamics of supplier `selection` in place of the last build, as the
+    // button builds it: the frame shows its progress and its message box.
+    bool BuildDynamics(int selection) { return dynamics.Rebuild(store, selection, &frame, &frame); }
 
     CAppFrame frame;
     RecordingProgBar progress;
     CGoodsStore store;
-    CStoreTables tables;
+    CStoreTables& tables;
+    CListFiles files;
+    CDynamics dynamics;
 };
 
 inline PackedDate D(int day, int month, int year)

@@ -64,8 +64,8 @@ protected:
         for (int i = 0; i < 10; ++i)
             store.AddMove(D(1 + i * 3 % 28, 1 + i * 5 % 12, 20 + i % 5), goodsIds[i], supplierIds[i], i * 0.5,
                           i % 3, i * 1.25, (i * 7) % 5);
-        ASSERT_EQ(15, store.goodsCount);
-        ASSERT_EQ(10, store.moveCount);
+        ASSERT_EQ(15, tables.Goods().Count());
+        ASSERT_EQ(10, tables.Moves().Count());
         // Dynamics rows, some of goods no longer in the table.
         const int indexes[] = {0, 1, 2, 3, 6, 10, 11, 12, 13, -1, 40, 4, 14};
         for (int g : indexes) {
@@ -120,14 +120,16 @@ TEST_F(ListOrderTest, ACompareEventOrdersTwoRecordsAsTheKeysOfTheirColumnDo)
         for (int mode = 0; mode <= 2; ++mode) {
             switch (c.table) {
             case 0:
-                ExpectPairsFollowTheKeys(c.order, store.goods, sizeof(GoodsRecord), store.goodsCount, mode, c.what);
-                break;
-            case 1:
-                ExpectPairsFollowTheKeys(c.order, store.suppliers, sizeof(SupplierRecord), store.supplierCount,
+                ExpectPairsFollowTheKeys(c.order, tables.Goods().Records(), sizeof(GoodsRecord), tables.Goods().Count(),
                                          mode, c.what);
                 break;
+            case 1:
+                ExpectPairsFollowTheKeys(c.order, tables.Suppliers().Records(), sizeof(SupplierRecord),
+                                         tables.Suppliers().Count(), mode, c.what);
+                break;
             case 2:
-                ExpectPairsFollowTheKeys(c.order, store.moves, sizeof(MoveRecord), store.moveCount, mode, c.what);
+                ExpectPairsFollowTheKeys(c.order, tables.Moves().Records(), sizeof(MoveRecord), tables.Moves().Count(),
+                                         mode, c.what);
                 break;
             default:
                 ExpectPairsFollowTheKeys(c.order, rows.data(), sizeof(DynamicsRow), (int)rows.size(), mode,
@@ -143,7 +145,8 @@ TEST_F(ListOrderTest, KeysOfTheGoodsOfMovesFollowTheCodesShown)
     // 13 ("a1", a second goods with that code), -7 (no code: "FFFFFFF9"), 0 (none), 2 ("Б1").
     ColumnOrder goods = VALUE_OF(SortGoodsRef, MoveRecord, goodsId);
     std::vector<uint64_t> keys(10);
-    ASSERT_TRUE(CListOrder(store, IdModeCode).MakeKeys(goods, store.moves, sizeof(MoveRecord), 10, keys.data()));
+    ASSERT_TRUE(CListOrder(store, IdModeCode)
+                    .MakeKeys(goods, tables.Moves().Records(), sizeof(MoveRecord), 10, keys.data()));
     // Unknown goods show nothing and come first; then "a1" twice, "b2", "FFFFFFF9", "а1", "Б1", "ж".
     EXPECT_EQ(keys[2], keys[5]);
     EXPECT_EQ(keys[2], keys[8]);

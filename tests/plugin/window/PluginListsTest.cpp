@@ -372,6 +372,50 @@ TEST_F(Lists, ADoubleClickOnASortedDynamicsListReportsTheRowClicked)
     EXPECT_EQ(Escaped(expected), Escaped(again));
 }
 
+// Built again while sorted, with as many rows as before: the new rows come in
+// the order the arrow shows, and the third click gives them in the order of
+// the new build, not that of a build gone.
+TEST_F(Lists, TheThirdClickAfterARebuildShowsTheRowsOfTheNewBuildInTheirOrder)
+{
+    ASSERT_TRUE(Load());
+    ASSERT_TRUE(Attach());
+    ASSERT_TRUE(plugin->ShowPlugin());
+    FeedDynamics(plugin);
+    ASSERT_TRUE(plugin->AddGoods(0, "C3", "Дюбель", 0, 0, 0, "", 0));     // id 3
+    ASSERT_TRUE(plugin->AddMove(Date(4, 3, 24), 3, 2, 1, 0, 1, 0));       // from S1, stored last
+    ASSERT_TRUE(plugin->RefreshLists());
+    ClickTab(4);
+    HWND strip = DynamicsStrip();
+    ASSERT_NE(nullptr, strip);
+    SendMessageA(GetDlgItem(strip, 1011), CB_SETCURSEL, 1, 0);
+    SendMessageA(GetDlgItem(strip, 1024), BM_CLICK, 0, 0);
+    Pump();
+    HWND list = DynamicsList();
+    auto names = [&]() {
+        Texts shown;
+        for (int row = 0; row < Rows(list); ++row)
+            shown.push_back(Cell(list, row, 1));
+        return shown;
+    };
+    ASSERT_EQ(3, Rows(list));
+    // Rows in the order of their first supply: B2, A1, C3.
+    EXPECT_EQ(Texts({"Шурупы", "Гвозди", "Дюбель"}), names());
+    ClickHeader(list, 1);
+    EXPECT_EQ(Texts({"Гвозди", "Дюбель", "Шурупы"}), names());
+
+    SendMessageA(GetDlgItem(strip, 1024), BM_CLICK, 0, 0);
+    Pump();
+    ASSERT_EQ(3, Rows(list));
+    EXPECT_EQ(Texts({"Гвозди", "Дюбель", "Шурупы"}), names());
+    EXPECT_EQ(0, ColumnImage(list, 1));
+    ClickHeader(list, 1);   // descending
+    EXPECT_EQ(Texts({"Шурупы", "Дюбель", "Гвозди"}), names());
+    EXPECT_EQ(1, ColumnImage(list, 1));
+    ClickHeader(list, 1);   // the order of the build
+    EXPECT_EQ(Texts({"Шурупы", "Гвозди", "Дюбель"}), names());
+    EXPECT_EQ(-1, ColumnImage(list, 1));
+}
+
 TEST_F(ListOrder, TheMovementsListSavedAsCsvInItsShownOrder)
 {
     ASSERT_TRUE(Ready());
