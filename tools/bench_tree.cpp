@@ -82,10 +82,10 @@ int main(int argc, char** argv)
 
     CTreeView* source = MakeTree(host, 10);
     CTreeView* target = MakeTree(host, 280);
-    ControlMaker plain = CAppFrame::GetControlMaker(KIND_TREEVIEW);
-    CAppFrame::SetControlMaker(KIND_TREEVIEW, MakeControlOf<CDerivedTree>);
+    ControlMaker plain = CControlFactory::GetControlMaker(KIND_TREEVIEW);
+    CControlFactory::SetControlMaker(KIND_TREEVIEW, MakeControlOf<CDerivedTree>);
     CTreeView* derived = MakeTree(host, 550);
-    CAppFrame::SetControlMaker(KIND_TREEVIEW, plain);
+    CControlFactory::SetControlMaker(KIND_TREEVIEW, plain);
     if (!source || !target || !derived) {
         printf("no tree view\n");
         return 1;

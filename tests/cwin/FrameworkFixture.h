@@ -47,11 +47,11 @@ void RealMouse(HWND window, int x, int y, DWORD flags = 0, DWORD data = 0);
 class ScopedControlMaker
 {
 public:
-    ScopedControlMaker(int kind, ControlMaker maker) : m_kind(kind), m_previous(CAppFrame::GetControlMaker(kind))
+    ScopedControlMaker(int kind, ControlMaker maker) : m_kind(kind), m_previous(CControlFactory::GetControlMaker(kind))
     {
-        CAppFrame::SetControlMaker(kind, maker);
+        CControlFactory::SetControlMaker(kind, maker);
     }
-    ~ScopedControlMaker() { CAppFrame::SetControlMaker(m_kind, m_previous); }
+    ~ScopedControlMaker() { CControlFactory::SetControlMaker(m_kind, m_previous); }
 
 private:
     int m_kind;

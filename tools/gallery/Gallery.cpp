@@ -160,7 +160,7 @@ static int OnGridEvent(WindowEvent* e)
 
 static int OnBuild(WindowEvent* e)
 {
-    CProgBar* bar = g_frame.GetProgressBar();
+    CProgBar* bar = g_frame.StatusBar().GetProgressBar();
     if (bar)
         bar->Step();
     g_frame.SetStatusText(0, 0, "Нажата кнопка %d", e->user);
@@ -212,7 +212,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     SendMessageA(g_frame.GetStatusBar(), SB_SETPARTS, 3, (LPARAM)parts);
     g_frame.CreateProgressBar(1, WS_VISIBLE | PBS_SMOOTH);
     g_frame.RestoreStatusHint();
-    if (CProgBar* bar = g_frame.GetProgressBar()) {
+    if (CProgBar* bar = g_frame.StatusBar().GetProgressBar()) {
         bar->SetRange(0, 10);
         for (int i = 0; i < 6; ++i)
             bar->Step();

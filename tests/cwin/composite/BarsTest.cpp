@@ -247,7 +247,7 @@ TEST_F(BarsDocking, BarsTakeTheirExtentOffTheAreaOfTheControlsAfterThem)
     EXPECT_GT(statusHeight, 0);
     // Margins of 1 on every side put the static exactly on the free area.
     RECT expected = {40, topHeight, client.right - 30, client.bottom - statusHeight - bottomHeight};
-    const RECT& free = frame->GetFreeArea();
+    const RECT& free = frame->Layout().GetFreeArea();
     EXPECT_EQ(expected.left, free.left);
     EXPECT_EQ(expected.top, free.top);
     EXPECT_EQ(expected.right, free.right);
@@ -263,7 +263,7 @@ TEST_F(BarsDocking, BarsTakeTheirExtentOffTheAreaOfTheControlsAfterThem)
     // A bar that is destroyed takes nothing off any more.
     left->Destroy();
     frame->LayoutAll();
-    EXPECT_EQ(0, frame->GetFreeArea().left);
+    EXPECT_EQ(0, frame->Layout().GetFreeArea().left);
     EXPECT_EQ(0, WindowRectInHost(area->GetHandle()).left);
 }
 

@@ -28,12 +28,12 @@ protected:
     void SetUp() override
     {
         FrameTest::SetUp();
-        previous = CAppFrame::GetControlMaker(KIND_LISTVIEW);
-        CAppFrame::SetControlMaker(KIND_LISTVIEW, MakeControlOf<StandInList>);
+        previous = CControlFactory::GetControlMaker(KIND_LISTVIEW);
+        CControlFactory::SetControlMaker(KIND_LISTVIEW, MakeControlOf<StandInList>);
     }
     void TearDown() override
     {
-        CAppFrame::SetControlMaker(KIND_LISTVIEW, previous);
+        CControlFactory::SetControlMaker(KIND_LISTVIEW, previous);
         FrameTest::TearDown();
     }
 

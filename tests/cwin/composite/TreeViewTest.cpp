@@ -550,11 +550,11 @@ TEST_F(TreeEvents, DraggingAnItemStartsTheFramesDrag)
     ASSERT_EQ(1u, g_dragCodes.size());
     EXPECT_EQ(0, g_dragCodes[0]);
     EXPECT_EQ((UINT)TVN_BEGINDRAGA, g_dragStartNotification);
-    EXPECT_EQ(frame->GetControlCount() - 1, frame->GetDragSource());
+    EXPECT_EQ(frame->GetControlCount() - 1, frame->Drag().GetSource());
     SendMessageA(host, WM_LBUTTONUP, 0, MAKELPARAM(600, 400));   // dropped on nothing
     ASSERT_EQ(2u, g_dragCodes.size());
     EXPECT_EQ(514, g_dragCodes[1]);
-    EXPECT_EQ(-1, frame->GetDragSource());
+    EXPECT_EQ(-1, frame->Drag().GetSource());
 }
 
 // ---- saving

@@ -322,9 +322,9 @@ TEST_F(DatePicker, AChangeNotificationAnswersZeroAndIsNotPassedOn)
     change.nmhdr.idFrom = 33;
     change.nmhdr.code = DTN_DATETIMECHANGE;
     GetLocalTime(&change.st);
-    frame->wantDefault = true;
+    frame->Router().SetWantDefault(true);
     EXPECT_EQ(0, SendMessageA(host, WM_NOTIFY, 33, (LPARAM)&change));
-    EXPECT_FALSE(frame->wantDefault);
+    EXPECT_FALSE(frame->Router().WantsDefault());
     ASSERT_EQ(1u, Recorded().size());
     EXPECT_EQ(EV_SELECTION_CHANGED, Recorded()[0].eventCode);
     EXPECT_EQ(33u, Recorded()[0].aux);

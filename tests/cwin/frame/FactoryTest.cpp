@@ -12,8 +12,8 @@ TEST_F(Factory, TheTwentyTypeNamesInKindOrder)
                            "TrackBar", "ProgBar", "TControl", "UpDown", "ScrollBar", "Dialog", "Custom",
                            "ReSizeBar", "ReBar", "ToolBar", "Graph", "DTPControl", "MDI"};
     for (int kind = 0; kind < 20; ++kind)
-        EXPECT_STREQ(names[kind], CAppFrame::TypeName(kind)) << kind;
-    EXPECT_EQ(nullptr, CAppFrame::TypeName(20));
+        EXPECT_STREQ(names[kind], CControlFactory::TypeName(kind)) << kind;
+    EXPECT_EQ(nullptr, CControlFactory::TypeName(20));
 
     const int made[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 18};
     for (int kind : made) {
@@ -42,8 +42,8 @@ struct LaterBar final : CBaseWindow
 
 TEST_F(Factory, AKindGetsItsClassWhenOneIsRegistered)
 {
-    EXPECT_FALSE(CAppFrame::SetControlMaker(20, MakeControlOf<LaterBar>));
-    EXPECT_EQ(nullptr, CAppFrame::GetControlMaker(20));
+    EXPECT_FALSE(CControlFactory::SetControlMaker(20, MakeControlOf<LaterBar>));
+    EXPECT_EQ(nullptr, CControlFactory::GetControlMaker(20));
     ScopedControlMaker none(KIND_RESIZEBAR, NULL);
     EXPECT_EQ(nullptr, Make("ReSizeBar", 0, 0, 50, 20));   // a kind without a class makes nothing
     {
@@ -77,7 +77,8 @@ struct WatchedSurface : CCustom
     {
         if (down) {
             Destroy();
-            madeInside = owner->CreateControl("Static", 0, 0, 10, 10, 0, WS_VISIBLE, NULL, parent);
+            madeInside = owner->Factory().Create<CStatic>(
+                ControlArgs().Parent(parent).Place(0, 0, 10, 10).Style(WS_VISIBLE));
             releasedInside = released;
         }
         return true;
@@ -98,7 +99,8 @@ static int DestroySenderAndMake(WindowEvent* e)
     IWindowOwner* frame = surface->owner;
     HWND parent = surface->parent;
     surface->Destroy();
-    surface->madeInside = frame->CreateControl("Static", 0, 0, 10, 10, 0, WS_VISIBLE, NULL, parent);
+    surface->madeInside =
+        frame->Factory().Create<CStatic>(ControlArgs().Parent(parent).Place(0, 0, 10, 10).Style(WS_VISIBLE));
     surface->releasedInside = surface->released;
     return 0;
 }
