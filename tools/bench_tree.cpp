@@ -35,11 +35,9 @@ class CDerivedTree : public CTreeView
 
 static CTreeView* MakeTree(HWND host, int left)
 {
-    CBaseWindow* made = g_frame.CreateControl("TreeView", left, 10, left + 260, 650, 0,
-                                              WS_VISIBLE | WS_BORDER | TVS_HASLINES | TVS_HASBUTTONS |
-                                                  TVS_LINESATROOT,
-                                              NULL, host);
-    return dynamic_cast<CTreeView*>(made);
+    return g_frame.Create<CTreeView>(ControlArgs().Parent(host).Place(left, 10, left + 260, 650)
+                                         .Style(WS_VISIBLE | WS_BORDER | TVS_HASLINES | TVS_HASBUTTONS |
+                                                TVS_LINESATROOT));
 }
 
 // Three levels of folders, 10 wide each; the leaves share the rest of the count.

@@ -41,7 +41,7 @@ TEST_F(AppFrame, TheLocaleFoldsRussianLettersAndPrintsADecimalPoint)
 TEST_F(AppFrame, TheStatusBarTakesItsHeightOffTheControlsArea)
 {
     ASSERT_TRUE(frame->CreateStatusBar("готов", 0, 0, 0, NULL));
-    CBaseWindow* low = Make("Static", 0, 0, 100, 20);
+    CBaseWindow* low = Make<CStatic>(0, 0, 100, 20);
     low->Anchor(NULL, ANCHOR_BOTTOM, 1);
     frame->LayoutAll();
     RECT client, bar;
@@ -95,8 +95,8 @@ TEST_F(AppFrame, TheMinimumSizeHoldsWhileTheUserDrags)
 TEST_F(AppFrame, HintsFollowTheMouseAndDefaultToTheStatusText)
 {
     ASSERT_TRUE(frame->CreateStatusBar("всегда готов ...", 0, 16, 0, NULL));
-    CBaseWindow* hinted = Make("Button", 10, 10, 110, 40, WS_VISIBLE, "A");
-    CBaseWindow* plain = Make("Button", 10, 60, 110, 90, WS_VISIBLE, "B");
+    CBaseWindow* hinted = Make<CButton>(10, 10, 110, 40, WS_VISIBLE, "A");
+    CBaseWindow* plain = Make<CButton>(10, 60, 110, 90, WS_VISIBLE, "B");
     hinted->SetHint("Построить динамику");
     HWND bar = frame->GetStatusBar();
     char shown[128];
@@ -127,8 +127,8 @@ TEST_F(AppFrameOnDesktop, TheRealPointerOverAControlShowsItsHint)
     // Above the windows of the tests that run beside this one.
     SetWindowPos(host, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ASSERT_TRUE(frame->CreateStatusBar("всегда готов ...", 0, 0, 0, NULL));
-    CBaseWindow* hinted = Make("Button", 10, 10, 110, 40, WS_VISIBLE, "A");
-    CBaseWindow* plain = Make("Button", 10, 60, 110, 90, WS_VISIBLE, "B");
+    CBaseWindow* hinted = Make<CButton>(10, 10, 110, 40, WS_VISIBLE, "A");
+    CBaseWindow* plain = Make<CButton>(10, 60, 110, 90, WS_VISIBLE, "B");
     hinted->SetHint("Сохранить списки");
     char shown[128];
     auto shows = [&](const char* text) {
@@ -236,8 +236,8 @@ TEST_F(AppFrameOnDesktop, ClipboardTextArrivesInCodePage1251)
 
 TEST_F(AppFrame, HidingAllControlsRemembersWhichWereVisible)
 {
-    CBaseWindow* shown = Make("Button", 10, 10, 60, 30, WS_VISIBLE, "a");
-    CBaseWindow* hidden = Make("Button", 10, 40, 60, 60, 0, "b");
+    CBaseWindow* shown = Make<CButton>(10, 10, 60, 30, WS_VISIBLE, "a");
+    CBaseWindow* hidden = Make<CButton>(10, 40, 60, 60, 0, "b");
     EXPECT_TRUE(frame->ShowAllControls(false));
     EXPECT_FALSE(IsWindowVisible(shown->GetHandle()));
     EXPECT_TRUE(frame->ShowAllControls(true));
@@ -287,8 +287,8 @@ TEST_F(AppFrameOnDesktop, TheTrayIconIsAddedOnceShowsTheWindowRunsItsMenuAndIsRe
 
 TEST_F(AppFrame, RefreshFromRefitsTheControlsFromAnIdentifier)
 {
-    CBaseWindow* a = Make("Static", 50, 0, 100, 20);
-    CBaseWindow* b = Make("Static", 50, 30, 100, 50);
+    CBaseWindow* a = Make<CStatic>(50, 0, 100, 20);
+    CBaseWindow* b = Make<CStatic>(50, 30, 100, 50);
     a->Anchor(NULL, ANCHOR_LEFT, 3);
     b->Anchor(NULL, ANCHOR_LEFT, 3);
     EXPECT_FALSE(frame->RefreshFrom(99));
@@ -300,11 +300,11 @@ TEST_F(AppFrame, RefreshFromRefitsTheControlsFromAnIdentifier)
 
 TEST_F(AppFrame, ControlFromPointFindsTheDeepestFrameworkControl)
 {
-    CBaseWindow* page = frame->CreateControl("Dialog", 100, 100, 300, 200, 0, WS_CHILD | WS_VISIBLE,
-                                             MAKEINTRESOURCEA(100), host);
+    CBaseWindow* page = frame->CreatePage(
+        PageArgs(MAKEINTRESOURCEA(100)).Parent(host).Place(100, 100, 300, 200).Style(WS_VISIBLE));
     ASSERT_NE(nullptr, page);
     SetWindowPos(page->GetHandle(), NULL, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    CBaseWindow* build = frame->AttachControl("Button", page->GetHandle(), 1024, NULL, 0, NULL);
+    CBaseWindow* build = frame->AttachItem<CButton>(page->GetHandle(), 1024);
     RECT r = WindowRectInHost(build->GetHandle());
     EXPECT_EQ(build, frame->ControlFromPoint(NULL, r.left + 2, r.top + 2));
     EXPECT_EQ(page, frame->ControlFromPoint(NULL, 101, 101));
@@ -349,7 +349,7 @@ static int HandlerChecksTheLock(WindowEvent*)
 TEST_F(AppFrame, HandlersRunUnderTheEventLockAndItIsReleasedAfterwards)
 {
     g_lockFrame = frame;
-    CBaseWindow* button = Make("Button", 10, 10, 100, 40, WS_VISIBLE, "x");
+    CBaseWindow* button = Make<CButton>(10, 10, 100, 40, WS_VISIBLE, "x");
     button->AddHandler(HandlerChecksTheLock, EV_COMMAND, 0, NULL);
     EXPECT_TRUE(OtherThreadGetsTheLock());
     SendMessageA(button->GetHandle(), BM_CLICK, 0, 0);
@@ -394,7 +394,7 @@ TEST_F(AppFrame, TheSplashRunsItsCallBackThenClosesAndShowsTheMainWindow)
     EXPECT_EQ(1, g_splashCalls);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_TRUE(IsWindowVisible(host));
-    Make("Static", 0, 0, 5, 5);            // the sweep drops the splash, which the frame holds
+    Make<CStatic>(0, 0, 5, 5);            // the sweep drops the splash, which the frame holds
     EXPECT_EQ(1, frame->GetControlCount());
     EXPECT_EQ(KIND_STATIC, frame->GetControl(0)->kind);
     DeleteObject(picture);
@@ -424,9 +424,9 @@ TEST_F(AppFrame, ATreeViewDragMovesAndDropsOverControls)
     item.item.pszText = const_cast<char*>("Товар");
     ASSERT_NE(nullptr, (HTREEITEM)SendMessageA(tree, TVM_INSERTITEMA, 0, (LPARAM)&item));
     // The frame finds items of any window by their child id.
-    CBaseWindow* source = frame->AttachControl("Static", host, 77, OnDrag, EV_DRAG, NULL);
+    CBaseWindow* source = frame->AttachItem<CStatic>(host, 77, OnDrag, EV_DRAG);
     ASSERT_NE(nullptr, source);
-    CBaseWindow* target = Make("Button", 300, 10, 400, 60, WS_VISIBLE, "цель");
+    CBaseWindow* target = Make<CButton>(300, 10, 400, 60, WS_VISIBLE, "цель");
     g_drags.clear();
 
     RECT itemRect;
