@@ -64,7 +64,6 @@ public:
     CControlFactory&  Factory() override { return m_factory; }
     CRouter&          Router() override { return m_router; }
     CStatusBar&       StatusBar() { return m_statusBar; }
-    CTrayIcon&        Tray() { return m_tray; }
     CDragTracker&     Drag() { return m_drag; }
     CSplash*          GetSplash() { return &m_splash; }
 
@@ -75,7 +74,7 @@ public:
     // Boxes of parts without a window of their own, owned by the main window.
     int ShowBox(const char* text, const char* caption, UINT type) override;
 
-    // Typed creation (see ControlArgs, PageArgs).
+    // Typed creation (see ControlArgs).
     template <class T> T* Create(const ControlArgs& args) { return m_factory.Create<T>(args); }
     template <class T> T* Adopt(T* object, const ControlArgs& args)
     {
@@ -86,8 +85,14 @@ public:
     {
         return m_factory.AttachItem<T>(dialog, item, callback, mask, listener);
     }
-    CDialog* CreatePage(const PageArgs& args) { return m_factory.CreatePage(args); }
-    INT_PTR  RunModalPage(const PageArgs& args) { return m_factory.RunModalPage(args); }
+    CDialog* CreatePage(const char* dialogTemplate, const ControlArgs& args)
+    {
+        return m_factory.CreatePage(dialogTemplate, args);
+    }
+    INT_PTR RunModalPage(const char* dialogTemplate, HWND parent, EventCallback onInit)
+    {
+        return m_factory.RunModalPage(dialogTemplate, parent, onInit);
+    }
 
     // Creation by type name. For "Dialog", exStyle carries the page's init
     // callback and text its template.
@@ -108,7 +113,10 @@ public:
     int  GetControlCount() const { return m_table.GetControlCount(); }
     CBaseWindow* GetControl(int index) const { return m_table.GetControl(index); }
     int  FindControlIndex(int id) { return m_table.FindControlIndex(id); }
-    bool FindControlByWindow(HWND window, CBaseWindow** control) { return m_table.FindControlByWindow(window, control); }
+    bool FindControlByWindow(HWND window, CBaseWindow** control)
+    {
+        return m_table.FindControlByWindow(window, control);
+    }
     // Point in the window's client coordinates (null: the main window's).
     CBaseWindow* ControlFromPoint(HWND window, int x, int y)
     {

@@ -143,32 +143,34 @@ CBaseWindow* CControlFactory::Adopt(CBaseWindow* object, const ControlArgs& args
     return Place(object, args);
 }
 
-CDialog* CControlFactory::MakePage(const PageArgs& args)
+CDialog* CControlFactory::MakePage(const char* dialogTemplate, EventCallback onInit)
 {
     CDialog* page = static_cast<CDialog*>(Make(KIND_DIALOG, IsObjectOf<CDialog>));
     if (!page)
         return NULL;
-    page->dialogTemplate = args.dialogTemplate;
-    if (args.onInit)
-        page->AddHandler(args.onInit, EV_DIALOG_INIT, 0, NULL);
+    page->dialogTemplate = dialogTemplate;
+    if (onInit)
+        page->AddHandler(onInit, EV_DIALOG_INIT, 0, NULL);
     return page;
 }
 
-CDialog* CControlFactory::CreatePage(const PageArgs& args)
+CDialog* CControlFactory::CreatePage(const char* dialogTemplate, const ControlArgs& args)
 {
-    CDialog* page = MakePage(args);
+    CDialog* page = MakePage(dialogTemplate, NULL);
     if (!page)
         return NULL;
-    return static_cast<CDialog*>(
-        Place(page, ControlArgs().Parent(args.parent).Place(args.place).Style(args.style | WS_CHILD)));
+    return static_cast<CDialog*>(Place(page, ControlArgs(args).Style(args.style | WS_CHILD).ExStyle(0).Text(NULL)));
+}
+
+INT_PTR CControlFactory::RunModalPage(const char* dialogTemplate, HWND parent, EventCallback onInit)
+{
+    CDialog* page = MakePage(dialogTemplate, onInit);
+    return page ? RunModal(page, ControlArgs().Parent(parent)) : -1;
 }
 
 // The page runs inside its Create, which answers false: it is never counted.
-INT_PTR CControlFactory::RunModalPage(const PageArgs& args)
+INT_PTR CControlFactory::RunModal(CDialog* page, const ControlArgs& args)
 {
-    CDialog* page = MakePage(args);
-    if (!page)
-        return -1;
     page->rect = args.place;
     page->style = args.style & ~WS_CHILD;
     page->parent = args.parent;
@@ -212,18 +214,16 @@ CBaseWindow* CControlFactory::CreateControl(const char* typeName, int left, int 
                                             ULONG_PTR exStyle, DWORD style, const char* text, HWND parent)
 {
     const int kind = KindOf(typeName);
-    if (kind == KIND_DIALOG) {
-        PageArgs page(text);
-        page.Parent(parent).Place(left, top, right, bottom).Style(style);
-        page.OnInit(reinterpret_cast<EventCallback>(exStyle));
-        if (style & WS_CHILD)
-            return CreatePage(page);
-        RunModalPage(page);
+    const ControlArgs args = ControlArgs().Parent(parent).Place(left, top, right, bottom).Style(style);
+    if (kind != KIND_DIALOG)
+        return CreateOfKind(kind, ControlArgs(args).ExStyle((DWORD)exStyle).Text(text), NULL);
+    CDialog* page = MakePage(text, reinterpret_cast<EventCallback>(exStyle));
+    if (!page)
         return NULL;
-    }
-    return CreateOfKind(kind, ControlArgs().Parent(parent).Place(left, top, right, bottom).Style(style)
-                                  .ExStyle((DWORD)exStyle).Text(text),
-                        NULL);
+    if (style & WS_CHILD)
+        return Place(page, args);
+    RunModal(page, args);
+    return NULL;
 }
 
 CBaseWindow* CControlFactory::AttachControl(const char* typeName, HWND dialog, int item, EventCallback callback,

@@ -3,7 +3,6 @@
 // new window (typed Create<T>, by kind, or by type name), an item of an
 // existing dialog (AttachItem<T>, AttachControl), or an object the caller made
 // (Adopt, CreateCustom). Dialog pages have calls of their own.
-//   PageArgs  a dialog page's template, parent, place, style and init handler
 #ifndef CWIN_CONTROLFACTORY_H
 #define CWIN_CONTROLFACTORY_H
 
@@ -11,44 +10,6 @@
 
 class CCustom;
 class CDialog;
-
-// A dialog page from a template of the module's resources:
-//   PageArgs(MAKEINTRESOURCEA(100)).Parent(main).Place(0, 0, 240, 120)
-struct PageArgs
-{
-    const char*   dialogTemplate;   // name, or MAKEINTRESOURCEA of its id
-    HWND          parent;
-    RECT          place;            // a modeless page's rectangle until its anchors place it
-    DWORD         style;            // a modeless page: WS_VISIBLE, if it shows at once
-    EventCallback onInit;           // a modal page: fills it at EV_DIALOG_INIT (its items
-                                    // are attached there)
-
-    explicit PageArgs(const char* nameOrId)
-        : dialogTemplate(nameOrId), parent(NULL), style(0), onInit(NULL)
-    {
-        SetRect(&place, 0, 0, 0, 0);
-    }
-    PageArgs& Parent(HWND value)
-    {
-        parent = value;
-        return *this;
-    }
-    PageArgs& Place(int left, int top, int right, int bottom)
-    {
-        SetRect(&place, left, top, right, bottom);
-        return *this;
-    }
-    PageArgs& Style(DWORD value)
-    {
-        style = value;
-        return *this;
-    }
-    PageArgs& OnInit(EventCallback handler)
-    {
-        onInit = handler;
-        return *this;
-    }
-};
 
 class CControlFactory : public IControlFactory
 {
@@ -81,12 +42,14 @@ public:
         return static_cast<T*>(AttachOfKind(T::Kind, dialog, item, callback, mask, listener, IsObjectOf<T>));
     }
 
-    // A modeless page, a child of its parent.
-    CDialog* CreatePage(const PageArgs& args);
-    // A modal page: returns when its dialog is closed, with EndDialog's value
-    // (-1 when it could not be shown). The page and the items attached to it
-    // are gone by then.
-    INT_PTR RunModalPage(const PageArgs& args);
+    // A modeless page from a template of the module's resources (a name, or
+    // MAKEINTRESOURCEA of its id), a child of args.parent placed by args (its
+    // text and extended style are not used).
+    CDialog* CreatePage(const char* dialogTemplate, const ControlArgs& args);
+    // A modal page: onInit fills it at EV_DIALOG_INIT (its items are attached
+    // there). Returns when its dialog is closed, with EndDialog's value (-1 when
+    // it could not be shown); the page and its items are gone by then.
+    INT_PTR RunModalPage(const char* dialogTemplate, HWND parent, EventCallback onInit);
 
     // The forms by type name. For "Dialog", exStyle carries the page's init
     // callback, text its template, and WS_CHILD in style makes it modeless
@@ -102,7 +65,9 @@ private:
     CBaseWindow* Make(int kind, ClassCheck accepts);
     // Places the staged object, creates its window and enters it.
     CBaseWindow* Place(CBaseWindow* object, const ControlArgs& args);
-    CDialog* MakePage(const PageArgs& args);
+    CDialog* MakePage(const char* dialogTemplate, EventCallback onInit);
+    // Runs a made page modally and frees it; args place it while it runs.
+    INT_PTR RunModal(CDialog* page, const ControlArgs& args);
 
     CControlTable& m_table;
     IWindowOwner&  m_owner;

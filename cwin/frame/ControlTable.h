@@ -58,7 +58,6 @@ public:
     // Leaving: the objects Destroy marked go at the sweep, which waits while a
     // dispatch runs.
     void Sweep();
-    bool RemoveControl(int index);
 
     // A modal page stands in the staging slot, counted for the time it runs so
     // that the items attached to it get the slots behind it.
@@ -69,6 +68,7 @@ public:
 
 private:
     int  FindFreeControlId() const;
+    bool RemoveControl(int index);
     // Release (when asked), then the storage is freed when the table owns it.
     void FreeObject(CBaseWindow* object, bool release);
     // Anchors measured from the object's edges fall back to their parent's edges.

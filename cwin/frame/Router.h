@@ -29,9 +29,9 @@ public:
     void LeaveModalPage(CBaseWindow* page) override { m_table.LeaveModalPage(page); }
     POINT GetContextMenuPoint() const override { return m_contextPoint; }
 
-    // Set by the router when the message still needs the previous procedure.
+    // Set by the router when the message it routed last still needs the
+    // previous procedure.
     bool WantsDefault() const { return m_wantDefault; }
-    void SetWantDefault(bool value) { m_wantDefault = value; }
 
 private:
     LRESULT RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

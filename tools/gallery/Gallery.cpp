@@ -336,7 +336,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
         tabs->AddPage(g_wave.GetHandle(), 1);
     }
 
-    CDialog* page = g_frame.CreatePage(PageArgs(MAKEINTRESOURCEA(100)).Parent(main).Place(0, 0, 240, 120));
+    CDialog* page = g_frame.CreatePage(MAKEINTRESOURCEA(100), ControlArgs().Parent(main).Place(0, 0, 240, 120));
     if (page) {
         g_frame.AttachItem<CButton>(page->GetHandle(), 1024, OnBuild, EV_COMMAND);
         g_frame.AttachItem<CEditBox>(page->GetHandle(), 1001);

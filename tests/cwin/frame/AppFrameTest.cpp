@@ -300,8 +300,8 @@ TEST_F(AppFrame, RefreshFromRefitsTheControlsFromAnIdentifier)
 
 TEST_F(AppFrame, ControlFromPointFindsTheDeepestFrameworkControl)
 {
-    CBaseWindow* page = frame->CreatePage(
-        PageArgs(MAKEINTRESOURCEA(100)).Parent(host).Place(100, 100, 300, 200).Style(WS_VISIBLE));
+    CBaseWindow* page = frame->CreatePage(MAKEINTRESOURCEA(100),
+                                          ControlArgs().Parent(host).Place(100, 100, 300, 200).Style(WS_VISIBLE));
     ASSERT_NE(nullptr, page);
     SetWindowPos(page->GetHandle(), NULL, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     CBaseWindow* build = frame->AttachItem<CButton>(page->GetHandle(), 1024);

@@ -359,8 +359,8 @@ TEST_F(DialogPages, AModalPageRunsInsideCreateControlAndLeavesTheTableAsItWas)
 
 TEST_F(DialogPages, AModelessPageHasACallOfItsOwnAndIsAlwaysAChild)
 {
-    CDialog* page = frame->CreatePage(PageArgs(MAKEINTRESOURCEA(100)).Parent(host).Place(0, 0, 100, 40)
-                                          .Style(WS_VISIBLE));
+    CDialog* page =
+        frame->CreatePage(MAKEINTRESOURCEA(100), ControlArgs().Parent(host).Place(0, 0, 100, 40).Style(WS_VISIBLE));
     ASSERT_NE(nullptr, page);
     EXPECT_EQ(KIND_DIALOG, page->kind);
     EXPECT_TRUE(page->style & WS_CHILD);
@@ -376,7 +376,7 @@ TEST_F(DialogPages, AModelessPageHasACallOfItsOwnAndIsAlwaysAChild)
     EXPECT_EQ(1001, Recorded()[0].user);
     EXPECT_EQ(2, frame->GetControlCount());
     EXPECT_EQ(nullptr, frame->AttachItem<CButton>(page->GetHandle(), 1500));
-    EXPECT_EQ(nullptr, frame->CreatePage(PageArgs(MAKEINTRESOURCEA(999)).Parent(host)));
+    EXPECT_EQ(nullptr, frame->CreatePage(MAKEINTRESOURCEA(999), ControlArgs().Parent(host)));
     EXPECT_EQ(2, frame->GetControlCount());
 }
 
@@ -387,13 +387,13 @@ TEST_F(DialogPages, AModalPageRunsInItsOwnCallAndAnswersHowItWasClosed)
     g_modalFrame = frame;
     g_itemsWhileOpen = 0;
     g_sawInit = false;
-    EXPECT_EQ(IDOK, frame->RunModalPage(PageArgs(MAKEINTRESOURCEA(101)).Parent(host).OnInit(InitModal)));
+    EXPECT_EQ(IDOK, frame->RunModalPage(MAKEINTRESOURCEA(101), host, InitModal));
     EXPECT_TRUE(g_sawInit);
     EXPECT_EQ(before + 3, g_itemsWhileOpen);   // the page and its two items
     EXPECT_EQ(before, frame->GetControlCount());
     EXPECT_EQ(nullptr, CDialog::currentModal);
     // A template the module does not have: the dialog cannot be shown.
-    EXPECT_EQ(-1, frame->RunModalPage(PageArgs(MAKEINTRESOURCEA(999)).Parent(host)));
+    EXPECT_EQ(-1, frame->RunModalPage(MAKEINTRESOURCEA(999), host, NULL));
     EXPECT_EQ(before, frame->GetControlCount());
 }
 
