@@ -2,11 +2,51 @@
 #include "cwin/frame/ControlTable.h"
 #include "cwin/frame/EventGate.h"
 
+#include <functional>
 #include <string.h>
 
-CControlTable::CControlTable(CEventGate& events) : m_events(events), m_watcher(NULL), m_count(0)
+CControlTable::CControlTable(CEventGate& events) : m_events(events), m_watcher(NULL), m_count(0), m_memberCount(0)
 {
     memset(m_slots, 0, sizeof(m_slots));
+    memset(m_members, 0, sizeof(m_members));
+}
+
+int CControlTable::MemberAt(const CBaseWindow* object) const
+{
+    int low = 0, high = m_memberCount;
+    while (low < high) {
+        int middle = (low + high) / 2;
+        if (std::less<const CBaseWindow*>()(m_members[middle], object))
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+bool CControlTable::IsMember(const CBaseWindow* object) const
+{
+    int at = MemberAt(object);
+    return at < m_memberCount && m_members[at] == object;
+}
+
+void CControlTable::AddMember(const CBaseWindow* object)
+{
+    int at = MemberAt(object);
+    if (!object || (at < m_memberCount && m_members[at] == object) || m_memberCount > CWIN_MAX_CONTROLS)
+        return;
+    memmove(&m_members[at + 1], &m_members[at], sizeof(m_members[0]) * (m_memberCount - at));
+    m_members[at] = object;
+    ++m_memberCount;
+}
+
+void CControlTable::RemoveMember(const CBaseWindow* object)
+{
+    int at = MemberAt(object);
+    if (at >= m_memberCount || m_members[at] != object)
+        return;
+    memmove(&m_members[at], &m_members[at + 1], sizeof(m_members[0]) * (m_memberCount - at - 1));
+    --m_memberCount;
 }
 
 int CControlTable::IndexOf(const CBaseWindow* object) const
@@ -43,7 +83,7 @@ CBaseWindow* CControlTable::ObjectOf(HWND window) const
     if (!window)
         return NULL;
     const CBaseWindow* bound = reinterpret_cast<const CBaseWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (bound && m_members.count(bound)) {
+    if (bound && IsMember(bound)) {
         CBaseWindow* object = const_cast<CBaseWindow*>(bound);
         if (object->hwnd == window && CBaseWindow::IsWindowObject(object))
             return object;
@@ -101,7 +141,7 @@ void CControlTable::Stage(CBaseWindow* object)
 CBaseWindow* CControlTable::Enter(CBaseWindow* object)
 {
     m_slots[m_count++] = object;
-    m_members.insert(object);
+    AddMember(object);
     return object;
 }
 
@@ -147,7 +187,7 @@ bool CControlTable::RemoveControl(int index)
     if (index < 0 || index >= m_count)
         return false;
     CBaseWindow* object = m_slots[index];
-    m_members.erase(object);
+    RemoveMember(object);
     FreeObject(object, true);
     memmove(&m_slots[index], &m_slots[index + 1], sizeof(m_slots[0]) * (m_count - index - 1));
     m_slots[--m_count] = NULL;
@@ -165,8 +205,7 @@ void CControlTable::Sweep()
 
 void CControlTable::EnterModalPage()
 {
-    if (m_slots[m_count])
-        m_members.insert(m_slots[m_count]);
+    AddMember(m_slots[m_count]);
     ++m_count;
     m_events.EnterDispatch();
 }
@@ -185,11 +224,11 @@ void CControlTable::LeaveModalPage(CBaseWindow* page)
             break;
         }
     for (int i = at + 1; i < m_count; ++i) {
-        m_members.erase(m_slots[i]);
+        RemoveMember(m_slots[i]);
         m_slots[i]->Destroy();
         FreeObject(m_slots[i], true);
         m_slots[i] = NULL;
     }
-    m_members.erase(m_slots[at]);
+    RemoveMember(m_slots[at]);
     m_count = at;
 }

@@ -7,8 +7,6 @@
 #ifndef CWIN_CONTROLTABLE_H
 #define CWIN_CONTROLTABLE_H
 
-#include <unordered_set>
-
 #include "cwin/window/BaseWindow.h"
 
 class CEventGate;
@@ -73,14 +71,19 @@ private:
     void FreeObject(CBaseWindow* object, bool release);
     // Anchors measured from the object's edges fall back to their parent's edges.
     void ForgetReferencesTo(CBaseWindow* object);
+    // The counted objects by address, in order: a window's user data is taken
+    // for its object only when it names one of them.
+    int  MemberAt(const CBaseWindow* object) const;   // where it is or would go
+    bool IsMember(const CBaseWindow* object) const;
+    void AddMember(const CBaseWindow* object);
+    void RemoveMember(const CBaseWindow* object);
 
     CEventGate&    m_events;
     ITableWatcher* m_watcher;
     CBaseWindow*   m_slots[CWIN_MAX_CONTROLS + 1];
     int            m_count;
-    // The counted objects, by address: a window's user data is taken for its
-    // object only when it names one of them.
-    std::unordered_set<const CBaseWindow*> m_members;
+    const CBaseWindow* m_members[CWIN_MAX_CONTROLS + 1];
+    int                m_memberCount;
 };
 
 #endif

@@ -211,6 +211,24 @@ TEST_F(NotifyRouting, AWindowWhoseUserDataIsNoObjectOfTheTableIsPassedOn)
     DestroyWindow(plain);
 }
 
+TEST_F(NotifyRouting, AnObjectTheSweepTookOutIsNotFoundThroughItsWindow)
+{
+    CCustom kept;   // its storage stays with the test
+    ASSERT_NE(nullptr, frame->Adopt(&kept, ControlArgs().Parent(host).Place(10, 10, 60, 60).Style(WS_VISIBLE)));
+    kept.AddHandler(RecordingCallback, 0, 0, NULL);
+    kept.deleted = 1;                    // marked without its window going
+    Make<CStatic>(0, 0, 5, 5);           // the sweep takes it out
+    ASSERT_EQ(1, frame->GetControlCount());
+    kept.deleted = 0;
+    ASSERT_EQ(static_cast<CBaseWindow*>(&kept), WindowObjectOf(kept.GetHandle()));
+    NMHDR header = {};
+    header.hwndFrom = kept.GetHandle();
+    header.code = NM_RETURN;
+    SendMessageA(host, WM_NOTIFY, 7, (LPARAM)&header);
+    EXPECT_TRUE(Recorded().empty());
+    DestroyWindow(kept.GetHandle());
+}
+
 TEST_F(NotifyRouting, ACommandWithCodeOneAndNoObjectGoesToTheCommandTarget)
 {
     SendMessageA(other, WM_COMMAND, MAKEWPARAM(302, 1), 0);   // as an accelerator sends it
