@@ -140,7 +140,8 @@ int main(int argc, char** argv)
 
     printf("chart 1000 x 700, %d series of %d points (%lld segments)\n", kSeries, points,
            (long long)kSeries * (points - 1));
-    CGraph* chart = dynamic_cast<CGraph*>(g_frame.CreateControl("Graph", 0, 0, 1000, 700, 0, WS_VISIBLE, NULL, host));
+    const ControlArgs place = ControlArgs().Parent(host).Place(0, 0, 1000, 700).Style(WS_VISIBLE);
+    CGraph* chart = g_frame.Create<CGraph>(place);
     if (!chart) {
         printf("no chart\n");
         return 1;
@@ -162,7 +163,7 @@ int main(int argc, char** argv)
     chart->Destroy();
 
     OwnHooks* own = new OwnHooks;
-    if (!g_frame.CreateCustom(own, 0, 0, 1000, 700, 0, WS_VISIBLE, NULL, host)) {
+    if (!g_frame.Adopt(own, place)) {
         printf("no chart\n");
         return 1;
     }

@@ -67,8 +67,7 @@ int main(int argc, char** argv)
     SendMessageA(g_frame.GetStatusBar(), SB_SETPARTS, 2, (LPARAM)parts);
     g_frame.CreateProgressBar(1, WS_VISIBLE | PBS_SMOOTH);
 
-    CListView* grid = dynamic_cast<CListView*>(
-        g_frame.CreateControl("ListView", 0, 0, 800, 600, 0, WS_VISIBLE, NULL, host));
+    CListView* grid = g_frame.Create<CListView>(ControlArgs().Parent(host).Place(0, 0, 800, 600).Style(WS_VISIBLE));
     if (!grid) {
         printf("no grid\n");
         return 1;

@@ -35,11 +35,9 @@ class CDerivedTree : public CTreeView
 
 static CTreeView* MakeTree(HWND host, int left)
 {
-    CBaseWindow* made = g_frame.CreateControl("TreeView", left, 10, left + 260, 650, 0,
-                                              WS_VISIBLE | WS_BORDER | TVS_HASLINES | TVS_HASBUTTONS |
-                                                  TVS_LINESATROOT,
-                                              NULL, host);
-    return dynamic_cast<CTreeView*>(made);
+    return g_frame.Create<CTreeView>(ControlArgs().Parent(host).Place(left, 10, left + 260, 650)
+                                         .Style(WS_VISIBLE | WS_BORDER | TVS_HASLINES | TVS_HASBUTTONS |
+                                                TVS_LINESATROOT));
 }
 
 // Three levels of folders, 10 wide each; the leaves share the rest of the count.
@@ -82,10 +80,10 @@ int main(int argc, char** argv)
 
     CTreeView* source = MakeTree(host, 10);
     CTreeView* target = MakeTree(host, 280);
-    ControlMaker plain = CAppFrame::GetControlMaker(KIND_TREEVIEW);
-    CAppFrame::SetControlMaker(KIND_TREEVIEW, MakeControlOf<CDerivedTree>);
+    ControlMaker plain = CControlFactory::GetControlMaker(KIND_TREEVIEW);
+    CControlFactory::SetControlMaker(KIND_TREEVIEW, MakeControlOf<CDerivedTree>);
     CTreeView* derived = MakeTree(host, 550);
-    CAppFrame::SetControlMaker(KIND_TREEVIEW, plain);
+    CControlFactory::SetControlMaker(KIND_TREEVIEW, plain);
     if (!source || !target || !derived) {
         printf("no tree view\n");
         return 1;

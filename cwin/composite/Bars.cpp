@@ -8,7 +8,7 @@
 
 static HINSTANCE InstanceOf(IWindowOwner* frame)
 {
-    return frame ? frame->GetInstance() : GetModuleHandleA(NULL);
+    return frame ? frame->Resources().GetInstance() : GetModuleHandleA(NULL);
 }
 
 // ---- tool bar
@@ -196,7 +196,7 @@ bool CReSizeBar::SetSplitPosition(int position, bool percent)
         position = share > INT_MAX ? INT_MAX : share < INT_MIN ? INT_MIN : (int)share;
     }
     splitPosition = Clamp(position);
-    if ((!owner || !owner->RefreshFrom(id)) && hwnd)
+    if ((!owner || !owner->Table().RefreshFrom(id)) && hwnd)
         FitToParent();   // not in a frame's table: at least the bar moves
     HWND container = hwnd ? GetParent(hwnd) : NULL;
     if (!container)

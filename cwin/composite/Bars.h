@@ -30,6 +30,7 @@ public:
 class CToolBar : public CBaseWindow, public IToolBar
 {
 public:
+    static constexpr int Kind = KIND_TOOLBAR;
     CToolBar();
 
     // IToolBar
@@ -44,6 +45,7 @@ public:
 class CReBar : public CBaseWindow
 {
 public:
+    static constexpr int Kind = KIND_REBAR;
     CReBar();
     bool Create() override;
 };
@@ -64,6 +66,7 @@ public:
 class CReSizeBar : public CBaseWindow, public IReSizeBar
 {
 public:
+    static constexpr int Kind = KIND_RESIZEBAR;
     CReSizeBar();
     ~CReSizeBar();
 

@@ -604,12 +604,11 @@ bool CListView::EditCell(const RECT* rectangle, int row, int column, const char*
         else if ((format.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT)
             align = ES_RIGHT;
     }
-    CBaseWindow* made = owner->CreateControl("EditBox", cell.left, cell.top - 2, cell.right, cell.bottom + 1, 0,
-                                             WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL | ES_MULTILINE | align,
-                                             NULL, hwnd);
-    if (!made || made->kind != KIND_EDITBOX)
+    editBox = owner->Factory().Create<CEditBox>(
+        ControlArgs().Parent(hwnd).Place(cell.left, cell.top - 2, cell.right, cell.bottom + 1)
+            .Style(WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL | ES_MULTILINE | align));
+    if (!editBox)
         return false;
-    editBox = static_cast<CEditBox*>(made);
     editBox->SetHint("Введите новое значение для ячейки...");
     editBox->AddHandler(OnEditEnd, EV_COMMAND | EV_CANCEL, EDIT_TAG, NULL);
     // Keys typed in the box reach the grid's owner as they would from the grid.
@@ -634,7 +633,7 @@ int CListView::OnEditEnd(WindowEvent* e)
         return 0;
     CBaseWindow* box = e->sender;
     CBaseWindow* found = NULL;
-    if (!box->owner->FindControlByWindow(box->parent, &found) || found->kind != KIND_LISTVIEW)
+    if (!box->owner->Table().FindControlByWindow(box->parent, &found) || found->kind != KIND_LISTVIEW)
         return 0;
     CListView* grid = dynamic_cast<CListView*>(found);
     // A box already closed (Enter, then the focus loss its destruction causes) ends nothing.

@@ -81,6 +81,7 @@ public:
 class CListView : public CBaseWindow, public IListView, public INotifyHandler
 {
 public:
+    static constexpr int Kind = KIND_LISTVIEW;
     CListView();
     ~CListView();
 

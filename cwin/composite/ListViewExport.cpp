@@ -174,7 +174,7 @@ bool CListView::WriteRows(CGridTextSink& sink, bool selectedOnly)
     int selected = selectedOnly ? (int)SendMessageA(hwnd, LVM_GETSELECTEDCOUNT, 0, 0) : rows;
     bool every = !selectedOnly || selected >= items;
     int total = every ? rows : (selected < rows ? selected : rows);
-    IProgress* bar = owner ? owner->GetProgress() : NULL;
+    IProgress* bar = owner ? owner->Resources().GetProgress() : NULL;
     if (bar)
         bar->SetRange(0, total);
     int step = total / 256 > 0 ? total / 256 : 1;

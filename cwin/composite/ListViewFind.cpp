@@ -120,7 +120,7 @@ bool CListView::SearchAtCursor(int row)
 {
     if (!owner || !hwnd)
         return false;
-    POINT p = owner->GetContextMenuPoint();
+    POINT p = owner->Router().GetContextMenuPoint();
     ScreenToClient(hwnd, &p);
     LVHITTESTINFO hit;
     memset(&hit, 0, sizeof(hit));

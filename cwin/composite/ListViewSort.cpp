@@ -328,7 +328,7 @@ void CListView::RunSort()
     int count = store->ViewCount();
     m_sortParam = idColumn && sortColumn > 0 ? sortColumn - 1 : sortColumn;
     PrepareEvent(m_sortParam, 0, 0);
-    IProgress* bar = owner ? owner->GetProgress() : NULL;
+    IProgress* bar = owner ? owner->Resources().GetProgress() : NULL;
     if (bar)
         bar->SetRange(0, count);
     bool useIds = idColumn && sortColumn == 0;
@@ -393,7 +393,7 @@ int CListView::CompareSlots(uint32_t a, uint32_t b, bool useIds)
 
 void CListView::Progress(unsigned long long done)
 {
-    IProgress* bar = owner ? owner->GetProgress() : NULL;
+    IProgress* bar = owner ? owner->Resources().GetProgress() : NULL;
     int count = store->ViewCount();
     if (!bar || m_workTotal == 0)
         return;

@@ -53,10 +53,10 @@ bool CMDI_Child::Create()
         style |= WS_CHILD;
     if (!(style & WS_CHILD))
         parent = NULL;
-    HWND mainWindow = owner ? owner->GetMainWindow() : NULL;
+    HWND mainWindow = owner ? owner->Resources().GetMainWindow() : NULL;
     if (!mainWindow)
         return false;   // the client lives in the frame's main window only
-    HINSTANCE instance = owner->GetInstance();
+    HINSTANCE instance = owner->Resources().GetInstance();
     if (!EnsureWindowClass(instance, childClass, ChildProc))
         return false;
     CMDI_Child* previous = s_current;
@@ -148,7 +148,7 @@ LRESULT CALLBACK CMDI_Child::ChildProc(HWND window, UINT message, WPARAM wParam,
     case WM_SIZE: {
         CMDI_Child* current = Current();
         if (current && current->owner)
-            current->owner->RefreshFrom(current->mdiId);
+            current->owner->Table().RefreshFrom(current->mdiId);
         return 0;
     }
     case WM_SYSCOMMAND:

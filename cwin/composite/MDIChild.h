@@ -16,6 +16,7 @@
 class CMDI_Child : public CBaseWindow
 {
 public:
+    static constexpr int Kind = KIND_MDI;
     CMDI_Child();
     ~CMDI_Child();
 

@@ -56,7 +56,7 @@ void CTControl::ShowPageWindow(HWND window, bool show)
     if (show)
         SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     CBaseWindow* control = NULL;
-    if (owner && owner->FindControlByWindow(window, &control) && control != this)
+    if (owner && owner->Table().FindControlByWindow(window, &control) && control != this)
         control->Show(show);
     else
         ShowWindow(window, show ? SW_SHOW : SW_HIDE);

@@ -26,6 +26,7 @@ public:
 class CTControl : public CBaseWindow, public ITControl, public INotifyHandler
 {
 public:
+    static constexpr int Kind = KIND_TCONTROL;
     CTControl();
 
     // ITControl

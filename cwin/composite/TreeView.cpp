@@ -426,7 +426,7 @@ int CTreeView::CopySubtree(HTREEITEM item, HTREEITEM newParent)
     if (newParent == oldParent)
         return -1;
     if (newParent && IsInSubtree(newParent, item)) {
-        ShowMessageBox(owner ? owner->GetMainWindow() : NULL, "Вы пытаетесь выполнить рекуперативный перенос !",
+        ShowMessageBox(owner ? owner->Resources().GetMainWindow() : NULL, "Вы пытаетесь выполнить рекуперативный перенос !",
                        "Ошибка", MB_OK | MB_ICONERROR);
         return -1;
     }

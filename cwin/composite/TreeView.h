@@ -68,6 +68,7 @@ public:
 class CTreeView : public CBaseWindow, public ITreeView, public INotifyHandler
 {
 public:
+    static constexpr int Kind = KIND_TREEVIEW;
     CTreeView();
 
     // CBaseWindow

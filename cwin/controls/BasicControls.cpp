@@ -31,7 +31,7 @@ static HICON RegistryIcon(CBaseWindow* w, int list, int image)
 {
     if (!w->owner)
         return NULL;
-    IconEntry* entry = w->owner->GetImageLists()->GetIcon(list, image, ILD_NORMAL, w->id);
+    IconEntry* entry = w->owner->Resources().GetImageLists()->GetIcon(list, image, ILD_NORMAL, w->id);
     return entry ? entry->icon : NULL;
 }
 
@@ -258,7 +258,7 @@ bool CDTPControl::Create()
 
 CDialog* CDialog::currentModal = NULL;
 
-CDialog::CDialog() : previousProc(NULL), dialogTemplate(NULL) {}
+CDialog::CDialog() : previousProc(NULL), dialogTemplate(NULL), m_modalResult(-1) {}
 
 bool CDialog::SetItemText(int item, const char* format, ...)
 {
@@ -278,7 +278,7 @@ bool CDialog::Create()
 
 bool CDialog::CreateModeless()
 {
-    HINSTANCE instance = owner ? owner->GetInstance() : GetModuleHandleA(NULL);
+    HINSTANCE instance = owner ? owner->Resources().GetInstance() : GetModuleHandleA(NULL);
     hwnd = CreateDialogParamA(instance, dialogTemplate, parent, NULL, 0);
     if (!hwnd)
         return false;
@@ -290,19 +290,20 @@ bool CDialog::CreateModeless()
     return true;
 }
 
-// The page does all its work here; CreateControl then frees it and answers null.
-// The frame keeps the page's slot and its items' slots while the dialog runs.
+// The page does all its work here; the factory then frees it (a modal page is
+// never counted). The frame keeps the page's slot and its items' slots while
+// the dialog runs.
 bool CDialog::RunModal()
 {
     if (!owner)
         return false;
-    IWindowOwner* frame = owner;
-    frame->EnterModalPage();
+    IPageRouter& pages = owner->Router();
+    pages.EnterModalPage();
     CDialog* outer = currentModal;
     currentModal = this;
-    DialogBoxParamA(frame->GetInstance(), dialogTemplate, parent, ModalProc, 0);
+    m_modalResult = DialogBoxParamA(owner->Resources().GetInstance(), dialogTemplate, parent, ModalProc, 0);
     currentModal = outer;
-    frame->LeaveModalPage(this);
+    pages.LeaveModalPage(this);
     return false;
 }
 
@@ -319,7 +320,7 @@ LRESULT CALLBACK CDialog::ModelessProc(HWND window, UINT message, WPARAM wParam,
     if (!frame)
         return CallWindowProcA(previous, window, message, wParam, lParam);
     bool passOn = false;
-    LRESULT result = frame->RouteForPage(window, message, wParam, lParam, &passOn);
+    LRESULT result = frame->Router().RouteForPage(window, message, wParam, lParam, &passOn);
     if (passOn)
         return CallWindowProcA(previous, window, message, wParam, lParam);
     return result;
@@ -337,7 +338,7 @@ INT_PTR CALLBACK CDialog::ModalProc(HWND window, UINT message, WPARAM wParam, LP
         return FALSE;
     }
     bool passOn = false;
-    LRESULT result = page->owner->RouteForPage(window, message, wParam, lParam, &passOn);
+    LRESULT result = page->owner->Router().RouteForPage(window, message, wParam, lParam, &passOn);
     if (passOn)
         return FALSE;
     // A dialog procedure answers the colour messages with the brush itself and

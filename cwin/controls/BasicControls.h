@@ -15,6 +15,7 @@
 class CButton : public CBaseWindow, public IButton
 {
 public:
+    static constexpr int Kind = KIND_BUTTON;
     CButton();
     bool Create() override;
     bool Destroy() override;
@@ -28,6 +29,7 @@ public:
 class CStatic : public CBaseWindow, public IStatic
 {
 public:
+    static constexpr int Kind = KIND_STATIC;
     bool Create() override;
     bool SetImage(int list, int image) override;
 };
@@ -35,6 +37,7 @@ public:
 class CEditBox : public CBaseWindow, public IEditBox
 {
 public:
+    static constexpr int Kind = KIND_EDITBOX;
     CEditBox();
     bool Create() override;
     LRESULT AppendText(const char* format, ...) override;
@@ -53,6 +56,7 @@ private:
 class CComboBox : public CBaseWindow, public IComboBox
 {
 public:
+    static constexpr int Kind = KIND_COMBOBOX;
     CComboBox();
     bool Create() override;
     bool Layout(int parentWidth, int parentHeight) override;
@@ -67,6 +71,7 @@ public:
 class CListBox : public CBaseWindow, public IListBox
 {
 public:
+    static constexpr int Kind = KIND_LISTBOX;
     bool Create() override;
     LRESULT InsertString(int index, const char* text) override;
     LRESULT DeleteString(int index) override;
@@ -77,12 +82,14 @@ public:
 class CDTPControl : public CBaseWindow
 {
 public:
+    static constexpr int Kind = KIND_DTPCONTROL;
     bool Create() override;
 };
 
 class CDialog : public CBaseWindow, public IDialog
 {
 public:
+    static constexpr int Kind = KIND_DIALOG;
     CDialog();
     bool Create() override;
     bool SetItemText(int item, const char* format, ...) override;
@@ -93,10 +100,14 @@ public:
 
     // The modal page being shown (one per process; a nested one replaces it).
     static CDialog* currentModal;
+    // What the last modal run of this page ended with (EndDialog's value), -1
+    // when its dialog could not be shown.
+    INT_PTR ModalResult() const { return m_modalResult; }
 
 private:
     bool CreateModeless();
     bool RunModal();
+    INT_PTR m_modalResult;
     static LRESULT CALLBACK ModelessProc(HWND, UINT, WPARAM, LPARAM);
     static INT_PTR CALLBACK ModalProc(HWND, UINT, WPARAM, LPARAM);
 };

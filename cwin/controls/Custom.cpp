@@ -55,7 +55,7 @@ bool CCustom::SetEraseBackground(bool erase)
 
 bool CCustom::Create()
 {
-    HINSTANCE instance = owner ? owner->GetInstance() : GetModuleHandleA(NULL);
+    HINSTANCE instance = owner ? owner->Resources().GetInstance() : GetModuleHandleA(NULL);
     if (!EnsureWindowClass(instance, CWIN_CUSTOM_CLASS, WindowProc, CS_DBLCLKS))
         return false;
     if (!CreateWindowOf(CWIN_CUSTOM_CLASS))

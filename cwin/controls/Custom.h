@@ -17,6 +17,7 @@
 class CCustom : public CBaseWindow, public virtual ICustom
 {
 public:
+    static constexpr int Kind = KIND_CUSTOM;
     CCustom();
     // Frees what the surface made; the factory frees an object as its exact class.
     ~CCustom();

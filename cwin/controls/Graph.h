@@ -50,6 +50,7 @@ public:
 class CGraph : public CCustom, public IGraph
 {
 public:
+    static constexpr int Kind = KIND_GRAPH;
     CGraph();
     ~CGraph();
 

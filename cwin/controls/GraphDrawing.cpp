@@ -495,7 +495,7 @@ void CGraph::DrawArrowAxes(HDC dc, int column, int row)
         if (scratch)
             DeleteDC(scratch);
     }
-    CImageLists* registry = owner ? owner->GetImageLists() : NULL;
+    CImageLists* registry = owner ? owner->Resources().GetImageLists() : NULL;
     if (registry) {
         registry->DrawAligned(arrowImages, 0, dc, ALIGN_BOTTOM_EDGE, column, topMargin, ILD_NORMAL);
         registry->DrawAligned(arrowImages, 1, dc, ALIGN_LEFT_EDGE, plotRight, row, ILD_NORMAL);

@@ -17,6 +17,7 @@
 class CProgBar : public CBaseWindow, public IProgBar, public IProgress
 {
 public:
+    static constexpr int Kind = KIND_PROGBAR;
     // Milliseconds between two repaints of the window, at least.
     static const DWORD kRepaintInterval = 50;
 

@@ -12,6 +12,7 @@
 class CTrackBar : public CBaseWindow, public ITrackBar
 {
 public:
+    static constexpr int Kind = KIND_TRACKBAR;
     bool Create() override;
     LRESULT SetRange(int minimum, int maximum) override;
     LRESULT SetSelection(int start, int end) override;
@@ -25,6 +26,7 @@ public:
 class CUpDown : public CBaseWindow, public IUpDown
 {
 public:
+    static constexpr int Kind = KIND_UPDOWN;
     bool Create() override;
     LRESULT SetRange(int lower, int upper) override;
     LRESULT SetBuddy(HWND buddy) override;
@@ -34,6 +36,7 @@ public:
 class CScrollBar : public CBaseWindow, public IScrollBar
 {
 public:
+    static constexpr int Kind = KIND_SCROLLBAR;
     CScrollBar();
     bool Create() override;
     LRESULT SetRange(int minimum, int maximum) override;

@@ -1,223 +1,192 @@
-// CAppFrame: the application frame, one per top-level window.
+// CAppFrame: the application frame, one per top-level window: a shell over the
+// parts that do the work. It attaches to the window, holds the parts and hands
+// its windows the roles they ask for (IWindowOwner); the operations hosts and
+// tests were promised are forwarded to the part that does them.
 //
-//   CAppFrame       attaches to a window, owns the object table of framework
-//                   controls (factory, sweep, lookups), routes messages and
-//                   notifications to them, lays them out with the status bar
-//                   and docked bars, and keeps the status hints, progress bar,
-//                   tray icon, drag and drop, clipboard, worker registry, event
-//                   lock and splash window.
+//   CControlTable    the object table: slots, lookups, the sweep (ControlTable.h)
+//   CControlFactory  the kinds, typed creation, attached items, dialog pages
+//   CRouter          messages and notifications of the windows that hold controls
+//   CFrameLayout     free area, docked bars, minimum size, background erasing
+//   CStatusBar       status bar, hints, part texts and the progress bar
+//   CTrayIcon        the notification-area icon and its menu
+//   CDragTracker     drag and drop between controls
+//   CEventGate       the event lock, the dispatch count and the workers
+//   CClipboard       the clipboard's text
+//   CSplash          the splash window
 //
 // ITableReceiver, which receives the cells of ReadDelimitedText, comes with
 // the reader itself (cwin/system/DelimitedText.h).
 //
-// Without a window the frame still serves the heap registry calls, the file
-// dialog object, the progress bar and the delimited text reader. A program
-// without windows needs no frame: the reader and the file functions are in
-// cwin/system.
+// Without a window the frame still serves the heap registry's free, the
+// progress bar and the delimited text reader. A program without windows needs
+// no frame: the reader and the file functions are in cwin/system.
 #ifndef CWIN_APPFRAME_H
 #define CWIN_APPFRAME_H
 
 #include <windows.h>
 
-#include "cwin/system/MessageBox.h"
-#include "cwin/window/BaseWindow.h"
 #include "cwin/system/DelimitedText.h"
-#include "cwin/system/FileChooser.h"
+#include "cwin/system/FileFunctions.h"
+#include "cwin/system/MessageBox.h"
 #include "cwin/window/ImageLists.h"
-#include "cwin/system/MathFlow.h"
-#include "cwin/controls/ProgBar.h"
+#include "cwin/frame/Clipboard.h"
+#include "cwin/frame/ControlFactory.h"
+#include "cwin/frame/DragTracker.h"
+#include "cwin/frame/EventGate.h"
+#include "cwin/frame/FrameLayout.h"
+#include "cwin/frame/Router.h"
 #include "cwin/frame/Splash.h"
-
-#define CWIN_MAX_CONTROLS 256
-#define CWIN_MAX_WORKERS  16
+#include "cwin/frame/StatusBar.h"
+#include "cwin/frame/TrayIcon.h"
 
 class CCustom;
 
-class CAppFrame : public IWindowOwner, public IMessageBoxes
+class CAppFrame : public IWindowOwner, public IWindowResources, public IMessageBoxes
 {
 public:
     CAppFrame();
-    ~CAppFrame();
+    virtual ~CAppFrame();
+    CAppFrame(const CAppFrame&) = delete;
+    CAppFrame& operator=(const CAppFrame&) = delete;
 
-    // Operations, in slot order.
-    virtual bool CreateStatusBar(const char* defaultText, DWORD style, int fontHeight, int fontWidth,
-                                 const char* face);
-    virtual bool SetStatusText(int part, int styleByte, const char* format, ...);
-    virtual int  GetClipboardText(char** out);
-    virtual bool AddTrayIcon(UINT callbackMessage, int iconId, const char* tip, HMENU menu,
-                             EventCallback commandHandler);
-    virtual bool RemoveTrayIcon();
-    virtual bool RestoreStatusHint();
-    virtual bool SetMinimumClientSize(int width, int height, int eraseFlag);
-    CImageLists* GetImageLists() override;
-    // For "Dialog", exStyle carries the page's init callback and text its template.
-    CBaseWindow* CreateControl(const char* typeName, int left, int top, int right, int bottom,
-                               ULONG_PTR exStyle, DWORD style, const char* text, HWND parent) override;
-    virtual ICustom* CreateCustom(CCustom* object, int left, int top, int right, int bottom,
-                                  ULONG_PTR exStyle, DWORD style, const char* text, HWND parent);
-    virtual CBaseWindow* AttachControl(const char* typeName, HWND dialog, int item,
-                                       EventCallback callback, int mask, IEventSink* listener);
-    virtual void LayoutAll();
-    virtual CImageLists* GetImageLists2();   // the same operation as GetImageLists, in its second slot
-    virtual CFileChooser* GetFileDialog();
-    virtual bool ShowAllControls(bool show);
-    virtual bool   MemAlloc(void** variable, SIZE_T size);
-    virtual bool   MemRealloc(void** variable, SIZE_T size);
-    virtual bool   MemFree(void** variable);
-    virtual SIZE_T MemSize(const void* block);
-    virtual bool   MemZero(void* block);
-    virtual const char* GetCurrentDirectoryText();
-
-    // Binding to the top-level window (once).
+    // Binding to the top-level window (once; null when already attached).
     CAppFrame* Attach(HWND window, ICommandTarget* commandTarget);
+    // The module the resources come from (the process's until replaced).
+    void SetInstance(HINSTANCE instance) { m_instance = instance; }
+    // The process's current directory when the frame was attached.
+    const char* GetCurrentDirectoryText() const { return m_currentDirectory; }
+
+    // The roles its windows ask for, and the parts that play them.
+    IWindowResources& Resources() override { return *this; }
+    CFrameLayout&     Layout() override { return m_layout; }
+    CEventGate&       Events() override { return m_events; }
+    CControlTable&    Table() override { return m_table; }
+    CControlFactory&  Factory() override { return m_factory; }
+    CRouter&          Router() override { return m_router; }
+    CStatusBar&       StatusBar() { return m_statusBar; }
+    CDragTracker&     Drag() { return m_drag; }
+    CSplash*          GetSplash() { return &m_splash; }
+
     HWND      GetMainWindow() const override { return m_mainWindow; }
     HINSTANCE GetInstance() const override { return m_instance; }
-    void      SetInstance(HINSTANCE instance) { m_instance = instance; }
+    CImageLists* GetImageLists() override { return &m_imageLists; }
+    IProgress*   GetProgress() override { return m_statusBar.GetProgressBar(); }
+    // Boxes of parts without a window of their own, owned by the main window.
+    int ShowBox(const char* text, const char* caption, UINT type) override;
 
-    // Status bar and its progress bar.
-    bool CreateProgressBar(int part, DWORD style);
-    HWND GetStatusBar() const { return m_statusBar; }
-    void ShowStatusHint(HWND window);
-    void SetStatusNotifyHandler(EventCallback handler) { m_statusNotify = handler; }
-    // Set: the main window answers WM_ERASEBKGND itself (its controls cover it).
-    void SetEraseBackground(bool erase) { m_eraseBackground = erase; }
-    // The progress bar that long operations advance; may have no window.
-    void      SetProgressBar(CProgBar* bar) { m_progressBar = bar; }
-    CProgBar* GetProgressBar() const { return m_progressBar; }
-    IProgress* GetProgress() override { return m_progressBar; }
-
-    // Object table.
-    bool RemoveControl(int index);
-    int  FindControlIndex(int id) override;
-    bool FindControlByWindow(HWND window, CBaseWindow** control) override;
-    CBaseWindow* ControlFromPoint(HWND window, int x, int y);
-    bool RefreshFrom(int id) override;
-    int  GetControlCount() const { return controlCount; }
-    CBaseWindow* GetControl(int index) const override
+    // Typed creation (see ControlArgs).
+    template <class T> T* Create(const ControlArgs& args) { return m_factory.Create<T>(args); }
+    template <class T> T* Adopt(T* object, const ControlArgs& args)
     {
-        return index >= 0 && index < controlCount ? controls[index] : NULL;
+        return m_factory.Adopt(object, args) ? object : NULL;
     }
-    // The type name of a control kind, or null.
-    static const char* TypeName(int kind);
-    // Replaces the class the factory's table gives a kind (a test seam: stand-in
-    // classes over the real common controls); null takes the class away.
-    static bool SetControlMaker(int kind, ControlMaker maker);
-    // The class a kind has now (null: none), e.g. to put it back after SetControlMaker.
-    static ControlMaker GetControlMaker(int kind);
-
-    // Routing of the messages of windows that hold controls.
-    LRESULT RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT RouteNotify(HWND window, WPARAM wParam, LPARAM lParam);
-
-    // The area left to the main window's controls by the status bar and docked bars.
-    const RECT& GetFreeArea() const override { return m_clientArea; }
-    POINT GetContextMenuPoint() const override { return m_contextPoint; }
-    int   GetDragSource() const { return m_dragSource; }
-    // wParam: the notification's WPARAM (the source's child id); the start event's aux.
-    bool  StartDrag(CBaseWindow* source, NMHDR* header, WPARAM wParam);
-    int   GetMinimumWidth() const { return m_minWidth; }
-    int   GetMinimumHeight() const { return m_minHeight; }
-
-    // Counts the dispatches, object procedures and modal pages on the stack: an
-    // object the sweep freed under them would still be used when they return,
-    // so the sweep waits until none is running.
-    void EnterDispatch() override { ++m_dispatchDepth; }
-    void LeaveDispatch() override { --m_dispatchDepth; }
-
-    // Every framework event is delivered under this lock; workers take it too.
-    void Lock() override { EnterCriticalSection(&m_eventLock); }
-    void Unlock() override { LeaveCriticalSection(&m_eventLock); }
-    bool TryLock() { return TryEnterCriticalSection(&m_eventLock) != FALSE; }
-
-    // Background workers: at most 16; each one's thread starts on registration.
-    enum { MaxWorkers = CWIN_MAX_WORKERS };
-    bool RegisterWorker(CMathFlow* worker, int interval);
-    int  GetWorkerCount() const { return m_workerCount; }
-    CMathFlow* GetWorker(int index) const
+    template <class T>
+    T* AttachItem(HWND dialog, int item, EventCallback callback = NULL, int mask = 0, IEventSink* listener = NULL)
     {
-        return index >= 0 && index < m_workerCount ? m_workers[index] : NULL;
+        return m_factory.AttachItem<T>(dialog, item, callback, mask, listener);
+    }
+    CDialog* CreatePage(const char* dialogTemplate, const ControlArgs& args)
+    {
+        return m_factory.CreatePage(dialogTemplate, args);
+    }
+    INT_PTR RunModalPage(const char* dialogTemplate, HWND parent, EventCallback onInit)
+    {
+        return m_factory.RunModalPage(dialogTemplate, parent, onInit);
     }
 
-    // The splash window: shows the bitmap, runs the callback, closes after the
-    // display time and then shows the main window.
-    CSplash* GetSplash() { return &m_splash; }
+    // Creation by type name. For "Dialog", exStyle carries the page's init
+    // callback and text its template.
+    CBaseWindow* CreateControl(const char* typeName, int left, int top, int right, int bottom, ULONG_PTR exStyle,
+                               DWORD style, const char* text, HWND parent)
+    {
+        return m_factory.CreateControl(typeName, left, top, right, bottom, exStyle, style, text, parent);
+    }
+    ICustom* CreateCustom(CCustom* object, int left, int top, int right, int bottom, ULONG_PTR exStyle, DWORD style,
+                          const char* text, HWND parent);
+    CBaseWindow* AttachControl(const char* typeName, HWND dialog, int item, EventCallback callback, int mask,
+                               IEventSink* listener)
+    {
+        return m_factory.AttachControl(typeName, dialog, item, callback, mask, listener);
+    }
 
+    // The object table.
+    int  GetControlCount() const { return m_table.GetControlCount(); }
+    CBaseWindow* GetControl(int index) const { return m_table.GetControl(index); }
+    int  FindControlIndex(int id) { return m_table.FindControlIndex(id); }
+    bool FindControlByWindow(HWND window, CBaseWindow** control)
+    {
+        return m_table.FindControlByWindow(window, control);
+    }
+    // Point in the window's client coordinates (null: the main window's).
+    CBaseWindow* ControlFromPoint(HWND window, int x, int y)
+    {
+        return m_table.ControlFromPoint(window ? window : m_mainWindow, x, y);
+    }
+    bool RefreshFrom(int id) { return m_table.RefreshFrom(id); }
+
+    // Layout of the main window.
+    void LayoutAll() { m_layout.LayoutAll(); }
+    bool SetMinimumClientSize(int width, int height, int eraseFlag)
+    {
+        return m_layout.SetMinimumClientSize(width, height, eraseFlag);
+    }
+    void SetEraseBackground(bool erase) { m_layout.SetEraseBackground(erase); }
+    bool ShowAllControls(bool show) { return m_layout.ShowAllControls(show); }
+
+    // The status bar and its progress bar.
+    bool CreateStatusBar(const char* defaultText, DWORD style, int fontHeight, int fontWidth, const char* face)
+    {
+        return m_statusBar.Create(defaultText, style, fontHeight, fontWidth, face);
+    }
+    HWND GetStatusBar() const { return m_statusBar.GetWindow(); }
+    bool SetStatusText(int part, int styleByte, const char* format, ...);
+    bool RestoreStatusHint() { return m_statusBar.RestoreHint(); }
+    bool CreateProgressBar(int part, DWORD style) { return m_statusBar.CreateProgressBar(part, style); }
+    // The progress bar long operations advance; may have no window.
+    void SetProgressBar(CProgBar* bar) { m_statusBar.SetProgressBar(bar); }
+
+    // The tray icon.
+    bool AddTrayIcon(UINT callbackMessage, int iconId, const char* tip, HMENU menu, EventCallback commandHandler)
+    {
+        return m_tray.Add(callbackMessage, iconId, tip, menu, commandHandler);
+    }
+    bool RemoveTrayIcon() { return m_tray.Remove(); }
+
+    // Background workers (at most 16): each one's thread starts on registration.
+    bool RegisterWorker(CMathFlow* worker, int interval)
+    {
+        return m_events.RegisterWorker(worker, interval, m_mainWindow);
+    }
+
+    // The clipboard's text into a heap registry block; free it with MemFree.
+    int  GetClipboardText(char** out) { return m_clipboard.GetText(m_mainWindow, out); }
+    bool MemFree(void** variable);
     // Splits text in place into rows and cells. length 0: text names a source
     // ("Clipboard" or a file). lineSeparator 0 means CR. The frame's progress
     // bar is the reader's progress.
     bool ReadDelimitedText(char* text, int length, char fieldSeparator, char lineSeparator,
                            ITableReceiver* receiver);
 
-    // A modal dialog page runs between these two: its slot and its items'
-    // slots are kept while it runs, and freed with it afterwards.
-    void EnterModalPage() override;
-    void LeaveModalPage(CBaseWindow* page) override;
-    LRESULT RouteForPage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* passOn) override;
-
-    // Boxes of parts without a window of their own, owned by the main window.
-    int ShowBox(const char* text, const char* caption, UINT type) override;
-
-    // Set while the router works for a dialog page or a subclassed control.
-    bool inDialog;
-    // Set by the router when the message still needs the previous procedure.
-    bool wantDefault;
-
 private:
-    // Object table: used slots 0 .. controlCount - 1; slot controlCount is scratch.
-    // Only the frame's operations change it.
-    CBaseWindow* controls[CWIN_MAX_CONTROLS + 1];
-    int          controlCount;
-    // Makes the object of a type name into the scratch slot, kind and id set.
-    CBaseWindow* MakeControl(const char* typeName);
-    int  FindFreeControlId();
-    // Release, then the storage is freed (when the frame owns it); not in the table.
-    // Anchors measured from its edges fall back to their parent's edges.
-    void FreeObject(CBaseWindow* object, bool release);
-
     static LRESULT CALLBACK FrameProc(HWND, UINT, WPARAM, LPARAM);
-    void Sweep();
-    void LayoutControls(int width, int height);
-    int  FirstControlToLayout();
-    bool OnSizing(RECT* dragged);
-    bool OnScrollBar(WPARAM wParam, LPARAM lParam);
-    void OnTrayMessage(LPARAM lParam);
-    void OnDragMove(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT RouteCommand(WPARAM wParam, LPARAM lParam);
-    static INT_PTR SelectionOf(CBaseWindow* object);
-    CBaseWindow* ListViewOfHeader(HWND header);
-    void ForgetReferencesTo(CBaseWindow* object);
 
-    HWND         m_mainWindow;
-    HINSTANCE    m_instance;
-    WNDPROC      m_previousProc;
-    CMathFlow*   m_workers[CWIN_MAX_WORKERS];
-    int          m_workerCount;
-    const char*  m_defaultStatusText;
-    HWND         m_statusBar;
-    RECT         m_clientArea;
-    bool         m_oldStyleClipboard;
-    int          m_dragSource;
-    EventCallback m_statusNotify;
-    CFileChooser m_fileDialog;
-    CImageLists  m_imageLists;
-    CCustom*     m_adopt;
-    bool         m_eraseBackground;
-    CRITICAL_SECTION m_eventLock;
-    CSplash      m_splash;
-    POINT        m_contextPoint;
-    ICommandTarget* m_commandTarget;
-    char         m_currentDirectory[1024];
-    CProgBar*    m_progressBar;
-    char         m_statusText[4096];
-    LOGFONTA     m_statusFont;
-    HWND         m_hintedWindow;
-    UINT         m_trayMessage;
-    HMENU        m_trayMenu;
-    EventCallback m_trayHandler;
-    int          m_trayIcon;
-    int          m_minWidth, m_minHeight;
-    HWND         m_dragCapture;
-    int          m_dispatchDepth;
+    HWND      m_mainWindow;
+    HINSTANCE m_instance;
+    WNDPROC   m_previousProc;
+    char      m_currentDirectory[1024];
+
+    CEventGate      m_events;
+    CControlTable   m_table;
+    CControlFactory m_factory;
+    CStatusBar      m_statusBar;
+    CFrameLayout    m_layout;
+    CTrayIcon       m_tray;
+    CDragTracker    m_drag;
+    CRouter         m_router;
+    CImageLists     m_imageLists;
+    CClipboard      m_clipboard;
+    CFileFunctions  m_files;
+    CSplash         m_splash;
 };
 
 #endif

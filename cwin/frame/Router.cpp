@@ -1,65 +1,77 @@
-// CAppFrame's router: Win32 messages and notifications of the windows that
-// hold controls become events on the framework objects. A notification goes to
-// the sending control's own rows first (CBaseWindow::OnNotify); the frame keeps
-// the rows that are its own: the status bar, a list's header, drag and drop.
-#include "cwin/frame/AppFrame.h"
-#include "cwin/controls/BasicControls.h"
+// CRouter: the table of messages and the table of notifications.
+#include "cwin/frame/Router.h"
 
 #include <string.h>
 
-LRESULT CAppFrame::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+CRouter::CRouter(IWindowResources& frame, CControlTable& table, CStatusBar& statusBar, CTrayIcon& tray,
+                 CDragTracker& drag, CFrameLayout& layout)
+    : m_frame(frame), m_table(table), m_statusBar(statusBar), m_tray(tray), m_drag(drag), m_layout(layout),
+      m_commandTarget(NULL), m_inDialog(false), m_wantDefault(false)
+{
+    m_contextPoint.x = m_contextPoint.y = 0;
+}
+
+LRESULT CRouter::RouteForMainWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* passOn)
+{
+    bool outerDialog = m_inDialog;
+    m_inDialog = false;
+    m_wantDefault = false;
+    LRESULT result = RouteMessage(window, message, wParam, lParam);
+    *passOn = m_wantDefault;
+    m_inDialog = outerDialog;
+    return result;
+}
+
+LRESULT CRouter::RouteForPage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* passOn)
+{
+    m_wantDefault = false;
+    m_inDialog = true;
+    LRESULT result = RouteMessage(window, message, wParam, lParam);
+    m_inDialog = false;
+    *passOn = m_wantDefault;
+    return result;
+}
+
+LRESULT CRouter::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     bool passOn = true;
     LRESULT result = 0;
-    CBaseWindow* object = NULL;
 
     // The tray row goes on through the rows below.
-    if (m_trayMessage && message == m_trayMessage && !inDialog)
-        OnTrayMessage(lParam);
+    if (m_tray.IsTrayMessage(message) && !m_inDialog)
+        m_tray.OnMessage(lParam);
 
     switch (message) {
     case WM_DESTROY:
-        if (!inDialog)
-            RemoveTrayIcon();
+        if (!m_inDialog)
+            m_tray.Remove();
         break;
     case WM_SIZE:
-        LayoutControls(LOWORD(lParam), HIWORD(lParam));
+        m_layout.Arrange(LOWORD(lParam), HIWORD(lParam));
         break;
     case WM_ERASEBKGND:
-        if (!inDialog && m_eraseBackground) {
+        if (!m_inDialog && m_layout.ErasesBackground()) {
             result = 1;
             passOn = false;
         }
         break;
     case WM_SETCURSOR:
-        if (m_statusBar)
-            ShowStatusHint((HWND)wParam);
+        m_statusBar.ShowHintOf((HWND)wParam);
         break;
     case WM_NOTIFY:
-        result = RouteNotify(window, wParam, lParam);
-        passOn = wantDefault;
+        result = RouteNotify(wParam, lParam);
+        passOn = m_wantDefault;
         break;
     case WM_CONTEXTMENU:
-        if (!inDialog) {
-            GetCursorPos(&m_contextPoint);
-            POINT p = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
-            POINT client = p;
-            ScreenToClient(m_mainWindow, &client);
-            object = ControlFromPoint(NULL, client.x, client.y);
-            if (object)
-                object->ShowPopupMenu(p.x, p.y);
-        }
+        if (!m_inDialog)
+            OnContextMenu(lParam);
         break;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORSTATIC:
-        if (FindControlByWindow((HWND)lParam, &object) && object->backBrush) {
-            SetTextColor((HDC)wParam, object->textColor);
-            SetBkColor((HDC)wParam, object->backColor);
-            result = (LRESULT)object->backBrush;
+        if (OnControlColour(wParam, lParam, &result))
             passOn = false;
-        }
         break;
     case WM_COMMAND:
         RouteCommand(wParam, lParam);
@@ -72,127 +84,125 @@ LRESULT CAppFrame::RouteMessage(HWND window, UINT message, WPARAM wParam, LPARAM
         }
         break;
     case WM_MOUSEMOVE:
-        if (window == m_mainWindow)
-            OnDragMove(message, wParam, lParam);
+        if (window == m_frame.GetMainWindow())
+            m_drag.OnMove(message, wParam, lParam);
         break;
     case WM_LBUTTONUP:
-        if (m_dragSource >= 0)
-            OnDragMove(message, wParam, lParam);
+        if (m_drag.IsDragging())
+            m_drag.OnMove(message, wParam, lParam);
         break;
     case WM_SIZING:
-        if (OnSizing(reinterpret_cast<RECT*>(lParam))) {
+        if (m_layout.OnSizing(reinterpret_cast<RECT*>(lParam))) {
             result = 1;
             passOn = false;
         }
         break;
     }
-    wantDefault = passOn;
+    m_wantDefault = passOn;
     return result;
 }
 
-LRESULT CAppFrame::RouteForPage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* passOn)
+LRESULT CRouter::RouteNotify(WPARAM wParam, LPARAM lParam)
 {
-    wantDefault = false;
-    inDialog = true;
-    LRESULT result = RouteMessage(window, message, wParam, lParam);
-    inDialog = false;
-    *passOn = wantDefault;
+    NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
+    m_wantDefault = true;
+    if (!header)
+        return 0;
+    m_statusBar.OnNotify(header, wParam, lParam);
+    if (header->code == (UINT)HDN_ENDTRACKA) {
+        OnColumnResized(header, wParam, lParam);
+        return 0;
+    }
+    // The sender is found through its own window (WindowObjectOf's binding).
+    CBaseWindow* object = m_table.ObjectOf(header->hwndFrom);
+    if (!object)
+        return 0;
+    bool passOn = true;
+    LRESULT result = 0;
+    object->PrepareEvent(lParam, wParam, lParam);
+    if (!object->OnNotify(header, wParam, lParam, &result, &passOn)) {
+        switch (header->code) {
+        case LVN_BEGINDRAG:
+        case TVN_BEGINDRAGA:
+            m_drag.Start(object, header, wParam, m_inDialog);
+            break;
+        }
+    }
+    m_wantDefault = passOn;
     return result;
 }
 
-LRESULT CAppFrame::RouteCommand(WPARAM wParam, LPARAM lParam)
+LRESULT CRouter::RouteCommand(WPARAM wParam, LPARAM lParam)
 {
     int code = HIWORD(wParam);
     if (code != 0 && code != 1)
         return 0;
-    CBaseWindow* object = NULL;
-    if (FindControlByWindow((HWND)lParam, &object)) {
+    CBaseWindow* object = m_table.ObjectOf((HWND)lParam);
+    if (object) {
         object->PrepareEvent(0, wParam, lParam);
-        if (code == 1)
-            object->event.param = SelectionOf(object);
+        // Only the selection controls have a selection to report; others give 0.
+        if (code == 1) {
+            IItemList* list = dynamic_cast<IItemList*>(object);
+            object->event.param = list ? list->GetCurSel() : 0;
+        }
         return object->Dispatch(EV_COMMAND);
     }
-    if (!inDialog && m_commandTarget)
+    if (!m_inDialog && m_commandTarget)
         return m_commandTarget->OnMenuCommand(LOWORD(wParam));
     return 0;
 }
 
-// Only the selection controls have a selection to report; others give 0.
-INT_PTR CAppFrame::SelectionOf(CBaseWindow* object)
+// ---- the rows' helpers
+
+void CRouter::OnContextMenu(LPARAM lParam)
 {
-    if (IItemList* list = dynamic_cast<IItemList*>(object))
-        return list->GetCurSel();
-    return 0;
+    GetCursorPos(&m_contextPoint);
+    POINT p = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
+    POINT client = p;
+    HWND mainWindow = m_frame.GetMainWindow();
+    ScreenToClient(mainWindow, &client);
+    CBaseWindow* object = m_table.ControlFromPoint(mainWindow, client.x, client.y);
+    if (object)
+        object->ShowPopupMenu(p.x, p.y);
 }
 
-CBaseWindow* CAppFrame::ListViewOfHeader(HWND header)
+bool CRouter::OnControlColour(WPARAM wParam, LPARAM lParam, LRESULT* brush)
 {
-    for (int i = 0; header && i < controlCount; ++i) {
-        CBaseWindow* c = controls[i];
+    CBaseWindow* object = m_table.ObjectOf((HWND)lParam);
+    if (!object || !object->backBrush)
+        return false;
+    SetTextColor((HDC)wParam, object->textColor);
+    SetBkColor((HDC)wParam, object->backColor);
+    *brush = (LRESULT)object->backBrush;
+    return true;
+}
+
+CBaseWindow* CRouter::ListViewOfHeader(HWND header) const
+{
+    for (int i = 0; header && i < m_table.GetControlCount(); ++i) {
+        CBaseWindow* c = m_table.GetControl(i);
         if (c->kind == KIND_LISTVIEW && c->hwnd && (HWND)SendMessageA(c->hwnd, LVM_GETHEADER, 0, 0) == header)
             return c;
     }
     return NULL;
 }
 
-LRESULT CAppFrame::RouteNotify(HWND window, WPARAM wParam, LPARAM lParam)
+// A list's header sends it: the list reports the resized column.
+void CRouter::OnColumnResized(NMHDR* header, WPARAM wParam, LPARAM lParam)
 {
-    NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
-    wantDefault = true;
-    if (!header)
-        return 0;
-    if (m_statusBar && header->hwndFrom == m_statusBar && m_statusNotify) {
-        WindowEvent e;
-        memset(&e, 0, sizeof(e));
-        e.code = (int)header->code;
-        e.aux = wParam;
-        e.notify = lParam;
-        switch (header->code) {
-        case NM_CLICK: case NM_DBLCLK: case NM_RCLICK: case NM_RDBLCLK:
-            e.param = (INT_PTR)reinterpret_cast<NMMOUSE*>(lParam)->dwItemSpec;
-            break;
-        }
-        Lock();
-        m_statusNotify(&e);
-        Unlock();
-    }
-
-    if (header->code == (UINT)HDN_ENDTRACKA) {
-        CBaseWindow* list = ListViewOfHeader(header->hwndFrom);
-        if (list) {
-            list->PrepareEvent(lParam, wParam, lParam);
-            list->event.code = (int)HDN_ENDTRACKA;
-            list->Dispatch(EV_COLUMN_RESIZED);
-        }
-        wantDefault = true;
-        return 0;
-    }
-
-    CBaseWindow* object = NULL;
-    if (!FindControlByWindow(header->hwndFrom, &object))
-        return 0;
-    bool passOn = true;
-    LRESULT result = 0;
-    object->PrepareEvent(lParam, wParam, lParam);
-
-    if (!object->OnNotify(header, wParam, lParam, &result, &passOn)) {
-        switch (header->code) {
-        case LVN_BEGINDRAG:
-        case TVN_BEGINDRAGA:
-            StartDrag(object, header, wParam);
-            break;
-        }
-    }
-    wantDefault = passOn;
-    return result;
+    CBaseWindow* list = ListViewOfHeader(header->hwndFrom);
+    if (!list)
+        return;
+    list->PrepareEvent(lParam, wParam, lParam);
+    list->event.code = (int)HDN_ENDTRACKA;
+    list->Dispatch(EV_COLUMN_RESIZED);
 }
 
-// ---- the frame's own rows: scroll bars, drag and drop
-
-bool CAppFrame::OnScrollBar(WPARAM wParam, LPARAM lParam)
+// A scroll bar control's request moves its position, when its owner agrees.
+bool CRouter::OnScrollBar(WPARAM wParam, LPARAM lParam)
 {
-    CBaseWindow* bar = NULL;
-    if (!lParam || !FindControlByWindow((HWND)lParam, &bar))
+    CBaseWindow* bar = lParam ? m_table.ObjectOf((HWND)lParam) : NULL;
+    if (!bar)
         return false;
     SCROLLINFO info;
     memset(&info, 0, sizeof(info));
@@ -220,37 +230,4 @@ bool CAppFrame::OnScrollBar(WPARAM wParam, LPARAM lParam)
         SendMessageA(bar->hwnd, SBM_SETSCROLLINFO, TRUE, (LPARAM)&info);
     }
     return true;
-}
-
-bool CAppFrame::StartDrag(CBaseWindow* source, NMHDR* header, WPARAM wParam)
-{
-    int index = -1;
-    for (int i = 0; i < controlCount && index < 0; ++i)
-        if (controls[i] == source)
-            index = i;
-    if (index < 0)
-        return false;
-    source->PrepareEvent((INT_PTR)header, wParam, (LPARAM)header);
-    if (!source->Dispatch(EV_DRAG))
-        return false;
-    m_dragSource = index;
-    m_dragCapture = inDialog ? GetParent(source->hwnd) : m_mainWindow;
-    SetCapture(m_dragCapture);
-    return true;
-}
-
-void CAppFrame::OnDragMove(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (m_dragSource < 0 || m_dragSource >= controlCount)
-        return;
-    CBaseWindow* source = controls[m_dragSource];
-    CBaseWindow* under = ControlFromPoint(m_dragCapture, (short)LOWORD(lParam), (short)HIWORD(lParam));
-    source->PrepareEvent(under ? under->id : 0, wParam, lParam);
-    source->event.code = message == WM_LBUTTONUP ? 514 : 512;
-    source->Dispatch(EV_DRAG);
-    if (message == WM_LBUTTONUP) {
-        ReleaseCapture();
-        m_dragSource = -1;
-        m_dragCapture = NULL;
-    }
 }

@@ -1,46 +1,46 @@
 // CSplash: the splash window shown while the owner's call-back runs.
 #include "cwin/frame/Splash.h"
-#include "cwin/frame/AppFrame.h"
 
 CSplash::CSplash()
-    : bitmap(NULL), callback(NULL), displayMs(3000), finished(false), done(false), m_sourceDC(NULL)
+    : m_bitmap(NULL), m_callback(NULL), m_displayMs(3000), m_finished(false), m_done(false), m_sourceDC(NULL)
 {
 }
 
-bool CSplash::Start(CAppFrame* frame, HBITMAP picture, EventCallback call, DWORD ms)
+bool CSplash::Start(IWindowOwner* frame, HBITMAP picture, EventCallback call, DWORD ms)
 {
     if (!frame || hwnd)
         return false;
-    bitmap = picture;
-    callback = call;
-    displayMs = ms;
-    finished = done = false;
+    m_bitmap = picture;
+    m_callback = call;
+    m_displayMs = ms;
+    m_finished = m_done = false;
     initPending = true;
     timerRunning = true;
     timerEnabled = true;
     timerInterval = 10;
     int x = (GetSystemMetrics(SM_CXSCREEN) - CWIN_SPLASH_WIDTH) / 2;
     int y = (GetSystemMetrics(SM_CYSCREEN) - CWIN_SPLASH_HEIGHT) / 2;
-    if (!frame->CreateCustom(this, x, y, x + CWIN_SPLASH_WIDTH, y + CWIN_SPLASH_HEIGHT, WS_EX_TOPMOST,
-                             WS_POPUP | WS_VISIBLE, NULL, NULL))
+    ControlArgs args;
+    args.Place(x, y, x + CWIN_SPLASH_WIDTH, y + CWIN_SPLASH_HEIGHT).Style(WS_POPUP | WS_VISIBLE).ExStyle(WS_EX_TOPMOST);
+    if (!frame->Factory().Adopt(this, args))
         return false;
     return SetTimer(hwnd, CWIN_MEASURE_TIMER, 10, NULL) != 0;
 }
 
 bool CSplash::OnTimer(double)
 {
-    if (finished || done)
+    if (m_finished || m_done)
         return true;
     DWORD start = GetTickCount();
-    if (callback) {
+    if (m_callback) {
         PrepareEvent(0, 0, 0);
         event.sender = this;
-        callback(&event);
+        m_callback(&event);
     }
     DWORD spent = GetTickCount() - start;
-    if (spent < displayMs)
-        Sleep(displayMs - spent);
-    finished = true;
+    if (spent < m_displayMs)
+        Sleep(m_displayMs - spent);
+    m_finished = true;
     Invalidate(false);
     return true;
 }
@@ -49,12 +49,12 @@ bool CSplash::OnPaint(HDC dc, bool toBackBuffer)
 {
     if (toBackBuffer)
         return true;
-    if (!finished) {
-        if (!bitmap)
+    if (!m_finished) {
+        if (!m_bitmap)
             return true;
         if (!m_sourceDC)
             m_sourceDC = CreateCompatibleDC(dc);
-        HGDIOBJ previous = SelectObject(m_sourceDC, bitmap);
+        HGDIOBJ previous = SelectObject(m_sourceDC, m_bitmap);
         RECT area;
         GetClientRect(hwnd, &area);
         StretchBlt(dc, 0, 0, area.right, area.bottom, m_sourceDC, 0, 0, CWIN_SPLASH_WIDTH,
@@ -62,10 +62,11 @@ bool CSplash::OnPaint(HDC dc, bool toBackBuffer)
         SelectObject(m_sourceDC, previous);
         return true;
     }
-    finished = false;
-    done = true;
+    m_finished = false;
+    m_done = true;
     Destroy();   // the sweep only takes it out of the table: the frame holds its storage
-    if (owner && owner->GetMainWindow())
-        ShowWindow(owner->GetMainWindow(), SW_SHOW);
+    HWND mainWindow = owner ? owner->Resources().GetMainWindow() : NULL;
+    if (mainWindow)
+        ShowWindow(mainWindow, SW_SHOW);
     return true;
 }

@@ -6,8 +6,6 @@
 
 #include "cwin/controls/Custom.h"
 
-class CAppFrame;
-
 #define CWIN_SPLASH_WIDTH  377
 #define CWIN_SPLASH_HEIGHT 223
 
@@ -19,17 +17,18 @@ public:
     bool OnPaint(HDC dc, bool toBackBuffer) override;
     bool OnTimer(double seconds) override;
 
-    // Shows the splash on the screen centre (a frame must be attached); the
-    // call-back runs once the measurement loop starts.
-    bool Start(CAppFrame* frame, HBITMAP bitmap, EventCallback callback, DWORD displayMs);
-
-    HBITMAP       bitmap;
-    EventCallback callback;
-    DWORD         displayMs;
-    bool          finished;
-    bool          done;   // the splash has closed and shown the main window
+    // Shows the splash on the screen centre (the owner's frame must be
+    // attached); the call-back runs once the measurement loop starts.
+    bool Start(IWindowOwner* frame, HBITMAP bitmap, EventCallback callback, DWORD displayMs);
+    // The splash has closed and shown the main window.
+    bool IsDone() const { return m_done; }
 
 private:
+    HBITMAP       m_bitmap;
+    EventCallback m_callback;
+    DWORD         m_displayMs;
+    bool          m_finished;
+    bool          m_done;
     HDC           m_sourceDC;
 };
 

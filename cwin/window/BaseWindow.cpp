@@ -99,8 +99,8 @@ int CBaseWindow::SetFont(int height, int width, int relative, const char* face)
 
 bool CBaseWindow::FitToParent()
 {
-    if (owner && parent && parent == owner->GetMainWindow()) {
-        const RECT& area = owner->GetFreeArea();
+    if (owner && parent && parent == owner->Resources().GetMainWindow()) {
+        const RECT& area = owner->Layout().GetFreeArea();
         Layout(area.right - area.left, area.bottom - area.top);
     } else {
         RECT client = {0, 0, 0, 0};
@@ -125,24 +125,33 @@ int CBaseWindow::SetColors(COLORREF newText, COLORREF newBack)
 
 bool CBaseWindow::Anchor(IWindow* reference, int side, int edgeAndMargin)
 {
+    SideAnchor anchor(side, edgeAndMargin & 0xFFFF);
+    anchor.From(reference, edgeAndMargin & ~ANCHOR_CLIENT_RECT & ~0xFFFF);
+    if (edgeAndMargin & ANCHOR_CLIENT_RECT)
+        anchor.ClientRect();
+    return AnchorSide(anchor);
+}
+
+bool CBaseWindow::AnchorSide(const SideAnchor& anchor)
+{
     int* margin;
     LONG** ref;
-    switch (side) {
+    switch (anchor.side) {
     case ANCHOR_LEFT:   margin = &marginLeft;   ref = &refLeft;   break;
     case ANCHOR_TOP:    margin = &marginTop;    ref = &refTop;    break;
     case ANCHOR_RIGHT:  margin = &marginRight;  ref = &refRight;  break;
     case ANCHOR_BOTTOM: margin = &marginBottom; ref = &refBottom; break;
     default: return false;
     }
-    *margin = edgeAndMargin & 0xFFFF;
-    if (!reference)
+    *margin = anchor.margin;
+    if (!anchor.reference)
         return true;
-    int index = owner ? owner->FindControlIndex(reference->GetId()) : -1;
+    int index = owner ? owner->Table().FindControlIndex(anchor.reference->GetId()) : -1;
     if (index < 0)
         return true;
-    CBaseWindow* other = owner->GetControl(index);
-    RECT* edges = (edgeAndMargin & ANCHOR_CLIENT_RECT) ? &other->clientRect : &other->rect;
-    switch (edgeAndMargin & ~ANCHOR_CLIENT_RECT & ~0xFFFF) {
+    CBaseWindow* other = owner->Table().GetControl(index);
+    RECT* edges = anchor.clientRect ? &other->clientRect : &other->rect;
+    switch (anchor.edge) {
     case ANCHOR_LEFT:   *ref = &edges->left;   break;
     case ANCHOR_TOP:    *ref = &edges->top;    break;
     case ANCHOR_RIGHT:  *ref = &edges->right;  break;
@@ -154,7 +163,8 @@ bool CBaseWindow::Anchor(IWindow* reference, int side, int edgeAndMargin)
 
 bool CBaseWindow::LoadPopupMenu(int menuId, int position)
 {
-    HMENU menu = LoadMenuA(owner ? owner->GetInstance() : GetModuleHandleA(NULL), MAKEINTRESOURCEA(menuId));
+    HMENU menu = LoadMenuA(owner ? owner->Resources().GetInstance() : GetModuleHandleA(NULL),
+                           MAKEINTRESOURCEA(menuId));
     HMENU submenu = GetSubMenu(menu, position);
     // The window keeps the one submenu, taken out of the loaded menu, which
     // then goes: otherwise every grid would leave its whole menu behind.
@@ -180,7 +190,7 @@ bool CBaseWindow::SetToolTip(bool showNow, const char* format, ...)
     }
     INITCOMMONCONTROLSEX init = {sizeof(init), 0xFF};
     InitCommonControlsEx(&init);
-    HINSTANCE instance = owner ? owner->GetInstance() : GetModuleHandleA(NULL);
+    HINSTANCE instance = owner ? owner->Resources().GetInstance() : GetModuleHandleA(NULL);
     HWND tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, NULL, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd, NULL,
                                instance, NULL);
@@ -231,7 +241,7 @@ void CBaseWindow::FreeDrawingObjects()
 bool CBaseWindow::Destroy()
 {
     if (owner)
-        owner->GetImageLists()->ReleaseIcons(id);
+        owner->Resources().GetImageLists()->ReleaseIcons(id);
     if (popupMenu) {
         DestroyMenu(popupMenu);
         popupMenu = NULL;
@@ -285,8 +295,8 @@ bool CBaseWindow::Layout(int w, int h)
     if (w == 0 || h == 0)
         return false;
     int L = 0, T = 0, R = w, B = h;
-    if (owner && parent && parent == owner->GetMainWindow()) {
-        const RECT& area = owner->GetFreeArea();
+    if (owner && parent && parent == owner->Resources().GetMainWindow()) {
+        const RECT& area = owner->Layout().GetFreeArea();
         L = area.left; T = area.top; R = area.right; B = area.bottom;
     }
     bool changed = false;
@@ -376,6 +386,7 @@ int CBaseWindow::Dispatch(int code)
     // A handler may destroy this object and make another control: the sweep
     // then leaves it alone until this dispatch is over.
     DispatchScope scope(owner);
+    IEventGate* gate = owner ? &owner->Events() : NULL;
     event.sender = this;
     event.eventCode = code;
     int result = 0;
@@ -383,26 +394,26 @@ int CBaseWindow::Dispatch(int code)
         if (handlerMask[i] && !(handlerMask[i] & code))
             continue;
         event.user = handlerUser[i];
-        if (owner)
-            owner->Lock();
+        if (gate)
+            gate->Lock();
         if (handlerSink[i]) {
             int (IEventSink::*operation)(WindowEvent*) = SinkOperation(code);
             if (operation) {
                 int answer = (handlerSink[i]->*operation)(&event);
-                if (owner)
-                    owner->Unlock();
+                if (gate)
+                    gate->Unlock();
                 return answer;
             }
         } else if (handlerFn[i]) {
             result = handlerFn[i](&event);
-            if (owner)
-                owner->Unlock();
+            if (gate)
+                gate->Unlock();
             if (result)
                 return result;
             continue;
         }
-        if (owner)
-            owner->Unlock();
+        if (gate)
+            gate->Unlock();
     }
     return result;
 }
@@ -437,7 +448,8 @@ bool CBaseWindow::ShowPopupMenu(int x, int y)
         return false;
     PrepareEvent((INT_PTR)popupMenu, 0, 0);
     Dispatch(EV_MENU_OPENING);
-    HWND menuOwner = owner && owner->GetMainWindow() ? owner->GetMainWindow() : hwnd;
+    HWND mainWindow = owner ? owner->Resources().GetMainWindow() : NULL;
+    HWND menuOwner = mainWindow ? mainWindow : hwnd;
     int command = (int)TrackPopupMenuEx(popupMenu, TPM_RETURNCMD, x, y, menuOwner, NULL);
     if (command > 0) {
         PrepareEvent(command, 0, 0);
@@ -457,7 +469,7 @@ bool CBaseWindow::CreateWindowOf(const char* className)
         style |= WS_CHILD;
     if (!(style & WS_CHILD))
         parent = NULL;
-    HINSTANCE instance = owner ? owner->GetInstance() : GetModuleHandleA(NULL);
+    HINSTANCE instance = owner ? owner->Resources().GetInstance() : GetModuleHandleA(NULL);
     hwnd = CreateWindowExA(exStyle, className, NULL, style, rect.left, rect.top, rect.right - rect.left,
                            rect.bottom - rect.top, parent, NULL, instance, NULL);
     if (!hwnd)   // a place-holder stands in for a class that is not available

@@ -48,6 +48,8 @@ public:
     bool Destroy() override;
     int  AddHandler(EventCallback callback, int mask, int user, IEventSink* listener) override;
     bool SetHint(const char* hint) override;
+    // Anchor with its parts named (Anchor above packs them into one value).
+    bool AnchorSide(const SideAnchor& anchor);
 
     // Own virtual operations, in slot order.
     virtual bool Create() = 0;

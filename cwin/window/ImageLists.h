@@ -8,7 +8,7 @@
 
 #define CWIN_IMAGE_LISTS 32
 
-class IWindowOwner;
+class IWindowResources;
 
 // One icon per (list, image, flags): the owner entry holds it; every other key
 // that asked for it has a reference entry naming the owner.
@@ -48,7 +48,7 @@ public:
 
     bool DrawAligned(HIMAGELIST* list, int image, HDC dc, int align, int x, int y, UINT drawStyle);
 
-    void SetOwner(IWindowOwner* owner) { m_frame = owner; }
+    void SetOwner(IWindowResources* owner) { m_frame = owner; }
     HIMAGELIST GetList(int list) const { return list >= 0 && list < CWIN_IMAGE_LISTS ? m_lists[list] : NULL; }
     // Puts a list made elsewhere into a number (the registry destroys it later).
     bool SetList(int list, HIMAGELIST handle);
@@ -62,7 +62,7 @@ private:
     static bool IsFree(const IconEntry& e) { return !e.icon && !e.owner; }
 
     HIMAGELIST m_lists[CWIN_IMAGE_LISTS];
-    IWindowOwner* m_frame;
+    IWindowResources* m_frame;
     IconEntry* m_cache;
     int        m_cacheSize;
 };

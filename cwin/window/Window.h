@@ -3,6 +3,7 @@
 //   WindowEvent, EventCallback, EV_*  the event record, handler callbacks, event codes
 //   IEventSink                        a listener object with one operation per event group
 //   IWindow                           what client code holds of any framework window
+//   SideAnchor                        one side of a window's anchor, by its parts
 //   IButton IStatic IEditBox IDialog ICustom
 //   IItemList IComboBox IListBox      the combo box and the list box: one set of item operations
 //   IProgBar ITrackBar IUpDown IScrollBar   control interfaces (virtual bases: IWindow)
@@ -90,6 +91,37 @@ enum AnchorSide
     ANCHOR_CLIENT_RECT = 0x100000   // with a reference edge: measure from its clientRect
 };
 
+class IWindow;
+
+// One side of an anchor (CBaseWindow::AnchorSide), part by part:
+//   SideAnchor(ANCHOR_LEFT, 1)                                     one pixel in from the parent's left edge
+//   SideAnchor(ANCHOR_RIGHT, 1).From(split, ANCHOR_LEFT)           up to the split bar's left edge
+//   SideAnchor(ANCHOR_TOP, 1).From(tabs, ANCHOR_TOP).ClientRect()  from the top of the tabs' client rectangle
+struct SideAnchor
+{
+    int      side;         // ANCHOR_LEFT, ANCHOR_TOP, ANCHOR_RIGHT or ANCHOR_BOTTOM
+    int      margin;       // the distance from the reference edge; 0: the side is not anchored
+    IWindow* reference;    // null: the parent's client edge
+    int      edge;         // with a reference: which of its edges (ANCHOR_LEFT .. ANCHOR_BOTTOM)
+    bool     clientRect;   // with a reference: an edge of its clientRect rather than its rect
+
+    SideAnchor(int anchoredSide, int marginFromEdge)
+        : side(anchoredSide), margin(marginFromEdge), reference(NULL), edge(0), clientRect(false)
+    {
+    }
+    SideAnchor& From(IWindow* window, int windowEdge)
+    {
+        reference = window;
+        edge = windowEdge;
+        return *this;
+    }
+    SideAnchor& ClientRect()
+    {
+        clientRect = true;
+        return *this;
+    }
+};
+
 class IWindow
 {
 public:
@@ -103,6 +135,7 @@ public:
     virtual int  SetColors(COLORREF textColor, COLORREF backColor) = 0;
     // side: one ANCHOR_* value; edgeAndMargin: the margin in the low 16 bits and,
     // with a reference window, its edge (ANCHOR_*, | ANCHOR_CLIENT_RECT) above.
+    // CBaseWindow::AnchorSide takes the same by its parts.
     virtual bool Anchor(IWindow* reference, int side, int edgeAndMargin) = 0;
     virtual bool LoadPopupMenu(int menuId, int position) = 0;
     virtual bool SetToolTip(bool showNow, const char* format, ...) = 0;

@@ -47,11 +47,11 @@ void RealMouse(HWND window, int x, int y, DWORD flags = 0, DWORD data = 0);
 class ScopedControlMaker
 {
 public:
-    ScopedControlMaker(int kind, ControlMaker maker) : m_kind(kind), m_previous(CAppFrame::GetControlMaker(kind))
+    ScopedControlMaker(int kind, ControlMaker maker) : m_kind(kind), m_previous(CControlFactory::GetControlMaker(kind))
     {
-        CAppFrame::SetControlMaker(kind, maker);
+        CControlFactory::SetControlMaker(kind, maker);
     }
-    ~ScopedControlMaker() { CAppFrame::SetControlMaker(m_kind, m_previous); }
+    ~ScopedControlMaker() { CControlFactory::SetControlMaker(m_kind, m_previous); }
 
 private:
     int m_kind;
@@ -64,9 +64,14 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Makes a control in the host's client area.
+    // Makes a control in the host's client area: by type name, or typed.
     CBaseWindow* Make(const char* type, int left, int top, int right, int bottom,
                       DWORD style = WS_VISIBLE, const char* text = NULL);
+    template <class T>
+    T* Make(int left, int top, int right, int bottom, DWORD style = WS_VISIBLE, const char* text = NULL)
+    {
+        return frame->Create<T>(ControlArgs().Parent(host).Place(left, top, right, bottom).Style(style).Text(text));
+    }
     RECT WindowRectInHost(HWND window);
 
     HWND host = NULL;

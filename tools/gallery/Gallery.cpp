@@ -160,7 +160,7 @@ static int OnGridEvent(WindowEvent* e)
 
 static int OnBuild(WindowEvent* e)
 {
-    CProgBar* bar = g_frame.GetProgressBar();
+    CProgBar* bar = g_frame.StatusBar().GetProgressBar();
     if (bar)
         bar->Step();
     g_frame.SetStatusText(0, 0, "Нажата кнопка %d", e->user);
@@ -212,7 +212,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     SendMessageA(g_frame.GetStatusBar(), SB_SETPARTS, 3, (LPARAM)parts);
     g_frame.CreateProgressBar(1, WS_VISIBLE | PBS_SMOOTH);
     g_frame.RestoreStatusHint();
-    if (CProgBar* bar = g_frame.GetProgressBar()) {
+    if (CProgBar* bar = g_frame.StatusBar().GetProgressBar()) {
         bar->SetRange(0, 10);
         for (int i = 0; i < 6; ++i)
             bar->Step();
@@ -228,55 +228,55 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     }
 
     const DWORD vis = WS_VISIBLE;
-    CBaseWindow* title = g_frame.CreateControl("Static", 10, 10, 250, 28, 0, vis, "Элементы управления", main);
+    const ControlArgs here = ControlArgs().Parent(main).Style(vis);
+    CStatic* title = g_frame.Create<CStatic>(ControlArgs(here).Place(10, 10, 250, 28).Text("Элементы управления"));
     title->SetFont(18, 0, 0, "Arial");
-    CBaseWindow* button = g_frame.CreateControl("Button", 10, 36, 130, 64, 0, vis | BS_PUSHBUTTON, "Кнопка", main);
+    CButton* button = g_frame.Create<CButton>(
+        ControlArgs(here).Place(10, 36, 130, 64).Style(vis | BS_PUSHBUTTON).Text("Кнопка"));
     button->AddHandler(OnBuild, EV_COMMAND, 1, NULL);
     button->SetHint("Обычная кнопка: шаг индикатора");
-    CBaseWindow* check = g_frame.CreateControl("Button", 140, 36, 260, 64, 0, vis | BS_AUTOCHECKBOX, "Флажок", main);
-    static_cast<CButton*>(check)->SetCheck(true);
-    CBaseWindow* edit = g_frame.CreateControl("EditBox", 10, 74, 260, 98, WS_EX_CLIENTEDGE, vis | ES_AUTOHSCROLL,
-                                              "Поле ввода", main);
+    CButton* check = g_frame.Create<CButton>(
+        ControlArgs(here).Place(140, 36, 260, 64).Style(vis | BS_AUTOCHECKBOX).Text("Флажок"));
+    check->SetCheck(true);
+    CEditBox* edit = g_frame.Create<CEditBox>(ControlArgs(here).Place(10, 74, 260, 98).Style(vis | ES_AUTOHSCROLL)
+                                                  .ExStyle(WS_EX_CLIENTEDGE).Text("Поле ввода"));
     edit->SetHint("Enter - принять, Esc - отменить");
-    CBaseWindow* combo = g_frame.CreateControl("ComboBox", 10, 108, 260, 200, 0, vis | CBS_DROPDOWNLIST | WS_VSCROLL,
-                                               NULL, main);
-    CComboBox* c = static_cast<CComboBox*>(combo);
+    CComboBox* c = g_frame.Create<CComboBox>(
+        ControlArgs(here).Place(10, 108, 260, 200).Style(vis | CBS_DROPDOWNLIST | WS_VSCROLL));
     c->InsertString(-1, "Поставщик 1");
     c->InsertString(-1, "Поставщик 2");
     c->SetCurSel(0);
-    CBaseWindow* list = g_frame.CreateControl("ListBox", 10, 142, 260, 232, WS_EX_CLIENTEDGE, vis | LBS_NOTIFY,
-                                              NULL, main);
-    CListBox* l = static_cast<CListBox*>(list);
+    CListBox* l = g_frame.Create<CListBox>(
+        ControlArgs(here).Place(10, 142, 260, 232).Style(vis | LBS_NOTIFY).ExStyle(WS_EX_CLIENTEDGE));
     l->InsertString(-1, "Товары");
     l->InsertString(-1, "Поставщики");
     l->InsertString(-1, "Движения");
     l->InsertString(-1, "Остатки");
     l->SetCurSel(1);
-    g_frame.CreateControl("DTPControl", 10, 242, 260, 266, 0, vis, NULL, main);
-    CBaseWindow* track = g_frame.CreateControl("TrackBar", 10, 276, 260, 306, 0, vis | TBS_AUTOTICKS, NULL, main);
-    CTrackBar* t = static_cast<CTrackBar*>(track);
+    g_frame.Create<CDTPControl>(ControlArgs(here).Place(10, 242, 260, 266));
+    CTrackBar* t = g_frame.Create<CTrackBar>(ControlArgs(here).Place(10, 276, 260, 306).Style(vis | TBS_AUTOTICKS));
     t->SetRange(0, 10);
     t->SetPos(7);
-    CBaseWindow* spinEdit = g_frame.CreateControl("EditBox", 10, 316, 80, 340, WS_EX_CLIENTEDGE, vis, "5", main);
-    CBaseWindow* spin = g_frame.CreateControl("UpDown", 80, 316, 98, 340, 0, vis | UDS_ARROWKEYS | UDS_SETBUDDYINT,
-                                              NULL, main);
-    static_cast<CUpDown*>(spin)->SetRange(0, 100);
-    static_cast<CUpDown*>(spin)->SetBuddy(spinEdit->GetHandle());
-    static_cast<CUpDown*>(spin)->SetPos(5);
-    CBaseWindow* scroll = g_frame.CreateControl("ScrollBar", 110, 320, 260, 338, 0, vis | SBS_HORZ, NULL, main);
-    CScrollBar* s = static_cast<CScrollBar*>(scroll);
+    CEditBox* spinEdit =
+        g_frame.Create<CEditBox>(ControlArgs(here).Place(10, 316, 80, 340).ExStyle(WS_EX_CLIENTEDGE).Text("5"));
+    CUpDown* spin = g_frame.Create<CUpDown>(
+        ControlArgs(here).Place(80, 316, 98, 340).Style(vis | UDS_ARROWKEYS | UDS_SETBUDDYINT));
+    spin->SetRange(0, 100);
+    spin->SetBuddy(spinEdit->GetHandle());
+    spin->SetPos(5);
+    CScrollBar* s = g_frame.Create<CScrollBar>(ControlArgs(here).Place(110, 320, 260, 338).Style(vis | SBS_HORZ));
     s->SetRange(0, 100);
     s->SetPage(20);
     s->SetPos(30);
 
     // The right-hand side: a tab control with the grid, the drawing and the dialog page.
-    CTControl* tabs = static_cast<CTControl*>(
-        g_frame.CreateControl("TControl", 280, 10, 800, 480, 0, vis | WS_CLIPSIBLINGS, NULL, main));
+    CTControl* tabs =
+        g_frame.Create<CTControl>(ControlArgs(here).Place(280, 10, 800, 480).Style(vis | WS_CLIPSIBLINGS));
     if (tabs) {
-        tabs->Anchor(NULL, ANCHOR_LEFT, 281);
-        tabs->Anchor(NULL, ANCHOR_TOP, 11);
-        tabs->Anchor(NULL, ANCHOR_RIGHT, 11);
-        tabs->Anchor(NULL, ANCHOR_BOTTOM, 11);
+        tabs->AnchorSide(SideAnchor(ANCHOR_LEFT, 281));
+        tabs->AnchorSide(SideAnchor(ANCHOR_TOP, 11));
+        tabs->AnchorSide(SideAnchor(ANCHOR_RIGHT, 11));
+        tabs->AnchorSide(SideAnchor(ANCHOR_BOTTOM, 11));
         tabs->InsertTab(0, "Таблица", -1);
         tabs->InsertTab(1, "Рисунок", -1);
         tabs->InsertTab(2, "Диалог", -1);
@@ -284,15 +284,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
         tabs->InsertTab(4, "Дерево", -1);
         tabs->FitToParent();
     }
-    auto fillPage = [tabs](CBaseWindow* window) {
-        window->Anchor(tabs, ANCHOR_LEFT, ANCHOR_LEFT | ANCHOR_CLIENT_RECT | 1);
-        window->Anchor(tabs, ANCHOR_TOP, ANCHOR_TOP | ANCHOR_CLIENT_RECT | 1);
-        window->Anchor(tabs, ANCHOR_RIGHT, ANCHOR_RIGHT | ANCHOR_CLIENT_RECT | 1);
-        window->Anchor(tabs, ANCHOR_BOTTOM, ANCHOR_BOTTOM | ANCHOR_CLIENT_RECT | 1);
+    // A page fills the tab control's client rectangle; the dialog page keeps its size.
+    auto placeOnPage = [tabs](CBaseWindow* window, int margin, bool fill) {
+        window->AnchorSide(SideAnchor(ANCHOR_LEFT, margin).From(tabs, ANCHOR_LEFT).ClientRect());
+        window->AnchorSide(SideAnchor(ANCHOR_TOP, margin).From(tabs, ANCHOR_TOP).ClientRect());
+        if (!fill)
+            return;
+        window->AnchorSide(SideAnchor(ANCHOR_RIGHT, margin).From(tabs, ANCHOR_RIGHT).ClientRect());
+        window->AnchorSide(SideAnchor(ANCHOR_BOTTOM, margin).From(tabs, ANCHOR_BOTTOM).ClientRect());
     };
+    auto fillPage = [placeOnPage](CBaseWindow* window) { placeOnPage(window, 1, true); };
 
-    CListView* grid = static_cast<CListView*>(g_frame.CreateControl(
-        "ListView", 0, 0, 100, 100, WS_EX_CLIENTEDGE, LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA, NULL, main));
+    CListView* grid = g_frame.Create<CListView>(ControlArgs(here).Place(0, 0, 100, 100)
+                                                    .Style(LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA)
+                                                    .ExStyle(WS_EX_CLIENTEDGE));
     if (grid && tabs) {
         fillPage(grid);
         grid->SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
@@ -326,23 +331,22 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 
     g_wave.doubleBuffered = true;
     g_wave.scale = 25.0;
-    if (g_frame.CreateCustom(&g_wave, 0, 0, 100, 100, WS_EX_CLIENTEDGE, 0, NULL, main) && tabs) {
+    if (g_frame.Adopt(&g_wave, ControlArgs().Parent(main).Place(0, 0, 100, 100).ExStyle(WS_EX_CLIENTEDGE)) && tabs) {
         fillPage(&g_wave);
         tabs->AddPage(g_wave.GetHandle(), 1);
     }
 
-    CBaseWindow* page = g_frame.CreateControl("Dialog", 0, 0, 240, 120, 0, WS_CHILD, MAKEINTRESOURCEA(100), main);
+    CDialog* page = g_frame.CreatePage(MAKEINTRESOURCEA(100), ControlArgs().Parent(main).Place(0, 0, 240, 120));
     if (page) {
-        g_frame.AttachControl("Button", page->GetHandle(), 1024, OnBuild, EV_COMMAND, NULL);
-        g_frame.AttachControl("EditBox", page->GetHandle(), 1001, NULL, 0, NULL);
-        static_cast<CDialog*>(page)->SetItemText(1001, "%s", "Иванов");
-        static_cast<CDialog*>(page)->SetItemText(1024, "%s", "Построить");
-        static_cast<CDialog*>(page)->SetItemText(1002, "%s", "Активен");
-        static_cast<CDialog*>(page)->SetItemText(1000, "%s", "Страница диалога");
-        static_cast<CDialog*>(page)->SetItemText(1003, "%s", "Имя:");
+        g_frame.AttachItem<CButton>(page->GetHandle(), 1024, OnBuild, EV_COMMAND);
+        g_frame.AttachItem<CEditBox>(page->GetHandle(), 1001);
+        page->SetItemText(1001, "%s", "Иванов");
+        page->SetItemText(1024, "%s", "Построить");
+        page->SetItemText(1002, "%s", "Активен");
+        page->SetItemText(1000, "%s", "Страница диалога");
+        page->SetItemText(1003, "%s", "Имя:");
         if (tabs) {
-            page->Anchor(tabs, ANCHOR_LEFT, ANCHOR_LEFT | ANCHOR_CLIENT_RECT | 11);
-            page->Anchor(tabs, ANCHOR_TOP, ANCHOR_TOP | ANCHOR_CLIENT_RECT | 11);
+            placeOnPage(page, 11, false);
             tabs->AddPage(page->GetHandle(), 2);
         }
     }

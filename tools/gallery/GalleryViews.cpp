@@ -88,8 +88,8 @@ int OnChildCreated(WindowEvent* e);
 
 CBaseWindow* MakeGalleryChart(CAppFrame& frame, HWND parent)
 {
-    CGraph* chart = static_cast<CGraph*>(
-        frame.CreateControl("Graph", 0, 0, 300, 200, WS_EX_CLIENTEDGE, WS_VISIBLE | WS_HSCROLL, NULL, parent));
+    CGraph* chart = frame.Create<CGraph>(ControlArgs().Parent(parent).Place(0, 0, 300, 200)
+                                             .Style(WS_VISIBLE | WS_HSCROLL).ExStyle(WS_EX_CLIENTEDGE));
     if (!chart)
         return NULL;
     chart->SetColors(RGB(0, 0, 0), RGB(255, 255, 248));
@@ -120,9 +120,9 @@ CBaseWindow* MakeGalleryChart(CAppFrame& frame, HWND parent)
 
 CBaseWindow* MakeGalleryTree(CAppFrame& frame, HWND parent)
 {
-    CTreeView* tree = static_cast<CTreeView*>(frame.CreateControl(
-        "TreeView", 0, 0, 200, 200, WS_EX_CLIENTEDGE,
-        WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS, NULL, parent));
+    CTreeView* tree = frame.Create<CTreeView>(
+        ControlArgs().Parent(parent).Place(0, 0, 200, 200).ExStyle(WS_EX_CLIENTEDGE)
+            .Style(WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS));
     if (!tree)
         return NULL;
     static HIMAGELIST images = TreeImages();
@@ -151,34 +151,32 @@ CBaseWindow* MakeGalleryTree(CAppFrame& frame, HWND parent)
 // a resize bar.
 void BuildBarsView(CAppFrame& frame, HWND main)
 {
-    CToolBar* bar = static_cast<CToolBar*>(
-        frame.CreateControl("ToolBar", 0, 0, 100, 30, 0, WS_VISIBLE | CCS_TOP | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS, NULL,
-                            main));
+    CToolBar* bar = frame.Create<CToolBar>(ControlArgs().Parent(main).Place(0, 0, 100, 30)
+                                               .Style(WS_VISIBLE | CCS_TOP | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS));
     if (bar)
         bar->AddButtons(GALLERY_TOOLBAR_FIRST, 16, 16, 3, "Открыть|Сохранить|График");
     // The panes come after the bar: moving it lays out the controls made after it.
-    CReSizeBar* split =
-        static_cast<CReSizeBar*>(frame.CreateControl("ReSizeBar", 0, 0, 4, 300, 0, WS_VISIBLE, NULL, main));
+    CReSizeBar* split = frame.Create<CReSizeBar>(ControlArgs().Parent(main).Place(0, 0, 4, 300).Style(WS_VISIBLE));
     if (split) {
-        split->Anchor(NULL, ANCHOR_LEFT, 6);
-        split->Anchor(NULL, ANCHOR_TOP, 6);
-        split->Anchor(NULL, ANCHOR_RIGHT, 6);
-        split->Anchor(NULL, ANCHOR_BOTTOM, 6);
+        split->AnchorSide(SideAnchor(ANCHOR_LEFT, 6));
+        split->AnchorSide(SideAnchor(ANCHOR_TOP, 6));
+        split->AnchorSide(SideAnchor(ANCHOR_RIGHT, 6));
+        split->AnchorSide(SideAnchor(ANCHOR_BOTTOM, 6));
         split->SetLimits(120, 200);
     }
     CBaseWindow* tree = MakeGalleryTree(frame, main);
     if (tree) {
-        tree->Anchor(NULL, ANCHOR_LEFT, 6);
-        tree->Anchor(NULL, ANCHOR_TOP, 6);
-        tree->Anchor(split, ANCHOR_RIGHT, ANCHOR_LEFT | 1);
-        tree->Anchor(NULL, ANCHOR_BOTTOM, 6);
+        tree->AnchorSide(SideAnchor(ANCHOR_LEFT, 6));
+        tree->AnchorSide(SideAnchor(ANCHOR_TOP, 6));
+        tree->AnchorSide(SideAnchor(ANCHOR_RIGHT, 1).From(split, ANCHOR_LEFT));
+        tree->AnchorSide(SideAnchor(ANCHOR_BOTTOM, 6));
     }
     CBaseWindow* chart = MakeGalleryChart(frame, main);
     if (chart) {
-        chart->Anchor(split, ANCHOR_LEFT, ANCHOR_RIGHT | 1);
-        chart->Anchor(NULL, ANCHOR_TOP, 6);
-        chart->Anchor(NULL, ANCHOR_RIGHT, 6);
-        chart->Anchor(NULL, ANCHOR_BOTTOM, 6);
+        chart->AnchorSide(SideAnchor(ANCHOR_LEFT, 1).From(split, ANCHOR_RIGHT));
+        chart->AnchorSide(SideAnchor(ANCHOR_TOP, 6));
+        chart->AnchorSide(SideAnchor(ANCHOR_RIGHT, 6));
+        chart->AnchorSide(SideAnchor(ANCHOR_BOTTOM, 6));
     }
     frame.LayoutAll();
     if (split)
@@ -212,15 +210,15 @@ void BuildMdiView(CAppFrame& frame, HWND main)
     AppendMenuA(windows, MF_STRING, 4001, "Каскадом");
     AppendMenuA(bar, MF_POPUP, (UINT_PTR)windows, "Окна");
     SetMenu(main, bar);
-    CMDI_Child* mdi = static_cast<CMDI_Child*>(
-        frame.CreateControl("MDI", 0, 0, 100, 100, WS_EX_CLIENTEDGE, WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL |
-                                                                        WS_HSCROLL, NULL, main));
+    CMDI_Child* mdi = frame.Create<CMDI_Child>(
+        ControlArgs().Parent(main).Place(0, 0, 100, 100).ExStyle(WS_EX_CLIENTEDGE)
+            .Style(WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL));
     if (!mdi)
         return;
-    mdi->Anchor(NULL, ANCHOR_LEFT, 1);
-    mdi->Anchor(NULL, ANCHOR_TOP, 1);
-    mdi->Anchor(NULL, ANCHOR_RIGHT, 1);
-    mdi->Anchor(NULL, ANCHOR_BOTTOM, 1);
+    mdi->AnchorSide(SideAnchor(ANCHOR_LEFT, 1));
+    mdi->AnchorSide(SideAnchor(ANCHOR_TOP, 1));
+    mdi->AnchorSide(SideAnchor(ANCHOR_RIGHT, 1));
+    mdi->AnchorSide(SideAnchor(ANCHOR_BOTTOM, 1));
     mdi->AddHandler(OnChildCreated, EV_DIALOG_INIT, 0, NULL);
     frame.LayoutAll();
     const char* titles[2] = {"Динамика: ООО \"Восток\"", "Динамика: ИП Смирнов"};

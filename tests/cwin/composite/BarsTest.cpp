@@ -45,7 +45,7 @@ class BarsToolBar : public FrameTest
 protected:
     CToolBar* MakeBar(DWORD style = WS_VISIBLE | CCS_TOP)
     {
-        CBaseWindow* made = Make("ToolBar", 0, 0, 300, 30, style);
+        CBaseWindow* made = Make<CToolBar>(0, 0, 300, 30, style);
         return made ? static_cast<CToolBar*>(made) : NULL;
     }
 };
@@ -60,7 +60,7 @@ TEST_F(BarsToolBar, TheFactoryMakesToolBarsAndRebarsOfTheCommonControls)
     EXPECT_NE(nullptr, dynamic_cast<IToolBar*>(static_cast<CBaseWindow*>(bar)));
     EXPECT_EQ(0, ButtonCount(bar));
 
-    CBaseWindow* rebar = Make("ReBar", 0, 0, 300, 30, WS_VISIBLE | CCS_TOP);
+    CBaseWindow* rebar = Make<CReBar>(0, 0, 300, 30, WS_VISIBLE | CCS_TOP);
     ASSERT_NE(nullptr, rebar);
     EXPECT_EQ(KIND_REBAR, rebar->kind);
     EXPECT_EQ("ReBarWindow32", ClassOf(rebar->GetHandle()));
@@ -196,7 +196,7 @@ TEST_F(BarsToolBar, AClickedButtonReachesItsOwnerAsACommandWithItsIdentifier)
 
 TEST_F(BarsToolBar, ItsLayoutSizesItToTheParentWhateverSizeItIsGiven)
 {
-    CToolBar* bar = static_cast<CToolBar*>(Make("ToolBar", 40, 40, 90, 45, WS_VISIBLE | CCS_TOP));
+    CToolBar* bar = Make<CToolBar>(40, 40, 90, 45, WS_VISIBLE | CCS_TOP);
     ASSERT_NE(nullptr, bar);
     ASSERT_TRUE(bar->AddButtons(kBitmap, 16, 16, 2, NULL));
     RECT client;
@@ -220,16 +220,16 @@ using BarsDocking = FrameTest;
 TEST_F(BarsDocking, BarsTakeTheirExtentOffTheAreaOfTheControlsAfterThem)
 {
     ASSERT_TRUE(frame->CreateStatusBar("готов", 0, 0, 0, NULL));
-    CToolBar* top = static_cast<CToolBar*>(Make("ToolBar", 0, 0, 100, 10, WS_VISIBLE | CCS_TOP));
-    CToolBar* bottom = static_cast<CToolBar*>(Make("ToolBar", 0, 0, 100, 10, WS_VISIBLE | CCS_BOTTOM));
+    CToolBar* top = Make<CToolBar>(0, 0, 100, 10, WS_VISIBLE | CCS_TOP);
+    CToolBar* bottom = Make<CToolBar>(0, 0, 100, 10, WS_VISIBLE | CCS_BOTTOM);
     // Vertical bars keep the rectangle they are given (no resizing, no aligning).
     DWORD fixed = CCS_NORESIZE | CCS_NOPARENTALIGN;
-    CBaseWindow* left = Make("ToolBar", 0, 40, 40, 200, WS_VISIBLE | CCS_LEFT | fixed);
-    CBaseWindow* right = Make("ReBar", 500, 40, 530, 200, WS_VISIBLE | CCS_RIGHT | fixed);
+    CBaseWindow* left = Make<CToolBar>(0, 40, 40, 200, WS_VISIBLE | CCS_LEFT | fixed);
+    CBaseWindow* right = Make<CReBar>(500, 40, 530, 200, WS_VISIBLE | CCS_RIGHT | fixed);
     ASSERT_TRUE(top && bottom && left && right);
     ASSERT_TRUE(top->AddButtons(kBitmap, 16, 16, 3, "Открыть|Сохранить|Печать"));
     ASSERT_TRUE(bottom->AddButtons(kOtherBitmap, 16, 16, 2, NULL));
-    CBaseWindow* area = Make("Static", 200, 200, 210, 210);
+    CBaseWindow* area = Make<CStatic>(200, 200, 210, 210);
     area->Anchor(NULL, ANCHOR_LEFT, 1);
     area->Anchor(NULL, ANCHOR_TOP, 1);
     area->Anchor(NULL, ANCHOR_RIGHT, 1);
@@ -247,7 +247,7 @@ TEST_F(BarsDocking, BarsTakeTheirExtentOffTheAreaOfTheControlsAfterThem)
     EXPECT_GT(statusHeight, 0);
     // Margins of 1 on every side put the static exactly on the free area.
     RECT expected = {40, topHeight, client.right - 30, client.bottom - statusHeight - bottomHeight};
-    const RECT& free = frame->GetFreeArea();
+    const RECT& free = frame->Layout().GetFreeArea();
     EXPECT_EQ(expected.left, free.left);
     EXPECT_EQ(expected.top, free.top);
     EXPECT_EQ(expected.right, free.right);
@@ -263,16 +263,16 @@ TEST_F(BarsDocking, BarsTakeTheirExtentOffTheAreaOfTheControlsAfterThem)
     // A bar that is destroyed takes nothing off any more.
     left->Destroy();
     frame->LayoutAll();
-    EXPECT_EQ(0, frame->GetFreeArea().left);
+    EXPECT_EQ(0, frame->Layout().GetFreeArea().left);
     EXPECT_EQ(0, WindowRectInHost(area->GetHandle()).left);
 }
 
 TEST_F(BarsDocking, ATopBar28HighAndTheStatusBarLeaveTheClientHeightLessBoth)
 {
     ASSERT_TRUE(frame->CreateStatusBar("готов", 0, 0, 0, NULL));
-    CBaseWindow* top = Make("ReBar", 0, 0, 600, 28, WS_VISIBLE | CCS_TOP | CCS_NORESIZE | CCS_NOPARENTALIGN);
+    CBaseWindow* top = Make<CReBar>(0, 0, 600, 28, WS_VISIBLE | CCS_TOP | CCS_NORESIZE | CCS_NOPARENTALIGN);
     ASSERT_NE(nullptr, top);
-    CBaseWindow* area = Make("Static", 10, 10, 60, 60);
+    CBaseWindow* area = Make<CStatic>(10, 10, 60, 60);
     area->Anchor(NULL, ANCHOR_TOP, 1);
     area->Anchor(NULL, ANCHOR_BOTTOM, 1);
     frame->LayoutAll();
@@ -309,7 +309,7 @@ protected:
     // (right edge = free right - marginRight + 1).
     CReSizeBar* MakeSplitter(int left, int top, int right, int bottom, int marginRight = 1)
     {
-        CBaseWindow* made = Make("ReSizeBar", left, top, right, bottom);
+        CBaseWindow* made = Make<CReSizeBar>(left, top, right, bottom);
         if (!made)
             return NULL;
         made->Anchor(NULL, ANCHOR_LEFT, 1);
@@ -323,7 +323,7 @@ protected:
     // A static on one side of a vertical bar, anchored to the bar's edge.
     CBaseWindow* Pane(CReSizeBar* bar, bool before)
     {
-        CBaseWindow* pane = Make("Static", 0, 0, 10, 10, WS_VISIBLE, "панель");
+        CBaseWindow* pane = Make<CStatic>(0, 0, 10, 10, WS_VISIBLE, "панель");
         pane->Anchor(NULL, ANCHOR_TOP, 1);
         pane->Anchor(NULL, ANCHOR_BOTTOM, 1);
         if (before) {
@@ -348,7 +348,7 @@ protected:
 
 TEST_F(BarsReSizeBar, ItsRectangleDecidesTheOrientationAndThickness)
 {
-    CReSizeBar* flat = static_cast<CReSizeBar*>(Make("ReSizeBar", 10, 10, 210, 14));
+    CReSizeBar* flat = Make<CReSizeBar>(10, 10, 210, 14);
     ASSERT_NE(nullptr, flat);
     EXPECT_EQ(KIND_RESIZEBAR, flat->kind);
     EXPECT_FALSE(flat->vertical);
@@ -357,12 +357,12 @@ TEST_F(BarsReSizeBar, ItsRectangleDecidesTheOrientationAndThickness)
     EXPECT_EQ((LONG_PTR)static_cast<CBaseWindow*>(flat), GetWindowLongPtrA(flat->GetHandle(), GWLP_USERDATA));
     EXPECT_NE(nullptr, dynamic_cast<IReSizeBar*>(static_cast<CBaseWindow*>(flat)));
 
-    CReSizeBar* tall = static_cast<CReSizeBar*>(Make("ReSizeBar", 10, 10, 14, 210));
+    CReSizeBar* tall = Make<CReSizeBar>(10, 10, 14, 210);
     ASSERT_NE(nullptr, tall);
     EXPECT_TRUE(tall->vertical);
     EXPECT_EQ(4, tall->thickness);
     // A square one is vertical.
-    CReSizeBar* square = static_cast<CReSizeBar*>(Make("ReSizeBar", 10, 10, 20, 20));
+    CReSizeBar* square = Make<CReSizeBar>(10, 10, 20, 20);
     EXPECT_TRUE(square->vertical);
     EXPECT_EQ(10, square->thickness);
 
@@ -561,7 +561,7 @@ TEST_F(BarsReSizeBar, ShrinkingTheWindowPushesTheBarBackToItsMinimum)
 TEST_F(BarsReSizeBar, AHorizontalBarMovesUpAndDown)
 {
     SetClientSize(host, 400, 300);
-    CBaseWindow* made = Make("ReSizeBar", 0, 100, 200, 104);
+    CBaseWindow* made = Make<CReSizeBar>(0, 100, 200, 104);
     ASSERT_NE(nullptr, made);
     CReSizeBar* bar = static_cast<CReSizeBar*>(made);
     bar->Anchor(NULL, ANCHOR_LEFT, 1);
@@ -569,7 +569,7 @@ TEST_F(BarsReSizeBar, AHorizontalBarMovesUpAndDown)
     bar->Anchor(NULL, ANCHOR_RIGHT, 1);
     bar->Anchor(NULL, ANCHOR_BOTTOM, 1);
     frame->LayoutAll();
-    CBaseWindow* below = Make("Static", 0, 0, 10, 10);
+    CBaseWindow* below = Make<CStatic>(0, 0, 10, 10);
     below->Anchor(NULL, ANCHOR_LEFT, 1);
     below->Anchor(NULL, ANCHOR_RIGHT, 1);
     below->Anchor(bar, ANCHOR_TOP, ANCHOR_BOTTOM | 1);
@@ -613,7 +613,7 @@ TEST_F(BarsReSizeBar, OddInputBreaksNothing)
     EXPECT_FALSE(looseSplitter.SetSplitPosition(50, true));
     EXPECT_TRUE(looseSplitter.SetLimitsAndRefit(10, 10));
     // Labels taken from the bar's own text buffer.
-    CToolBar* own = static_cast<CToolBar*>(Make("ToolBar", 0, 0, 100, 20, WS_VISIBLE | CCS_TOP));
+    CToolBar* own = Make<CToolBar>(0, 0, 100, 20, WS_VISIBLE | CCS_TOP);
     strcpy(own->text, "Один|Два");
     EXPECT_TRUE(own->AddButtons(kBitmap, 16, 16, 2, own->text));
     EXPECT_EQ("Один", ButtonText(own, kBitmap));

@@ -28,12 +28,12 @@ protected:
     void SetUp() override
     {
         FrameTest::SetUp();
-        previous = CAppFrame::GetControlMaker(KIND_LISTVIEW);
-        CAppFrame::SetControlMaker(KIND_LISTVIEW, MakeControlOf<StandInList>);
+        previous = CControlFactory::GetControlMaker(KIND_LISTVIEW);
+        CControlFactory::SetControlMaker(KIND_LISTVIEW, MakeControlOf<StandInList>);
     }
     void TearDown() override
     {
-        CAppFrame::SetControlMaker(KIND_LISTVIEW, previous);
+        CControlFactory::SetControlMaker(KIND_LISTVIEW, previous);
         FrameTest::TearDown();
     }
 
@@ -137,8 +137,8 @@ TEST_F(CompositeRouting, TreeSelectionAndLabelEditingBecomeEvents)
     insert.item.mask = TVIF_TEXT;
     insert.item.pszText = const_cast<char*>("Группа");
     HTREEITEM item = (HTREEITEM)SendMessageA(tree, TVM_INSERTITEMA, 0, (LPARAM)&insert);
-    CBaseWindow* object = frame->AttachControl("Static", host, 78, RecordingCallback,
-                                               EV_SELECTION_CHANGED | EV_EDIT_BEGIN, NULL);
+    CBaseWindow* object =
+        frame->AttachItem<CStatic>(host, 78, RecordingCallback, EV_SELECTION_CHANGED | EV_EDIT_BEGIN);
     ASSERT_NE(nullptr, object);
     SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)item);
     ASSERT_EQ(1u, Recorded().size());

@@ -120,8 +120,7 @@ protected:
 
     CListView* MakeGrid(DWORD style = 0)
     {
-        CListView* grid = dynamic_cast<CListView*>(Make("ListView", 10, 10, 410, 310,
-                                                        WS_VISIBLE | LVS_SHOWSELALWAYS | style));
+        CListView* grid = Make<CListView>(10, 10, 410, 310, WS_VISIBLE | LVS_SHOWSELALWAYS | style);
         if (!grid)
             return nullptr;
         grid->InsertColumn(0, "Наименование", 150, 0, 0);

@@ -123,7 +123,7 @@ protected:
     CListView* MakeGrid(int mask = EV_CACHE_HINT | EV_COMPARE | EV_EDIT_END | EV_ROW_FOCUSED | EV_ROW_UNFOCUSED,
                         bool bind = true)
     {
-        CBaseWindow* made = Make("ListView", 10, 10, 410, 310, WS_VISIBLE | LVS_SHOWSELALWAYS);
+        CBaseWindow* made = Make<CListView>(10, 10, 410, 310, WS_VISIBLE | LVS_SHOWSELALWAYS);
         CListView* grid = dynamic_cast<CListView*>(made);
         if (!grid)
             return nullptr;

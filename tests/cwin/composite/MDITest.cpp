@@ -66,7 +66,7 @@ protected:
     // An MDI control over the whole free area, reporting creations to OnChildCreated.
     CMDI_Child* MakeMDI()
     {
-        CBaseWindow* made = Make("MDI", 0, 0, 10, 10, WS_VISIBLE | WS_CLIPCHILDREN);
+        CBaseWindow* made = Make<CMDI_Child>(0, 0, 10, 10, WS_VISIBLE | WS_CLIPCHILDREN);
         if (!made)
             return NULL;
         made->Anchor(NULL, ANCHOR_LEFT, 1);
@@ -319,11 +319,11 @@ TEST_F(MDIChildren, TheActiveChildFollowsActivation)
 
 TEST_F(MDIChildren, AResizedChildRefitsTheControlsFromTheMDIControlOn)
 {
-    CBaseWindow* before = Make("Static", 300, 5, 340, 25);
+    CBaseWindow* before = Make<CStatic>(300, 5, 340, 25);
     before->Anchor(NULL, ANCHOR_LEFT, 11);
     CMDI_Child* mdi = MakeMDI();
     ASSERT_NE(nullptr, mdi);
-    CBaseWindow* after = Make("Static", 300, 30, 340, 50);
+    CBaseWindow* after = Make<CStatic>(300, 30, 340, 50);
     after->Anchor(NULL, ANCHOR_LEFT, 21);
     HWND child = NewChild(mdi, "A", 1);
     ASSERT_NE(nullptr, child);
@@ -347,11 +347,11 @@ TEST_F(MDIClient, ASecondControlTakesTheReportsOfAllChildren)
 {
     CMDI_Child* first = MakeMDI();
     ASSERT_NE(nullptr, first);
-    CBaseWindow* between = Make("Static", 300, 5, 340, 25);
+    CBaseWindow* between = Make<CStatic>(300, 5, 340, 25);
     between->Anchor(NULL, ANCHOR_LEFT, 11);
     CMDI_Child* second = MakeMDI();
     ASSERT_NE(nullptr, second);
-    CBaseWindow* last = Make("Static", 300, 30, 340, 50);
+    CBaseWindow* last = Make<CStatic>(300, 30, 340, 50);
     last->Anchor(NULL, ANCHOR_LEFT, 21);
     EXPECT_EQ(second, CMDI_Child::Current());
 

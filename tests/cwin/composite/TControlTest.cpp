@@ -16,7 +16,7 @@ class TabControl : public FrameTest
 protected:
     CTControl* MakeTabs(int tabs, DWORD style = WS_VISIBLE, int width = 400, int height = 300)
     {
-        CBaseWindow* made = Make("TControl", 10, 10, 10 + width, 10 + height, style | WS_CLIPSIBLINGS);
+        CBaseWindow* made = Make<CTControl>(10, 10, 10 + width, 10 + height, style | WS_CLIPSIBLINGS);
         if (!made)
             return NULL;
         CTControl* control = static_cast<CTControl*>(made);
@@ -74,7 +74,7 @@ TEST_F(TabControl, SelectingATabShowsExactlyItsWindowsFrameworkOrForeign)
 {
     CTControl* tabs = MakeTabs(3);
     ASSERT_NE(nullptr, tabs);
-    CBaseWindow* button = Make("Button", 20, 60, 120, 90, WS_VISIBLE, "Построить");
+    CBaseWindow* button = Make<CButton>(20, 60, 120, 90, WS_VISIBLE, "Построить");
     HWND foreign = Foreign(100);
     HWND shared = Foreign(130);
     ASSERT_TRUE(tabs->AddPage(button->GetHandle(), 0));
@@ -108,8 +108,8 @@ TEST_F(TabControl, AShownPageLiesAboveTheTabStripForThePointer)
     ASSERT_NE(nullptr, tabs);
     ASSERT_TRUE(tabs->Layout(640, 480));
     const RECT& page = tabs->clientRect;
-    CBaseWindow* first = Make("Button", page.left, page.top, page.right, page.bottom, WS_VISIBLE, "1");
-    CBaseWindow* second = Make("Button", page.left, page.top, page.right, page.bottom, WS_VISIBLE, "2");
+    CBaseWindow* first = Make<CButton>(page.left, page.top, page.right, page.bottom, WS_VISIBLE, "1");
+    CBaseWindow* second = Make<CButton>(page.left, page.top, page.right, page.bottom, WS_VISIBLE, "2");
     tabs->AddPage(first->GetHandle(), 0);
     tabs->AddPage(second->GetHandle(), 1);
     POINT inside = {(page.left + page.right) / 2, (page.top + page.bottom) / 2};
@@ -370,7 +370,7 @@ TEST_F(PageRectangle, APageAnchoredToThePageRectangleFollowsTheTabControl)
 {
     CTControl* tabs = MakeTabs(2);
     ASSERT_NE(nullptr, tabs);
-    CBaseWindow* page = Make("Button", 0, 0, 50, 50, WS_VISIBLE, "стр");
+    CBaseWindow* page = Make<CButton>(0, 0, 50, 50, WS_VISIBLE, "стр");
     ASSERT_NE(nullptr, page);
     ASSERT_TRUE(tabs->Anchor(NULL, ANCHOR_LEFT, 1));
     ASSERT_TRUE(tabs->Anchor(NULL, ANCHOR_TOP, 1));

@@ -145,7 +145,7 @@ protected:
 
     CTreeView* MakeTree(DWORD extraStyle = 0)
     {
-        CBaseWindow* made = Make("TreeView", 10, 10, 400, 400,
+        CBaseWindow* made = Make<CTreeView>(10, 10, 400, 400,
                                  WS_VISIBLE | WS_BORDER | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | extraStyle);
         tree = dynamic_cast<CTreeView*>(made);
         face = dynamic_cast<ITreeView*>(made);
@@ -550,11 +550,11 @@ TEST_F(TreeEvents, DraggingAnItemStartsTheFramesDrag)
     ASSERT_EQ(1u, g_dragCodes.size());
     EXPECT_EQ(0, g_dragCodes[0]);
     EXPECT_EQ((UINT)TVN_BEGINDRAGA, g_dragStartNotification);
-    EXPECT_EQ(frame->GetControlCount() - 1, frame->GetDragSource());
+    EXPECT_EQ(frame->GetControlCount() - 1, frame->Drag().GetSource());
     SendMessageA(host, WM_LBUTTONUP, 0, MAKELPARAM(600, 400));   // dropped on nothing
     ASSERT_EQ(2u, g_dragCodes.size());
     EXPECT_EQ(514, g_dragCodes[1]);
-    EXPECT_EQ(-1, frame->GetDragSource());
+    EXPECT_EQ(-1, frame->Drag().GetSource());
 }
 
 // ---- saving
@@ -824,8 +824,7 @@ TEST_F(TreeViewTest, ThePlainTreeAndADerivedOneLoadTheSameTrees)
     CTreeView* derived = NULL;
     {
         ScopedControlMaker own(KIND_TREEVIEW, MakeControlOf<DerivedTree>);
-        derived = dynamic_cast<DerivedTree*>(frame->CreateControl("TreeView", 410, 10, 600, 400, 0, WS_VISIBLE, NULL,
-                                                                  host));
+        derived = frame->Create<DerivedTree>(ControlArgs().Parent(host).Place(410, 10, 600, 400).Style(WS_VISIBLE));
     }
     ASSERT_NE(nullptr, derived);
     HWND derivedWindow = derived->GetHandle();

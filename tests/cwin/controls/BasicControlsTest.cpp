@@ -13,8 +13,8 @@ using EditBoxOnDesktop = FrameTest;
 
 TEST_F(EditBoxOnDesktop, EscapeRestoresTheTextOfWhenItGotTheFocus)
 {
-    CBaseWindow* other = Make("Button", 200, 10, 260, 30, WS_VISIBLE, "x");
-    CBaseWindow* edit = Make("EditBox", 10, 10, 150, 30, WS_VISIBLE | WS_BORDER, "abc");
+    CBaseWindow* other = Make<CButton>(200, 10, 260, 30, WS_VISIBLE, "x");
+    CBaseWindow* edit = Make<CEditBox>(10, 10, 150, 30, WS_VISIBLE | WS_BORDER, "abc");
     ASSERT_NE(nullptr, edit);
     edit->AddHandler(RecordingCallback, EV_COMMAND | EV_CANCEL | EV_EDIT_BEGIN | EV_KEY_DOWN | EV_KEY_UP, 0, NULL);
     SetFocus(other->GetHandle());
@@ -45,7 +45,7 @@ TEST_F(EditBoxOnDesktop, EscapeRestoresTheTextOfWhenItGotTheFocus)
 
 TEST_F(EditBoxOnDesktop, EnterAcceptsTheTextAndIsNotPassedOn)
 {
-    CBaseWindow* edit = Make("EditBox", 10, 10, 150, 60, WS_VISIBLE | WS_BORDER | ES_MULTILINE, "one");
+    CBaseWindow* edit = Make<CEditBox>(10, 10, 150, 60, WS_VISIBLE | WS_BORDER | ES_MULTILINE, "one");
     edit->AddHandler(RecordingCallback, EV_COMMAND, 0, NULL);
     SetFocus(edit->GetHandle());
     SendMessageA(edit->GetHandle(), EM_SETSEL, 3, 3);
@@ -60,8 +60,8 @@ TEST_F(EditBoxOnDesktop, EnterAcceptsTheTextAndIsNotPassedOn)
 
 TEST_F(EditBoxOnDesktop, FocusLossAndAClickOutsideCancel)
 {
-    CBaseWindow* other = Make("Button", 200, 10, 260, 30, WS_VISIBLE, "x");
-    CBaseWindow* edit = Make("EditBox", 10, 10, 150, 30, WS_VISIBLE | WS_BORDER, "keep");
+    CBaseWindow* other = Make<CButton>(200, 10, 260, 30, WS_VISIBLE, "x");
+    CBaseWindow* edit = Make<CEditBox>(10, 10, 150, 30, WS_VISIBLE | WS_BORDER, "keep");
     edit->AddHandler(RecordingCallback, EV_CANCEL, 0, NULL);
     SetFocus(edit->GetHandle());
     SendMessageA(edit->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));   // inside
@@ -83,7 +83,7 @@ TEST_F(EditBoxOnDesktop, FocusLossAndAClickOutsideCancel)
 
 TEST_F(EditBox, AppendTextInsertsAtTheCaret)
 {
-    CBaseWindow* made = Make("EditBox", 10, 10, 150, 30, WS_VISIBLE, "ab");
+    CBaseWindow* made = Make<CEditBox>(10, 10, 150, 30, WS_VISIBLE, "ab");
     IEditBox* edit = dynamic_cast<IEditBox*>(made);
     ASSERT_NE(nullptr, edit);
     SendMessageA(made->GetHandle(), EM_SETSEL, 1, 1);
@@ -108,7 +108,7 @@ static LRESULT CALLBACK WatchComboSize(HWND w, UINT m, WPARAM wp, LPARAM lp)
 
 TEST_F(Selection, AComboSelectionChangeDeliversTheNewIndex)
 {
-    CBaseWindow* made = Make("ComboBox", 10, 10, 150, 120, WS_VISIBLE | CBS_DROPDOWNLIST | WS_VSCROLL);
+    CBaseWindow* made = Make<CComboBox>(10, 10, 150, 120, WS_VISIBLE | CBS_DROPDOWNLIST | WS_VSCROLL);
     IComboBox* combo = dynamic_cast<IComboBox*>(made);
     ASSERT_NE(nullptr, combo);
     combo->InsertString(-1, "первый");
@@ -128,7 +128,7 @@ TEST_F(Selection, AComboSelectionChangeDeliversTheNewIndex)
 
 TEST_F(SelectionOnDesktop, AListBoxSelectionChangeDeliversTheNewIndex)
 {
-    CBaseWindow* made = Make("ListBox", 10, 10, 150, 120, WS_VISIBLE | LBS_NOTIFY);
+    CBaseWindow* made = Make<CListBox>(10, 10, 150, 120, WS_VISIBLE | LBS_NOTIFY);
     IListBox* list = dynamic_cast<IListBox*>(made);
     ASSERT_NE(nullptr, list);
     list->InsertString(-1, "a");
@@ -146,7 +146,7 @@ TEST_F(SelectionOnDesktop, AListBoxSelectionChangeDeliversTheNewIndex)
 
 TEST_F(Selection, AComboAnchoredAtTheTopDropsDropRowsTimesItsClosedHeight)
 {
-    CBaseWindow* made = Make("ComboBox", 10, 10, 150, 200, WS_VISIBLE | CBS_DROPDOWNLIST | WS_VSCROLL);
+    CBaseWindow* made = Make<CComboBox>(10, 10, 150, 200, WS_VISIBLE | CBS_DROPDOWNLIST | WS_VSCROLL);
     CComboBox* combo = static_cast<CComboBox*>(made);
     RECT closed;
     GetWindowRect(made->GetHandle(), &closed);
@@ -177,7 +177,7 @@ struct ButtonHandledFromTheStart final : CButton
 TEST_F(Buttons, HandlersGivenBeforeCreationAlsoGetTheCommand)
 {
     ScopedControlMaker early(KIND_BUTTON, MakeControlOf<ButtonHandledFromTheStart>);
-    CBaseWindow* button = Make("Button", 10, 10, 100, 40);
+    CBaseWindow* button = Make<CButton>(10, 10, 100, 40);
     ASSERT_NE(nullptr, button);
     EXPECT_EQ(EV_CLICK | EV_COMMAND, button->handlerMask[0]);
     SendMessageA(button->GetHandle(), BM_CLICK, 0, 0);
@@ -187,8 +187,8 @@ TEST_F(Buttons, HandlersGivenBeforeCreationAlsoGetTheCommand)
 
 TEST_F(Buttons, CheckBoxStateAndIconsSharedThroughTheRegistry)
 {
-    CBaseWindow* a = Make("Button", 10, 10, 60, 60, WS_VISIBLE | BS_AUTOCHECKBOX | BS_ICON);
-    CBaseWindow* b = Make("Button", 70, 10, 120, 60, WS_VISIBLE | BS_PUSHBUTTON | BS_ICON);
+    CBaseWindow* a = Make<CButton>(10, 10, 60, 60, WS_VISIBLE | BS_AUTOCHECKBOX | BS_ICON);
+    CBaseWindow* b = Make<CButton>(70, 10, 120, 60, WS_VISIBLE | BS_PUSHBUTTON | BS_ICON);
     IButton* first = dynamic_cast<IButton*>(a);
     IButton* second = dynamic_cast<IButton*>(b);
     EXPECT_FALSE(first->GetCheck());
@@ -234,9 +234,9 @@ TEST_F(Buttons, AKeyWhoseReferenceSitsBelowTheOwnerStillGetsTheSharedIcon)
 {
     CImageLists* lists = frame->GetImageLists();
     ASSERT_NE(nullptr, lists->LoadStrip(0, 300, IMAGE_BITMAP, ILC_COLOR24, 16, 16, 4, RGB(255, 0, 255)));
-    CBaseWindow* early = Make("Button", 10, 10, 60, 60, WS_VISIBLE | BS_ICON);
-    CBaseWindow* owner = Make("Button", 70, 10, 120, 60, WS_VISIBLE | BS_ICON);
-    CBaseWindow* late = Make("Button", 130, 10, 180, 60, WS_VISIBLE | BS_ICON);
+    CBaseWindow* early = Make<CButton>(10, 10, 60, 60, WS_VISIBLE | BS_ICON);
+    CBaseWindow* owner = Make<CButton>(70, 10, 120, 60, WS_VISIBLE | BS_ICON);
+    CBaseWindow* late = Make<CButton>(130, 10, 180, 60, WS_VISIBLE | BS_ICON);
     ASSERT_TRUE(dynamic_cast<IButton*>(early)->SetImage(0, 2));   // the first entry
     ASSERT_TRUE(dynamic_cast<IButton*>(owner)->SetImage(0, 1));   // the owner of image 1, after it
     early->Destroy();                                               // the first entry is free again
@@ -256,7 +256,7 @@ TEST_F(Buttons, AStaticShowsAnIconAndDrawAlignedPlacesAnImage)
     CImageLists* lists = frame->GetImageLists();
     HIMAGELIST* strip = lists->LoadStrip(3, 300, IMAGE_BITMAP, ILC_COLOR24, 16, 16, 4, RGB(255, 0, 255));
     ASSERT_NE(nullptr, strip);
-    CBaseWindow* made = Make("Static", 10, 10, 42, 42, WS_VISIBLE | SS_ICON);
+    CBaseWindow* made = Make<CStatic>(10, 10, 42, 42, WS_VISIBLE | SS_ICON);
     IStatic* label = dynamic_cast<IStatic*>(made);
     EXPECT_TRUE(label->SetImage(3, 0));
     EXPECT_FALSE(label->SetImage(3, 7));
@@ -296,7 +296,7 @@ using DatePickerOnDesktop = FrameTest;
 
 TEST_F(DatePickerOnDesktop, AChangedDateIsASelectionChange)
 {
-    CBaseWindow* picker = Make("DTPControl", 10, 10, 200, 35);
+    CBaseWindow* picker = Make<CDTPControl>(10, 10, 200, 35);
     ASSERT_NE(nullptr, picker);
     char cls[64];
     GetClassNameA(picker->GetHandle(), cls, sizeof(cls));
@@ -313,7 +313,7 @@ TEST_F(DatePickerOnDesktop, AChangedDateIsASelectionChange)
 
 TEST_F(DatePicker, AChangeNotificationAnswersZeroAndIsNotPassedOn)
 {
-    CBaseWindow* picker = Make("DTPControl", 10, 10, 200, 35);
+    CBaseWindow* picker = Make<CDTPControl>(10, 10, 200, 35);
     ASSERT_NE(nullptr, picker);
     picker->AddHandler(RecordingCallback, EV_SELECTION_CHANGED, 0, NULL);
     Answer() = 7;
@@ -322,9 +322,8 @@ TEST_F(DatePicker, AChangeNotificationAnswersZeroAndIsNotPassedOn)
     change.nmhdr.idFrom = 33;
     change.nmhdr.code = DTN_DATETIMECHANGE;
     GetLocalTime(&change.st);
-    frame->wantDefault = true;
     EXPECT_EQ(0, SendMessageA(host, WM_NOTIFY, 33, (LPARAM)&change));
-    EXPECT_FALSE(frame->wantDefault);
+    EXPECT_FALSE(frame->Router().WantsDefault());
     ASSERT_EQ(1u, Recorded().size());
     EXPECT_EQ(EV_SELECTION_CHANGED, Recorded()[0].eventCode);
     EXPECT_EQ(33u, Recorded()[0].aux);
@@ -339,8 +338,8 @@ using ItemList = FrameTest;
 
 TEST_F(ItemList, TheComboBoxAndTheListBoxTakeTheSameItemOperations)
 {
-    CBaseWindow* combo = Make("ComboBox", 10, 10, 150, 120, WS_VISIBLE | CBS_DROPDOWNLIST);
-    CBaseWindow* list = Make("ListBox", 10, 140, 150, 260, WS_VISIBLE | LBS_NOTIFY);
+    CBaseWindow* combo = Make<CComboBox>(10, 10, 150, 120, WS_VISIBLE | CBS_DROPDOWNLIST);
+    CBaseWindow* list = Make<CListBox>(10, 140, 150, 260, WS_VISIBLE | LBS_NOTIFY);
     IItemList* lists[2] = {dynamic_cast<IItemList*>(combo), dynamic_cast<IItemList*>(list)};
     HWND windows[2] = {combo->GetHandle(), list->GetHandle()};
     UINT counts[2] = {CB_GETCOUNT, LB_GETCOUNT};
@@ -364,8 +363,8 @@ TEST_F(ItemList, TheComboBoxAndTheListBoxTakeTheSameItemOperations)
 
 TEST_F(ItemList, ASelectionChangeOfEitherListReportsItsCurrentSelection)
 {
-    CBaseWindow* combo = Make("ComboBox", 10, 10, 150, 120, WS_VISIBLE | CBS_DROPDOWNLIST);
-    CBaseWindow* list = Make("ListBox", 10, 140, 150, 260, WS_VISIBLE | LBS_NOTIFY);
+    CBaseWindow* combo = Make<CComboBox>(10, 10, 150, 120, WS_VISIBLE | CBS_DROPDOWNLIST);
+    CBaseWindow* list = Make<CListBox>(10, 140, 150, 260, WS_VISIBLE | LBS_NOTIFY);
     CBaseWindow* both[2] = {combo, list};
     for (CBaseWindow* made : both) {
         IItemList* items = dynamic_cast<IItemList*>(made);

@@ -51,7 +51,7 @@ TEST_F(DrawingSurface, AClassThatCannotBeRegisteredFailsTheCreationUntilItCan)
     EXPECT_EQ(nullptr, Make("Custom", 0, 0, 20, 20));
     EXPECT_EQ(0, frame->GetControlCount());
     EXPECT_TRUE(boxes.Boxes().empty());
-    CBaseWindow* made = Make("Custom", 0, 0, 20, 20);    // tried again, now with the name free
+    CBaseWindow* made = Make<CCustom>(0, 0, 20, 20);    // tried again, now with the name free
     ASSERT_NE(nullptr, made);
     char cls[64];
     GetClassNameA(made->GetHandle(), cls, sizeof(cls));
@@ -62,7 +62,7 @@ TEST_F(DrawingSurface, AClassThatCannotBeRegisteredFailsTheCreationUntilItCan)
 TEST_F(DrawingSurface, TheFrameworkClassAndTheFirstMessageInitialisation)
 {
     Surface* surface = new Surface;
-    ICustom* made = frame->CreateCustom(surface, 10, 10, 210, 110, 0, WS_VISIBLE, NULL, host);
+    ICustom* made = frame->Adopt(surface, ControlArgs().Parent(host).Place(10, 10, 210, 110).Style(WS_VISIBLE));
     ASSERT_EQ(static_cast<ICustom*>(surface), made);
     EXPECT_EQ(KIND_CUSTOM, surface->kind);
     EXPECT_EQ(1, frame->GetControlCount());
@@ -78,7 +78,7 @@ TEST_F(DrawingSurface, TheFrameworkClassAndTheFirstMessageInitialisation)
     EXPECT_NE(nullptr, surface->memDC);
     EXPECT_FALSE(surface->initPending);
     // A plain "Custom" from the factory too.
-    CBaseWindow* plain = Make("Custom", 0, 0, 20, 20);
+    CBaseWindow* plain = Make<CCustom>(0, 0, 20, 20);
     ASSERT_NE(nullptr, plain);
     EXPECT_EQ(KIND_CUSTOM, plain->kind);
 }
@@ -86,7 +86,7 @@ TEST_F(DrawingSurface, TheFrameworkClassAndTheFirstMessageInitialisation)
 TEST_F(DrawingSurface, TheFirstSizeMakesABackBitmapOnePixelLarger)
 {
     Surface* surface = new Surface;
-    frame->CreateCustom(surface, 0, 0, 120, 80, 0, WS_VISIBLE, NULL, host);
+    frame->Adopt(surface, ControlArgs().Parent(host).Place(0, 0, 120, 80).Style(WS_VISIBLE));
     surface->Anchor(NULL, ANCHOR_LEFT, 11);
     surface->Anchor(NULL, ANCHOR_RIGHT, 21);
     frame->LayoutAll();                      // resizes it: WM_SIZE reaches the bound object
@@ -120,7 +120,7 @@ TEST_F(DrawingSurface, TheFirstSizeMakesABackBitmapOnePixelLarger)
 TEST_F(DrawingSurface, AGridStepOfZeroOrLessSnapsNothing)
 {
     Surface* surface = new Surface;
-    frame->CreateCustom(surface, 0, 0, 300, 200, 0, WS_VISIBLE, NULL, host);
+    frame->Adopt(surface, ControlArgs().Parent(host).Place(0, 0, 300, 200).Style(WS_VISIBLE));
     HWND w = surface->GetHandle();
     surface->gridStep = 0;
     SendMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(27, 33));
@@ -140,7 +140,7 @@ TEST_F(DrawingSurface, AGridStepOfZeroOrLessSnapsNothing)
 TEST_F(DrawingSurface, MouseMessagesGiveWorldPositionsWithSnapping)
 {
     Surface* surface = new Surface;
-    frame->CreateCustom(surface, 0, 0, 300, 200, 0, WS_VISIBLE, NULL, host);
+    frame->Adopt(surface, ControlArgs().Parent(host).Place(0, 0, 300, 200).Style(WS_VISIBLE));
     HWND w = surface->GetHandle();
     surface->gridStep = 10;
     SendMessageA(w, WM_MOUSEMOVE, MK_SHIFT, MAKELPARAM(27, 33));
@@ -188,7 +188,7 @@ TEST_F(DrawingSurface, MouseMessagesGiveWorldPositionsWithSnapping)
 TEST_F(DrawingSurface, AWheelTurnReportsTheClientPosition)
 {
     Surface* surface = new Surface;
-    frame->CreateCustom(surface, 40, 30, 240, 130, 0, WS_VISIBLE, NULL, host);
+    frame->Adopt(surface, ControlArgs().Parent(host).Place(40, 30, 240, 130).Style(WS_VISIBLE));
     POINT p = {15, 25};
     ClientToScreen(surface->GetHandle(), &p);
     SendMessageA(surface->GetHandle(), WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, (WORD)(short)-120),
@@ -203,7 +203,7 @@ TEST_F(DrawingSurface, AWheelTurnReportsTheClientPosition)
 TEST_F(DrawingSurface, EraseBackgroundCanBeSwitchedOff)
 {
     Surface* surface = new Surface;
-    frame->CreateCustom(surface, 0, 0, 50, 50, 0, WS_VISIBLE, NULL, host);
+    frame->Adopt(surface, ControlArgs().Parent(host).Place(0, 0, 50, 50).Style(WS_VISIBLE));
     HDC dc = GetDC(surface->GetHandle());
     EXPECT_TRUE(surface->SetEraseBackground(false));
     EXPECT_EQ(1, SendMessageA(surface->GetHandle(), WM_ERASEBKGND, (WPARAM)dc, 0));
@@ -217,7 +217,7 @@ TEST_F(DrawingSurface, EraseBackgroundCanBeSwitchedOff)
 TEST_F(DrawingSurface, ScrollRequestsMoveTheBarWithinItsRange)
 {
     Surface* surface = new Surface;
-    frame->CreateCustom(surface, 0, 0, 200, 100, 0, WS_VISIBLE | WS_VSCROLL, NULL, host);
+    frame->Adopt(surface, ControlArgs().Parent(host).Place(0, 0, 200, 100).Style(WS_VISIBLE | WS_VSCROLL));
     HWND w = surface->GetHandle();
     SCROLLINFO info = {sizeof(info), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 50, 10, 45, 0};
     SetScrollInfo(w, SB_VERT, &info, TRUE);
@@ -236,11 +236,11 @@ TEST_F(DrawingSurface, ScrollRequestsMoveTheBarWithinItsRange)
 TEST_F(DrawingSurface, ADestroyedSurfaceIsMarkedAndSweptWithoutFreeingAdoptedStorage)
 {
     Surface* surface = new Surface;
-    frame->CreateCustom(surface, 0, 0, 50, 50, 0, WS_VISIBLE, NULL, host);
+    frame->Adopt(surface, ControlArgs().Parent(host).Place(0, 0, 50, 50).Style(WS_VISIBLE));
     DestroyWindow(surface->GetHandle());
     EXPECT_EQ(1, surface->deleted);
     EXPECT_FALSE(surface->timerRunning);
-    Make("Static", 0, 0, 5, 5);
+    Make<CStatic>(0, 0, 5, 5);
     EXPECT_EQ(1, frame->GetControlCount());
     EXPECT_EQ(CWIN_WINDOW_MAGIC, surface->magic);   // the application still owns it
     delete surface;

@@ -235,10 +235,10 @@ TEST_F(ControlDrawingObjects, TheTableFreesAChartAndASurfaceAtTheNextCreation)
 {
     GdiTally tally;
     ASSERT_TRUE(tally.Installed());
-    CGraph* chart = static_cast<CGraph*>(Make("Graph", 10, 10, 310, 210));
+    CGraph* chart = Make<CGraph>(10, 10, 310, 210);
     ASSERT_NE(nullptr, chart);
     BuildChart(chart);
-    CCustom* surface = static_cast<CCustom*>(Make("Custom", 320, 10, 500, 130));
+    CCustom* surface = Make<CCustom>(320, 10, 500, 130);
     ASSERT_NE(nullptr, surface);
     BuildSurface(surface);
     ExpectBothMade(0);
@@ -262,12 +262,11 @@ TEST_F(ControlDrawingObjects, AFrameWhoseWindowIsGoneFreesThemWhenItGoes)
     {
         CAppFrame own;
         ASSERT_EQ(&own, own.Attach(top, NULL));
-        CGraph* chart =
-            static_cast<CGraph*>(own.CreateControl("Graph", 10, 10, 310, 210, 0, WS_VISIBLE, NULL, top));
+        CGraph* chart = own.Create<CGraph>(ControlArgs().Parent(top).Place(10, 10, 310, 210).Style(WS_VISIBLE));
         ASSERT_NE(nullptr, chart);
         BuildChart(chart);
         CCustom* surface =
-            static_cast<CCustom*>(own.CreateControl("Custom", 320, 10, 500, 130, 0, WS_VISIBLE, NULL, top));
+            own.Create<CCustom>(ControlArgs().Parent(top).Place(320, 10, 500, 130).Style(WS_VISIBLE));
         ASSERT_NE(nullptr, surface);
         BuildSurface(surface);
         ExpectBothMade(1);

@@ -172,11 +172,11 @@ protected:
     ProbeGraph* MakeProbe(int width = 600, int height = 400)
     {
         ScopedControlMaker maker(KIND_GRAPH, MakeControlOf<ProbeGraph>);
-        return dynamic_cast<ProbeGraph*>(Make("Graph", 0, 0, width, height));
+        return Make<ProbeGraph>(0, 0, width, height);
     }
     CGraph* MakePlain(int width = 600, int height = 400)
     {
-        return dynamic_cast<CGraph*>(Make("Graph", 0, 0, width, height));
+        return Make<CGraph>(0, 0, width, height);
     }
     static bool SetXY(IGraph* g, int id, std::vector<double> x, std::vector<double> y, HPEN pen = NULL)
     {

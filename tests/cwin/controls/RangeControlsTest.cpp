@@ -9,7 +9,7 @@ using RangeControls = FrameTest;
 
 TEST_F(RangeControls, AProgressBarShowsOneToNineThenZero)
 {
-    CBaseWindow* made = Make("ProgBar", 10, 10, 210, 30);
+    CBaseWindow* made = Make<CProgBar>(10, 10, 210, 30);
     ASSERT_NE(nullptr, made);
     IProgBar* bar = dynamic_cast<IProgBar*>(made);
     HWND w = made->GetHandle();
@@ -45,7 +45,7 @@ static LRESULT CALLBACK CountPositions(HWND w, UINT m, WPARAM wp, LPARAM lp)
 // most, not once a step; the counter and the drop to 0 at the end are as before.
 TEST_F(RangeControls, ALongRangeIsDrawnAtIntervalsNotOnceAStep)
 {
-    CBaseWindow* made = Make("ProgBar", 10, 10, 110, 30);
+    CBaseWindow* made = Make<CProgBar>(10, 10, 110, 30);
     ASSERT_NE(nullptr, made);
     CProgBar* bar = static_cast<CProgBar*>(made);
     g_barProc = (WNDPROC)SetWindowLongPtrA(bar->GetHandle(), GWLP_WNDPROC, (LONG_PTR)CountPositions);
@@ -74,7 +74,7 @@ TEST_F(RangeControls, ALongRangeIsDrawnAtIntervalsNotOnceAStep)
 
 TEST_F(RangeControls, TrackBarAndUpDownRanges)
 {
-    CBaseWindow* madeTrack = Make("TrackBar", 10, 10, 210, 40, WS_VISIBLE | TBS_ENABLESELRANGE);
+    CBaseWindow* madeTrack = Make<CTrackBar>(10, 10, 210, 40, WS_VISIBLE | TBS_ENABLESELRANGE);
     ITrackBar* track = dynamic_cast<ITrackBar*>(madeTrack);
     HWND t = madeTrack->GetHandle();
     track->SetRange(5, 50);
@@ -90,7 +90,7 @@ TEST_F(RangeControls, TrackBarAndUpDownRanges)
     SendMessageA(t, WM_KEYDOWN, VK_NEXT, 0);      // a page towards the maximum
     EXPECT_EQ(27, track->GetPos());
 
-    CBaseWindow* madeUp = Make("UpDown", 220, 10, 240, 40, WS_VISIBLE | UDS_ARROWKEYS);
+    CBaseWindow* madeUp = Make<CUpDown>(220, 10, 240, 40, WS_VISIBLE | UDS_ARROWKEYS);
     IUpDown* updown = dynamic_cast<IUpDown*>(madeUp);
     updown->SetRange(0, 100);
     int lower = -1, upper = -1;
@@ -102,14 +102,14 @@ TEST_F(RangeControls, TrackBarAndUpDownRanges)
     EXPECT_EQ(100, LOWORD(SendMessageA(madeUp->GetHandle(), UDM_GETPOS, 0, 0)));
     SendMessageA(madeUp->GetHandle(), WM_KEYDOWN, VK_UP, 0);
     EXPECT_EQ(100, LOWORD(SendMessageA(madeUp->GetHandle(), UDM_GETPOS, 0, 0)));
-    CBaseWindow* buddy = Make("EditBox", 250, 10, 300, 30);
+    CBaseWindow* buddy = Make<CEditBox>(250, 10, 300, 30);
     updown->SetBuddy(buddy->GetHandle());
     EXPECT_EQ((LRESULT)buddy->GetHandle(), SendMessageA(madeUp->GetHandle(), UDM_GETBUDDY, 0, 0));
 }
 
 TEST_F(RangeControls, ScrollBarKeysBecomeDragEventsThatTheOwnerAccepts)
 {
-    CBaseWindow* made = Make("ScrollBar", 10, 10, 30, 210, WS_VISIBLE | SBS_VERT);
+    CBaseWindow* made = Make<CScrollBar>(10, 10, 30, 210, WS_VISIBLE | SBS_VERT);
     ASSERT_NE(nullptr, made);
     RECT inHost = WindowRectInHost(made->GetHandle());
     EXPECT_EQ(inHost.left, made->rect.left);

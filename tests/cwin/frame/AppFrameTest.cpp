@@ -41,7 +41,7 @@ TEST_F(AppFrame, TheLocaleFoldsRussianLettersAndPrintsADecimalPoint)
 TEST_F(AppFrame, TheStatusBarTakesItsHeightOffTheControlsArea)
 {
     ASSERT_TRUE(frame->CreateStatusBar("готов", 0, 0, 0, NULL));
-    CBaseWindow* low = Make("Static", 0, 0, 100, 20);
+    CBaseWindow* low = Make<CStatic>(0, 0, 100, 20);
     low->Anchor(NULL, ANCHOR_BOTTOM, 1);
     frame->LayoutAll();
     RECT client, bar;
@@ -49,7 +49,7 @@ TEST_F(AppFrame, TheStatusBarTakesItsHeightOffTheControlsArea)
     GetWindowRect(frame->GetStatusBar(), &bar);
     int barHeight = bar.bottom - bar.top;
     EXPECT_GT(barHeight, 0);
-    EXPECT_EQ(client.bottom - barHeight, frame->GetFreeArea().bottom);
+    EXPECT_EQ(client.bottom - barHeight, frame->Layout().GetFreeArea().bottom);
     EXPECT_EQ(client.bottom - barHeight, low->rect.bottom);
     EXPECT_EQ(20, low->rect.bottom - low->rect.top);
     EXPECT_EQ(client.bottom - barHeight, WindowRectInHost(low->GetHandle()).bottom);
@@ -73,13 +73,13 @@ TEST_F(AppFrame, TheMinimumSizeHoldsWhileTheUserDrags)
     EXPECT_TRUE(frame->SetMinimumClientSize(600, 450, -1));
     RECT outer = {0, 0, 600, 450};
     AdjustWindowRectEx(&outer, (DWORD)GetWindowLongA(host, GWL_STYLE), FALSE, (DWORD)GetWindowLongA(host, GWL_EXSTYLE));
-    EXPECT_EQ(outer.right - outer.left, frame->GetMinimumWidth());
-    EXPECT_EQ(outer.bottom - outer.top, frame->GetMinimumHeight());
+    EXPECT_EQ(outer.right - outer.left, frame->Layout().GetMinimumWidth());
+    EXPECT_EQ(outer.bottom - outer.top, frame->Layout().GetMinimumHeight());
     RECT dragged = {100, 100, 110, 110};    // about 10 x 10 pixels
     EXPECT_EQ(1, SendMessageA(host, WM_SIZING, WMSZ_BOTTOMRIGHT, (LPARAM)&dragged));
     EXPECT_EQ(100, dragged.left);
-    EXPECT_EQ(100 + frame->GetMinimumWidth(), dragged.right);
-    EXPECT_EQ(100 + frame->GetMinimumHeight(), dragged.bottom);
+    EXPECT_EQ(100 + frame->Layout().GetMinimumWidth(), dragged.right);
+    EXPECT_EQ(100 + frame->Layout().GetMinimumHeight(), dragged.bottom);
     RECT large = {0, 0, 1000, 900};
     SendMessageA(host, WM_SIZING, WMSZ_BOTTOMRIGHT, (LPARAM)&large);
     EXPECT_EQ(1000, large.right);
@@ -95,8 +95,8 @@ TEST_F(AppFrame, TheMinimumSizeHoldsWhileTheUserDrags)
 TEST_F(AppFrame, HintsFollowTheMouseAndDefaultToTheStatusText)
 {
     ASSERT_TRUE(frame->CreateStatusBar("всегда готов ...", 0, 16, 0, NULL));
-    CBaseWindow* hinted = Make("Button", 10, 10, 110, 40, WS_VISIBLE, "A");
-    CBaseWindow* plain = Make("Button", 10, 60, 110, 90, WS_VISIBLE, "B");
+    CBaseWindow* hinted = Make<CButton>(10, 10, 110, 40, WS_VISIBLE, "A");
+    CBaseWindow* plain = Make<CButton>(10, 60, 110, 90, WS_VISIBLE, "B");
     hinted->SetHint("Построить динамику");
     HWND bar = frame->GetStatusBar();
     char shown[128];
@@ -127,8 +127,8 @@ TEST_F(AppFrameOnDesktop, TheRealPointerOverAControlShowsItsHint)
     // Above the windows of the tests that run beside this one.
     SetWindowPos(host, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ASSERT_TRUE(frame->CreateStatusBar("всегда готов ...", 0, 0, 0, NULL));
-    CBaseWindow* hinted = Make("Button", 10, 10, 110, 40, WS_VISIBLE, "A");
-    CBaseWindow* plain = Make("Button", 10, 60, 110, 90, WS_VISIBLE, "B");
+    CBaseWindow* hinted = Make<CButton>(10, 10, 110, 40, WS_VISIBLE, "A");
+    CBaseWindow* plain = Make<CButton>(10, 60, 110, 90, WS_VISIBLE, "B");
     hinted->SetHint("Сохранить списки");
     char shown[128];
     auto shows = [&](const char* text) {
@@ -160,13 +160,13 @@ TEST_F(AppFrame, AProgressBarThatCannotBeMadeAgainLeavesNoneBehind)
 {
     ASSERT_TRUE(frame->CreateStatusBar("готов", 0, 0, 0, NULL));
     ASSERT_TRUE(frame->CreateProgressBar(0, WS_VISIBLE));
-    CProgBar* old = frame->GetProgressBar();
+    CProgBar* old = frame->StatusBar().GetProgressBar();
     ASSERT_NE(nullptr, old);
     {
         ScopedControlMaker refused(KIND_PROGBAR, NoControl);
         EXPECT_FALSE(frame->CreateProgressBar(0, WS_VISIBLE));
     }
-    EXPECT_EQ(nullptr, frame->GetProgressBar());
+    EXPECT_EQ(nullptr, frame->StatusBar().GetProgressBar());
     EXPECT_EQ(0, frame->GetControlCount());   // the old bar was destroyed and swept
 }
 
@@ -178,7 +178,7 @@ TEST_F(AppFrame, TheProgressBarLivesInAStatusPartAndClicksReachTheNotifyHandler)
     SendMessageA(frame->GetStatusBar(), SB_SETPARTS, 3, (LPARAM)edges);
     EXPECT_FALSE(frame->CreateProgressBar(7, WS_VISIBLE));
     ASSERT_TRUE(frame->CreateProgressBar(1, WS_VISIBLE | PBS_SMOOTH));
-    CProgBar* bar = frame->GetProgressBar();
+    CProgBar* bar = frame->StatusBar().GetProgressBar();
     ASSERT_NE(nullptr, bar);
     EXPECT_EQ(frame->GetStatusBar(), GetParent(bar->GetHandle()));
     RECT part;
@@ -194,7 +194,7 @@ TEST_F(AppFrame, TheProgressBarLivesInAStatusPartAndClicksReachTheNotifyHandler)
     ASSERT_TRUE(frame->CreateProgressBar(1, WS_VISIBLE));
     EXPECT_FALSE(IsWindow(old));
 
-    frame->SetStatusNotifyHandler(OnStatusNotify);
+    frame->StatusBar().SetNotifyHandler(OnStatusNotify);
     EXPECT_TRUE(frame->SetStatusText(2, 0, "часть %d", 2));
     char shown[64];
     SendMessageA(frame->GetStatusBar(), SB_GETTEXTA, 2, (LPARAM)shown);
@@ -236,8 +236,8 @@ TEST_F(AppFrameOnDesktop, ClipboardTextArrivesInCodePage1251)
 
 TEST_F(AppFrame, HidingAllControlsRemembersWhichWereVisible)
 {
-    CBaseWindow* shown = Make("Button", 10, 10, 60, 30, WS_VISIBLE, "a");
-    CBaseWindow* hidden = Make("Button", 10, 40, 60, 60, 0, "b");
+    CBaseWindow* shown = Make<CButton>(10, 10, 60, 30, WS_VISIBLE, "a");
+    CBaseWindow* hidden = Make<CButton>(10, 40, 60, 60, 0, "b");
     EXPECT_TRUE(frame->ShowAllControls(false));
     EXPECT_FALSE(IsWindowVisible(shown->GetHandle()));
     EXPECT_TRUE(frame->ShowAllControls(true));
@@ -287,8 +287,8 @@ TEST_F(AppFrameOnDesktop, TheTrayIconIsAddedOnceShowsTheWindowRunsItsMenuAndIsRe
 
 TEST_F(AppFrame, RefreshFromRefitsTheControlsFromAnIdentifier)
 {
-    CBaseWindow* a = Make("Static", 50, 0, 100, 20);
-    CBaseWindow* b = Make("Static", 50, 30, 100, 50);
+    CBaseWindow* a = Make<CStatic>(50, 0, 100, 20);
+    CBaseWindow* b = Make<CStatic>(50, 30, 100, 50);
     a->Anchor(NULL, ANCHOR_LEFT, 3);
     b->Anchor(NULL, ANCHOR_LEFT, 3);
     EXPECT_FALSE(frame->RefreshFrom(99));
@@ -300,11 +300,11 @@ TEST_F(AppFrame, RefreshFromRefitsTheControlsFromAnIdentifier)
 
 TEST_F(AppFrame, ControlFromPointFindsTheDeepestFrameworkControl)
 {
-    CBaseWindow* page = frame->CreateControl("Dialog", 100, 100, 300, 200, 0, WS_CHILD | WS_VISIBLE,
-                                             MAKEINTRESOURCEA(100), host);
+    CBaseWindow* page = frame->CreatePage(MAKEINTRESOURCEA(100),
+                                          ControlArgs().Parent(host).Place(100, 100, 300, 200).Style(WS_VISIBLE));
     ASSERT_NE(nullptr, page);
     SetWindowPos(page->GetHandle(), NULL, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    CBaseWindow* build = frame->AttachControl("Button", page->GetHandle(), 1024, NULL, 0, NULL);
+    CBaseWindow* build = frame->AttachItem<CButton>(page->GetHandle(), 1024);
     RECT r = WindowRectInHost(build->GetHandle());
     EXPECT_EQ(build, frame->ControlFromPoint(NULL, r.left + 2, r.top + 2));
     EXPECT_EQ(page, frame->ControlFromPoint(NULL, 101, 101));
@@ -318,9 +318,9 @@ static bool g_otherThreadGotLock;
 
 static DWORD WINAPI TryTheLock(void*)
 {
-    g_otherThreadGotLock = g_lockFrame->TryLock();
+    g_otherThreadGotLock = g_lockFrame->Events().TryLock();
     if (g_otherThreadGotLock)
-        g_lockFrame->Unlock();
+        g_lockFrame->Events().Unlock();
     return 0;
 }
 
@@ -349,7 +349,7 @@ static int HandlerChecksTheLock(WindowEvent*)
 TEST_F(AppFrame, HandlersRunUnderTheEventLockAndItIsReleasedAfterwards)
 {
     g_lockFrame = frame;
-    CBaseWindow* button = Make("Button", 10, 10, 100, 40, WS_VISIBLE, "x");
+    CBaseWindow* button = Make<CButton>(10, 10, 100, 40, WS_VISIBLE, "x");
     button->AddHandler(HandlerChecksTheLock, EV_COMMAND, 0, NULL);
     EXPECT_TRUE(OtherThreadGetsTheLock());
     SendMessageA(button->GetHandle(), BM_CLICK, 0, 0);
@@ -363,11 +363,11 @@ TEST_F(AppFrame, SixteenWorkersAtMostEachToldTheMainWindow)
     for (int i = 0; i < 16; ++i)
         ASSERT_TRUE(frame->RegisterWorker(&workers[i], 100)) << i;
     EXPECT_FALSE(frame->RegisterWorker(&workers[16], 100));
-    EXPECT_EQ(16, frame->GetWorkerCount());
+    EXPECT_EQ(16, frame->Events().GetWorkerCount());
     EXPECT_EQ(host, workers[0].mainWindow);
-    EXPECT_EQ(&workers[15], frame->GetWorker(15));
+    EXPECT_EQ(&workers[15], frame->Events().GetWorker(15));
     volatile int past = 16;
-    EXPECT_EQ(nullptr, frame->GetWorker(past));
+    EXPECT_EQ(nullptr, frame->Events().GetWorker(past));
 }
 
 static int g_splashCalls;
@@ -390,11 +390,11 @@ TEST_F(AppFrame, TheSplashRunsItsCallBackThenClosesAndShowsTheMainWindow)
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(1, frame->GetControlCount());
     // The measurement loop calibrates for a second before its first step.
-    EXPECT_TRUE(PumpUntil([&] { return splash->done; }, 4000));
+    EXPECT_TRUE(PumpUntil([&] { return splash->IsDone(); }, 4000));
     EXPECT_EQ(1, g_splashCalls);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_TRUE(IsWindowVisible(host));
-    Make("Static", 0, 0, 5, 5);            // the sweep drops the splash, which the frame holds
+    Make<CStatic>(0, 0, 5, 5);            // the sweep drops the splash, which the frame holds
     EXPECT_EQ(1, frame->GetControlCount());
     EXPECT_EQ(KIND_STATIC, frame->GetControl(0)->kind);
     DeleteObject(picture);
@@ -424,9 +424,9 @@ TEST_F(AppFrame, ATreeViewDragMovesAndDropsOverControls)
     item.item.pszText = const_cast<char*>("Товар");
     ASSERT_NE(nullptr, (HTREEITEM)SendMessageA(tree, TVM_INSERTITEMA, 0, (LPARAM)&item));
     // The frame finds items of any window by their child id.
-    CBaseWindow* source = frame->AttachControl("Static", host, 77, OnDrag, EV_DRAG, NULL);
+    CBaseWindow* source = frame->AttachItem<CStatic>(host, 77, OnDrag, EV_DRAG);
     ASSERT_NE(nullptr, source);
-    CBaseWindow* target = Make("Button", 300, 10, 400, 60, WS_VISIBLE, "цель");
+    CBaseWindow* target = Make<CButton>(300, 10, 400, 60, WS_VISIBLE, "цель");
     g_drags.clear();
 
     RECT itemRect;
@@ -441,7 +441,7 @@ TEST_F(AppFrame, ATreeViewDragMovesAndDropsOverControls)
     EXPECT_EQ(source, g_drags[0].sender);
     EXPECT_EQ((UINT)TVN_BEGINDRAGA, g_dragStartCode);
     EXPECT_EQ(77u, g_drags[0].aux);           // the notification's wParam: the tree's child id
-    EXPECT_EQ(0, frame->GetDragSource());
+    EXPECT_EQ(0, frame->Drag().GetSource());
     EXPECT_EQ(host, GetCapture());
 
     POINT over = {350, 30};
@@ -455,7 +455,7 @@ TEST_F(AppFrame, ATreeViewDragMovesAndDropsOverControls)
     ASSERT_EQ(4u, g_drags.size());
     EXPECT_EQ(514, g_drags[3].code);
     EXPECT_EQ(target->GetId(), g_drags[3].param);
-    EXPECT_EQ(-1, frame->GetDragSource());
+    EXPECT_EQ(-1, frame->Drag().GetSource());
     EXPECT_NE(host, GetCapture());
 }
 

@@ -12,8 +12,8 @@ TEST_F(Factory, TheTwentyTypeNamesInKindOrder)
                            "TrackBar", "ProgBar", "TControl", "UpDown", "ScrollBar", "Dialog", "Custom",
                            "ReSizeBar", "ReBar", "ToolBar", "Graph", "DTPControl", "MDI"};
     for (int kind = 0; kind < 20; ++kind)
-        EXPECT_STREQ(names[kind], CAppFrame::TypeName(kind)) << kind;
-    EXPECT_EQ(nullptr, CAppFrame::TypeName(20));
+        EXPECT_STREQ(names[kind], CControlFactory::TypeName(kind)) << kind;
+    EXPECT_EQ(nullptr, CControlFactory::TypeName(20));
 
     const int made[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 18};
     for (int kind : made) {
@@ -42,8 +42,8 @@ struct LaterBar final : CBaseWindow
 
 TEST_F(Factory, AKindGetsItsClassWhenOneIsRegistered)
 {
-    EXPECT_FALSE(CAppFrame::SetControlMaker(20, MakeControlOf<LaterBar>));
-    EXPECT_EQ(nullptr, CAppFrame::GetControlMaker(20));
+    EXPECT_FALSE(CControlFactory::SetControlMaker(20, MakeControlOf<LaterBar>));
+    EXPECT_EQ(nullptr, CControlFactory::GetControlMaker(20));
     ScopedControlMaker none(KIND_RESIZEBAR, NULL);
     EXPECT_EQ(nullptr, Make("ReSizeBar", 0, 0, 50, 20));   // a kind without a class makes nothing
     {
@@ -77,7 +77,8 @@ struct WatchedSurface : CCustom
     {
         if (down) {
             Destroy();
-            madeInside = owner->CreateControl("Static", 0, 0, 10, 10, 0, WS_VISIBLE, NULL, parent);
+            madeInside = owner->Factory().Create<CStatic>(
+                ControlArgs().Parent(parent).Place(0, 0, 10, 10).Style(WS_VISIBLE));
             releasedInside = released;
         }
         return true;
@@ -98,7 +99,8 @@ static int DestroySenderAndMake(WindowEvent* e)
     IWindowOwner* frame = surface->owner;
     HWND parent = surface->parent;
     surface->Destroy();
-    surface->madeInside = frame->CreateControl("Static", 0, 0, 10, 10, 0, WS_VISIBLE, NULL, parent);
+    surface->madeInside =
+        frame->Factory().Create<CStatic>(ControlArgs().Parent(parent).Place(0, 0, 10, 10).Style(WS_VISIBLE));
     surface->releasedInside = surface->released;
     return 0;
 }
@@ -182,6 +184,60 @@ TEST_F(Factory, CreationPlacesTheWindowAndMakesItAChildOfItsParent)
     ASSERT_NE(nullptr, top);
     EXPECT_EQ(nullptr, top->parent);
     EXPECT_FALSE(GetWindowLongA(top->GetHandle(), GWL_STYLE) & WS_CHILD);
+}
+
+using TypedCreation = FrameTest;
+
+struct PlainButton final : CButton
+{
+};
+
+TEST_F(TypedCreation, ACallNamesItsClassAndGetsItPlacedCountedAndShowingItsText)
+{
+    CButton* button = frame->Create<CButton>(
+        ControlArgs().Parent(host).Place(5, 6, 55, 26).Style(WS_VISIBLE | BS_PUSHBUTTON).Text("50% %d"));
+    ASSERT_NE(nullptr, button);
+    EXPECT_EQ(KIND_BUTTON, button->kind);
+    EXPECT_EQ(1, button->GetId());
+    EXPECT_EQ(frame, button->owner);
+    EXPECT_EQ(host, GetParent(button->GetHandle()));
+    RECT r = WindowRectInHost(button->GetHandle());
+    EXPECT_EQ(5, r.left);
+    EXPECT_EQ(6, r.top);
+    EXPECT_EQ(55, r.right);
+    EXPECT_EQ(26, r.bottom);
+    char shown[32];
+    GetWindowTextA(button->GetHandle(), shown, sizeof(shown));
+    EXPECT_STREQ("50% %d", shown);          // shown as it is, no format
+    CListBox* list = frame->Create<CListBox>(
+        ControlArgs().Parent(host).Place(0, 40, 100, 140).Style(WS_VISIBLE).ExStyle(WS_EX_CLIENTEDGE));
+    ASSERT_NE(nullptr, list);
+    EXPECT_EQ(KIND_LISTBOX, list->kind);
+    EXPECT_TRUE(GetWindowLongA(list->GetHandle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    EXPECT_EQ(2, frame->GetControlCount());
+    EXPECT_EQ(list, frame->GetControl(1));
+}
+
+TEST_F(TypedCreation, AKindWhoseClassIsNotTheOneAskedForMakesNothing)
+{
+    {
+        ScopedControlMaker other(KIND_BUTTON, MakeControlOf<CStatic>);
+        EXPECT_EQ(nullptr, Make<CButton>(0, 0, 50, 20));
+        EXPECT_EQ(0, frame->GetControlCount());
+        CBaseWindow* byName = Make("Button", 0, 0, 50, 20);   // by name: whatever the kind's class is
+        ASSERT_NE(nullptr, byName);
+        EXPECT_NE(nullptr, dynamic_cast<CStatic*>(byName));
+    }
+    {
+        ScopedControlMaker derived(KIND_BUTTON, MakeControlOf<PlainButton>);
+        CButton* button = Make<CButton>(0, 30, 50, 50);       // a class derived from the one asked for
+        ASSERT_NE(nullptr, button);
+        EXPECT_NE(nullptr, dynamic_cast<PlainButton*>(button));
+    }
+    EXPECT_EQ(2, frame->GetControlCount());
+    // Dialog pages have calls of their own.
+    EXPECT_EQ(nullptr, frame->Create<CDialog>(ControlArgs().Parent(host).Place(0, 0, 100, 40).Style(WS_CHILD)));
+    EXPECT_EQ(2, frame->GetControlCount());
 }
 
 using DialogPages = FrameTest;
@@ -299,6 +355,46 @@ TEST_F(DialogPages, AModalPageRunsInsideCreateControlAndLeavesTheTableAsItWas)
     EXPECT_EQ(before + 3, g_itemsWhileOpen);   // the page and its two items
     EXPECT_EQ(before, frame->GetControlCount());
     EXPECT_EQ(nullptr, CDialog::currentModal);
+}
+
+TEST_F(DialogPages, AModelessPageHasACallOfItsOwnAndIsAlwaysAChild)
+{
+    CDialog* page =
+        frame->CreatePage(MAKEINTRESOURCEA(100), ControlArgs().Parent(host).Place(0, 0, 100, 40).Style(WS_VISIBLE));
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ(KIND_DIALOG, page->kind);
+    EXPECT_TRUE(page->style & WS_CHILD);
+    EXPECT_TRUE(GetWindowLongA(page->GetHandle(), GWL_STYLE) & WS_CHILD);
+    EXPECT_EQ(host, GetParent(page->GetHandle()));
+    EXPECT_TRUE(IsWindowVisible(page->GetHandle()));
+    CEditBox* edit = frame->AttachItem<CEditBox>(page->GetHandle(), 1001, RecordingCallback, EV_COMMAND);
+    ASSERT_NE(nullptr, edit);
+    EXPECT_EQ(1001, edit->itemId);
+    SetWindowTextA(edit->GetHandle(), "7");
+    SendMessageA(edit->GetHandle(), WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_EQ(1u, Recorded().size());
+    EXPECT_EQ(1001, Recorded()[0].user);
+    EXPECT_EQ(2, frame->GetControlCount());
+    EXPECT_EQ(nullptr, frame->AttachItem<CButton>(page->GetHandle(), 1500));
+    EXPECT_EQ(nullptr, frame->CreatePage(MAKEINTRESOURCEA(999), ControlArgs().Parent(host)));
+    EXPECT_EQ(2, frame->GetControlCount());
+}
+
+TEST_F(DialogPages, AModalPageRunsInItsOwnCallAndAnswersHowItWasClosed)
+{
+    Make<CStatic>(0, 0, 10, 10);
+    int before = frame->GetControlCount();
+    g_modalFrame = frame;
+    g_itemsWhileOpen = 0;
+    g_sawInit = false;
+    EXPECT_EQ(IDOK, frame->RunModalPage(MAKEINTRESOURCEA(101), host, InitModal));
+    EXPECT_TRUE(g_sawInit);
+    EXPECT_EQ(before + 3, g_itemsWhileOpen);   // the page and its two items
+    EXPECT_EQ(before, frame->GetControlCount());
+    EXPECT_EQ(nullptr, CDialog::currentModal);
+    // A template the module does not have: the dialog cannot be shown.
+    EXPECT_EQ(-1, frame->RunModalPage(MAKEINTRESOURCEA(999), host, NULL));
+    EXPECT_EQ(before, frame->GetControlCount());
 }
 
 // The init handler destroys an object that was in the table before the page.

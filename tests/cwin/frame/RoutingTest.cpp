@@ -9,7 +9,7 @@ using RoutingOnDesktop = FrameTest;
 
 TEST_F(Routing, ColourMessagesAnswerTheObjectsBrush)
 {
-    CBaseWindow* label = Make("Static", 10, 10, 100, 30, WS_VISIBLE, "x");
+    CBaseWindow* label = Make<CStatic>(10, 10, 100, 30, WS_VISIBLE, "x");
     HDC dc = GetDC(label->GetHandle());
     // Without a brush the message goes on to the default handling.
     LRESULT plain = SendMessageA(host, WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)label->GetHandle());
@@ -51,7 +51,8 @@ TEST_F(RoutingOnDesktop, AContextMenuOverAControlOpensItsPopupAndReportsTheChoic
     SetWindowLongPtrA(other, GWLP_WNDPROC, (LONG_PTR)ChooseFirstMenuItemOnIdle);
     CAppFrame second;
     ASSERT_EQ(&second, second.Attach(other, NULL));
-    CBaseWindow* button = second.CreateControl("Button", 20, 20, 120, 50, 0, WS_VISIBLE, "Menu", other);
+    CBaseWindow* button =
+        second.Create<CButton>(ControlArgs().Parent(other).Place(20, 20, 120, 50).Style(WS_VISIBLE).Text("Menu"));
     ASSERT_TRUE(button->LoadPopupMenu(200, 0));
     ASSERT_NE(nullptr, button->popupMenu);
     button->AddHandler(RecordingCallback, EV_MENU_OPENING | EV_MENU_COMMAND, 0, NULL);
@@ -76,7 +77,7 @@ static int RecordStage(WindowEvent* e)
 
 TEST_F(Routing, CustomDrawFromARealTrackBarIsDispatchedWithTheHeader)
 {
-    CBaseWindow* track = Make("TrackBar", 10, 10, 200, 40);
+    CBaseWindow* track = Make<CTrackBar>(10, 10, 200, 40);
     ASSERT_NE(nullptr, track);
     track->AddHandler(RecordStage, EV_CUSTOM_DRAW, 0, NULL);
     g_stages.clear();
@@ -110,7 +111,7 @@ protected:
         ASSERT_NE(nullptr, other);
         SetWindowLongPtrA(other, GWLP_WNDPROC, (LONG_PTR)CountingNotifyProc);
         ASSERT_EQ(&second, second.Attach(other, &target));
-        sender = second.CreateControl("Button", 10, 10, 80, 30, 0, WS_VISIBLE, "s", other);
+        sender = second.Create<CButton>(ControlArgs().Parent(other).Place(10, 10, 80, 30).Style(WS_VISIBLE).Text("s"));
         ASSERT_NE(nullptr, sender);
         sender->AddHandler(RecordingCallback, 0, 0, NULL);
     }
@@ -164,6 +165,68 @@ TEST_F(NotifyRouting, ACacheHintCarriesItsCodeAnswersZeroAndIsNotPassedOn)
     EXPECT_EQ(99, Notify(NM_SETFOCUS, &other));
     EXPECT_EQ(1, g_passedOn);
     EXPECT_EQ(1u, Recorded().size());
+}
+
+// A notification finds its sender through the object its window is bound to,
+// but only an object of this frame's own table.
+TEST_F(NotifyRouting, AWindowBoundToAnotherFramesObjectIsPassedOn)
+{
+    CCustom* surface = Make<CCustom>(10, 10, 60, 60);
+    ASSERT_NE(nullptr, surface);
+    ASSERT_EQ(static_cast<CBaseWindow*>(surface), WindowObjectOf(surface->GetHandle()));
+    surface->AddHandler(RecordingCallback, 0, 0, NULL);
+    Answer() = 5;
+    NMHDR header = {};
+    header.hwndFrom = surface->GetHandle();
+    header.code = NM_RETURN;
+    EXPECT_EQ(5, SendMessageA(host, WM_NOTIFY, 7, (LPARAM)&header));   // its own frame's window
+    ASSERT_EQ(1u, Recorded().size());
+    EXPECT_EQ(static_cast<CBaseWindow*>(surface), Recorded()[0].sender);
+    EXPECT_EQ(99, SendMessageA(other, WM_NOTIFY, 7, (LPARAM)&header));  // another frame's window
+    EXPECT_EQ(1, g_passedOn);
+    SendMessageA(other, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), (LPARAM)surface->GetHandle());
+    EXPECT_EQ(1u, Recorded().size());
+}
+
+TEST_F(NotifyRouting, AWindowWhoseUserDataIsNoObjectOfTheTableIsPassedOn)
+{
+    HWND plain = CreateWindowExA(0, "STATIC", NULL, WS_CHILD, 0, 0, 10, 10, other, NULL, GetModuleHandleA(NULL), NULL);
+    ASSERT_NE(nullptr, plain);
+    // What a foreign window keeps there is never read through...
+    SetWindowLongPtrA(plain, GWLP_USERDATA, 1);
+    NMHDR header = {};
+    header.hwndFrom = plain;
+    header.code = NM_RETURN;
+    EXPECT_EQ(99, SendMessageA(other, WM_NOTIFY, 7, (LPARAM)&header));
+    // ...and an object of this frame that never entered its table is none of its controls.
+    CStatic stray;
+    stray.owner = &second;
+    stray.hwnd = plain;
+    stray.AddHandler(RecordingCallback, 0, 0, NULL);
+    SetWindowLongPtrA(plain, GWLP_USERDATA, (LONG_PTR)static_cast<CBaseWindow*>(&stray));
+    EXPECT_EQ(99, SendMessageA(other, WM_NOTIFY, 7, (LPARAM)&header));
+    EXPECT_EQ(2, g_passedOn);
+    EXPECT_TRUE(Recorded().empty());
+    SetWindowLongPtrA(plain, GWLP_USERDATA, 0);
+    DestroyWindow(plain);
+}
+
+TEST_F(NotifyRouting, AnObjectTheSweepTookOutIsNotFoundThroughItsWindow)
+{
+    CCustom kept;   // its storage stays with the test
+    ASSERT_NE(nullptr, frame->Adopt(&kept, ControlArgs().Parent(host).Place(10, 10, 60, 60).Style(WS_VISIBLE)));
+    kept.AddHandler(RecordingCallback, 0, 0, NULL);
+    kept.deleted = 1;                    // marked without its window going
+    Make<CStatic>(0, 0, 5, 5);           // the sweep takes it out
+    ASSERT_EQ(1, frame->GetControlCount());
+    kept.deleted = 0;
+    ASSERT_EQ(static_cast<CBaseWindow*>(&kept), WindowObjectOf(kept.GetHandle()));
+    NMHDR header = {};
+    header.hwndFrom = kept.GetHandle();
+    header.code = NM_RETURN;
+    SendMessageA(host, WM_NOTIFY, 7, (LPARAM)&header);
+    EXPECT_TRUE(Recorded().empty());
+    DestroyWindow(kept.GetHandle());
 }
 
 TEST_F(NotifyRouting, ACommandWithCodeOneAndNoObjectGoesToTheCommandTarget)

@@ -180,8 +180,8 @@ TEST(Worker, TheFrameKeepsSixteenWorkers)
     for (int i = 0; i < 16; ++i)
         EXPECT_TRUE(frame.RegisterWorker(&workers[i], 50)) << i;
     EXPECT_FALSE(frame.RegisterWorker(&workers[16], 50));
-    EXPECT_EQ(frame.GetWorkerCount(), 16);
-    EXPECT_EQ(frame.GetWorker(15), &workers[15]);
+    EXPECT_EQ(frame.Events().GetWorkerCount(), 16);
+    EXPECT_EQ(frame.Events().GetWorker(15), &workers[15]);
     EXPECT_EQ(workers[16].thread, (HANDLE)NULL);
     EXPECT_EQ(workers[0].mainWindow, frame.GetMainWindow());
     stop.Signal();

@@ -19,7 +19,7 @@ using HandlerTableOnDesktop = FrameTest;
 
 TEST_F(HandlerTable, AClickReachesTheCallbackWithTheMessageValues)
 {
-    CBaseWindow* button = Make("Button", 10, 10, 110, 40, WS_VISIBLE | BS_PUSHBUTTON, "Go");
+    CBaseWindow* button = Make<CButton>(10, 10, 110, 40, WS_VISIBLE | BS_PUSHBUTTON, "Go");
     ASSERT_NE(nullptr, button);
     EXPECT_EQ(0, button->AddHandler(RecordingCallback, EV_COMMAND, 7, NULL));
     SendMessageA(button->GetHandle(), BM_CLICK, 0, 0);
@@ -35,7 +35,7 @@ TEST_F(HandlerTable, AClickReachesTheCallbackWithTheMessageValues)
 
 TEST_F(HandlerTable, MasksChooseTheEntriesAndANonZeroAnswerEndsTheDispatch)
 {
-    CBaseWindow* button = Make("Button", 10, 10, 110, 40, WS_VISIBLE, "Go");
+    CBaseWindow* button = Make<CButton>(10, 10, 110, 40, WS_VISIBLE, "Go");
     ASSERT_NE(nullptr, button);
     button->AddHandler(SecondCallback, EV_CLICK, 1, NULL);      // does not want commands
     button->AddHandler(RecordingCallback, 0, 2, NULL);          // mask 0: every code
@@ -44,7 +44,7 @@ TEST_F(HandlerTable, MasksChooseTheEntriesAndANonZeroAnswerEndsTheDispatch)
     EXPECT_EQ(2, Recorded()[0].user);
 
     // Entries run in order; the first non-zero answer stops the rest.
-    CBaseWindow* second = Make("Button", 10, 50, 110, 80, WS_VISIBLE, "Two");
+    CBaseWindow* second = Make<CButton>(10, 50, 110, 80, WS_VISIBLE, "Two");
     second->AddHandler(RecordingCallback, EV_COMMAND, 3, NULL);
     second->AddHandler(SecondCallback, 0, 4, NULL);
     Recorded().clear();
@@ -62,7 +62,7 @@ TEST_F(HandlerTable, MasksChooseTheEntriesAndANonZeroAnswerEndsTheDispatch)
 
 TEST_F(HandlerTable, TheSameCallbackTwiceMergesMasksAndUserValues)
 {
-    CBaseWindow* button = Make("Button", 10, 10, 110, 40, WS_VISIBLE, "Go");
+    CBaseWindow* button = Make<CButton>(10, 10, 110, 40, WS_VISIBLE, "Go");
     EXPECT_EQ(0, button->AddHandler(RecordingCallback, EV_COMMAND, 1, NULL));
     EXPECT_EQ(0, button->AddHandler(RecordingCallback, EV_MENU_COMMAND, 2, NULL));
     EXPECT_EQ(1, button->handlerCount);
@@ -74,7 +74,7 @@ TEST_F(HandlerTable, TheSameCallbackTwiceMergesMasksAndUserValues)
 
 TEST_F(HandlerTable, AListenerAheadOfACallbackEndsTheDispatchEvenWhenItAnswersZero)
 {
-    CBaseWindow* button = Make("Button", 10, 10, 110, 40, WS_VISIBLE, "Go");
+    CBaseWindow* button = Make<CButton>(10, 10, 110, 40, WS_VISIBLE, "Go");
     CommandSink sink;
     EXPECT_EQ(0, button->AddHandler(NULL, 0, 0, &sink));
     EXPECT_EQ(1, button->AddHandler(RecordingCallback, 0, 0, NULL));
@@ -104,7 +104,7 @@ struct SlotSink : IEventSink
 
 TEST_F(HandlerTable, EveryEventReachesItsListenerOperation)
 {
-    CBaseWindow* button = Make("Button", 10, 10, 110, 40, WS_VISIBLE, "Go");
+    CBaseWindow* button = Make<CButton>(10, 10, 110, 40, WS_VISIBLE, "Go");
     SlotSink sink;
     ASSERT_EQ(0, button->AddHandler(NULL, 0, 0, &sink));
     ASSERT_EQ(1, button->AddHandler(RecordingCallback, 0, 0, NULL));
@@ -151,7 +151,7 @@ TEST_F(HandlerTable, ADoubleClickOnARealControlIsOperationFourOfItsListener)
 
 TEST_F(HandlerTable, EightEntriesAtMostAndNoneWithoutCallbackOrListener)
 {
-    CBaseWindow* button = Make("Button", 10, 10, 110, 40, WS_VISIBLE, "Go");
+    CBaseWindow* button = Make<CButton>(10, 10, 110, 40, WS_VISIBLE, "Go");
     CommandSink sinks[9];
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(i, button->AddHandler(NULL, EV_COMMAND, 0, &sinks[i]));
@@ -164,7 +164,7 @@ TEST_F(HandlerTable, EightEntriesAtMostAndNoneWithoutCallbackOrListener)
 
 TEST_F(HandlerTable, ADestroyedObjectDispatchesNothing)
 {
-    CBaseWindow* button = Make("Button", 10, 10, 110, 40, WS_VISIBLE, "Go");
+    CBaseWindow* button = Make<CButton>(10, 10, 110, 40, WS_VISIBLE, "Go");
     button->AddHandler(RecordingCallback, 0, 0, NULL);
     Answer() = 9;
     HWND window = button->GetHandle();
@@ -177,7 +177,7 @@ TEST_F(HandlerTable, ADestroyedObjectDispatchesNothing)
 
 TEST_F(HandlerTable, SetTextFormatsIntoTheWindowAndANullFormatChangesNothing)
 {
-    CBaseWindow* label = Make("Static", 10, 10, 200, 30, WS_VISIBLE, "first");
+    CBaseWindow* label = Make<CStatic>(10, 10, 200, 30, WS_VISIBLE, "first");
     char shown[64];
     GetWindowTextA(label->GetHandle(), shown, sizeof(shown));
     EXPECT_STREQ("first", shown);
@@ -191,7 +191,7 @@ TEST_F(HandlerTable, SetTextFormatsIntoTheWindowAndANullFormatChangesNothing)
 
 TEST_F(HandlerTable, ATextWithAPercentSignIsShownAsItIs)
 {
-    CBaseWindow* label = Make("Static", 10, 10, 200, 30, WS_VISIBLE, "100% %s %n");
+    CBaseWindow* label = Make<CStatic>(10, 10, 200, 30, WS_VISIBLE, "100% %s %n");
     char shown[64];
     GetWindowTextA(label->GetHandle(), shown, sizeof(shown));
     EXPECT_STREQ("100% %s %n", shown);
@@ -199,12 +199,12 @@ TEST_F(HandlerTable, ATextWithAPercentSignIsShownAsItIs)
 
 TEST_F(HandlerTableOnDesktop, ShowFocusAndAToolTipOverTheWholeWindow)
 {
-    CBaseWindow* button = Make("Button", 10, 10, 110, 40, 0, "Go");
+    CBaseWindow* button = Make<CButton>(10, 10, 110, 40, 0, "Go");
     EXPECT_FALSE(button->Show(true));      // was hidden
     EXPECT_TRUE(IsWindowVisible(button->GetHandle()));
     EXPECT_TRUE(button->Show(false));
     button->Show(true);
-    CBaseWindow* other = Make("Button", 10, 50, 110, 80, WS_VISIBLE, "Other");
+    CBaseWindow* other = Make<CButton>(10, 50, 110, 80, WS_VISIBLE, "Other");
     other->TakeFocus();
     EXPECT_EQ(other->GetHandle(), button->TakeFocus());
     EXPECT_EQ(button->GetHandle(), GetFocus());
@@ -230,7 +230,7 @@ using AnchorLayout = FrameTest;
 
 TEST_F(AnchorLayout, ALeftMarginAloneKeepsTheWidth)
 {
-    CBaseWindow* label = Make("Static", 50, 5, 150, 25);
+    CBaseWindow* label = Make<CStatic>(50, 5, 150, 25);
     ASSERT_TRUE(label->Anchor(NULL, ANCHOR_LEFT, 10));
     frame->LayoutAll();
     RECT r = WindowRectInHost(label->GetHandle());
@@ -241,12 +241,14 @@ TEST_F(AnchorLayout, ALeftMarginAloneKeepsTheWidth)
 
 TEST_F(AnchorLayout, BothMarginsInAChildAreaAndAPercentWidth)
 {
-    CBaseWindow* box = Make("Static", 0, 0, 200, 100);
-    CBaseWindow* inner = frame->CreateControl("Static", 30, 0, 60, 20, 0, WS_VISIBLE, NULL, box->GetHandle());
+    CBaseWindow* box = Make<CStatic>(0, 0, 200, 100);
+    CBaseWindow* inner =
+        frame->Create<CStatic>(ControlArgs().Parent(box->GetHandle()).Place(30, 0, 60, 20).Style(WS_VISIBLE));
     inner->Anchor(NULL, ANCHOR_LEFT, 5);
     inner->Anchor(NULL, ANCHOR_RIGHT, 5);
-    CBaseWindow* wide = Make("Static", 0, 120, 301, 140);
-    CBaseWindow* half = frame->CreateControl("Static", 0, 0, 10, 20, 0, WS_VISIBLE, NULL, wide->GetHandle());
+    CBaseWindow* wide = Make<CStatic>(0, 120, 301, 140);
+    CBaseWindow* half =
+        frame->Create<CStatic>(ControlArgs().Parent(wide->GetHandle()).Place(0, 0, 10, 20).Style(WS_VISIBLE));
     half->widthPercent = 50;
     frame->LayoutAll();
     EXPECT_EQ(4, inner->rect.left);
@@ -260,13 +262,13 @@ TEST_F(AnchorLayout, BothMarginsInAChildAreaAndAPercentWidth)
 
 TEST_F(AnchorLayout, AReferenceToARemovedObjectFallsBackToTheParentEdge)
 {
-    CBaseWindow* first = Make("Static", 10, 10, 60, 30);
-    CBaseWindow* second = Make("Static", 0, 10, 50, 30);
-    CBaseWindow* third = Make("Static", 0, 40, 50, 60);
+    CBaseWindow* first = Make<CStatic>(10, 10, 60, 30);
+    CBaseWindow* second = Make<CStatic>(0, 10, 50, 30);
+    CBaseWindow* third = Make<CStatic>(0, 40, 50, 60);
     ASSERT_TRUE(second->Anchor(first, ANCHOR_LEFT, ANCHOR_RIGHT | 5));
     ASSERT_TRUE(third->Anchor(first, ANCHOR_TOP, ANCHOR_BOTTOM | ANCHOR_CLIENT_RECT | 3));
     first->Destroy();
-    Make("Static", 0, 100, 5, 105);   // the sweep removes the first
+    Make<CStatic>(0, 100, 5, 105);   // the sweep removes the first
     EXPECT_EQ(nullptr, second->refLeft);
     EXPECT_EQ(nullptr, third->refTop);
     frame->LayoutAll();
@@ -277,8 +279,8 @@ TEST_F(AnchorLayout, AReferenceToARemovedObjectFallsBackToTheParentEdge)
 
 TEST_F(AnchorLayout, AnEdgeOfAnotherObjectIsTheReference)
 {
-    CBaseWindow* first = Make("Static", 10, 10, 60, 30);
-    CBaseWindow* second = Make("Static", 0, 10, 50, 30);
+    CBaseWindow* first = Make<CStatic>(10, 10, 60, 30);
+    CBaseWindow* second = Make<CStatic>(0, 10, 50, 30);
     ASSERT_TRUE(second->Anchor(first, ANCHOR_LEFT, ANCHOR_RIGHT | 5));
     frame->LayoutAll();
     EXPECT_EQ(64, second->rect.left);
@@ -286,7 +288,7 @@ TEST_F(AnchorLayout, AnEdgeOfAnotherObjectIsTheReference)
     EXPECT_EQ(64, WindowRectInHost(second->GetHandle()).left);
 
     // The reference's second rectangle instead of its window rectangle.
-    CBaseWindow* third = Make("Static", 0, 40, 50, 60);
+    CBaseWindow* third = Make<CStatic>(0, 40, 50, 60);
     first->clientRect = RECT{0, 0, 30, 20};
     ASSERT_TRUE(third->Anchor(first, ANCHOR_LEFT, ANCHOR_RIGHT | ANCHOR_CLIENT_RECT | 2));
     frame->LayoutAll();
@@ -299,10 +301,42 @@ TEST_F(AnchorLayout, AnEdgeOfAnotherObjectIsTheReference)
     EXPECT_EQ(nullptr, second->refTop);
 }
 
+TEST_F(AnchorLayout, NamedPartsPlaceASideAsThePackedFormDoes)
+{
+    CBaseWindow* first = Make<CStatic>(10, 10, 60, 30);
+    CBaseWindow* packed = Make<CStatic>(0, 40, 50, 60);
+    CBaseWindow* named = Make<CStatic>(0, 70, 50, 90);
+    first->clientRect = RECT{0, 0, 30, 20};
+    ASSERT_TRUE(packed->Anchor(first, ANCHOR_LEFT, ANCHOR_RIGHT | ANCHOR_CLIENT_RECT | 2));
+    ASSERT_TRUE(named->AnchorSide(SideAnchor(ANCHOR_LEFT, 2).From(first, ANCHOR_RIGHT).ClientRect()));
+    ASSERT_TRUE(named->AnchorSide(SideAnchor(ANCHOR_BOTTOM, 11)));
+    frame->LayoutAll();
+    EXPECT_EQ(31, named->rect.left);      // 2 from the reference's client right edge 30
+    EXPECT_EQ(81, named->rect.right);
+    EXPECT_EQ(packed->rect.left, named->rect.left);
+    RECT client;
+    GetClientRect(host, &client);
+    EXPECT_EQ(client.bottom - 10, named->rect.bottom);
+    EXPECT_EQ(client.bottom - 30, named->rect.top);   // the height stays
+
+    // The margin is a whole number of its own, not the low 16 bits of one.
+    named->AnchorSide(SideAnchor(ANCHOR_TOP, 0x10005));
+    packed->Anchor(NULL, ANCHOR_TOP, 0x10005);
+    EXPECT_EQ(0x10005, named->marginTop);
+    EXPECT_EQ(5, packed->marginTop);
+
+    // A side or a reference edge that is none of the four: false, the margin stored.
+    EXPECT_FALSE(named->AnchorSide(SideAnchor(0x30000, 3)));
+    EXPECT_FALSE(named->AnchorSide(SideAnchor(ANCHOR_TOP, 3).From(first, 0x30000)));
+    EXPECT_EQ(3, named->marginTop);
+    EXPECT_EQ(nullptr, named->refTop);
+}
+
 TEST_F(AnchorLayout, ARelativeFontIsMadeOnceFromTheHeight)
 {
-    CBaseWindow* box = Make("Static", 0, 0, 200, 100);
-    CBaseWindow* label = frame->CreateControl("Static", 0, 0, 100, 40, 0, WS_VISIBLE, "Aa", box->GetHandle());
+    CBaseWindow* box = Make<CStatic>(0, 0, 200, 100);
+    CBaseWindow* label = frame->Create<CStatic>(
+        ControlArgs().Parent(box->GetHandle()).Place(0, 0, 100, 40).Style(WS_VISIBLE).Text("Aa"));
     label->Anchor(NULL, ANCHOR_TOP, 1);
     label->Anchor(NULL, ANCHOR_BOTTOM, 61);
     label->SetFont(50, 0, 1, "Arial");
