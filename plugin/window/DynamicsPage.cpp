@@ -31,33 +31,34 @@ bool CDynamicsPage::Build(CAppFrame* frame, HWND parent, CTControl* tabs)
         return false;
     m_progress = frame;
     m_boxes = frame;
-    dialog = static_cast<CDialog*>(frame->CreateControl("Dialog", 0, 0, 100, 40, 0, WS_CHILD,
-                                                        MAKEINTRESOURCEA(IDD_DYNAMICS_STRIP), parent));
+    dialog = frame->CreatePage(MAKEINTRESOURCEA(IDD_DYNAMICS_STRIP), ControlArgs().Parent(parent).Place(0, 0, 100, 40));
     if (!dialog) {
         ShowMessageBox(NULL, "COrvex", "cDlg == NULL", MB_OK);
         return false;
     }
-    dialog->Anchor(tabs, ANCHOR_LEFT, ANCHOR_LEFT | ANCHOR_CLIENT_RECT | 1);
-    dialog->Anchor(tabs, ANCHOR_TOP, ANCHOR_TOP | ANCHOR_CLIENT_RECT | 1);
-    dialog->Anchor(tabs, ANCHOR_RIGHT, ANCHOR_RIGHT | ANCHOR_CLIENT_RECT | 1);
+    dialog->AnchorSide(SideAnchor(ANCHOR_LEFT, 1).From(tabs, ANCHOR_LEFT).ClientRect());
+    dialog->AnchorSide(SideAnchor(ANCHOR_TOP, 1).From(tabs, ANCHOR_TOP).ClientRect());
+    dialog->AnchorSide(SideAnchor(ANCHOR_RIGHT, 1).From(tabs, ANCHOR_RIGHT).ClientRect());
     dialog->FitToParent();
     if (tabs)
         tabs->AddPage(dialog->GetHandle(), 4);
 
     HWND strip = dialog->GetHandle();
-    frame->AttachControl("Button", strip, IDC_BUILD_DYNAMICS, NULL, EV_COMMAND, this);
-    supplierBox = static_cast<CComboBox*>(frame->AttachControl("ComboBox", strip, IDC_SUPPLIER_BOX, NULL,
-                                                                EV_COMMAND, this));
+    frame->Factory().AttachItem<CButton>(strip, IDC_BUILD_DYNAMICS, NULL, EV_COMMAND, this);
+    supplierBox = frame->Factory().AttachItem<CComboBox>(strip, IDC_SUPPLIER_BOX, NULL, EV_COMMAND, this);
 
-    dynamicsList = static_cast<CListView*>(frame->CreateControl(
-        "ListView", 0, 0, 0, 70, WS_EX_CLIENTEDGE, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
-        "ListView", parent));
+    dynamicsList = frame->Create<CListView>(ControlArgs()
+                                                .Parent(parent)
+                                                .Place(0, 0, 0, 70)
+                                                .ExStyle(WS_EX_CLIENTEDGE)
+                                                .Style(LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA)
+                                                .Text("ListView"));
     if (!dynamicsList)
         return true;
-    dynamicsList->Anchor(tabs, ANCHOR_LEFT, ANCHOR_LEFT | ANCHOR_CLIENT_RECT | 1);
-    dynamicsList->Anchor(dialog, ANCHOR_TOP, ANCHOR_BOTTOM | 1);
-    dynamicsList->Anchor(tabs, ANCHOR_RIGHT, ANCHOR_RIGHT | ANCHOR_CLIENT_RECT | 1);
-    dynamicsList->Anchor(tabs, ANCHOR_BOTTOM, ANCHOR_BOTTOM | ANCHOR_CLIENT_RECT | 1);
+    dynamicsList->AnchorSide(SideAnchor(ANCHOR_LEFT, 1).From(tabs, ANCHOR_LEFT).ClientRect());
+    dynamicsList->AnchorSide(SideAnchor(ANCHOR_TOP, 1).From(dialog, ANCHOR_BOTTOM));
+    dynamicsList->AnchorSide(SideAnchor(ANCHOR_RIGHT, 1).From(tabs, ANCHOR_RIGHT).ClientRect());
+    dynamicsList->AnchorSide(SideAnchor(ANCHOR_BOTTOM, 1).From(tabs, ANCHOR_BOTTOM).ClientRect());
     dynamicsList->SetExtendedStyle(LVS_EX_FULLROWSELECT);
     dynamicsList->SetFont(14, 0, 0, "Courier New");
     dynamicsList->SetColors(RGB(0, 0, 0), 0xC8C8C8);

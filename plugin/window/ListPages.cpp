@@ -120,15 +120,18 @@ CListPages::CListPages()
 
 CListView* CListPages::MakeList(CAppFrame* frame, HWND parent, CTControl* tabs, int identifier, const char* hint)
 {
-    CBaseWindow* made = frame->CreateControl("ListView", 0, 0, 0, 70, WS_EX_CLIENTEDGE,
-                                             LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA, "ListView", parent);
-    CListView* list = static_cast<CListView*>(made);
+    CListView* list = frame->Create<CListView>(ControlArgs()
+                                                   .Parent(parent)
+                                                   .Place(0, 0, 0, 70)
+                                                   .ExStyle(WS_EX_CLIENTEDGE)
+                                                   .Style(LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA)
+                                                   .Text("ListView"));
     if (!list)
         return NULL;
-    list->Anchor(tabs, ANCHOR_LEFT, ANCHOR_LEFT | ANCHOR_CLIENT_RECT | 1);
-    list->Anchor(tabs, ANCHOR_TOP, ANCHOR_TOP | ANCHOR_CLIENT_RECT | 1);
-    list->Anchor(tabs, ANCHOR_RIGHT, ANCHOR_RIGHT | ANCHOR_CLIENT_RECT | 1);
-    list->Anchor(tabs, ANCHOR_BOTTOM, ANCHOR_BOTTOM | ANCHOR_CLIENT_RECT | 1);
+    list->AnchorSide(SideAnchor(ANCHOR_LEFT, 1).From(tabs, ANCHOR_LEFT).ClientRect());
+    list->AnchorSide(SideAnchor(ANCHOR_TOP, 1).From(tabs, ANCHOR_TOP).ClientRect());
+    list->AnchorSide(SideAnchor(ANCHOR_RIGHT, 1).From(tabs, ANCHOR_RIGHT).ClientRect());
+    list->AnchorSide(SideAnchor(ANCHOR_BOTTOM, 1).From(tabs, ANCHOR_BOTTOM).ClientRect());
     list->SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     list->SetFont(14, 0, 0, "Courier New");
     list->SetColors(RGB(0, 0, 0), 0xC8C8C8);

@@ -28,13 +28,13 @@ bool CPluginApp::BuildWindow(CAppFrame* frame, HWND parent)
 
     tabImages = images->LoadStrip(3, IDB_TAB_IMAGES, IMAGE_BITMAP, ILC_COLOR32 | ILC_MASK, 16, 16, 3, kMaskColour);
 
-    tabControl = static_cast<CTControl*>(frame->CreateControl("TControl", 100, 100, 250, 250, WS_EX_STATICEDGE, 0,
-                                                              NULL, parent));
+    tabControl = frame->Create<CTControl>(
+        ControlArgs().Parent(parent).Place(100, 100, 250, 250).ExStyle(WS_EX_STATICEDGE));
     if (tabControl) {
-        tabControl->Anchor(NULL, ANCHOR_LEFT, 1);
-        tabControl->Anchor(NULL, ANCHOR_TOP, 1);
-        tabControl->Anchor(NULL, ANCHOR_RIGHT, 1);
-        tabControl->Anchor(NULL, ANCHOR_BOTTOM, 1);
+        tabControl->AnchorSide(SideAnchor(ANCHOR_LEFT, 1));
+        tabControl->AnchorSide(SideAnchor(ANCHOR_TOP, 1));
+        tabControl->AnchorSide(SideAnchor(ANCHOR_RIGHT, 1));
+        tabControl->AnchorSide(SideAnchor(ANCHOR_BOTTOM, 1));
         tabControl->SetFont(15, 0, 0, "MS Sans Serif");
         tabControl->userData = this;
         tabControl->AddHandler(NULL, EV_SELECTION_CHANGED, 0, this);
