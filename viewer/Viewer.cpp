@@ -21,6 +21,7 @@ namespace host {
 namespace {
 
 const char kWindowClass[]    = "OrvexHostWindow";
+const char kPageClass[]      = "OrvexHostPage";
 const char kStopEventName[]  = "Exit_MathFlow";
 // ASCII: unzip tools that ignore the zip's UTF-8 flag garble Cyrillic names.
 const char kGuideName[]      = "Guide.html";
@@ -48,7 +49,28 @@ bool g_menuPictureTaken = false;
 
 bool PreDispatchHook(MSG& message) { return g_viewer && g_viewer->PreDispatch(message); }
 
-LRESULT CALLBACK HostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+// The plug-in keeps a minimum size for the window it is lent (its answer to
+// WM_SIZING): while the viewer's window is dragged, the lent window is asked
+// for its share of the dragged rectangle, as if it were dragged itself.
+bool AskPageSizing(HWND window, WPARAM edge, RECT* dragged)
+{
+    RECT outer, inner;
+    if (!g_host || !GetWindowRect(window, &outer) || !GetClientRect(window, &inner))
+        return false;
+    int extraWidth = (outer.right - outer.left) - (inner.right - inner.left);
+    int extraHeight = (outer.bottom - outer.top) - (inner.bottom - inner.top);
+    RECT page = {dragged->left, dragged->top, dragged->right - extraWidth, dragged->bottom - extraHeight};
+    if (!SendMessageA(g_host, WM_SIZING, edge, (LPARAM)&page))
+        return false;
+    dragged->left = page.left;
+    dragged->top = page.top;
+    dragged->right = page.right + extraWidth;
+    dragged->bottom = page.bottom + extraHeight;
+    return true;
+}
+
+// The viewer's own window: its menu, and the lent window kept over its client area.
+LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_COMMAND:
@@ -56,17 +78,39 @@ LRESULT CALLBACK HostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
             PostThreadMessageA(GetCurrentThreadId(), kViewerCommand, LOWORD(wParam), 0);
             return 0;
         }
+        break;
+    case WM_SIZE:
+        if (g_host && wParam != SIZE_MINIMIZED)
+            MoveWindow(g_host, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        return 0;
+    case WM_SIZING:
+        if (AskPageSizing(window, wParam, reinterpret_cast<RECT*>(lParam)))
+            return TRUE;
+        break;
+    case WM_DESTROY:
+        if (window == g_main) {
+            g_main = NULL;
+            PostQuitMessage(0);
+        }
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The window lent to the plug-in, with the host's own children on it.
+LRESULT CALLBACK PageProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
         if (LOWORD(wParam) == kQuitButtonId && HIWORD(wParam) == BN_CLICKED) {
-            DestroyWindow(window);
+            if (g_main)
+                DestroyWindow(g_main);
             return 0;
         }
         break;
     case WM_DESTROY:
-        if (window == g_host) {
+        if (window == g_host)
             g_host = NULL;
-            if (!g_viewer || !g_viewer->Reloading())
-                PostQuitMessage(0);
-        }
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -79,12 +123,17 @@ bool RegisterClasses()
         return true;
     WNDCLASSA windowClass;
     memset(&windowClass, 0, sizeof windowClass);
-    windowClass.lpfnWndProc = HostProcedure;
+    windowClass.lpfnWndProc = MainProcedure;
     windowClass.hInstance = GetModuleHandleA(NULL);
     windowClass.hCursor = LoadCursor(NULL, IDC_ARROW);
     windowClass.hIcon = LoadIcon(NULL, IDI_APPLICATION);
     windowClass.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kWindowClass;
+    if (!RegisterClassA(&windowClass))
+        return false;
+    windowClass.lpfnWndProc = PageProcedure;
+    windowClass.hIcon = NULL;
+    windowClass.lpszClassName = kPageClass;
     registered = RegisterClassA(&windowClass) != 0;
     return registered;
 }
@@ -121,14 +170,24 @@ std::string Format(const char* format, va_list args)
     return text;
 }
 
-HWND CreateHostWindow(const std::string& caption, const std::string& label, const RECT& place)
+HWND CreateMainWindow(const std::string& caption)
 {
     if (!RegisterClasses())
         return NULL;
     HINSTANCE instance = GetModuleHandleA(NULL);
-    HWND window = CreateWindowExA(0, kWindowClass, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                  place.left, place.top, place.right - place.left, place.bottom - place.top,
-                                  NULL, LoadMenuA(instance, MAKEINTRESOURCEA(IDR_VIEWER_MENU)), instance, NULL);
+    return CreateWindowExA(0, kWindowClass, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 1000, 720,
+                           NULL, LoadMenuA(instance, MAKEINTRESOURCEA(IDR_VIEWER_MENU)), instance, NULL);
+}
+
+// A fresh window for each session: the plug-in attaches once per load, and
+// subclasses the window it is lent until it is unloaded.
+HWND CreateHostPage(HWND main, const std::string& label)
+{
+    HINSTANCE instance = GetModuleHandleA(NULL);
+    RECT client;
+    GetClientRect(main, &client);
+    HWND window = CreateWindowExA(0, kPageClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
+                                  client.right, client.bottom, main, NULL, instance, NULL);
     if (!window)
         return NULL;
     // The host's own children, which the plug-in hides when it shows itself.
@@ -347,7 +406,7 @@ void Viewer::Box(UINT type, const char* format, ...)
     va_start(args, format);
     std::string message = Format(format, args);
     va_end(args);
-    ShowMessageBox(g_host, message.c_str(), text::kBoxCaption, MB_OK | type);
+    ShowMessageBox(g_main, message.c_str(), text::kBoxCaption, MB_OK | type);
 }
 
 void Viewer::Notify(UINT type, const char* format, ...)
@@ -371,12 +430,12 @@ bool Viewer::PreDispatch(MSG& message)
         while (!m_notices.empty()) {
             Notice notice = m_notices.front();
             m_notices.erase(m_notices.begin());
-            ShowMessageBox(g_host, notice.text.c_str(), text::kBoxCaption, MB_OK | notice.type);
+            ShowMessageBox(g_main, notice.text.c_str(), text::kBoxCaption, MB_OK | notice.type);
         }
         return true;
     }
-    if (m_keys && g_host && (message.hwnd == g_host || IsChild(g_host, message.hwnd)))
-        return TranslateAcceleratorA(g_host, m_keys, &message) != 0;
+    if (m_keys && g_main && (message.hwnd == g_main || IsChild(g_main, message.hwnd)))
+        return TranslateAcceleratorA(g_main, m_keys, &message) != 0;
     return false;
 }
 
@@ -427,6 +486,12 @@ void Viewer::UnloadPlugin()
     }
 }
 
+void Viewer::DestroyMain()
+{
+    if (g_main)
+        DestroyWindow(g_main);
+}
+
 // Only with -savelists: the list files go to the root of drive c:, where a
 // standard user may not create files; a save that could not replace all four
 // is then said.
@@ -456,20 +521,26 @@ int Viewer::OpenSession(const std::string& folder, bool haveFolder, bool feed)
         SetCurrentDirectoryA(m_folder.c_str());
     std::string caption = std::string(text::kWindowCaption) + " — " + (haveFolder ? m_folder : text::kNoFolder);
     std::string label = text::kTablesFrom + (haveFolder ? m_folder : std::string(text::kNoFolder));
-    g_host = CreateHostWindow(caption, label, m_placement);
+    if (g_main) {
+        SetWindowTextA(g_main, caption.c_str());
+    } else if ((g_main = CreateMainWindow(caption)) != NULL) {
+        ShowWindow(g_main, SW_SHOW);
+        UpdateWindow(g_main);
+    }
+    g_host = g_main ? CreateHostPage(g_main, label) : NULL;
     if (!g_host) {
         Say("the host window could not be created");
         return kExitLibrary;
     }
-    ShowWindow(g_host, SW_SHOW);
     UpdateWindow(g_host);
 
     double start = NowMs();
     m_plugin->AttachHost(g_host, kLibraryName);
     SayTime("AttachHost (list files loaded)", start);
     m_plugin->ShowPlugin();
+    // Painted once, when the lists are in (below): a paint of empty lists
+    // before the feed would only cost time.
     ShowIdMode(m_idMode);
-    Pump(0);
 
     int result = kExitOk;
     bool fed = false;
@@ -498,7 +569,7 @@ int Viewer::OpenSession(const std::string& folder, bool haveFolder, bool feed)
     start = NowMs();
     m_plugin->RefreshLists();
     Pump(0);
-    Repaint();
+    FinishPainting();
     SayTime("RefreshLists", start);
     if (fed && m_options.saveLists && !SaveLists())
         result = kExitStep;
@@ -509,18 +580,14 @@ int Viewer::OpenSession(const std::string& folder, bool haveFolder, bool feed)
 
 void Viewer::CloseSession()
 {
-    if (g_host)
-        GetWindowRect(g_host, &m_placement);
-    m_reloading = true;
     UnloadPlugin();
-    m_reloading = false;
 }
 
 int Viewer::Reload(const std::string& folder)
 {
     double start = NowMs();
     CloseSession();
-    SayTime("closing the session (window destroyed, library freed)", start);
+    SayTime("closing the session (lent window destroyed, library freed)", start);
     start = NowMs();
     if (!LoadPlugin())
         return kExitLibrary;
@@ -552,7 +619,7 @@ std::string Viewer::StartFolder(bool& haveFolder)
 
 void Viewer::OpenFolder()
 {
-    std::string folder = ChooseFolder(g_host, m_folder);
+    std::string folder = ChooseFolder(g_main, m_folder);
     if (folder.empty())
         return;
     if (!HasTables(folder)) {
@@ -647,7 +714,7 @@ void Viewer::SaveCurrentList()
         return;
     }
     std::string page = CurrentTabName();
-    std::string path = ChooseSaveFile(g_host, m_folder, (page.empty() ? std::string("list") : page) + ".csv");
+    std::string path = ChooseSaveFile(g_main, m_folder, (page.empty() ? std::string("list") : page) + ".csv");
     if (path.empty())
         return;
     if (!SaveList(path))
@@ -667,14 +734,15 @@ bool Viewer::ShowIdMode(int mode)
     }
     m_idMode = mode;
     CheckIdMode();
-    Repaint();
+    // The lists show the new identifiers at their next paint.
+    Invalidate();
     Say("identifiers shown as %s", kIdModeNames[mode]);
     return true;
 }
 
 void Viewer::CheckIdMode()
 {
-    HMENU menu = g_host ? GetMenu(g_host) : NULL;
+    HMENU menu = g_main ? GetMenu(g_main) : NULL;
     if (!menu)
         return;
     CheckMenuRadioItem(menu, IDM_VIEW_CODES, IDM_VIEW_HEX, kIdModeCommands[m_idMode], MF_BYCOMMAND);
@@ -703,7 +771,7 @@ void Viewer::OpenGuide()
         return;
     }
     Say("guide: %s", guide.c_str());
-    ShellExecuteA(g_host, "open", guide.c_str(), NULL, ProgramFolder().c_str(), SW_SHOWNORMAL);
+    ShellExecuteA(g_main, "open", guide.c_str(), NULL, ProgramFolder().c_str(), SW_SHOWNORMAL);
 }
 
 void Viewer::ShowAbout()
@@ -724,9 +792,9 @@ void Viewer::ShowAbout()
 // the menu's own loop runs the timer that takes it.
 bool Viewer::MenuPicture(const std::string& path)
 {
-    HMENU bar = g_host ? GetMenu(g_host) : NULL;
+    HMENU bar = g_main ? GetMenu(g_main) : NULL;
     RECT item;
-    if (!bar || !GetMenuItemRect(g_host, bar, 0, &item)) {
+    if (!bar || !GetMenuItemRect(g_main, bar, 0, &item)) {
         Say("no menu to take a picture of");
         return false;
     }
@@ -734,12 +802,12 @@ bool Viewer::MenuPicture(const std::string& path)
     Pump(300);
     g_menuPicturePath = path;
     g_menuPictureTaken = false;
-    HiliteMenuItem(g_host, bar, 0, MF_BYPOSITION | MF_HILITE);
-    SetTimer(g_host, kMenuPictureTimer, 500, MenuPictureTimer);
+    HiliteMenuItem(g_main, bar, 0, MF_BYPOSITION | MF_HILITE);
+    SetTimer(g_main, kMenuPictureTimer, 500, MenuPictureTimer);
     TrackPopupMenu(GetSubMenu(bar, 0), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_NONOTIFY | TPM_RETURNCMD, item.left,
-                   item.bottom, 0, g_host, NULL);
-    KillTimer(g_host, kMenuPictureTimer);
-    HiliteMenuItem(g_host, bar, 0, MF_BYPOSITION | MF_UNHILITE);
+                   item.bottom, 0, g_main, NULL);
+    KillTimer(g_main, kMenuPictureTimer);
+    HiliteMenuItem(g_main, bar, 0, MF_BYPOSITION | MF_UNHILITE);
     Say(g_menuPictureTaken ? "picture with the menu: %s" : "picture with the menu %s could not be taken",
         path.c_str());
     return g_menuPictureTaken;
@@ -750,7 +818,7 @@ void Viewer::OnCommand(int id)
     switch (id) {
     case IDM_OPEN_FOLDER: OpenFolder(); break;
     case IDM_CONVERT: {
-        std::string report = ChooseReport(g_host, m_folder);
+        std::string report = ChooseReport(g_main, m_folder);
         if (!report.empty())
             Convert(report, false);
         break;
@@ -765,7 +833,7 @@ void Viewer::OnCommand(int id)
             WriteIdMode(mode);
         break;
     }
-    case IDM_EXIT:  if (g_host) DestroyWindow(g_host); break;
+    case IDM_EXIT:  if (g_main) DestroyWindow(g_main); break;
     case IDM_GUIDE: OpenGuide(); break;
     case IDM_ABOUT: ShowAbout(); break;
     }
@@ -831,12 +899,13 @@ int Viewer::Run()
     int result = OpenSession(folder, haveFolder, m_options.feed);
     if (result == kExitLibrary) {
         UnloadPlugin();
+        DestroyMain();
         return result;
     }
 
     bool quit = false;
     for (const Action& action : m_options.actions) {
-        if (g_quitPosted || !g_host) {
+        if (g_quitPosted || !g_main) {
             Say("the window was closed before all steps were done");
             result = kExitStep;
             break;
@@ -849,7 +918,7 @@ int Viewer::Run()
     }
     if (!quit && !g_quitPosted) {
         MSG message;
-        while (g_host && GetMessageA(&message, NULL, 0, 0) > 0) {
+        while (g_main && GetMessageA(&message, NULL, 0, 0) > 0) {
             if (PreDispatch(message))
                 continue;
             TranslateMessage(&message);
@@ -859,6 +928,7 @@ int Viewer::Run()
     if (g_timing)
         SayPeakMemory();
     UnloadPlugin();
+    DestroyMain();
     OleUninitialize();
     g_preDispatch = NULL;
     g_viewer = NULL;
