@@ -1,9 +1,8 @@
 // The viewer's sessions, its menu, the folder it opens, the converter run and
-// its message boxes.
+// its message boxes (its windows, settings and versions have files of their own).
 #include "Viewer.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -15,30 +14,24 @@
 #include "ConverterRun.h"
 #include "PluginDriver.h"
 #include "ViewerIds.h"
+#include "ViewerSettings.h"
 #include "ViewerTexts.h"
+#include "ViewerWindow.h"
 
 namespace host {
 namespace {
 
-const char kWindowClass[]    = "OrvexHostWindow";
-const char kPageClass[]      = "OrvexHostPage";
 const char kStopEventName[]  = "Exit_MathFlow";
 // ASCII: unzip tools that ignore the zip's UTF-8 flag garble Cyrillic names.
 const char kGuideName[]      = "Guide.html";
 const char kGoodsListName[]  = "Номенкл.csv";
 const char kKindsName[]      = "moves_type.txt";
 const char kReportFileName[] = "ZORB_MVS.txt";
-const char kSettingsKey[]    = "Software\\Orvex\\Viewer";
-const char kLastFolderValue[] = "LastFolder";
-const char kIdModeValue[]    = "IdMode";
 // The identifiers' display (the plug-in's SetIdMode) and its menu item.
 const int kIdModeCommands[3] = {IDM_VIEW_HEX, IDM_VIEW_DECIMAL, IDM_VIEW_CODES};
 const char* const kIdModeNames[3] = {"hexadecimal numbers", "decimal numbers", "codes"};
 const int kDefaultIdMode = 2;
 const char* const kListFiles[] = {"c:\\GNList.dat", "c:\\SNList.dat", "c:\\GMList.dat", "c:\\GDList.dat"};
-const int kQuitButtonId = 101;
-// A menu command travels to the message loop as a thread message.
-const UINT kViewerCommand = WM_APP + 1;
 // A session's boxes wait for the message loop: the window is whole by then.
 const UINT kViewerNotice = WM_APP + 2;
 const UINT_PTR kMenuPictureTimer = 1;
@@ -48,95 +41,6 @@ std::string g_menuPicturePath;
 bool g_menuPictureTaken = false;
 
 bool PreDispatchHook(MSG& message) { return g_viewer && g_viewer->PreDispatch(message); }
-
-// The plug-in keeps a minimum size for the window it is lent (its answer to
-// WM_SIZING): while the viewer's window is dragged, the lent window is asked
-// for its share of the dragged rectangle, as if it were dragged itself.
-bool AskPageSizing(HWND window, WPARAM edge, RECT* dragged)
-{
-    RECT outer, inner;
-    if (!g_host || !GetWindowRect(window, &outer) || !GetClientRect(window, &inner))
-        return false;
-    int extraWidth = (outer.right - outer.left) - (inner.right - inner.left);
-    int extraHeight = (outer.bottom - outer.top) - (inner.bottom - inner.top);
-    RECT page = {dragged->left, dragged->top, dragged->right - extraWidth, dragged->bottom - extraHeight};
-    if (!SendMessageA(g_host, WM_SIZING, edge, (LPARAM)&page))
-        return false;
-    dragged->left = page.left;
-    dragged->top = page.top;
-    dragged->right = page.right + extraWidth;
-    dragged->bottom = page.bottom + extraHeight;
-    return true;
-}
-
-// The viewer's own window: its menu, and the lent window kept over its client area.
-LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_COMMAND:
-        if (lParam == 0 && LOWORD(wParam) >= IDM_OPEN_FOLDER) {
-            PostThreadMessageA(GetCurrentThreadId(), kViewerCommand, LOWORD(wParam), 0);
-            return 0;
-        }
-        break;
-    case WM_SIZE:
-        if (g_host && wParam != SIZE_MINIMIZED)
-            MoveWindow(g_host, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-        return 0;
-    case WM_SIZING:
-        if (AskPageSizing(window, wParam, reinterpret_cast<RECT*>(lParam)))
-            return TRUE;
-        break;
-    case WM_DESTROY:
-        if (window == g_main) {
-            g_main = NULL;
-            PostQuitMessage(0);
-        }
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-// The window lent to the plug-in, with the host's own children on it.
-LRESULT CALLBACK PageProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_COMMAND:
-        if (LOWORD(wParam) == kQuitButtonId && HIWORD(wParam) == BN_CLICKED) {
-            if (g_main)
-                DestroyWindow(g_main);
-            return 0;
-        }
-        break;
-    case WM_DESTROY:
-        if (window == g_host)
-            g_host = NULL;
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-bool RegisterClasses()
-{
-    static bool registered = false;
-    if (registered)
-        return true;
-    WNDCLASSA windowClass;
-    memset(&windowClass, 0, sizeof windowClass);
-    windowClass.lpfnWndProc = MainProcedure;
-    windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.hCursor = LoadCursor(NULL, IDC_ARROW);
-    windowClass.hIcon = LoadIcon(NULL, IDI_APPLICATION);
-    windowClass.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kWindowClass;
-    if (!RegisterClassA(&windowClass))
-        return false;
-    windowClass.lpfnWndProc = PageProcedure;
-    windowClass.hIcon = NULL;
-    windowClass.lpszClassName = kPageClass;
-    registered = RegisterClassA(&windowClass) != 0;
-    return registered;
-}
 
 std::string FullPath(const std::string& path)
 {
@@ -170,157 +74,6 @@ std::string Format(const char* format, va_list args)
     return text;
 }
 
-HWND CreateMainWindow(const std::string& caption)
-{
-    if (!RegisterClasses())
-        return NULL;
-    HINSTANCE instance = GetModuleHandleA(NULL);
-    return CreateWindowExA(0, kWindowClass, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 1000, 720,
-                           NULL, LoadMenuA(instance, MAKEINTRESOURCEA(IDR_VIEWER_MENU)), instance, NULL);
-}
-
-// A fresh window for each session: the plug-in attaches once per load, and
-// subclasses the window it is lent until it is unloaded.
-HWND CreateHostPage(HWND main, const std::string& label)
-{
-    HINSTANCE instance = GetModuleHandleA(NULL);
-    RECT client;
-    GetClientRect(main, &client);
-    HWND window = CreateWindowExA(0, kPageClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
-                                  client.right, client.bottom, main, NULL, instance, NULL);
-    if (!window)
-        return NULL;
-    // The host's own children, which the plug-in hides when it shows itself.
-    CreateWindowExA(0, "STATIC", label.c_str(), WS_CHILD | WS_VISIBLE, 10, 10, 600, 20,
-                    window, (HMENU)100, instance, NULL);
-    CreateWindowExA(0, "BUTTON", text::kQuitButton, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 40, 100, 26,
-                    window, (HMENU)(INT_PTR)kQuitButtonId, instance, NULL);
-    CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 120, 40, 300, 24,
-                    window, (HMENU)102, instance, NULL);
-    return window;
-}
-
-std::string ReadLastFolder()
-{
-    char folder[MAX_PATH] = "";
-    DWORD size = sizeof folder - 1, type = 0;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return std::string();
-    LONG status = RegQueryValueExA(key, kLastFolderValue, NULL, &type, (BYTE*)folder, &size);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS || type != REG_SZ)
-        return std::string();
-    folder[size < sizeof folder ? size : sizeof folder - 1] = 0;
-    return folder;
-}
-
-void WriteSetting(const char* name, DWORD type, const void* data, DWORD size)
-{
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, NULL, 0, KEY_WRITE, NULL, &key, NULL) !=
-        ERROR_SUCCESS)
-        return;
-    RegSetValueExA(key, name, 0, type, (const BYTE*)data, size);
-    RegCloseKey(key);
-}
-
-void WriteLastFolder(const std::string& folder)
-{
-    WriteSetting(kLastFolderValue, REG_SZ, folder.c_str(), (DWORD)folder.size() + 1);
-}
-
-// The identifiers' display chosen last, -1 when none is remembered.
-int ReadIdMode()
-{
-    DWORD mode = 0, size = sizeof mode, type = 0;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return -1;
-    LONG status = RegQueryValueExA(key, kIdModeValue, NULL, &type, (BYTE*)&mode, &size);
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS && type == REG_DWORD && mode <= 2 ? (int)mode : -1;
-}
-
-void WriteIdMode(int mode)
-{
-    DWORD value = (DWORD)mode;
-    WriteSetting(kIdModeValue, REG_DWORD, &value, sizeof value);
-}
-
-int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM start)
-{
-    if (message == BFFM_INITIALIZED && start)
-        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, start);
-    return 0;
-}
-
-std::string ChooseFolder(HWND owner, const std::string& start)
-{
-    char chosen[MAX_PATH] = "";
-    BROWSEINFOA browse;
-    memset(&browse, 0, sizeof browse);
-    browse.hwndOwner = owner;
-    browse.pszDisplayName = chosen;
-    browse.lpszTitle = text::kChooseFolder;
-    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    browse.lpfn = BrowseCallback;
-    browse.lParam = start.empty() ? 0 : (LPARAM)start.c_str();
-    LPITEMIDLIST item = SHBrowseForFolderA(&browse);
-    if (!item)
-        return std::string();
-    bool ok = SHGetPathFromIDListA(item, chosen) != FALSE;
-    CoTaskMemFree(item);
-    return ok ? std::string(chosen) : std::string();
-}
-
-// Pairs of description and pattern, each followed by '|', as the dialogs want them.
-void MakeFilter(const char* pairs, char* filter, size_t size)
-{
-    lstrcpynA(filter, pairs, (int)size);
-    for (char* c = filter; *c; ++c)
-        if (*c == '|')
-            *c = 0;
-}
-
-std::string ChooseReport(HWND owner, const std::string& folder)
-{
-    char filter[256];
-    MakeFilter(text::kReportFilter, filter, sizeof filter);
-    char file[MAX_PATH] = "";
-    OPENFILENAMEA dialog;
-    memset(&dialog, 0, sizeof dialog);
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = filter;
-    dialog.lpstrFile = file;
-    dialog.nMaxFile = sizeof file;
-    dialog.lpstrInitialDir = folder.empty() ? NULL : folder.c_str();
-    dialog.lpstrTitle = text::kChooseReport;
-    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-    return GetOpenFileNameA(&dialog) ? std::string(file) : std::string();
-}
-
-std::string ChooseSaveFile(HWND owner, const std::string& folder, const std::string& name)
-{
-    char filter[256];
-    MakeFilter(text::kSaveListFilter, filter, sizeof filter);
-    char file[MAX_PATH] = "";
-    lstrcpynA(file, name.c_str(), sizeof file);
-    OPENFILENAMEA dialog;
-    memset(&dialog, 0, sizeof dialog);
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = filter;
-    dialog.lpstrFile = file;
-    dialog.nMaxFile = sizeof file;
-    dialog.lpstrInitialDir = folder.empty() ? NULL : folder.c_str();
-    dialog.lpstrTitle = text::kSaveListTitle;
-    dialog.lpstrDefExt = "csv";
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-    return GetSaveFileNameA(&dialog) ? std::string(file) : std::string();
-}
-
 void FileTimeNow(FILETIME& now)
 {
     GetSystemTimeAsFileTime(&now);
@@ -336,34 +89,6 @@ bool WrittenSince(const char* path, const FILETIME& since)
     WIN32_FILE_ATTRIBUTE_DATA data;
     return GetFileAttributesExA(path, GetFileExInfoStandard, &data) &&
            !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && CompareFileTime(&data.ftLastWriteTime, &since) >= 0;
-}
-
-std::string ResourceText(const std::vector<char>& data, const char* name)
-{
-    char query[128];
-    snprintf(query, sizeof query, "\\StringFileInfo\\041904E3\\%s", name);
-    char* value = NULL;
-    UINT length = 0;
-    if (!VerQueryValueA(data.data(), query, (void**)&value, &length) || !value || !length)
-        return std::string();
-    return std::string(value);
-}
-
-std::vector<char> VersionData(const std::string& path)
-{
-    DWORD ignored = 0;
-    DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
-    std::vector<char> data(size);
-    if (!size || !GetFileVersionInfoA(path.c_str(), 0, size, data.data()))
-        data.clear();
-    return data;
-}
-
-std::string OwnPath()
-{
-    char path[MAX_PATH] = "";
-    DWORD length = GetModuleFileNameA(NULL, path, sizeof path);
-    return length && length < sizeof path ? std::string(path, length) : std::string();
 }
 
 VOID CALLBACK MenuPictureTimer(HWND window, UINT, UINT_PTR id, DWORD)
@@ -382,21 +107,6 @@ VOID CALLBACK MenuPictureTimer(HWND window, UINT, UINT_PTR id, DWORD)
 }
 
 }  // namespace
-
-std::string Viewer::VersionOf(const std::string& path)
-{
-    std::vector<char> data = VersionData(path);
-    std::string version = data.empty() ? std::string() : ResourceText(data, "ProductVersion");
-    return version.empty() ? std::string("?") : version;
-}
-
-void Viewer::SayVersions()
-{
-    std::string folder = ProgramFolder();
-    Say("OrvexHost.exe %s", VersionOf(OwnPath()).c_str());
-    Say("%s %s", kLibraryName, VersionOf(JoinPath(folder, kLibraryName)).c_str());
-    Say("%s %s", kConverterName, VersionOf(JoinPath(folder, kConverterName)).c_str());
-}
 
 void Viewer::Box(UINT type, const char* format, ...)
 {
@@ -772,20 +482,6 @@ void Viewer::OpenGuide()
     }
     Say("guide: %s", guide.c_str());
     ShellExecuteA(g_main, "open", guide.c_str(), NULL, ProgramFolder().c_str(), SW_SHOWNORMAL);
-}
-
-void Viewer::ShowAbout()
-{
-    std::string folder = ProgramFolder();
-    std::vector<char> own = VersionData(OwnPath());
-    std::string copyright = own.empty() ? std::string() : ResourceText(own, "LegalCopyright");
-    std::string mine = VersionOf(OwnPath());
-    std::string library = VersionOf(JoinPath(folder, kLibraryName));
-    std::string converter = VersionOf(JoinPath(folder, kConverterName));
-    auto shown = [](const std::string& v) { return v == "?" ? text::kNoVersion : v.c_str(); };
-    SayVersions();
-    Box(MB_ICONINFORMATION, text::kAbout, shown(mine), shown(mine), shown(library), shown(converter),
-        copyright.c_str());
 }
 
 // The window with its File menu dropped, as a 24-bit BMP (the demo's picture):
