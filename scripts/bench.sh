@@ -3,6 +3,7 @@
 # conversion against reading and decoding the same file alone. Plug-in
 # store: a year of a large business (1,000,000 moves), figures and dynamics.
 # Framework: the list view grid, the chart's redraws, the tree's text round trip.
+# List pages: sorts, copy and the saved list of a year's moves (bench_pages).
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -40,6 +41,12 @@ wine build/x86_64/bin/bench_chart.exe
 echo
 echo "tree view (100,000 items saved to its text format and loaded back):"
 (cd "$dir" && wine "$root/build/x86_64/bin/bench_tree.exe")
+
+echo
+echo "list pages (1,000,000 moves: header sorts, select all and copy, the list saved as CSV):"
+pages="$root/build/bench/pages"
+rm -rf "$pages" && mkdir -p "$pages"
+(cd "$pages" && wine "$root/build/x86_64/bin/bench_pages.exe")
 
 echo
 echo "stand-in host with the plug-in (list files, refresh, pages, dynamics, report):"

@@ -277,7 +277,7 @@ ConverterRun RunConverter(const std::string& converter, const std::string& folde
     std::string commandLine = "\"" + converter + "\"";
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back(0);
-    ConverterWindow window(g_host);
+    ConverterWindow window(g_main);
     ModalLoop loop(window);
     run.started = CreateProcessA(converter.c_str(), line.data(), NULL, NULL, TRUE, CREATE_NO_WINDOW, NULL,
                                  folder.c_str(), &startup, &process) != FALSE;

@@ -14,6 +14,7 @@ const char kLibraryName[]   = "Orvex_DLL.dll";
 const char kConverterName[] = "fromZORB.exe";
 const char kReportName[]    = "GoodsDinamic.html";
 
+HWND g_main = NULL;
 HWND g_host = NULL;
 bool g_quitPosted = false;
 bool (*g_preDispatch)(MSG& message) = NULL;

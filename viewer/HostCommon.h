@@ -37,8 +37,13 @@ std::string ProgramFolder();
 bool FileExists(const std::string& path);
 bool ParseCount(const char* text, int& value);
 
-// The window lent to the plug-in (null once destroyed) and the pump that runs it.
+// The viewer's own window (menu, caption), which lives as long as the viewer,
+// and the window lent to the plug-in for one session: a child that fills the
+// viewer's client area (null between sessions). A session ends by destroying
+// only its child: a top-level window is made once.
+extern HWND g_main;
 extern HWND g_host;
+// The message pump.
 extern bool g_quitPosted;
 void Pump(DWORD milliseconds);
 // A message the viewer takes before it is dispatched (menu keys, menu

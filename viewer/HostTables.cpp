@@ -1,8 +1,7 @@
-// The converter's tables read and fed to the plug-in through its add operations.
+// The converter's tables read and fed to the plug-in through its add
+// operations: goods and suppliers here, the moves in MovesFeed.cpp.
 #include "HostTables.h"
-
-#include <windows.h>
-#include <x86intrin.h>
+#include "TableFeed.h"
 
 #include <locale.h>
 #include <stdarg.h>
@@ -16,15 +15,6 @@
 namespace host {
 namespace {
 
-// Texts of the converter's tables, byte for byte (code page 1251).
-const char kFictiveGoods[]     = "фикти";
-const char kFictivePartner[]   = "Фикц";
-const char kSupplierNotFound[] = "[поставщик не найден]";
-// A rule line inside the report's table (a page break, a separator between
-// goods) is a row of the converter's too: a move of the last goods, dated
-// 00.00.00, without amounts. It is no movement.
-const char kRuleLineDate[]     = "00.00.00";
-
 // Defaults of a supplier record, as the plug-in's own template has them: the
 // converter's supplier table carries no delivery terms.
 const double kDeliveryCost    = 20000.0;
@@ -37,211 +27,12 @@ const size_t kCodeBytes = 31;
 // Fault lines per table before they are only counted.
 const int kFaultLinesShown = 20;
 
-// The tables are read in pieces of this size; a line longer than that grows it.
-const size_t kChunkBytes = 4u << 20;
-
-// One line of a table, split at '|' in the read buffer itself: every field is
-// followed by a NUL byte there, so it can be handed on as a C string.
-struct Row
-{
-    static const int kKept = 10;      // no table needs more of a row
-    int line = 0;                     // 1-based line number in the file
-    int count = 0;                    // the line's fields, all of them
-    std::string_view field[kKept];    // the first kKept of them
-    const char* Text(int i) const { return field[i].data(); }
-};
-
-// ---------------------------------------------------------------------------
-// Tables
-
-void Fault(Table& table, int line, const char* format, ...)
-{
-    ++table.faults;
-    if (table.faults > kFaultLinesShown)
-        return;
-    char text[1024];
-    va_list args;
-    va_start(args, format);
-    vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    text[sizeof text - 1] = 0;
-    if (line > 0)
-        Say("%s, line %d: %s", table.name, line, text);
-    else
-        Say("%s: %s", table.name, text);
-}
+thread_local LineSink* t_lineSink = NULL;
 
 void SayHiddenFaults(const Table& table)
 {
     if (table.faults > kFaultLinesShown)
         Say("%s: %d more faults like these not shown", table.name, table.faults - kFaultLinesShown);
-}
-
-// -time: the time spent inside the plug-in's add operations, measured with the
-// processor's counter (a million moves; the system's clock costs too much per
-// call) and scaled to milliseconds against it over the whole feed.
-struct PluginTime
-{
-    uint64_t ticks = 0;
-    template <class Call>
-    void operator()(Call call)
-    {
-        if (!g_timing) {
-            call();
-            return;
-        }
-        uint64_t start = __rdtsc();
-        call();
-        ticks += __rdtsc() - start;
-    }
-};
-
-// The first line of a table, in the buffer: its line end dropped, checked
-// against the header, and split into the row when it is none. The byte after
-// the line is writable.
-template <class Function>
-void HandleFirstLine(Table& table, char* text, size_t length, Row& row, Function& each)
-{
-    if (length && text[length - 1] == '\r')
-        --length;
-    if (memchr(text, 0, length)) {
-        Fault(table, 1, "holds a NUL byte; not a text table line, skipped");
-        return;
-    }
-    text[length] = 0;
-    if (length == strlen(table.header) && memcmp(text, table.header, length) == 0)
-        return;
-    Fault(table, 1, "the header \"%s\" is missing; the line is read as a row", table.header);
-    if (length == 0)
-        return;
-    row.line = 1;
-    row.count = 0;
-    char* field = text;
-    char* end = text + length;
-    for (;;) {
-        char* bar = (char*)memchr(field, '|', end - field);
-        char* stop = bar ? bar : end;
-        if (row.count < Row::kKept)
-            row.field[row.count] = std::string_view(field, stop - field);
-        ++row.count;
-        if (!bar)
-            break;
-        *bar = 0;
-        field = bar + 1;
-    }
-    each(row);
-}
-
-// The lines after the first, from `from` on, split into rows in one pass over
-// their bytes (a year of moves is a million lines) and handed on. The buffer
-// holds a line end at `limit` as a sentinel; a line that reaches it is whole
-// only at the end of the file. Returns where the unfinished line begins.
-template <class Function>
-char* HandleLines(Table& table, char* from, char* limit, bool endOfFile, int& line, Row& row, Function& each)
-{
-    char* p = from;
-    while (p < limit) {
-        char* start = p;
-        char* fieldStart = p;
-        int count = 0;
-        bool nul = false;
-        for (;; ++p) {
-            char c = *p;
-            if (c == '|') {
-                if (count < Row::kKept)
-                    row.field[count] = std::string_view(fieldStart, p - fieldStart);
-                ++count;
-                fieldStart = p + 1;
-            } else if (c == '\n') {
-                break;
-            } else if (c == 0) {
-                nul = true;
-            }
-        }
-        if (p == limit && !endOfFile)
-            return start;
-        ++line;
-        char* end = p > start && p[-1] == '\r' ? p - 1 : p;
-        ++p;
-        if (nul) {
-            Fault(table, line, "holds a NUL byte; not a text table line, skipped");
-            continue;
-        }
-        if (end == start)
-            continue;
-        if (fieldStart > end)             // the line's last bar was its CR: an empty last field
-            fieldStart = end;
-        if (count < Row::kKept)
-            row.field[count] = std::string_view(fieldStart, end - fieldStart);
-        ++count;
-        // Every field handed on is a C string too.
-        for (int k = 0; k < count && k < Row::kKept; ++k)
-            const_cast<char*>(row.field[k].data())[row.field[k].size()] = 0;
-        row.line = line;
-        row.count = count;
-        each(row);
-    }
-    return p;
-}
-
-// Hands each row of a '|'-separated table to the function, one at a time, as
-// the file is read in large pieces: a year of moves is never held whole, and
-// no field is copied. The first line is the header; a first line that is not
-// the expected header is read as a row, so that no row goes unseen.
-template <class Function>
-void ForEachRow(const std::string& folder, Table& table, Function each)
-{
-    std::string path = JoinPath(folder, table.name);
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                              FILE_FLAG_SEQUENTIAL_SCAN, NULL);
-    LARGE_INTEGER size;
-    // A table, not a disk image.
-    if (file == INVALID_HANDLE_VALUE || !GetFileSizeEx(file, &size) || size.QuadPart >= 0x40000000) {
-        if (file != INVALID_HANDLE_VALUE)
-            CloseHandle(file);
-        char full[MAX_PATH] = "";
-        DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, NULL);
-        Fault(table, 0, "cannot read %s", length && length < sizeof full ? full : path.c_str());
-        return;
-    }
-    table.read = true;
-    // One byte more than is ever read, for the sentinel line end.
-    std::vector<char> buffer(kChunkBytes + 1);
-    size_t held = 0;
-    int line = 0;
-    Row row;
-    for (;;) {
-        if (held == buffer.size() - 1)
-            buffer.resize((buffer.size() - 1) * 2 + 1);
-        DWORD got = 0;
-        if (!ReadFile(file, buffer.data() + held, (DWORD)(buffer.size() - 1 - held), &got, NULL)) {
-            Fault(table, 0, "read error after line %d (error %lu); the rest is not read", line, GetLastError());
-            break;
-        }
-        held += got;
-        bool endOfFile = got == 0;
-        char* from = buffer.data();
-        char* limit = from + held;
-        if (line == 0) {
-            char* lineEnd = (char*)memchr(from, '\n', held);
-            if (!lineEnd && !endOfFile)
-                continue;
-            if (!lineEnd)
-                lineEnd = limit;
-            if (lineEnd > from || lineEnd < limit) {
-                line = 1;
-                HandleFirstLine(table, from, lineEnd - from, row, each);
-            }
-            from = lineEnd < limit ? lineEnd + 1 : limit;
-        }
-        *limit = '\n';
-        from = HandleLines(table, from, limit, endOfFile, line, row, each);
-        if (endOfFile)
-            break;
-        held = limit - from;
-        memmove(buffer.data(), from, held);
-    }
-    CloseHandle(file);
 }
 
 // Learns the identifier the plug-in gives each record it adds with a code: its
@@ -335,6 +126,33 @@ private:
 };
 
 }  // namespace
+
+void SetLineSink(LineSink* sink)
+{
+    t_lineSink = sink;
+}
+
+void Fault(Table& table, int line, const char* format, ...)
+{
+    ++table.faults;
+    if (table.faults > kFaultLinesShown)
+        return;
+    char text[1024];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    text[sizeof text - 1] = 0;
+    char whole[1200];
+    if (line > 0)
+        snprintf(whole, sizeof whole, "%s, line %d: %s", table.name, line, text);
+    else
+        snprintf(whole, sizeof whole, "%s: %s", table.name, text);
+    if (t_lineSink)
+        t_lineSink->Line(whole);
+    else
+        Say("%s", whole);
+}
 
 void CodeIds::Insert(std::string_view text, int32_t id)
 {
@@ -499,96 +317,6 @@ void FeedSuppliers(IOrvexPlugin* plugin, const std::string& folder, Table& table
     ids.Finish(table, "suppliers", fed.supplierIds, &fed.addedSuppliers);
 }
 
-// A year holds half a million receipts but far fewer pairs of supplier and
-// goods: a full list is made distinct before it grows.
-void AddReceipt(std::vector<uint64_t>& receipts, uint64_t pair)
-{
-    if (receipts.size() == receipts.capacity() && receipts.size() >= 65536) {
-        std::sort(receipts.begin(), receipts.end());
-        receipts.erase(std::unique(receipts.begin(), receipts.end()), receipts.end());
-    }
-    receipts.push_back(pair);
-}
-
-// A rule line of the report: dated 00.00.00, every amount empty or zero.
-bool IsRuleLine(const Row& row)
-{
-    if (row.field[0] != kRuleLineDate)
-        return false;
-    for (int k = 3; k < 7; ++k) {
-        double value = 0.0;
-        if (!ParseNumber(row.field[k], value) || value != 0.0)
-            return false;
-    }
-    return true;
-}
-
-void FeedMoves(IOrvexPlugin* plugin, const std::string& folder, Table& table, Table& buyers, Fed& fed,
-               PluginTime& time)
-{
-    CodeIds buyerCodes;
-    ForEachRow(folder, buyers, [&](const Row& row) { buyerCodes.Insert(row.field[0], 1); });
-
-    ForEachRow(folder, table, [&](const Row& row) {
-        const std::string_view* f = row.field;
-        uint32_t date = 0;
-        if (row.count >= 3 && f[1] == kFictiveGoods && f[2] == kFictivePartner) {
-            // A calendar day without movements: a move of nothing, so that the
-            // plug-in's calendar holds the day.
-            if (!ParseDate(f[0], date)) {
-                Fault(table, row.line, "date \"%s\" is not dd.mm.yy; skipped", row.Text(0));
-                return;
-            }
-            time([&] { plugin->AddMove(date, 0, 0, 0.0, 0.0, 0.0, 0.0); });
-            ++fed.fictive;
-            return;
-        }
-        if (row.count < 7) {
-            Fault(table, row.line, "%u fields, 7 expected (Date|IDG|IDS|NIN|NOUT|DIN|DOUT); skipped",
-                  (unsigned)row.count);
-            return;
-        }
-        if (IsRuleLine(row)) {
-            ++fed.ruleLines;
-            return;
-        }
-        if (!ParseDate(f[0], date)) {
-            Fault(table, row.line, "date \"%s\" is not dd.mm.yy; skipped", row.Text(0));
-            return;
-        }
-        double values[4];
-        static const char* const names[4] = {"NIN", "NOUT", "DIN", "DOUT"};
-        for (int k = 0; k < 4; ++k) {
-            if (!ParseNumber(f[3 + k], values[k])) {
-                Fault(table, row.line, "%s \"%s\" is not a number; skipped", names[k], row.Text(3 + k));
-                return;
-            }
-        }
-
-        int32_t goodsId = fed.goodsIds.Find(f[1]);
-        if (goodsId == 0)
-            Fault(table, row.line, "goods code \"%s\" is not in the goods table; the move is kept with goods id 0",
-                  row.Text(1));
-        // IDS names the supplier of a receipt (NIN filled) and the buyer of
-        // anything else; buyers are no suppliers, so a sale has supplier id 0.
-        int32_t supplierId = 0;
-        if (!f[3].empty()) {
-            if (f[2] == kSupplierNotFound)
-                Fault(table, row.line, "the converter found no supplier for goods \"%s\"; the move is kept with supplier id 0",
-                      row.Text(1));
-            else if ((supplierId = fed.supplierIds.Find(f[2])) == 0)
-                Fault(table, row.line, "supplier \"%s\" is not in the supplier table; the move is kept with supplier id 0",
-                      row.Text(2));
-        } else if (buyers.read && buyerCodes.Find(f[2]) == 0) {
-            Fault(table, row.line, "buyer code \"%s\" is not in Buyers.txt; the move is kept", row.Text(2));
-        }
-        time([&] { plugin->AddMove(date, goodsId, supplierId, values[0], values[1], values[2], values[3]); });
-        ++fed.moves;
-        if (supplierId != 0 && goodsId != 0 && values[0] != 0.0)
-            AddReceipt(fed.receipts, (uint64_t)(uint32_t)supplierId << 32 | (uint32_t)goodsId);
-    });
-}
-
 }  // namespace
 
 bool HasTables(const std::string& folder)
@@ -606,14 +334,16 @@ bool FeedFolder(IOrvexPlugin* plugin, const std::string& folder, TableSet& table
     PluginTime time;
     FeedGoods(plugin, folder, tables.positions, fed, time);
     FeedSuppliers(plugin, folder, tables.suppliers, fed, time);
-    FeedMoves(plugin, folder, tables.moves, tables.buyers, fed, time);
+    double reading = FeedMoves(plugin, folder, tables.moves, tables.buyers, fed, time);
     if (g_timing) {
         double elapsed = NowMs() - start;
         uint64_t ticks = __rdtsc() - startTicks;
         double inPlugin = ticks ? elapsed * (double)time.ticks / (double)ticks : 0.0;
         Say("time: %-40s %9.1f ms", "feeding the tables (read, parse, add)", elapsed);
+        // This thread's time outside the plug-in, waits for parsed moves included.
         Say("time: %-40s %9.1f ms", "reading and parsing (the viewer's share)", elapsed - inPlugin);
         Say("time: %-40s %9.1f ms", "add operations (in the plug-in)", inPlugin);
+        Say("time: %-40s %9.1f ms", "moves read and parsed (own thread)", reading);
     }
     bool whole = true;
     for (const Table* table : tables.all) {

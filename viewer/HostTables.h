@@ -86,7 +86,7 @@ struct Fed
     std::vector<int32_t> addedSuppliers;      // identifiers, in the order they were added
     // (supplier id << 32 | goods id) of every receipt of known goods from a
     // known supplier with a non-zero quantity, as the plug-in builds its
-    // dynamics rows; a pair may be there more than once.
+    // dynamics rows; each pair once.
     std::vector<uint64_t> receipts;
 };
 

@@ -72,6 +72,20 @@ void Repaint()
     GdiFlush();
 }
 
+void FinishPainting()
+{
+    if (!g_host)
+        return;
+    RedrawWindow(g_host, NULL, NULL, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    GdiFlush();
+}
+
+void Invalidate()
+{
+    if (g_host)
+        RedrawWindow(g_host, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 bool SelectTab(int index)
 {
     HWND tab = FindDescendant(WC_TABCONTROLA);
@@ -94,7 +108,7 @@ bool SelectTab(int index)
         SendMessageA(tab, WM_LBUTTONUP, 0, point);
     }
     Pump(0);
-    Repaint();
+    FinishPainting();
     if (SendMessageA(tab, TCM_GETCURSEL, 0, 0) != index) {
         Say("tab %d could not be selected", index);
         return false;
@@ -181,7 +195,7 @@ bool PressBuild()
     }
     SendMessageA(button, BM_CLICK, 0, 0);
     Pump(0);
-    Repaint();
+    FinishPainting();
     HWND list = DynamicsList();
     int rows = list ? (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) : 0;
     Say("dynamics built: %d goods rows", rows);
@@ -232,7 +246,7 @@ bool DoubleClickRow(int row)
     PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
     PostMessageA(list, WM_LBUTTONUP, 0, point);
     Pump(50);
-    Repaint();
+    FinishPainting();
     if (!ReportTime(after) || (existed && CompareFileTime(&before, &after) == 0)) {
         Say("double click on row %d: no %s was written", row, kReportName);
         return false;
@@ -320,7 +334,7 @@ bool ClickHeader(int column)
     SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, point);
     SendMessageA(header, WM_LBUTTONUP, 0, point);
     Pump(0);
-    Repaint();
+    FinishPainting();
     char title[256] = "";
     HDITEMA info;
     memset(&info, 0, sizeof info);
@@ -441,7 +455,7 @@ bool FindRow(const std::string* text)
         return false;
     LRESULT found = text ? ListCommand(list, LVC_FIND, (LPARAM)text->c_str()) : ListCommand(list, LVC_FIND_NEXT, 0);
     Pump(0);
-    Repaint();
+    FinishPainting();
     std::string what = text ? "find \"" + *text + "\"" : std::string("find next");
     if (found)
         Say("%s: row %d", what.c_str(), FocusedRow(list));

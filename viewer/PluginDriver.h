@@ -36,7 +36,13 @@ bool FindRow(const std::string* text);
 bool TakePicture(const std::string& path);
 // Any rectangle of the screen, as a 24-bit BMP.
 bool WriteBitmap(const char* path, HDC source, int left, int top, int width, int height);
+// The whole window painted again at once (for pictures).
 void Repaint();
+// What is left invalid painted at once, nothing more: a step ends with the
+// window shown as it now is, painted once.
+void FinishPainting();
+// The whole window to be painted again at the next paint.
+void Invalidate();
 
 }  // namespace host
 

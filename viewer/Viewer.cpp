@@ -1,9 +1,8 @@
 // The viewer's sessions, its menu, the folder it opens, the converter run and
-// its message boxes.
+// its message boxes (its windows, settings and versions have files of their own).
 #include "Viewer.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -15,29 +14,24 @@
 #include "ConverterRun.h"
 #include "PluginDriver.h"
 #include "ViewerIds.h"
+#include "ViewerSettings.h"
 #include "ViewerTexts.h"
+#include "ViewerWindow.h"
 
 namespace host {
 namespace {
 
-const char kWindowClass[]    = "OrvexHostWindow";
 const char kStopEventName[]  = "Exit_MathFlow";
 // ASCII: unzip tools that ignore the zip's UTF-8 flag garble Cyrillic names.
 const char kGuideName[]      = "Guide.html";
 const char kGoodsListName[]  = "Номенкл.csv";
 const char kKindsName[]      = "moves_type.txt";
 const char kReportFileName[] = "ZORB_MVS.txt";
-const char kSettingsKey[]    = "Software\\Orvex\\Viewer";
-const char kLastFolderValue[] = "LastFolder";
-const char kIdModeValue[]    = "IdMode";
 // The identifiers' display (the plug-in's SetIdMode) and its menu item.
 const int kIdModeCommands[3] = {IDM_VIEW_HEX, IDM_VIEW_DECIMAL, IDM_VIEW_CODES};
 const char* const kIdModeNames[3] = {"hexadecimal numbers", "decimal numbers", "codes"};
 const int kDefaultIdMode = 2;
 const char* const kListFiles[] = {"c:\\GNList.dat", "c:\\SNList.dat", "c:\\GMList.dat", "c:\\GDList.dat"};
-const int kQuitButtonId = 101;
-// A menu command travels to the message loop as a thread message.
-const UINT kViewerCommand = WM_APP + 1;
 // A session's boxes wait for the message loop: the window is whole by then.
 const UINT kViewerNotice = WM_APP + 2;
 const UINT_PTR kMenuPictureTimer = 1;
@@ -47,47 +41,6 @@ std::string g_menuPicturePath;
 bool g_menuPictureTaken = false;
 
 bool PreDispatchHook(MSG& message) { return g_viewer && g_viewer->PreDispatch(message); }
-
-LRESULT CALLBACK HostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_COMMAND:
-        if (lParam == 0 && LOWORD(wParam) >= IDM_OPEN_FOLDER) {
-            PostThreadMessageA(GetCurrentThreadId(), kViewerCommand, LOWORD(wParam), 0);
-            return 0;
-        }
-        if (LOWORD(wParam) == kQuitButtonId && HIWORD(wParam) == BN_CLICKED) {
-            DestroyWindow(window);
-            return 0;
-        }
-        break;
-    case WM_DESTROY:
-        if (window == g_host) {
-            g_host = NULL;
-            if (!g_viewer || !g_viewer->Reloading())
-                PostQuitMessage(0);
-        }
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-bool RegisterClasses()
-{
-    static bool registered = false;
-    if (registered)
-        return true;
-    WNDCLASSA windowClass;
-    memset(&windowClass, 0, sizeof windowClass);
-    windowClass.lpfnWndProc = HostProcedure;
-    windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.hCursor = LoadCursor(NULL, IDC_ARROW);
-    windowClass.hIcon = LoadIcon(NULL, IDI_APPLICATION);
-    windowClass.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kWindowClass;
-    registered = RegisterClassA(&windowClass) != 0;
-    return registered;
-}
 
 std::string FullPath(const std::string& path)
 {
@@ -121,147 +74,6 @@ std::string Format(const char* format, va_list args)
     return text;
 }
 
-HWND CreateHostWindow(const std::string& caption, const std::string& label, const RECT& place)
-{
-    if (!RegisterClasses())
-        return NULL;
-    HINSTANCE instance = GetModuleHandleA(NULL);
-    HWND window = CreateWindowExA(0, kWindowClass, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                  place.left, place.top, place.right - place.left, place.bottom - place.top,
-                                  NULL, LoadMenuA(instance, MAKEINTRESOURCEA(IDR_VIEWER_MENU)), instance, NULL);
-    if (!window)
-        return NULL;
-    // The host's own children, which the plug-in hides when it shows itself.
-    CreateWindowExA(0, "STATIC", label.c_str(), WS_CHILD | WS_VISIBLE, 10, 10, 600, 20,
-                    window, (HMENU)100, instance, NULL);
-    CreateWindowExA(0, "BUTTON", text::kQuitButton, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 40, 100, 26,
-                    window, (HMENU)(INT_PTR)kQuitButtonId, instance, NULL);
-    CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 120, 40, 300, 24,
-                    window, (HMENU)102, instance, NULL);
-    return window;
-}
-
-std::string ReadLastFolder()
-{
-    char folder[MAX_PATH] = "";
-    DWORD size = sizeof folder - 1, type = 0;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return std::string();
-    LONG status = RegQueryValueExA(key, kLastFolderValue, NULL, &type, (BYTE*)folder, &size);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS || type != REG_SZ)
-        return std::string();
-    folder[size < sizeof folder ? size : sizeof folder - 1] = 0;
-    return folder;
-}
-
-void WriteSetting(const char* name, DWORD type, const void* data, DWORD size)
-{
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, NULL, 0, KEY_WRITE, NULL, &key, NULL) !=
-        ERROR_SUCCESS)
-        return;
-    RegSetValueExA(key, name, 0, type, (const BYTE*)data, size);
-    RegCloseKey(key);
-}
-
-void WriteLastFolder(const std::string& folder)
-{
-    WriteSetting(kLastFolderValue, REG_SZ, folder.c_str(), (DWORD)folder.size() + 1);
-}
-
-// The identifiers' display chosen last, -1 when none is remembered.
-int ReadIdMode()
-{
-    DWORD mode = 0, size = sizeof mode, type = 0;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return -1;
-    LONG status = RegQueryValueExA(key, kIdModeValue, NULL, &type, (BYTE*)&mode, &size);
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS && type == REG_DWORD && mode <= 2 ? (int)mode : -1;
-}
-
-void WriteIdMode(int mode)
-{
-    DWORD value = (DWORD)mode;
-    WriteSetting(kIdModeValue, REG_DWORD, &value, sizeof value);
-}
-
-int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM start)
-{
-    if (message == BFFM_INITIALIZED && start)
-        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, start);
-    return 0;
-}
-
-std::string ChooseFolder(HWND owner, const std::string& start)
-{
-    char chosen[MAX_PATH] = "";
-    BROWSEINFOA browse;
-    memset(&browse, 0, sizeof browse);
-    browse.hwndOwner = owner;
-    browse.pszDisplayName = chosen;
-    browse.lpszTitle = text::kChooseFolder;
-    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    browse.lpfn = BrowseCallback;
-    browse.lParam = start.empty() ? 0 : (LPARAM)start.c_str();
-    LPITEMIDLIST item = SHBrowseForFolderA(&browse);
-    if (!item)
-        return std::string();
-    bool ok = SHGetPathFromIDListA(item, chosen) != FALSE;
-    CoTaskMemFree(item);
-    return ok ? std::string(chosen) : std::string();
-}
-
-// Pairs of description and pattern, each followed by '|', as the dialogs want them.
-void MakeFilter(const char* pairs, char* filter, size_t size)
-{
-    lstrcpynA(filter, pairs, (int)size);
-    for (char* c = filter; *c; ++c)
-        if (*c == '|')
-            *c = 0;
-}
-
-std::string ChooseReport(HWND owner, const std::string& folder)
-{
-    char filter[256];
-    MakeFilter(text::kReportFilter, filter, sizeof filter);
-    char file[MAX_PATH] = "";
-    OPENFILENAMEA dialog;
-    memset(&dialog, 0, sizeof dialog);
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = filter;
-    dialog.lpstrFile = file;
-    dialog.nMaxFile = sizeof file;
-    dialog.lpstrInitialDir = folder.empty() ? NULL : folder.c_str();
-    dialog.lpstrTitle = text::kChooseReport;
-    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-    return GetOpenFileNameA(&dialog) ? std::string(file) : std::string();
-}
-
-std::string ChooseSaveFile(HWND owner, const std::string& folder, const std::string& name)
-{
-    char filter[256];
-    MakeFilter(text::kSaveListFilter, filter, sizeof filter);
-    char file[MAX_PATH] = "";
-    lstrcpynA(file, name.c_str(), sizeof file);
-    OPENFILENAMEA dialog;
-    memset(&dialog, 0, sizeof dialog);
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = filter;
-    dialog.lpstrFile = file;
-    dialog.nMaxFile = sizeof file;
-    dialog.lpstrInitialDir = folder.empty() ? NULL : folder.c_str();
-    dialog.lpstrTitle = text::kSaveListTitle;
-    dialog.lpstrDefExt = "csv";
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-    return GetSaveFileNameA(&dialog) ? std::string(file) : std::string();
-}
-
 void FileTimeNow(FILETIME& now)
 {
     GetSystemTimeAsFileTime(&now);
@@ -277,34 +89,6 @@ bool WrittenSince(const char* path, const FILETIME& since)
     WIN32_FILE_ATTRIBUTE_DATA data;
     return GetFileAttributesExA(path, GetFileExInfoStandard, &data) &&
            !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && CompareFileTime(&data.ftLastWriteTime, &since) >= 0;
-}
-
-std::string ResourceText(const std::vector<char>& data, const char* name)
-{
-    char query[128];
-    snprintf(query, sizeof query, "\\StringFileInfo\\041904E3\\%s", name);
-    char* value = NULL;
-    UINT length = 0;
-    if (!VerQueryValueA(data.data(), query, (void**)&value, &length) || !value || !length)
-        return std::string();
-    return std::string(value);
-}
-
-std::vector<char> VersionData(const std::string& path)
-{
-    DWORD ignored = 0;
-    DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
-    std::vector<char> data(size);
-    if (!size || !GetFileVersionInfoA(path.c_str(), 0, size, data.data()))
-        data.clear();
-    return data;
-}
-
-std::string OwnPath()
-{
-    char path[MAX_PATH] = "";
-    DWORD length = GetModuleFileNameA(NULL, path, sizeof path);
-    return length && length < sizeof path ? std::string(path, length) : std::string();
 }
 
 VOID CALLBACK MenuPictureTimer(HWND window, UINT, UINT_PTR id, DWORD)
@@ -324,21 +108,6 @@ VOID CALLBACK MenuPictureTimer(HWND window, UINT, UINT_PTR id, DWORD)
 
 }  // namespace
 
-std::string Viewer::VersionOf(const std::string& path)
-{
-    std::vector<char> data = VersionData(path);
-    std::string version = data.empty() ? std::string() : ResourceText(data, "ProductVersion");
-    return version.empty() ? std::string("?") : version;
-}
-
-void Viewer::SayVersions()
-{
-    std::string folder = ProgramFolder();
-    Say("OrvexHost.exe %s", VersionOf(OwnPath()).c_str());
-    Say("%s %s", kLibraryName, VersionOf(JoinPath(folder, kLibraryName)).c_str());
-    Say("%s %s", kConverterName, VersionOf(JoinPath(folder, kConverterName)).c_str());
-}
-
 void Viewer::Box(UINT type, const char* format, ...)
 {
     if (!m_options.interactive)
@@ -347,7 +116,7 @@ void Viewer::Box(UINT type, const char* format, ...)
     va_start(args, format);
     std::string message = Format(format, args);
     va_end(args);
-    ShowMessageBox(g_host, message.c_str(), text::kBoxCaption, MB_OK | type);
+    ShowMessageBox(g_main, message.c_str(), text::kBoxCaption, MB_OK | type);
 }
 
 void Viewer::Notify(UINT type, const char* format, ...)
@@ -371,12 +140,12 @@ bool Viewer::PreDispatch(MSG& message)
         while (!m_notices.empty()) {
             Notice notice = m_notices.front();
             m_notices.erase(m_notices.begin());
-            ShowMessageBox(g_host, notice.text.c_str(), text::kBoxCaption, MB_OK | notice.type);
+            ShowMessageBox(g_main, notice.text.c_str(), text::kBoxCaption, MB_OK | notice.type);
         }
         return true;
     }
-    if (m_keys && g_host && (message.hwnd == g_host || IsChild(g_host, message.hwnd)))
-        return TranslateAcceleratorA(g_host, m_keys, &message) != 0;
+    if (m_keys && g_main && (message.hwnd == g_main || IsChild(g_main, message.hwnd)))
+        return TranslateAcceleratorA(g_main, m_keys, &message) != 0;
     return false;
 }
 
@@ -427,6 +196,12 @@ void Viewer::UnloadPlugin()
     }
 }
 
+void Viewer::DestroyMain()
+{
+    if (g_main)
+        DestroyWindow(g_main);
+}
+
 // Only with -savelists: the list files go to the root of drive c:, where a
 // standard user may not create files; a save that could not replace all four
 // is then said.
@@ -456,20 +231,26 @@ int Viewer::OpenSession(const std::string& folder, bool haveFolder, bool feed)
         SetCurrentDirectoryA(m_folder.c_str());
     std::string caption = std::string(text::kWindowCaption) + " — " + (haveFolder ? m_folder : text::kNoFolder);
     std::string label = text::kTablesFrom + (haveFolder ? m_folder : std::string(text::kNoFolder));
-    g_host = CreateHostWindow(caption, label, m_placement);
+    if (g_main) {
+        SetWindowTextA(g_main, caption.c_str());
+    } else if ((g_main = CreateMainWindow(caption)) != NULL) {
+        ShowWindow(g_main, SW_SHOW);
+        UpdateWindow(g_main);
+    }
+    g_host = g_main ? CreateHostPage(g_main, label) : NULL;
     if (!g_host) {
         Say("the host window could not be created");
         return kExitLibrary;
     }
-    ShowWindow(g_host, SW_SHOW);
     UpdateWindow(g_host);
 
     double start = NowMs();
     m_plugin->AttachHost(g_host, kLibraryName);
     SayTime("AttachHost (list files loaded)", start);
     m_plugin->ShowPlugin();
+    // Painted once, when the lists are in (below): a paint of empty lists
+    // before the feed would only cost time.
     ShowIdMode(m_idMode);
-    Pump(0);
 
     int result = kExitOk;
     bool fed = false;
@@ -498,7 +279,7 @@ int Viewer::OpenSession(const std::string& folder, bool haveFolder, bool feed)
     start = NowMs();
     m_plugin->RefreshLists();
     Pump(0);
-    Repaint();
+    FinishPainting();
     SayTime("RefreshLists", start);
     if (fed && m_options.saveLists && !SaveLists())
         result = kExitStep;
@@ -509,18 +290,14 @@ int Viewer::OpenSession(const std::string& folder, bool haveFolder, bool feed)
 
 void Viewer::CloseSession()
 {
-    if (g_host)
-        GetWindowRect(g_host, &m_placement);
-    m_reloading = true;
     UnloadPlugin();
-    m_reloading = false;
 }
 
 int Viewer::Reload(const std::string& folder)
 {
     double start = NowMs();
     CloseSession();
-    SayTime("closing the session (window destroyed, library freed)", start);
+    SayTime("closing the session (lent window destroyed, library freed)", start);
     start = NowMs();
     if (!LoadPlugin())
         return kExitLibrary;
@@ -552,7 +329,7 @@ std::string Viewer::StartFolder(bool& haveFolder)
 
 void Viewer::OpenFolder()
 {
-    std::string folder = ChooseFolder(g_host, m_folder);
+    std::string folder = ChooseFolder(g_main, m_folder);
     if (folder.empty())
         return;
     if (!HasTables(folder)) {
@@ -647,7 +424,7 @@ void Viewer::SaveCurrentList()
         return;
     }
     std::string page = CurrentTabName();
-    std::string path = ChooseSaveFile(g_host, m_folder, (page.empty() ? std::string("list") : page) + ".csv");
+    std::string path = ChooseSaveFile(g_main, m_folder, (page.empty() ? std::string("list") : page) + ".csv");
     if (path.empty())
         return;
     if (!SaveList(path))
@@ -667,14 +444,15 @@ bool Viewer::ShowIdMode(int mode)
     }
     m_idMode = mode;
     CheckIdMode();
-    Repaint();
+    // The lists show the new identifiers at their next paint.
+    Invalidate();
     Say("identifiers shown as %s", kIdModeNames[mode]);
     return true;
 }
 
 void Viewer::CheckIdMode()
 {
-    HMENU menu = g_host ? GetMenu(g_host) : NULL;
+    HMENU menu = g_main ? GetMenu(g_main) : NULL;
     if (!menu)
         return;
     CheckMenuRadioItem(menu, IDM_VIEW_CODES, IDM_VIEW_HEX, kIdModeCommands[m_idMode], MF_BYCOMMAND);
@@ -703,30 +481,16 @@ void Viewer::OpenGuide()
         return;
     }
     Say("guide: %s", guide.c_str());
-    ShellExecuteA(g_host, "open", guide.c_str(), NULL, ProgramFolder().c_str(), SW_SHOWNORMAL);
-}
-
-void Viewer::ShowAbout()
-{
-    std::string folder = ProgramFolder();
-    std::vector<char> own = VersionData(OwnPath());
-    std::string copyright = own.empty() ? std::string() : ResourceText(own, "LegalCopyright");
-    std::string mine = VersionOf(OwnPath());
-    std::string library = VersionOf(JoinPath(folder, kLibraryName));
-    std::string converter = VersionOf(JoinPath(folder, kConverterName));
-    auto shown = [](const std::string& v) { return v == "?" ? text::kNoVersion : v.c_str(); };
-    SayVersions();
-    Box(MB_ICONINFORMATION, text::kAbout, shown(mine), shown(mine), shown(library), shown(converter),
-        copyright.c_str());
+    ShellExecuteA(g_main, "open", guide.c_str(), NULL, ProgramFolder().c_str(), SW_SHOWNORMAL);
 }
 
 // The window with its File menu dropped, as a 24-bit BMP (the demo's picture):
 // the menu's own loop runs the timer that takes it.
 bool Viewer::MenuPicture(const std::string& path)
 {
-    HMENU bar = g_host ? GetMenu(g_host) : NULL;
+    HMENU bar = g_main ? GetMenu(g_main) : NULL;
     RECT item;
-    if (!bar || !GetMenuItemRect(g_host, bar, 0, &item)) {
+    if (!bar || !GetMenuItemRect(g_main, bar, 0, &item)) {
         Say("no menu to take a picture of");
         return false;
     }
@@ -734,12 +498,12 @@ bool Viewer::MenuPicture(const std::string& path)
     Pump(300);
     g_menuPicturePath = path;
     g_menuPictureTaken = false;
-    HiliteMenuItem(g_host, bar, 0, MF_BYPOSITION | MF_HILITE);
-    SetTimer(g_host, kMenuPictureTimer, 500, MenuPictureTimer);
+    HiliteMenuItem(g_main, bar, 0, MF_BYPOSITION | MF_HILITE);
+    SetTimer(g_main, kMenuPictureTimer, 500, MenuPictureTimer);
     TrackPopupMenu(GetSubMenu(bar, 0), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_NONOTIFY | TPM_RETURNCMD, item.left,
-                   item.bottom, 0, g_host, NULL);
-    KillTimer(g_host, kMenuPictureTimer);
-    HiliteMenuItem(g_host, bar, 0, MF_BYPOSITION | MF_UNHILITE);
+                   item.bottom, 0, g_main, NULL);
+    KillTimer(g_main, kMenuPictureTimer);
+    HiliteMenuItem(g_main, bar, 0, MF_BYPOSITION | MF_UNHILITE);
     Say(g_menuPictureTaken ? "picture with the menu: %s" : "picture with the menu %s could not be taken",
         path.c_str());
     return g_menuPictureTaken;
@@ -750,7 +514,7 @@ void Viewer::OnCommand(int id)
     switch (id) {
     case IDM_OPEN_FOLDER: OpenFolder(); break;
     case IDM_CONVERT: {
-        std::string report = ChooseReport(g_host, m_folder);
+        std::string report = ChooseReport(g_main, m_folder);
         if (!report.empty())
             Convert(report, false);
         break;
@@ -765,7 +529,7 @@ void Viewer::OnCommand(int id)
             WriteIdMode(mode);
         break;
     }
-    case IDM_EXIT:  if (g_host) DestroyWindow(g_host); break;
+    case IDM_EXIT:  if (g_main) DestroyWindow(g_main); break;
     case IDM_GUIDE: OpenGuide(); break;
     case IDM_ABOUT: ShowAbout(); break;
     }
@@ -831,12 +595,13 @@ int Viewer::Run()
     int result = OpenSession(folder, haveFolder, m_options.feed);
     if (result == kExitLibrary) {
         UnloadPlugin();
+        DestroyMain();
         return result;
     }
 
     bool quit = false;
     for (const Action& action : m_options.actions) {
-        if (g_quitPosted || !g_host) {
+        if (g_quitPosted || !g_main) {
             Say("the window was closed before all steps were done");
             result = kExitStep;
             break;
@@ -849,7 +614,7 @@ int Viewer::Run()
     }
     if (!quit && !g_quitPosted) {
         MSG message;
-        while (g_host && GetMessageA(&message, NULL, 0, 0) > 0) {
+        while (g_main && GetMessageA(&message, NULL, 0, 0) > 0) {
             if (PreDispatch(message))
                 continue;
             TranslateMessage(&message);
@@ -859,6 +624,7 @@ int Viewer::Run()
     if (g_timing)
         SayPeakMemory();
     UnloadPlugin();
+    DestroyMain();
     OleUninitialize();
     g_preDispatch = NULL;
     g_viewer = NULL;

@@ -53,7 +53,6 @@ public:
     // procedure: a new session frees the library whose procedure that is).
     void OnCommand(int id);
     bool PreDispatch(MSG& message);
-    bool Reloading() const { return m_reloading; }
 
     // The versions in the programs' resources, "?" when there is none.
     static std::string VersionOf(const std::string& path);
@@ -62,6 +61,7 @@ public:
 private:
     bool LoadPlugin();
     void UnloadPlugin();
+    void DestroyMain();
     int OpenSession(const std::string& folder, bool haveFolder, bool feed);
     void CloseSession();
     int Reload(const std::string& folder);
@@ -95,8 +95,6 @@ private:
     Fed m_fed;
     std::string m_folder;
     HACCEL m_keys = NULL;
-    RECT m_placement = {0, 0, 1000, 720};
-    bool m_reloading = false;
     int m_result = kExitOk;
     int m_idMode = 2;
 };

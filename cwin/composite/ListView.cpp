@@ -402,7 +402,9 @@ void CListView::StretchColumn()
         if (i != stretchColumn)
             rest -= (int)SendMessageA(hwnd, LVM_GETCOLUMNWIDTH, (WPARAM)i, 0);
     int width = rest > stretchMinimum ? rest : stretchMinimum;
-    SendMessageA(hwnd, LVM_SETCOLUMNWIDTH, (WPARAM)stretchColumn, MAKELPARAM(width & 0xFFFF, 0));
+    // The same width again would still repaint the header and the rows.
+    if ((int)SendMessageA(hwnd, LVM_GETCOLUMNWIDTH, (WPARAM)stretchColumn, 0) != width)
+        SendMessageA(hwnd, LVM_SETCOLUMNWIDTH, (WPARAM)stretchColumn, MAKELPARAM(width & 0xFFFF, 0));
 }
 
 // ---- cell text requests

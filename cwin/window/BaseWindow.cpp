@@ -290,6 +290,16 @@ bool CBaseWindow::SetHint(const char* newHint)
 
 bool CBaseWindow::Release() { return true; }
 
+// Is the window where the rectangle puts it (in its parent's client area)?
+static bool PlacedAt(HWND window, const RECT& place)
+{
+    RECT now;
+    if (!window || !GetWindowRect(window, &now))
+        return false;
+    MapWindowPoints(NULL, GetAncestor(window, GA_PARENT), reinterpret_cast<POINT*>(&now), 2);
+    return EqualRect(&now, &place) != FALSE;
+}
+
 bool CBaseWindow::Layout(int w, int h)
 {
     if (w == 0 || h == 0)
@@ -340,8 +350,10 @@ bool CBaseWindow::Layout(int w, int h)
         rect.bottom = bottom;
         changed = true;
     }
-    // SWP_NOZORDER: the z-order must not change on every layout.
-    if (changed)
+    // SWP_NOZORDER: the z-order must not change on every layout. A window
+    // already in its place is left alone: moving it to where it is still costs
+    // its size handling, and a list view repaints.
+    if (changed && !PlacedAt(hwnd, rect))
         SetWindowPos(hwnd, NULL, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                      SWP_NOZORDER);
     if (fontPending) {

@@ -8,8 +8,9 @@ if(TARGET Orvex_DLL AND TARGET OrvexHost)
   add_executable(host_fake_converter viewer/FakeConverter.cpp)
   # The viewer's own reading of numbers and dates is linked in; the rest runs
   # the real OrvexHost.exe.
-  add_executable(host_tests viewer/HostTest.cpp viewer/HostRun.cpp viewer/ViewerTest.cpp viewer/HostReadingTest.cpp
-    ${CMAKE_SOURCE_DIR}/viewer/HostTables.cpp ${CMAKE_SOURCE_DIR}/viewer/HostCommon.cpp)
+  add_executable(host_tests viewer/HostTest.cpp viewer/HostFeedTest.cpp viewer/HostRun.cpp viewer/ViewerTest.cpp viewer/HostReadingTest.cpp
+    ${CMAKE_SOURCE_DIR}/viewer/HostTables.cpp ${CMAKE_SOURCE_DIR}/viewer/MovesFeed.cpp
+    ${CMAKE_SOURCE_DIR}/viewer/HostCommon.cpp)
   target_link_libraries(host_tests PRIVATE gtest_main advapi32 user32 psapi orvex_version zorb_rows)
   target_include_directories(host_tests PRIVATE ${CMAKE_SOURCE_DIR}/viewer ${CMAKE_SOURCE_DIR}
     ${CMAKE_SOURCE_DIR}/plugin/interface)
