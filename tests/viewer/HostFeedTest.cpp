@@ -9,6 +9,7 @@
 #include <stdint.h>
 #include <string.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -138,6 +139,8 @@ struct EdgeCase
     int fedMoves;
     const char* fault;             // the one Moves.txt line said; null: none
 };
+// The case by its name in test logs, not as raw bytes.
+void PrintTo(const EdgeCase& c, std::ostream* os) { *os << c.name; }
 
 class MovesTableEdges : public HostFeed, public ::testing::WithParamInterface<EdgeCase>
 {

@@ -15,6 +15,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -420,6 +421,8 @@ struct RuleLineCase
     const char* fed;
     const char* fault;          // null: no fault line at all
 };
+// The case by its name in test logs, not as raw bytes.
+void PrintTo(const RuleLineCase& c, std::ostream* os) { *os << c.name; }
 
 class RuleLines : public HostTest, public ::testing::WithParamInterface<RuleLineCase>
 {
@@ -476,6 +479,8 @@ struct RootCase
     const char* arguments;
     bool listFiles;
 };
+// The case by its name in test logs, not as raw bytes.
+void PrintTo(const RootCase& c, std::ostream* os) { *os << c.name; }
 
 class RootOfC : public HostTest, public ::testing::WithParamInterface<RootCase>
 {

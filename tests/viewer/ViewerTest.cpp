@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <ostream>
 #include <string>
 
 #include "HostRun.h"
@@ -163,6 +164,8 @@ struct ConvertCase
     bool goodsList, converter, goodReport;
     const char* boxSays;
 };
+// The case by its name in test logs, not as raw bytes.
+void PrintTo(const ConvertCase& c, std::ostream* os) { *os << c.name; }
 
 class ConvertBoxes : public ViewerBoxes, public ::testing::WithParamInterface<ConvertCase>
 {
@@ -379,6 +382,8 @@ struct ExitCase
     const char* boxSays[2];
     bool tablesKept;            // the box says the old tables stay
 };
+// The case by its name in test logs, not as raw bytes.
+void PrintTo(const ExitCase& c, std::ostream* os) { *os << c.name; }
 
 class ConverterExitCodes : public ViewerBoxes, public ::testing::WithParamInterface<ExitCase>
 {
