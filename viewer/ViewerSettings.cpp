@@ -99,12 +99,11 @@ std::string ChooseFolder(HWND owner, const std::string& start)
     return ok ? std::string(chosen) : std::string();
 }
 
-std::string ChooseReport(HWND owner, const std::string& folder)
+// What the open and save dialogs share; filter and file are the caller's buffers.
+static void PrepareFileDialog(OPENFILENAMEA& dialog, HWND owner, const char* filterText, char (&filter)[256],
+                              char (&file)[MAX_PATH], const std::string& folder, const char* title)
 {
-    char filter[256];
-    MakeFilter(text::kReportFilter, filter, sizeof filter);
-    char file[MAX_PATH] = "";
-    OPENFILENAMEA dialog;
+    MakeFilter(filterText, filter, sizeof filter);
     memset(&dialog, 0, sizeof dialog);
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
@@ -112,7 +111,15 @@ std::string ChooseReport(HWND owner, const std::string& folder)
     dialog.lpstrFile = file;
     dialog.nMaxFile = sizeof file;
     dialog.lpstrInitialDir = folder.empty() ? NULL : folder.c_str();
-    dialog.lpstrTitle = text::kChooseReport;
+    dialog.lpstrTitle = title;
+}
+
+std::string ChooseReport(HWND owner, const std::string& folder)
+{
+    char filter[256];
+    char file[MAX_PATH] = "";
+    OPENFILENAMEA dialog;
+    PrepareFileDialog(dialog, owner, text::kReportFilter, filter, file, folder, text::kChooseReport);
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
     return GetOpenFileNameA(&dialog) ? std::string(file) : std::string();
 }
@@ -120,18 +127,10 @@ std::string ChooseReport(HWND owner, const std::string& folder)
 std::string ChooseSaveFile(HWND owner, const std::string& folder, const std::string& name)
 {
     char filter[256];
-    MakeFilter(text::kSaveListFilter, filter, sizeof filter);
     char file[MAX_PATH] = "";
     lstrcpynA(file, name.c_str(), sizeof file);
     OPENFILENAMEA dialog;
-    memset(&dialog, 0, sizeof dialog);
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = filter;
-    dialog.lpstrFile = file;
-    dialog.nMaxFile = sizeof file;
-    dialog.lpstrInitialDir = folder.empty() ? NULL : folder.c_str();
-    dialog.lpstrTitle = text::kSaveListTitle;
+    PrepareFileDialog(dialog, owner, text::kSaveListFilter, filter, file, folder, text::kSaveListTitle);
     dialog.lpstrDefExt = "csv";
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
     return GetSaveFileNameA(&dialog) ? std::string(file) : std::string();
