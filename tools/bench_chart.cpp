@@ -14,6 +14,7 @@
 #include "BenchHost.h"
 #include "cwin/controls/Graph.h"
 #include "cwin/system/HeapRegistry.h"
+#include "BenchClock.h"
 
 static CWIN_HEAP_INFO g_entries[CWIN_HEAP_INFO_NUM_PLUGIN];
 CHeapRegistry g_heapRegistry(g_entries, CWIN_HEAP_INFO_NUM_PLUGIN);
@@ -21,14 +22,6 @@ static CAppFrame g_frame;
 
 static const int kSeries = 32;
 static const int kRepeats = 7;
-
-static double Now()
-{
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return (double)t.QuadPart / (double)f.QuadPart;
-}
 
 // A chart whose own segment hook keeps every line a call of its own.
 struct OwnHooks : CGraph

@@ -14,6 +14,7 @@
 #include "ReportConverter.h"
 #include "ReportReader.h"
 #include "ReportText.h"
+#include "BenchClock.h"
 
 static CWIN_HEAP_INFO g_entries[CWIN_HEAP_INFO_NUM_CONVERTER];
 CHeapRegistry g_heapRegistry(g_entries, CWIN_HEAP_INFO_NUM_CONVERTER);
@@ -21,14 +22,6 @@ static CFileFunctions g_files;
 static CDelimitedTextReader g_reader(g_files);
 static CReportConverter g_converter(g_files, g_reader);
 static CConsoleProgress g_bar;
-
-static double Now()
-{
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return (double)c.QuadPart / (double)f.QuadPart;
-}
 
 static PROCESS_MEMORY_COUNTERS Memory()
 {

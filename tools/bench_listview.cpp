@@ -13,6 +13,7 @@
 #include "BenchHost.h"
 #include "cwin/system/HeapRegistry.h"
 #include "cwin/composite/ListView.h"
+#include "BenchClock.h"
 
 static CWIN_HEAP_INFO g_entries[CWIN_HEAP_INFO_NUM_PLUGIN];
 CHeapRegistry g_heapRegistry(g_entries, CWIN_HEAP_INFO_NUM_PLUGIN);
@@ -28,14 +29,6 @@ struct Row
 
 static long long g_cellRequests = 0;
 static long long g_compares = 0;
-
-static double Now()
-{
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return (double)t.QuadPart / (double)f.QuadPart;
-}
 
 static int Owner(WindowEvent* e)
 {

@@ -16,20 +16,13 @@
 
 #include "OrvexInterface.h"
 #include "cwin/composite/ListViewCommands.h"
+#include "BenchClock.h"
 
 static uint32_t g_seed = 20050101;
 static uint32_t Next(uint32_t n)
 {
     g_seed = g_seed * 1664525u + 1013904223u;
     return (uint32_t)(((uint64_t)(g_seed >> 8) * n) >> 24);
-}
-
-static double Now()
-{
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return (double)t.QuadPart / (double)f.QuadPart;
 }
 
 static uint32_t DayOfYear2005(int day)

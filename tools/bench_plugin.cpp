@@ -18,6 +18,7 @@
 #include "ListFiles.h"
 #include "cwin/system/HeapRegistry.h"
 #include "cwin/controls/ProgBar.h"
+#include "BenchClock.h"
 
 static CWIN_HEAP_INFO g_entries[CWIN_HEAP_INFO_NUM_PLUGIN];
 CHeapRegistry g_heapRegistry(g_entries, CWIN_HEAP_INFO_NUM_PLUGIN);
@@ -34,14 +35,6 @@ static uint32_t Next(uint32_t n)
 {
     g_seed = g_seed * 1664525u + 1013904223u;
     return (uint32_t)(((uint64_t)(g_seed >> 8) * n) >> 24);
-}
-
-static double Now()
-{
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return (double)t.QuadPart / (double)f.QuadPart;
 }
 
 static PackedDate DayOfYear2004(int day)

@@ -14,14 +14,7 @@
 #include <vector>
 
 #include "OrvexInterface.h"
-
-static double NowMs()
-{
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return 1000.0 * (double)t.QuadPart / (double)f.QuadPart;
-}
+#include "BenchClock.h"
 
 static void Pump()
 {
@@ -120,9 +113,9 @@ int main(int argc, char** argv)
     Pump();
     DeleteFileA("GoodsDinamic.html");
 
-    double start = NowMs();
+    double start = Now();
     SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(row.left + 20, (row.top + row.bottom) / 2));
-    double took = NowMs() - start;
+    double took = (Now() - start) * 1000;
 
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA("GoodsDinamic.html", GetFileExInfoStandard, &data)) {

@@ -15,18 +15,11 @@
 #include "BenchHost.h"
 #include "cwin/system/HeapRegistry.h"
 #include "cwin/composite/TreeView.h"
+#include "BenchClock.h"
 
 static CWIN_HEAP_INFO g_entries[CWIN_HEAP_INFO_NUM_PLUGIN];
 CHeapRegistry g_heapRegistry(g_entries, CWIN_HEAP_INFO_NUM_PLUGIN);
 static CAppFrame g_frame;
-
-static double Now()
-{
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return (double)t.QuadPart / (double)f.QuadPart;
-}
 
 // A tree class of its own, so that the loader asks it about every line.
 class CDerivedTree : public CTreeView

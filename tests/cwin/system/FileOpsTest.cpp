@@ -1,6 +1,9 @@
 // CReplacingFileSet: files that replace theirs together or not at all, also
-// when the process dies at any file operation of the commit.
+// when the process dies at any file operation of the commit. CReplacingFile:
+// names that leave no room for a suffix, and a writer that failed once.
 #include <gtest/gtest.h>
+
+#include <string.h>
 
 #include <string>
 
@@ -220,6 +223,96 @@ TEST(ReplacingFileSet, AMarkLeftInPlaceStopsTheNextCommit)
     EXPECT_EQ("old a", bytes);
     EXPECT_FALSE(FileThere(folder.dir.File("b.txt")));
     EXPECT_FALSE(FileThere(folder.dir.File("b.txt.tmp")));
+}
+
+// "<name><suffix>" must fit MAX_PATH bytes with its terminator; a name that
+// leaves no room is refused and nothing is written past the buffer.
+TEST(ReplacingFile, ASuffixedNameFitsMaxPathOrIsRefused)
+{
+    const struct
+    {
+        size_t length;
+        const char* suffix;
+        bool fits;
+    } cases[] = {
+        {1, ".tmp", true},
+        {MAX_PATH - 5, ".tmp", true},
+        {MAX_PATH - 4, ".tmp", false},
+        {MAX_PATH - 8, ".commit", true},
+        {MAX_PATH - 7, ".commit", false},
+        {MAX_PATH + 10, ".old", false},
+        {0, ".tmp", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.length) + " + " + c.suffix);
+        const std::string name(c.length, 'n');
+        char out[MAX_PATH + 16];
+        memset(out, 'Z', sizeof(out));
+        EXPECT_EQ(c.fits, CReplacingFile::SuffixedName(name.c_str(), c.suffix, out));
+        if (c.fits) {
+            EXPECT_EQ(name + c.suffix, std::string(out));
+        }
+        EXPECT_EQ(std::string(16, 'Z'), std::string(out + MAX_PATH, 16));
+        if (std::string(c.suffix) == ".tmp") {
+            memset(out, 'Z', sizeof(out));
+            EXPECT_EQ(c.fits, CReplacingFile::TempName(name.c_str(), out));
+            EXPECT_EQ(std::string(16, 'Z'), std::string(out + MAX_PATH, 16));
+        }
+    }
+    char out[MAX_PATH];
+    EXPECT_FALSE(CReplacingFile::SuffixedName(NULL, ".tmp", out));
+}
+
+TEST(ReplacingFile, AWriterNotOpenRefusesEveryStep)
+{
+    ScratchDir dir;
+    CurrentDir cwd(dir.Path());
+    ASSERT_TRUE(WriteBytes(dir.File("a.txt"), "old a"));
+    const std::string tooLong(MAX_PATH - 4, 'n');
+    for (const char* name : {(const char*)NULL, "", tooLong.c_str(), "no folder\\a.txt"}) {
+        SCOPED_TRACE(name ? std::to_string(strlen(name)) + " bytes" : std::string("null"));
+        CReplacingFile file;
+        EXPECT_FALSE(file.Open(name));
+        EXPECT_FALSE(file.IsOpen());
+        EXPECT_FALSE(file.Write("x", 1));
+        EXPECT_FALSE(file.Commit());
+        EXPECT_FALSE(file.Seal());
+    }
+    std::string bytes;
+    EXPECT_TRUE(ReadBytes(dir.File("a.txt"), &bytes) && bytes == "old a");
+}
+
+// A write that fails (or writes part) fails every later write, though the
+// disk would take it, and the commit; the old file stays. Opened again, the
+// writer starts afresh.
+TEST(ReplacingFile, AfterAFailedWriteNothingMoreIsWrittenUntilItIsOpenedAgain)
+{
+    ScratchDir dir;
+    CurrentDir cwd(dir.Path());
+    for (FileFaults::Kind kind : {FileFaults::Fail, FileFaults::ShortWrite}) {
+        SCOPED_TRACE(kind == FileFaults::Fail ? "failed write" : "short write");
+        ASSERT_TRUE(WriteBytes(dir.File("a.txt"), "old a"));
+        FileFaults faults;
+        CReplacingFile file;
+        ASSERT_TRUE(file.Open("a.txt"));
+        faults.Arm(2, kind);   // the second write
+        EXPECT_TRUE(file.Write("new ", 4));
+        EXPECT_FALSE(file.Write("a\r\n", 3));
+        EXPECT_TRUE(faults.Fired());
+        EXPECT_FALSE(file.Write("more", 4));
+        EXPECT_EQ("ww", faults.Log());   // the third never reached the disk
+        EXPECT_FALSE(file.Commit());
+        std::string bytes;
+        EXPECT_TRUE(ReadBytes(dir.File("a.txt"), &bytes) && bytes == "old a") << Escaped(bytes);
+        EXPECT_FALSE(FileThere(dir.File("a.txt.tmp")));
+
+        faults.Arm(0);
+        ASSERT_TRUE(file.Open("a.txt"));
+        EXPECT_TRUE(file.Write("new a\r\n", 7));
+        EXPECT_TRUE(file.Commit());
+        EXPECT_TRUE(ReadBytes(dir.File("a.txt"), &bytes) && bytes == "new a\r\n") << Escaped(bytes);
+        EXPECT_FALSE(FileThere(dir.File("a.txt.tmp")));
+    }
 }
 
 }  // namespace
