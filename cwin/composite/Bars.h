@@ -83,7 +83,6 @@ public:
     // The position p as the area allows it.
     int Clamp(int p) const;
 
-    // Fields, in order.
     int   splitPosition;
     int   thickness;
     HDC   parentDC;

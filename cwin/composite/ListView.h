@@ -1,6 +1,6 @@
 // CListView ("ListView"): the framework's data grid.
 //
-//   IListView   the grid interface (fifteen operations, in slot order)
+//   IListView   the grid interface (fifteen operations)
 //   CListView   a report-style list view in owner-data mode over a CRecordArray:
 //               rows are the store's view index, every cell's text is asked of
 //               the owner (EV_CACHE_HINT); three-state sort by header click,
@@ -91,7 +91,7 @@ public:
     bool Layout(int parentWidth, int parentHeight) override;
     void ApplyColors() override;
 
-    // Own virtual operations, in slot order.
+    // Own virtual operations.
     virtual bool OnGridCreated();
     // Dispatches the code that event.eventCode names: cell texts and searches
     // come through here, so a derived grid can answer them itself.
@@ -165,7 +165,7 @@ public:
     bool IsAscending() const { return ascending; }
     bool IsBusy() const { return busy; }
 
-    // Fields, in order. The owner sets the flags and counts directly.
+    // The owner sets the flags and counts directly.
     int           stretchColumn;
     bool          appendMode;
     CRecordArray* store;

@@ -25,9 +25,8 @@ public:
     bool SetEraseBackground(bool erase) override;
     bool Create() override;
 
-    // Operations after the six of CBaseWindow, in slot order.
+    // What a derived surface overrides: the window's messages, one operation each.
     virtual bool OnInit();
-    virtual bool OnUnused();
     virtual bool OnPaint(HDC dc, bool toBackBuffer);
     virtual bool OnMouseMove();
     virtual bool OnSetCursor();

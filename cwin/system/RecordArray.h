@@ -19,7 +19,6 @@ public:
     CRecordArray();
     ~CRecordArray();
 
-    // Slot order of the operation table.
     virtual bool  Append();
     virtual void* FindById(uint32_t id);
     virtual void* GetAt(int slot);

@@ -51,7 +51,7 @@ public:
     // Anchor with its parts named (Anchor above packs them into one value).
     bool AnchorSide(const SideAnchor& anchor);
 
-    // Own virtual operations, in slot order.
+    // Own virtual operations.
     virtual bool Create() = 0;
     virtual bool Release();
     virtual bool Layout(int parentWidth, int parentHeight);
@@ -85,7 +85,6 @@ public:
     // Clears the event record and sets what the raiser gives.
     void PrepareEvent(INT_PTR param, WPARAM aux, LPARAM notify);
 
-    // Fields, in the order of the object model.
     int        kind;
     int        id;
     RECT       rect;
