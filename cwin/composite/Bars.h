@@ -68,7 +68,7 @@ class CReSizeBar : public CBaseWindow, public IReSizeBar
 public:
     static constexpr int Kind = KIND_RESIZEBAR;
     CReSizeBar();
-    ~CReSizeBar();
+    ~CReSizeBar() override;
 
     // IReSizeBar
     bool SetSplitPosition(int position, bool percent) override;

@@ -83,7 +83,7 @@ class CListView : public CBaseWindow, public IListView, public INotifyHandler
 public:
     static constexpr int Kind = KIND_LISTVIEW;
     CListView();
-    ~CListView();
+    ~CListView() override;
 
     // CBaseWindow
     bool Create() override;

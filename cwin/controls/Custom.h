@@ -19,8 +19,8 @@ class CCustom : public CBaseWindow, public virtual ICustom
 public:
     static constexpr int Kind = KIND_CUSTOM;
     CCustom();
-    // Frees what the surface made; the factory frees an object as its exact class.
-    ~CCustom();
+    // Frees what the surface made.
+    ~CCustom() override;
 
     bool SetEraseBackground(bool erase) override;
     bool Create() override;

@@ -14,6 +14,7 @@ class CMathFlow
 {
 public:
     CMathFlow();
+    virtual ~CMathFlow() {}
 
     virtual bool Prepare();
     virtual bool OnRunState(bool finished);

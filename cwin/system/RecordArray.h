@@ -17,7 +17,7 @@ public:
     enum LastError { ErrorFull = 0, ErrorNoMemory = 1, ErrorNotBound = 2 };
 
     CRecordArray();
-    ~CRecordArray();
+    virtual ~CRecordArray();
 
     virtual bool  Append();
     virtual void* FindById(uint32_t id);

@@ -12,8 +12,7 @@ CBaseWindow::CBaseWindow()
       widthPercent(0), heightPercent(0), marginLeft(0), marginTop(0), marginRight(0), marginBottom(0),
       refLeft(NULL), refTop(NULL), refRight(NULL), refBottom(NULL), fontRelative(0), fontHeight(0),
       fontWidth(0), newFont(NULL), font(NULL), fontPending(0), fontOnce(1), hint(NULL),
-      userData(NULL), popupMenu(NULL), frameFlag(0), magic(CWIN_WINDOW_MAGIC), freeStorage(NULL),
-      toolTip(NULL), notifyHandler(NULL)
+      userData(NULL), popupMenu(NULL), frameFlag(0), magic(CWIN_WINDOW_MAGIC), toolTip(NULL), notifyHandler(NULL)
 {
     memset(&rect, 0, sizeof(rect));
     memset(&clientRect, 0, sizeof(clientRect));
@@ -28,6 +27,8 @@ CBaseWindow::CBaseWindow()
     memset(&event, 0, sizeof(event));
     text[0] = 0;
 }
+
+CBaseWindow::~CBaseWindow() {}
 
 CBaseWindow* WindowObjectOf(HWND window)
 {
