@@ -1,9 +1,9 @@
 // CBaseWindow: handler table, dispatch, anchor layout, fonts and the common creation step.
 #include "cwin/window/BaseWindow.h"
 #include "cwin/window/ImageLists.h"
+#include "cwin/system/Text.h"
 
 #include <stdarg.h>
-#include <stdio.h>
 #include <string.h>
 
 CBaseWindow::CBaseWindow()
@@ -54,9 +54,7 @@ int CBaseWindow::SetText(const char* format, ...)
 
 const char* CBaseWindow::FormatText(const char* format, va_list args)
 {
-    vsnprintf(text, sizeof(text), format, args);
-    text[sizeof(text) - 1] = 0;
-    return text;
+    return FormatInto(text, sizeof(text), format, args);
 }
 
 bool CBaseWindow::Show(bool show)
