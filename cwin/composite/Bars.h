@@ -68,7 +68,7 @@ class CReSizeBar : public CBaseWindow, public IReSizeBar
 public:
     static constexpr int Kind = KIND_RESIZEBAR;
     CReSizeBar();
-    ~CReSizeBar();
+    ~CReSizeBar() override;
 
     // IReSizeBar
     bool SetSplitPosition(int position, bool percent) override;
@@ -83,7 +83,6 @@ public:
     // The position p as the area allows it.
     int Clamp(int p) const;
 
-    // Fields, in order.
     int   splitPosition;
     int   thickness;
     HDC   parentDC;

@@ -1,6 +1,6 @@
 // CListView ("ListView"): the framework's data grid.
 //
-//   IListView   the grid interface (fifteen operations, in slot order)
+//   IListView   the grid interface (fifteen operations)
 //   CListView   a report-style list view in owner-data mode over a CRecordArray:
 //               rows are the store's view index, every cell's text is asked of
 //               the owner (EV_CACHE_HINT); three-state sort by header click,
@@ -83,7 +83,7 @@ class CListView : public CBaseWindow, public IListView, public INotifyHandler
 public:
     static constexpr int Kind = KIND_LISTVIEW;
     CListView();
-    ~CListView();
+    ~CListView() override;
 
     // CBaseWindow
     bool Create() override;
@@ -91,7 +91,7 @@ public:
     bool Layout(int parentWidth, int parentHeight) override;
     void ApplyColors() override;
 
-    // Own virtual operations, in slot order.
+    // Own virtual operations.
     virtual bool OnGridCreated();
     // Dispatches the code that event.eventCode names: cell texts and searches
     // come through here, so a derived grid can answer them itself.
@@ -164,8 +164,33 @@ public:
     int  GetSortColumn() const { return sortColumn; }
     bool IsAscending() const { return ascending; }
     bool IsBusy() const { return busy; }
+    int  GetStretchColumn() const { return stretchColumn; }
+    bool HasIdColumn() const { return idColumn; }
+    // The column of the edit running now; -1 when none runs.
+    int  GetEditColumn() const { return editColumn; }
+    // No store bound yet: the embedded one stands in, and no row has a record.
+    bool IsUnbound() const { return unbound; }
+    CRecordArray* GetEmbeddedStore() { return &embeddedStore; }
+    // The text of the last search down a column.
+    const char* GetSearchText() const { return searchText; }
 
-    // Fields, in order. The owner sets the flags and counts directly.
+    // What the owner sets.
+    // Rows shown after the records, when there are any (totals the owner
+    // fills): they hold no record.
+    void SetFooterRows(int rows) { footerRows = rows; }
+    int  GetFooterRows() const { return footerRows; }
+    // The header image of an ascending sort (the next one: descending); -1: none.
+    void SetSortImageBase(int image) { sortImageBase = image; }
+    // Row focus changes raise EV_ROW_FOCUSED and EV_ROW_UNFOCUSED (the default).
+    void SetNotifyFocus(bool notify) { notifyFocus = notify; }
+    bool NotifiesFocus() const { return notifyFocus; }
+    // The next edit fills the store's pending record and appends it (one edit only).
+    void SetAppendMode(bool append) { appendMode = append; }
+    bool IsAppendMode() const { return appendMode; }
+    // An edit raises EV_EDIT_END even on a row without a record.
+    void SetEditWithoutRecord(bool allow) { editWithoutRecord = allow; }
+
+private:
     int           stretchColumn;
     bool          appendMode;
     CRecordArray* store;
@@ -186,7 +211,6 @@ public:
     char          searchText[CWIN_TEXT_SIZE];
     int           searchColumn;
 
-private:
     // Rows and slots selected before a reorder, to select the same records after it.
     struct SelectionMemo
     {

@@ -49,7 +49,6 @@ public:
         int  value;
     };
 
-    // Fields, in order.
     HWND        activeChild;
     int         mdiId;
     ChildEntry  children[CWIN_MAX_MDI_CHILDREN];

@@ -53,7 +53,6 @@ public:
     int  GetPageCount() const { return pageCount; }
     int  GetShownTab() const { return shownTab; }
 
-    // Fields, in order.
     int  pageTab[CWIN_MAX_TAB_PAGES];
     HWND pageWindow[CWIN_MAX_TAB_PAGES];
     int  pageCount;

@@ -1,6 +1,6 @@
 // CTreeView ("TreeView"): the framework's tree control.
 //
-//   ITreeView   the tree interface (twelve operations, in slot order)
+//   ITreeView   the tree interface (twelve operations)
 //   CTreeView   a common tree view with items reached by handle, a pre-order
 //               walk, subtree copies, folder/leaf images, and a small indented
 //               text format for saving a tree to a file and loading it back
@@ -97,8 +97,7 @@ public:
     // INotifyHandler: selection changes (unless quiet) and the expand images.
     bool HandleNotify(NMHDR* header, WPARAM wParam, LRESULT* result, bool* passOn) override;
 
-    // Fields, in order. Set by the owner while it fills the tree: no
-    // EV_SELECTION_CHANGED is raised.
+    // Set by the owner while it fills the tree: no EV_SELECTION_CHANGED is raised.
     bool quiet;
 
 private:

@@ -65,7 +65,6 @@ bool CCustom::Create()
 }
 
 bool CCustom::OnInit() { return true; }
-bool CCustom::OnUnused() { return true; }
 bool CCustom::OnPaint(HDC, bool) { return true; }
 bool CCustom::OnMouseMove() { return true; }
 bool CCustom::OnSetCursor() { return false; }

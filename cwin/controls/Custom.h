@@ -19,15 +19,14 @@ class CCustom : public CBaseWindow, public virtual ICustom
 public:
     static constexpr int Kind = KIND_CUSTOM;
     CCustom();
-    // Frees what the surface made; the factory frees an object as its exact class.
-    ~CCustom();
+    // Frees what the surface made.
+    ~CCustom() override;
 
     bool SetEraseBackground(bool erase) override;
     bool Create() override;
 
-    // Operations after the six of CBaseWindow, in slot order.
+    // What a derived surface overrides: the window's messages, one operation each.
     virtual bool OnInit();
-    virtual bool OnUnused();
     virtual bool OnPaint(HDC dc, bool toBackBuffer);
     virtual bool OnMouseMove();
     virtual bool OnSetCursor();

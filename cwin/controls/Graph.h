@@ -52,7 +52,7 @@ class CGraph : public CCustom, public IGraph
 public:
     static constexpr int Kind = KIND_GRAPH;
     CGraph();
-    ~CGraph();
+    ~CGraph() override;
 
     // IGraph
     bool SetSeriesData(int id, int elementType, const void* xValues, const void* yValues, int count,

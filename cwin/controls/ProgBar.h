@@ -22,7 +22,7 @@ public:
     static const DWORD kRepaintInterval = 50;
 
     CProgBar();
-    ~CProgBar();
+    ~CProgBar() override;
 
     bool Create() override;
     void RestoreWindowProc() override;

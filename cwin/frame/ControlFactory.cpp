@@ -12,6 +12,7 @@
 #include "cwin/composite/TreeView.h"
 
 #include <string.h>
+#include <utility>
 
 namespace {
 
@@ -94,14 +95,10 @@ CBaseWindow* CControlFactory::Make(int kind, ClassCheck accepts)
     if (m_table.IsFull())
         return NULL;
     ControlMaker make = GetControlMaker(kind);
-    CBaseWindow* object = make ? make() : NULL;
-    if (!object)
+    std::unique_ptr<CBaseWindow> made = make ? make() : nullptr;
+    if (!made || (accepts && !accepts(made.get())))
         return NULL;
-    if (accepts && !accepts(object)) {
-        m_table.Discard(object);
-        return NULL;
-    }
-    m_table.Stage(object);
+    CBaseWindow* object = m_table.Stage(std::move(made));
     object->kind = kind;
     return object;
 }

@@ -2,13 +2,23 @@
 #include "cwin/frame/ControlTable.h"
 #include "cwin/frame/EventGate.h"
 
+#include <algorithm>
 #include <functional>
+#include <utility>
 #include <string.h>
 
 CControlTable::CControlTable(CEventGate& events) : m_events(events), m_watcher(NULL), m_count(0), m_memberCount(0)
 {
-    memset(m_slots, 0, sizeof(m_slots));
     memset(m_members, 0, sizeof(m_members));
+}
+
+// A frame goes while its windows may live on and name their objects, and what
+// the objects would free goes into a heap registry that may be gone already:
+// the objects are left as they are.
+CControlTable::~CControlTable()
+{
+    for (Slot& slot : m_slots)
+        (void)slot.owned.release();
 }
 
 int CControlTable::MemberAt(const CBaseWindow* object) const
@@ -52,7 +62,7 @@ void CControlTable::RemoveMember(const CBaseWindow* object)
 int CControlTable::IndexOf(const CBaseWindow* object) const
 {
     for (int i = 0; object && i < m_count; ++i)
-        if (m_slots[i] == object)
+        if (m_slots[i].object == object)
             return i;
     return -1;
 }
@@ -60,7 +70,7 @@ int CControlTable::IndexOf(const CBaseWindow* object) const
 int CControlTable::FindControlIndex(int id)
 {
     for (int i = 0; i < m_count; ++i)
-        if (m_slots[i]->id == id)
+        if (m_slots[i].object->id == id)
             return i;
     return -1;
 }
@@ -89,8 +99,8 @@ CBaseWindow* CControlTable::ObjectOf(HWND window) const
             return object;
     }
     for (int i = 0; i < m_count; ++i)
-        if (m_slots[i]->hwnd == window)
-            return m_slots[i];
+        if (m_slots[i].object->hwnd == window)
+            return m_slots[i].object;
     return NULL;
 }
 
@@ -116,7 +126,7 @@ bool CControlTable::RefreshFrom(int id)
     if (index < 0)
         return false;
     for (int i = index; i < m_count; ++i)
-        m_slots[i]->FitToParent();
+        m_slots[i].object->FitToParent();
     return true;
 }
 
@@ -125,31 +135,42 @@ int CControlTable::FindFreeControlId() const
     for (int candidate = 1; candidate <= 0x6FFFFFFF; ++candidate) {
         bool used = false;
         for (int i = 0; i < m_count && !used; ++i)
-            used = m_slots[i]->id == candidate;
+            used = m_slots[i].object->id == candidate;
         if (!used)
             return candidate;
     }
     return 0;
 }
 
-void CControlTable::Stage(CBaseWindow* object)
+CBaseWindow* CControlTable::Stage(std::unique_ptr<CBaseWindow> made)
 {
-    m_slots[m_count] = object;
-    object->id = FindFreeControlId();
+    CBaseWindow* object = made.get();
+    Stage(object);
+    m_slots[m_count].owned = std::move(made);
+    return object;
 }
 
+void CControlTable::Stage(CBaseWindow* adopted)
+{
+    m_slots[m_count].owned.reset();
+    m_slots[m_count].object = adopted;
+    adopted->id = FindFreeControlId();
+}
+
+// The object is the staged one (Stage came first), so its ownership stays with its slot.
 CBaseWindow* CControlTable::Enter(CBaseWindow* object)
 {
-    m_slots[m_count++] = object;
+    m_slots[m_count++].object = object;
     AddMember(object);
     return object;
 }
 
 void CControlTable::Discard(CBaseWindow* object)
 {
-    if (m_slots[m_count] == object)
-        m_slots[m_count] = NULL;
-    FreeObject(object, false);
+    if (object && m_slots[m_count].object == object)
+        FreeObject(m_slots[m_count], false);
+    else
+        Leave(object, false);   // not staged here: not the table's to delete
 }
 
 void CControlTable::ForgetReferencesTo(CBaseWindow* object)
@@ -157,7 +178,7 @@ void CControlTable::ForgetReferencesTo(CBaseWindow* object)
     UINT_PTR first = (UINT_PTR)&object->rect, last = (UINT_PTR)(&object->rect + 1);
     UINT_PTR clientFirst = (UINT_PTR)&object->clientRect, clientLast = (UINT_PTR)(&object->clientRect + 1);
     for (int i = 0; i < m_count; ++i) {
-        CBaseWindow* c = m_slots[i];
+        CBaseWindow* c = m_slots[i].object;
         if (!c)
             continue;   // slots a modal page is emptying
         LONG** refs[4] = {&c->refLeft, &c->refTop, &c->refRight, &c->refBottom};
@@ -169,7 +190,7 @@ void CControlTable::ForgetReferencesTo(CBaseWindow* object)
     }
 }
 
-void CControlTable::FreeObject(CBaseWindow* object, bool release)
+void CControlTable::Leave(CBaseWindow* object, bool release)
 {
     if (!object)
         return;
@@ -178,19 +199,23 @@ void CControlTable::FreeObject(CBaseWindow* object, bool release)
     ForgetReferencesTo(object);
     if (release)
         object->Release();
-    if (object->freeStorage)
-        object->freeStorage(object);
+}
+
+void CControlTable::FreeObject(Slot& slot, bool release)
+{
+    Leave(slot.object, release);
+    slot.owned.reset();
+    slot.object = NULL;
 }
 
 bool CControlTable::RemoveControl(int index)
 {
     if (index < 0 || index >= m_count)
         return false;
-    CBaseWindow* object = m_slots[index];
-    RemoveMember(object);
-    FreeObject(object, true);
-    memmove(&m_slots[index], &m_slots[index + 1], sizeof(m_slots[0]) * (m_count - index - 1));
-    m_slots[--m_count] = NULL;
+    RemoveMember(m_slots[index].object);
+    FreeObject(m_slots[index], true);
+    std::move(&m_slots[index + 1], &m_slots[m_count], &m_slots[index]);
+    m_slots[--m_count] = Slot();
     return true;
 }
 
@@ -199,13 +224,13 @@ void CControlTable::Sweep()
     if (m_events.InDispatch())
         return;   // the next creation outside any dispatch frees them
     for (int i = m_count - 1; i >= 0; --i)
-        if (m_slots[i]->deleted)
+        if (m_slots[i].object->deleted)
             RemoveControl(i);
 }
 
 void CControlTable::EnterModalPage()
 {
-    AddMember(m_slots[m_count]);
+    AddMember(m_slots[m_count].object);
     ++m_count;
     m_events.EnterDispatch();
 }
@@ -219,16 +244,15 @@ void CControlTable::LeaveModalPage(CBaseWindow* page)
     m_events.LeaveDispatch();
     int at = m_count - 1;
     for (int i = m_count - 1; i >= 0; --i)
-        if (m_slots[i] == page) {
+        if (m_slots[i].object == page) {
             at = i;
             break;
         }
     for (int i = at + 1; i < m_count; ++i) {
-        RemoveMember(m_slots[i]);
-        m_slots[i]->Destroy();
+        RemoveMember(m_slots[i].object);
+        m_slots[i].object->Destroy();
         FreeObject(m_slots[i], true);
-        m_slots[i] = NULL;
     }
-    RemoveMember(m_slots[at]);
+    RemoveMember(m_slots[at].object);
     m_count = at;
 }

@@ -1,13 +1,16 @@
-// CControlTable: the frame's object table, which owns every control object it
-// counts. Used slots 0 .. count - 1 hold the objects in order of entry,
-// without gaps; the slot at count is where the factory stages the object it is
-// making. Objects enter through Enter (or a modal page's EnterModalPage) and
-// leave through FreeObject, the one place their storage is freed.
+// CControlTable: the frame's object table, which owns the control objects the
+// factory made for it (an adopted object stays the application's). Used slots
+// 0 .. count - 1 hold the objects in order of entry, without gaps; the slot at
+// count is where the factory stages the object it is making. Objects enter
+// through Enter (or a modal page's EnterModalPage) and leave through
+// FreeObject, the one place an owned object is deleted.
 //   ITableWatcher  told when an object is about to be freed
 #ifndef CWIN_CONTROLTABLE_H
 #define CWIN_CONTROLTABLE_H
 
 #include "cwin/window/BaseWindow.h"
+
+#include <memory>
 
 class CEventGate;
 
@@ -26,13 +29,15 @@ class CControlTable : public IControlLookup
 {
 public:
     explicit CControlTable(CEventGate& events);
+    // The objects still counted outlive the table (see ~CAppFrame).
+    ~CControlTable();
     CControlTable(const CControlTable&) = delete;
     CControlTable& operator=(const CControlTable&) = delete;
 
     int  GetControlCount() const { return m_count; }
     CBaseWindow* GetControl(int index) const override
     {
-        return index >= 0 && index < m_count ? m_slots[index] : NULL;
+        return index >= 0 && index < m_count ? m_slots[index].object : NULL;
     }
     bool IsFull() const { return m_count >= CWIN_MAX_CONTROLS; }
     int  IndexOf(const CBaseWindow* object) const;
@@ -48,8 +53,10 @@ public:
     bool RefreshFrom(int id) override;
 
     // Entering: the factory stages the object it makes (which gives it the
-    // smallest free id), then enters it or discards it (freed, no Release).
-    void Stage(CBaseWindow* object);
+    // smallest free id), then enters it or discards it (no Release; freed
+    // when the table owns it). An adopted object is staged without ownership.
+    CBaseWindow* Stage(std::unique_ptr<CBaseWindow> made);
+    void Stage(CBaseWindow* adopted);
     CBaseWindow* Enter(CBaseWindow* object);
     void Discard(CBaseWindow* object);
 
@@ -65,10 +72,18 @@ public:
     void SetWatcher(ITableWatcher* watcher) { m_watcher = watcher; }
 
 private:
+    struct Slot
+    {
+        CBaseWindow* object = nullptr;
+        std::unique_ptr<CBaseWindow> owned;   // empty for an adopted object
+    };
+
     int  FindFreeControlId() const;
     bool RemoveControl(int index);
-    // Release (when asked), then the storage is freed when the table owns it.
-    void FreeObject(CBaseWindow* object, bool release);
+    // Tells the watcher, drops anchors to the object and releases it when asked.
+    void Leave(CBaseWindow* object, bool release);
+    // Leave, then the object is deleted when the table owns it; the slot is emptied.
+    void FreeObject(Slot& slot, bool release);
     // Anchors measured from the object's edges fall back to their parent's edges.
     void ForgetReferencesTo(CBaseWindow* object);
     // The counted objects by address, in order: a window's user data is taken
@@ -80,7 +95,7 @@ private:
 
     CEventGate&    m_events;
     ITableWatcher* m_watcher;
-    CBaseWindow*   m_slots[CWIN_MAX_CONTROLS + 1];
+    Slot           m_slots[CWIN_MAX_CONTROLS + 1];
     int            m_count;
     const CBaseWindow* m_members[CWIN_MAX_CONTROLS + 1];
     int                m_memberCount;

@@ -1,7 +1,7 @@
 // CStatusBar: the status bar, its hints, part texts and progress bar.
 #include "cwin/frame/StatusBar.h"
+#include "cwin/system/Text.h"
 
-#include <stdio.h>
 #include <string.h>
 
 // One status-bar font for all frames: a new one replaces (and deletes) the old.
@@ -53,7 +53,7 @@ bool CStatusBar::SetTextV(int part, int styleByte, const char* format, va_list a
 {
     if (!m_window || !format)
         return false;
-    vsnprintf(m_text, sizeof(m_text), format, args);
+    FormatInto(m_text, sizeof(m_text), format, args);
     WPARAM which = (WPARAM)(part | ((styleByte & 0xFF) << 9));
     return SendMessageA(m_window, SB_SETTEXTA, which, (LPARAM)m_text) != 0;
 }

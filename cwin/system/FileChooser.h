@@ -14,8 +14,7 @@ class CFileChooser : public CFileFunctions
 public:
     CFileChooser();
 
-    // Slot order of the operation table; the file operations are those of
-    // CFileFunctions.
+    // The dialog; the file operations are those of CFileFunctions.
     virtual bool        ChooseFile();
     virtual bool        SetFilter(const char* filter);
     virtual const char* GetFileName();

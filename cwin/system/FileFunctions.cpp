@@ -2,6 +2,7 @@
 #include "cwin/system/FileFunctions.h"
 #include "cwin/system/FileOps.h"
 #include "cwin/system/HeapRegistry.h"
+#include "cwin/system/Text.h"
 
 #include <stdio.h>
 
@@ -63,8 +64,7 @@ bool CFileFunctions::FileExistsV(const char* format, va_list args)
 {
     if (!format)
         return false;
-    vsnprintf(m_path, PathSize, format, args);
-    m_path[PathSize - 1] = 0;
+    FormatInto(m_path, PathSize, format, args);
     HANDLE file = CreateFileA(m_path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)

@@ -1,12 +1,9 @@
 // CMathFlow: the worker thread that wakes, tests the stop event and sleeps.
 #include "cwin/system/MathFlow.h"
 
-#include <string.h>
-
 CMathFlow::CMathFlow()
     : mainWindow(NULL), interval(1000), stopEvent(NULL), thread(NULL), threadId(0), workRequested(false)
 {
-    memset(reserved, 0, sizeof(reserved));
 }
 
 bool CMathFlow::Prepare()

@@ -14,8 +14,8 @@ class CMathFlow
 {
 public:
     CMathFlow();
+    virtual ~CMathFlow() {}
 
-    // Slot order of the operation table.
     virtual bool Prepare();
     virtual bool OnRunState(bool finished);
     virtual bool Work();
@@ -28,7 +28,6 @@ public:
     HANDLE   thread;
     uint32_t threadId;
     volatile bool workRequested;
-    int32_t  reserved[8];
 
     static DWORD WINAPI ThreadRoutine(void* worker);
 

@@ -17,9 +17,8 @@ public:
     enum LastError { ErrorFull = 0, ErrorNoMemory = 1, ErrorNotBound = 2 };
 
     CRecordArray();
-    ~CRecordArray();
+    virtual ~CRecordArray();
 
-    // Slot order of the operation table.
     virtual bool  Append();
     virtual void* FindById(uint32_t id);
     virtual void* GetAt(int slot);

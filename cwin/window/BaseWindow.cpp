@@ -1,9 +1,9 @@
 // CBaseWindow: handler table, dispatch, anchor layout, fonts and the common creation step.
 #include "cwin/window/BaseWindow.h"
 #include "cwin/window/ImageLists.h"
+#include "cwin/system/Text.h"
 
 #include <stdarg.h>
-#include <stdio.h>
 #include <string.h>
 
 CBaseWindow::CBaseWindow()
@@ -12,8 +12,7 @@ CBaseWindow::CBaseWindow()
       widthPercent(0), heightPercent(0), marginLeft(0), marginTop(0), marginRight(0), marginBottom(0),
       refLeft(NULL), refTop(NULL), refRight(NULL), refBottom(NULL), fontRelative(0), fontHeight(0),
       fontWidth(0), newFont(NULL), font(NULL), fontPending(0), fontOnce(1), hint(NULL),
-      userData(NULL), popupMenu(NULL), frameFlag(0), magic(CWIN_WINDOW_MAGIC), freeStorage(NULL),
-      toolTip(NULL), notifyHandler(NULL)
+      userData(NULL), popupMenu(NULL), frameFlag(0), magic(CWIN_WINDOW_MAGIC), toolTip(NULL), notifyHandler(NULL)
 {
     memset(&rect, 0, sizeof(rect));
     memset(&clientRect, 0, sizeof(clientRect));
@@ -28,6 +27,8 @@ CBaseWindow::CBaseWindow()
     memset(&event, 0, sizeof(event));
     text[0] = 0;
 }
+
+CBaseWindow::~CBaseWindow() {}
 
 CBaseWindow* WindowObjectOf(HWND window)
 {
@@ -53,9 +54,7 @@ int CBaseWindow::SetText(const char* format, ...)
 
 const char* CBaseWindow::FormatText(const char* format, va_list args)
 {
-    vsnprintf(text, sizeof(text), format, args);
-    text[sizeof(text) - 1] = 0;
-    return text;
+    return FormatInto(text, sizeof(text), format, args);
 }
 
 bool CBaseWindow::Show(bool show)

@@ -2,9 +2,9 @@
 //
 // It implements IWindow once for all control kinds, carries the handler table
 // (at most 8 entries), the event record, the anchor layout and the font, and
-// adds six virtual operations of its own (Create .. OnCreated). Objects are
-// made by the frame's factory and owned by its object table; the frame's
-// router finds them by window handle.
+// adds virtual operations of its own (Create .. OnNotify). Objects the frame's
+// factory makes are owned by its object table, which deletes them through the
+// virtual destructor; the frame's router finds them by window handle.
 #ifndef CWIN_BASEWINDOW_H
 #define CWIN_BASEWINDOW_H
 
@@ -13,6 +13,7 @@
 #include "cwin/window/Window.h"
 #include "cwin/window/WindowOwner.h"
 
+#include <memory>
 #include <new>
 
 #define CWIN_MAX_HANDLERS 8
@@ -32,6 +33,9 @@ class CBaseWindow : public virtual IWindow
 {
 public:
     CBaseWindow();
+    virtual ~CBaseWindow();
+    CBaseWindow(const CBaseWindow&) = delete;
+    CBaseWindow& operator=(const CBaseWindow&) = delete;
 
     // IWindow
     HWND GetHandle() override;
@@ -51,7 +55,7 @@ public:
     // Anchor with its parts named (Anchor above packs them into one value).
     bool AnchorSide(const SideAnchor& anchor);
 
-    // Own virtual operations, in slot order.
+    // Own virtual operations.
     virtual bool Create() = 0;
     virtual bool Release();
     virtual bool Layout(int parentWidth, int parentHeight);
@@ -85,7 +89,6 @@ public:
     // Clears the event record and sets what the raiser gives.
     void PrepareEvent(INT_PTR param, WPARAM aux, LPARAM notify);
 
-    // Fields, in the order of the object model.
     int        kind;
     int        id;
     RECT       rect;
@@ -125,9 +128,6 @@ public:
     char       text[CWIN_TEXT_SIZE];
     DWORD      magic;
 
-    // How the frame frees this object's storage; null for an object whose
-    // storage the application keeps (adopted objects, members of other objects).
-    void (*freeStorage)(CBaseWindow*);
     // Tooltip windows made by SetToolTip; destroyed with the window.
     HWND       toolTip;
     // Set by composite controls that handle some notifications themselves.
@@ -140,24 +140,12 @@ protected:
     void MakeFont(int lfHeight, int lfWidth, bool sendToWindow);
 };
 
-// Frees an object made with new T (the factory's deleter).
-// T is the object's exact class, which is why no virtual destructor is needed.
-template <class T> void FreeStorageOf(CBaseWindow* object)
+// Makes an object of class T for the factory, whose table then owns it.
+template <class T> std::unique_ptr<CBaseWindow> MakeControlOf()
 {
-    T* exact = static_cast<T*>(object);
-    exact->~T();
-    ::operator delete(static_cast<void*>(exact));
+    return std::unique_ptr<CBaseWindow>(new (std::nothrow) T);
 }
-
-// Makes an object of class T for the factory, which frees it again.
-template <class T> CBaseWindow* MakeControlOf()
-{
-    T* object = new (std::nothrow) T;
-    if (object)
-        object->freeStorage = FreeStorageOf<T>;
-    return object;
-}
-typedef CBaseWindow* (*ControlMaker)();
+typedef std::unique_ptr<CBaseWindow> (*ControlMaker)();
 
 // The object bound to a window (its user data), or null.
 CBaseWindow* WindowObjectOf(HWND window);

@@ -27,7 +27,6 @@ class CStoreTables;
 
 struct CalendarEntry
 {
-    int32_t    reserved;
     PackedDate date;
 };
 

@@ -114,7 +114,6 @@ void CDynamics::BuildCalendar()
                 return;
             }
         }
-        m_calendar[m_calendarCount].reserved = 0;
         m_calendar[m_calendarCount].date = date;
         if (indexed && !seen.AddFirst(date, m_calendarCount))
             indexed = false;   // the scan above still finds every date

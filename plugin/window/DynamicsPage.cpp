@@ -185,7 +185,7 @@ void CDynamicsPage::EnableSorting(HIMAGELIST* arrows)
         return;
     dynamicsList->AddHandler(NULL, EV_COMPARE, 0, this);
     dynamicsList->SetSortKeySource(this);
-    dynamicsList->sortImageBase = 0;
+    dynamicsList->SetSortImageBase(0);
     if (arrows)
         dynamicsList->SetHeaderImages(arrows);
 }

@@ -175,7 +175,7 @@ bool CListPages::Build(CAppFrame* frame, HWND parent, CTControl* tabs, HIMAGELIS
         CListFiles(tables).LoadTable(page.table, CListFiles::FileName(page.table));
         list->Refresh();
         // The arrows go on the header: its own image list, not the rows'.
-        list->sortImageBase = 0;
+        list->SetSortImageBase(0);
         if (sortArrows)
             list->SetHeaderImages(sortArrows);
         tabs->AddPage(list->GetHandle(), page.tab);

@@ -307,7 +307,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
         grid->InsertColumn(2, "Цена", 90, LVCFMT_RIGHT, 0);
         grid->InsertColumn(3, "Остаток", 80, LVCFMT_CENTER, 0);
         grid->SetStretchColumn(1);
-        grid->footerRows = 1;
+        grid->SetFooterRows(1);
         grid->SetHint("Щелчок по заголовку: сортировка (третий щелчок - исходный порядок)");
         grid->AddHandler(OnGridEvent, EV_CACHE_HINT | EV_COMPARE | EV_ROW_FOCUSED, 0, NULL);
         CRecordArray* store = grid->BindStore((void**)&g_rows, (void**)&g_pendingRow, (void**)&g_currentRow,

@@ -333,7 +333,7 @@ TEST_F(ListViewCommands, ARefreshAfterTheStoreGrewSortsTheNewRowsIn)
     CListView* grid = MakeGrid();
     ASSERT_NE(nullptr, grid);
     grid->SetSortKeySource(&owner);
-    grid->sortImageBase = 0;
+    grid->SetSortImageBase(0);
     arrows = Strip(13, 2);
     grid->SetHeaderImages(&arrows);
     Add(grid, "a", 30);   // 1
@@ -370,7 +370,7 @@ TEST_F(ListViewCommands, TheArrowsAreTheHeadersOwnImagesAndTheRowsKeepTheirs)
     HWND header = (HWND)SendMessageA(w, LVM_GETHEADER, 0, 0);
     arrows = Strip(13, 2);
     icons = Strip(16, 5);
-    grid->sortImageBase = 0;
+    grid->SetSortImageBase(0);
     ASSERT_TRUE(grid->SetHeaderImages(&arrows));
     EXPECT_EQ(arrows, (HIMAGELIST)SendMessageA(header, HDM_GETIMAGELIST, 0, 0));
     EXPECT_EQ(nullptr, (HIMAGELIST)SendMessageA(w, LVM_GETIMAGELIST, LVSIL_SMALL, 0));   // rows draw no image
@@ -401,7 +401,7 @@ TEST_F(ListViewCommands, SaveCsvWritesTheShownOrderWithTitlesQuotesAndDecimalCom
     Add(grid, "Сахар", 12.5, "12.50");                // a code that looks like a number keeps its point
     Add(grid, "Чай; \"Ахмад\"", -3.25, "a\r\nb");     // a separator, quotes and a line break: quoted
     Add(grid, "Ёрш", 1000, "x");
-    grid->footerRows = 1;                             // a total row is no data
+    grid->SetFooterRows(1);                             // a total row is no data
     grid->Refresh();
     grid->ShowIdColumn("№", 40);
     grid->SortByColumn(2);
@@ -536,7 +536,7 @@ TEST_F(ListViewCommandsOnDesktop, CopyGivesTheSelectedRowsWithTitlesInBothFormat
     Add(grid, "Сахар", 12.5, "12.50");
     Add(grid, "Чай\tзелёный", -3.25, "A;1");   // a tab inside a cell becomes a blank
     Add(grid, "Ёрш", 1000, "x\"y");
-    grid->footerRows = 1;
+    grid->SetFooterRows(1);
     grid->Refresh();
     HWND w = grid->GetHandle();
 

@@ -205,15 +205,15 @@ TEST_F(ListViewTest, TheFactoryMakesAnEmptyOwnerDataGrid)
     LONG style = GetWindowLongA(grid->GetHandle(), GWL_STYLE);
     EXPECT_EQ((LONG)LVS_OWNERDATA, style & LVS_OWNERDATA);
     EXPECT_EQ((LONG)LVS_REPORT, style & LVS_TYPEMASK);
-    EXPECT_EQ(-1, grid->stretchColumn);
-    EXPECT_EQ(-1, grid->sortColumn);
-    EXPECT_TRUE(grid->notifyFocus);
-    EXPECT_TRUE(grid->unbound);
-    EXPECT_FALSE(grid->idColumn);
+    EXPECT_EQ(-1, grid->GetStretchColumn());
+    EXPECT_EQ(-1, grid->GetSortColumn());
+    EXPECT_TRUE(grid->NotifiesFocus());
+    EXPECT_TRUE(grid->IsUnbound());
+    EXPECT_FALSE(grid->HasIdColumn());
     EXPECT_EQ(0, Rows(grid));
     // An unbound store: no rows, and rows asked for anyway are empty without a crash.
     grid->SetStore(NULL);
-    EXPECT_EQ(&grid->embeddedStore, grid->GetStore());
+    EXPECT_EQ(grid->GetEmbeddedStore(), grid->GetStore());
     EXPECT_TRUE(grid->Refresh());
     EXPECT_EQ(0, Rows(grid));
     EXPECT_EQ(-1, grid->GetCurrentRecordIndex());
@@ -230,7 +230,7 @@ TEST_F(ListViewTest, CellTextsComeFromTheOwnerWithTheIdentifierColumnFirst)
     Add(grid, "Соль", 20);
     Add(grid, "Мука", 35);
     EXPECT_TRUE(grid->Refresh());
-    EXPECT_FALSE(grid->unbound);
+    EXPECT_FALSE(grid->IsUnbound());
     EXPECT_EQ(3, Rows(grid));
     EXPECT_EQ("Соль", Cell(grid, 1, 0));
     EXPECT_EQ("35", Cell(grid, 2, 1));
@@ -282,7 +282,7 @@ TEST_F(ListViewTest, FooterRowsFollowTheDataAsNegativeRowsAndVanishWithoutData)
 {
     CListView* grid = MakeGrid();
     ASSERT_NE(nullptr, grid);
-    grid->footerRows = 2;
+    grid->SetFooterRows(2);
     grid->Refresh();
     EXPECT_EQ(0, Rows(grid));   // footer rows without data rows show nothing
     Add(grid, "Сахар", 50);
@@ -486,7 +486,7 @@ TEST_F(ListViewTest, SearchStartsBelowTheFocusedRowAndFoldsCyrillic)
     ASSERT_FALSE(owner.cells.empty());
     EXPECT_EQ(0, owner.cells[0].subItem);          // screen column 1 is the owner's column 0
     EXPECT_EQ(1, owner.cells[0].row);
-    EXPECT_STREQ("поставщик", grid->searchText);
+    EXPECT_STREQ("поставщик", grid->GetSearchText());
     // Repeating it goes on from there; at the end nothing changes and the answer is true.
     EXPECT_TRUE(grid->FindNext(NULL, -1));
     EXPECT_EQ(4, FocusedRow(grid));
@@ -534,7 +534,7 @@ TEST_F(ListViewTest, FocusMarksTheRecordAndMakesItCurrent)
     EXPECT_FALSE(grid->SelectRow(-1));
 
     // Without notify focus: no events, no marks.
-    grid->notifyFocus = false;
+    grid->SetNotifyFocus(false);
     owner.params.clear();
     grid->SelectRow(0);
     EXPECT_TRUE(owner.params.empty());
@@ -558,7 +558,7 @@ TEST_F(ListViewTest, CustomDrawNamesTheRecordOfEachRowDrawn)
     ASSERT_NE(nullptr, grid);
     Add(grid, "Сахар", 50);
     Add(grid, "Соль", 20);
-    grid->footerRows = 1;
+    grid->SetFooterRows(1);
     grid->AddHandler(OnDraw, EV_CUSTOM_DRAW, 0, NULL);
     g_drawnRecords.clear();
     grid->Refresh();
@@ -596,7 +596,7 @@ TEST_F(ListViewOnDesktop, EnterInTheEditBoxGivesTheOwnerTheTextAndDataColumn)
     EXPECT_EQ(1, owner.edits[0].column);
     EXPECT_EQ("Ёж 25", owner.edits[0].text);
     EXPECT_EQ(nullptr, grid->GetEditBox());
-    EXPECT_EQ(-1, grid->editColumn);
+    EXPECT_EQ(-1, grid->GetEditColumn());
     EXPECT_FALSE(IsWindow(boxWindow));
 }
 
@@ -638,10 +638,10 @@ TEST_F(ListViewOnDesktop, AppendModeCommitsThePendingRecordWhenTheOwnerAgrees)
     CListView* grid = MakeGrid();
     ASSERT_NE(nullptr, grid);
     Add(grid, "Сахар", 50);
-    grid->footerRows = 1;
+    grid->SetFooterRows(1);
     grid->Refresh();
     Goods* fresh = pending;
-    grid->appendMode = true;
+    grid->SetAppendMode(true);
     owner.editAnswer = 1;
     ASSERT_TRUE(grid->EditCell(NULL, 1, 0, NULL));   // over the footer row
     HWND box = grid->GetEditBox()->GetHandle();
@@ -652,13 +652,13 @@ TEST_F(ListViewOnDesktop, AppendModeCommitsThePendingRecordWhenTheOwnerAgrees)
     EXPECT_EQ(2, count);
     EXPECT_EQ(3, Rows(grid));   // two rows and the footer
     EXPECT_EQ(1, FocusedRow(grid));
-    EXPECT_FALSE(grid->appendMode);   // one edit only
+    EXPECT_FALSE(grid->IsAppendMode());   // one edit only
 
     // Without a record the edit reaches the owner only when allowed.
     ASSERT_TRUE(grid->EditCell(NULL, 2, 0, "x"));
     SendMessageA(grid->GetEditBox()->GetHandle(), WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(1u, owner.edits.size());
-    grid->editWithoutRecord = true;
+    grid->SetEditWithoutRecord(true);
     ASSERT_TRUE(grid->EditCell(NULL, 2, 0, "y"));
     SendMessageA(grid->GetEditBox()->GetHandle(), WM_KEYDOWN, VK_RETURN, 0);
     ASSERT_EQ(2u, owner.edits.size());
@@ -742,7 +742,7 @@ TEST_F(ListViewOnDesktop, ClicksOnFooterRowsReachTheOwnerAsNegativeRows)
     ASSERT_NE(nullptr, grid);
     Add(grid, "Сахар", 50);
     Add(grid, "Соль", 20);
-    grid->footerRows = 2;
+    grid->SetFooterRows(2);
     grid->Refresh();
     HWND w = grid->GetHandle();
     auto clickRow = [&](int row, bool twice) {

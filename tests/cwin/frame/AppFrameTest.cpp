@@ -154,7 +154,7 @@ static int OnStatusNotify(WindowEvent* e)
     return 0;
 }
 
-static CBaseWindow* NoControl() { return NULL; }
+static std::unique_ptr<CBaseWindow> NoControl() { return nullptr; }
 
 TEST_F(AppFrame, AProgressBarThatCannotBeMadeAgainLeavesNoneBehind)
 {

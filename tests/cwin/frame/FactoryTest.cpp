@@ -59,6 +59,29 @@ TEST_F(Factory, AKindGetsItsClassWhenOneIsRegistered)
     EXPECT_EQ(nullptr, Make("ReSizeBar", 0, 0, 50, 20));   // the kind has no class again
 }
 
+int g_countedGone = 0;
+struct CountedBar final : CBaseWindow
+{
+    ~CountedBar() override { ++g_countedGone; }
+    bool Create() override { return CreateWindowOf("STATIC"); }
+};
+
+TEST_F(Factory, TheTableDeletesWhatItMadeAndLeavesAdoptedObjectsAlone)
+{
+    ScopedControlMaker counted(KIND_RESIZEBAR, MakeControlOf<CountedBar>);
+    g_countedGone = 0;
+    CBaseWindow* made = Make("ReSizeBar", 0, 0, 50, 20);
+    ASSERT_NE(nullptr, made);
+    CountedBar kept;
+    ASSERT_NE(nullptr, frame->Adopt(&kept, ControlArgs().Parent(host).Place(0, 30, 50, 50)));
+    EXPECT_EQ(2, frame->GetControlCount());
+    made->Destroy();
+    kept.Destroy();
+    Make("Static", 0, 0, 5, 5);   // the sweep
+    EXPECT_EQ(1, frame->GetControlCount());
+    EXPECT_EQ(1, g_countedGone);   // the made one, through its own destructor; not the kept one
+}
+
 // A drawing surface whose storage the test keeps, so that being taken out of
 // the table (Release) can be watched without the object going away.
 struct WatchedSurface : CCustom

@@ -1,6 +1,7 @@
-// CopyText: the one bounded copy of a text into a fixed-size field.
+// CopyText and FormatInto: the bounded texts in fixed-size fields.
 #include <gtest/gtest.h>
 
+#include <stdarg.h>
 #include <string.h>
 
 #include "cwin/system/Text.h"
@@ -67,6 +68,42 @@ TEST(CopyText, AFieldOfSizeOneGetsOnlyTheTerminatorAndOfSizeZeroNothing)
     field[0] = 'q';
     CopyText(field, 0, "abc");
     EXPECT_EQ('q', field[0]);
+}
+
+const char* Format(char* field, size_t size, const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    const char* result = FormatInto(field, size, format, args);
+    va_end(args);
+    return result;
+}
+
+TEST(FormatInto, FormatsCutsToOneLessThanTheFieldAndAlwaysTerminates)
+{
+    struct Case
+    {
+        size_t      size;
+        const char* expected;
+    } cases[] = {
+        {16, "12-abc-3.50"},   // fits with room
+        {12, "12-abc-3.50"},   // exactly fits
+        {11, "12-abc-3.5"},    // one too long: cut, terminated
+        {5, "12-a"},
+        {1, ""},
+    };
+    for (const Case& c : cases) {
+        char field[16];
+        memset(field, 'x', sizeof(field));
+        EXPECT_EQ(field, Format(field, c.size, "%d-%s-%.2f", 12, "abc", 3.5)) << c.size;
+        EXPECT_STREQ(c.expected, field) << c.size;
+        if (c.size < sizeof(field)) {
+            EXPECT_EQ('x', field[c.size]) << c.size;   // nothing written past the field
+        }
+    }
+    char untouched[2] = {'q', 'r'};
+    Format(untouched, 0, "%s", "abc");
+    EXPECT_EQ('q', untouched[0]);
 }
 
 }  // namespace
