@@ -396,8 +396,8 @@ int CBaseWindow::Dispatch(int code)
         return 0;
     // A handler may destroy this object and make another control: the sweep
     // then leaves it alone until this dispatch is over.
-    DispatchScope scope(owner);
     IEventGate* gate = owner ? &owner->Events() : NULL;
+    DispatchScope scope(gate);
     event.sender = this;
     event.eventCode = code;
     int result = 0;

@@ -188,6 +188,12 @@ public:
         if (m_events)
             m_events->EnterDispatch();
     }
+    // With the gate already at hand (a dispatch asks for it once per event).
+    explicit DispatchScope(IEventGate* events) : m_events(events)
+    {
+        if (m_events)
+            m_events->EnterDispatch();
+    }
     ~DispatchScope()
     {
         if (m_events)
