@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "HostCommon.h"
 #include "ViewerTexts.h"
 
 namespace host {
@@ -139,14 +140,7 @@ private:
         static bool registered = false;
         if (registered)
             return true;
-        WNDCLASSA windowClass;
-        memset(&windowClass, 0, sizeof windowClass);
-        windowClass.lpfnWndProc = Procedure;
-        windowClass.hInstance = GetModuleHandleA(NULL);
-        windowClass.hCursor = LoadCursor(NULL, IDC_ARROW);
-        windowClass.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = kConverterWindowClass;
-        registered = RegisterClassA(&windowClass) != 0;
+        registered = RegisterViewerClass(kConverterWindowClass, Procedure, NULL);
         return registered;
     }
 

@@ -10,6 +10,19 @@
 
 namespace host {
 
+bool RegisterViewerClass(const char* name, WNDPROC procedure, HICON icon)
+{
+    WNDCLASSA windowClass;
+    memset(&windowClass, 0, sizeof windowClass);
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.hCursor = LoadCursor(NULL, IDC_ARROW);
+    windowClass.hIcon = icon;
+    windowClass.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = name;
+    return RegisterClassA(&windowClass) != 0;
+}
+
 const char kLibraryName[]   = "Orvex_DLL.dll";
 const char kConverterName[] = "fromZORB.exe";
 const char kReportName[]    = "GoodsDinamic.html";

@@ -17,6 +17,10 @@
 
 namespace host {
 
+// Registers a window class of the viewer's kind (arrow cursor, dialog-coloured
+// background, this module); false when the system refuses it.
+bool RegisterViewerClass(const char* name, WNDPROC procedure, HICON icon);
+
 extern const char kLibraryName[];     // "Orvex_DLL.dll"
 extern const char kConverterName[];   // "fromZORB.exe"
 extern const char kReportName[];      // "GoodsDinamic.html", written by the plug-in

@@ -86,20 +86,9 @@ bool RegisterClasses()
     static bool registered = false;
     if (registered)
         return true;
-    WNDCLASSA windowClass;
-    memset(&windowClass, 0, sizeof windowClass);
-    windowClass.lpfnWndProc = MainProcedure;
-    windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.hCursor = LoadCursor(NULL, IDC_ARROW);
-    windowClass.hIcon = LoadIcon(NULL, IDI_APPLICATION);
-    windowClass.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kWindowClass;
-    if (!RegisterClassA(&windowClass))
+    if (!RegisterViewerClass(kWindowClass, MainProcedure, LoadIcon(NULL, IDI_APPLICATION)))
         return false;
-    windowClass.lpfnWndProc = PageProcedure;
-    windowClass.hIcon = NULL;
-    windowClass.lpszClassName = kPageClass;
-    registered = RegisterClassA(&windowClass) != 0;
+    registered = RegisterViewerClass(kPageClass, PageProcedure, NULL);
     return registered;
 }
 
