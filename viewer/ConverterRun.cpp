@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "HostCommon.h"
+#include "cwin/system/CapturedProcess.h"
 #include "ViewerTexts.h"
 
 namespace host {
@@ -255,53 +256,30 @@ bool StepFailed(const std::string& output, const char* step)
 ConverterRun RunConverter(const std::string& converter, const std::string& folder, bool autoClose)
 {
     ConverterRun run;
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
-    HANDLE readEnd = NULL, writeEnd = NULL;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-        return run;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup;
-    memset(&startup, 0, sizeof startup);
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    startup.hStdInput = NULL;
-    PROCESS_INFORMATION process;
-    std::string commandLine = "\"" + converter + "\"";
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back(0);
     ConverterWindow window(g_main);
     ModalLoop loop(window);
-    run.started = CreateProcessA(converter.c_str(), line.data(), NULL, NULL, TRUE, CREATE_NO_WINDOW, NULL,
-                                 folder.c_str(), &startup, &process) != FALSE;
-    if (!run.started)
-        run.startError = GetLastError();
-    CloseHandle(writeEnd);
+    CCapturedProcess process;
+    run.started = process.Start(converter.c_str(), "\"" + converter + "\"", folder.c_str(), CREATE_NO_WINDOW);
     if (!run.started) {
-        CloseHandle(readEnd);
+        run.startError = process.StartError();
         return run;
     }
-    char buffer[4096];
     for (;;) {
-        DWORD available = 0, got = 0;
-        bool open = PeekNamedPipe(readEnd, NULL, 0, NULL, &available, NULL) != FALSE;
-        if (open && available &&
-            ReadFile(readEnd, buffer, available < sizeof buffer ? available : sizeof buffer, &got, NULL)) {
-            run.output.append(buffer, got);
-            window.Add(buffer, got);
+        std::string piece;
+        CCapturedProcess::ReadResult read = process.ReadAvailable(piece);
+        if (read == CCapturedProcess::Read) {
+            run.output += piece;
+            window.Add(piece.data(), piece.size());
             continue;
         }
-        if (!open && WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0)
+        if (read == CCapturedProcess::PipeClosed && process.Wait(0))
             break;
-        MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 50, QS_ALLINPUT);
+        HANDLE ended = process.Process();
+        MsgWaitForMultipleObjects(1, &ended, FALSE, 50, QS_ALLINPUT);
         loop.Run();
     }
-    CloseHandle(readEnd);
-    WaitForSingleObject(process.hProcess, INFINITE);
-    GetExitCodeProcess(process.hProcess, &run.exitCode);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+    process.Wait(INFINITE);
+    run.exitCode = process.ExitCode();
     window.Finish(ResultLine(run));
     if (autoClose) {
         // Automation: nobody reads the window; a moment on the screen.

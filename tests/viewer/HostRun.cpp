@@ -81,58 +81,30 @@ RunningProgram::RunningProgram(const std::string& program, const std::string& ar
                                const std::string& directory)
 {
     InitializeCriticalSection(&m_lock);
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
-    HANDLE writeEnd = NULL;
-    if (!CreatePipe(&m_pipe, &writeEnd, &inherit, 0))
-        return;
-    SetHandleInformation(m_pipe, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup;
-    memset(&startup, 0, sizeof startup);
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION process;
-    std::string commandLine = "\"" + program + "\" " + arguments;
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back(0);
-    if (CreateProcessA(NULL, line.data(), NULL, NULL, TRUE, 0, NULL, directory.c_str(), &startup, &process)) {
-        m_process = process.hProcess;
-        m_id = process.dwProcessId;
-        CloseHandle(process.hThread);
+    if (m_child.Start(NULL, "\"" + program + "\" " + arguments, directory.c_str(), 0,
+                      GetStdHandle(STD_INPUT_HANDLE)))
         m_reader = CreateThread(NULL, 0, ReadOutput, this, 0, NULL);
-    }
-    CloseHandle(writeEnd);
 }
 
 RunningProgram::~RunningProgram()
 {
-    if (m_process) {
-        if (WaitForSingleObject(m_process, 0) != WAIT_OBJECT_0) {
-            TerminateProcess(m_process, 99);
-            WaitForSingleObject(m_process, 5000);
-        }
-        CloseHandle(m_process);
-    }
+    m_child.Stop(99);
     if (m_reader) {
         WaitForSingleObject(m_reader, 5000);
         CloseHandle(m_reader);
     }
-    if (m_pipe)
-        CloseHandle(m_pipe);
     DeleteCriticalSection(&m_lock);
 }
 
 DWORD WINAPI RunningProgram::ReadOutput(void* self)
 {
     RunningProgram* program = static_cast<RunningProgram*>(self);
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(program->m_pipe, buffer, sizeof buffer, &got, NULL) && got) {
+    std::string piece;
+    while (program->m_child.ReadNext(piece)) {
         EnterCriticalSection(&program->m_lock);
-        program->m_output.append(buffer, got);
+        program->m_output += piece;
         LeaveCriticalSection(&program->m_lock);
+        piece.clear();
     }
     return 0;
 }
@@ -180,11 +152,11 @@ HWND RunningProgram::WaitForWindow(const char* className, DWORD milliseconds)
 {
     DWORD since = GetTickCount();
     do {
-        WindowSearch search = {m_id, className, NULL};
+        WindowSearch search = {m_child.ProcessId(), className, NULL};
         EnumWindows(MatchWindow, (LPARAM)&search);
         if (search.found)
             return search.found;
-        if (!m_process || WaitForSingleObject(m_process, 50) == WAIT_OBJECT_0)
+        if (!m_child.Started() || m_child.Wait(50))
             return NULL;
     } while (GetTickCount() - since < milliseconds);
     return NULL;
@@ -193,14 +165,12 @@ HWND RunningProgram::WaitForWindow(const char* className, DWORD milliseconds)
 HostRun RunningProgram::Finish(DWORD milliseconds)
 {
     HostRun run;
-    if (!m_process)
+    if (!m_child.Started())
         return run;
-    run.finished = WaitForSingleObject(m_process, milliseconds) == WAIT_OBJECT_0;
-    if (!run.finished) {
-        TerminateProcess(m_process, 99);
-        WaitForSingleObject(m_process, 5000);
-    }
-    GetExitCodeProcess(m_process, &run.exitCode);
+    run.finished = m_child.Wait(milliseconds);
+    if (!run.finished)
+        m_child.Stop(99);
+    run.exitCode = m_child.ExitCode();
     if (m_reader)
         WaitForSingleObject(m_reader, 5000);
     EnterCriticalSection(&m_lock);
@@ -223,7 +193,7 @@ bool RunningProgram::WaitForOutput(const std::string& text, DWORD milliseconds)
     do {
         if (Output().find(text) != std::string::npos)
             return true;
-        if (!m_process || WaitForSingleObject(m_process, 50) == WAIT_OBJECT_0)
+        if (!m_child.Started() || m_child.Wait(50))
             return Output().find(text) != std::string::npos;
     } while (GetTickCount() - since < milliseconds);
     return false;

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "cwin/system/CapturedProcess.h"
+
 #include <string>
 #include <vector>
 
@@ -38,7 +40,7 @@ class RunningProgram
 public:
     RunningProgram(const std::string& program, const std::string& arguments, const std::string& directory);
     ~RunningProgram();
-    bool Started() const { return m_process != NULL; }
+    bool Started() const { return m_child.Started(); }
     // The first visible top-level window of the process with that class, or null
     // after the given time.
     HWND WaitForWindow(const char* className, DWORD milliseconds);
@@ -52,10 +54,8 @@ public:
 
 private:
     static DWORD WINAPI ReadOutput(void* self);
-    HANDLE m_process = NULL;
+    CCapturedProcess m_child;
     HANDLE m_reader = NULL;
-    HANDLE m_pipe = NULL;
-    DWORD m_id = 0;
     std::string m_output;
     CRITICAL_SECTION m_lock;
 };

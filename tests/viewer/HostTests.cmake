@@ -11,7 +11,7 @@ if(TARGET Orvex_DLL AND TARGET OrvexHost)
   add_executable(host_tests viewer/HostTest.cpp viewer/HostFeedTest.cpp viewer/HostRun.cpp viewer/ViewerTest.cpp viewer/HostReadingTest.cpp
     ${CMAKE_SOURCE_DIR}/viewer/HostTables.cpp ${CMAKE_SOURCE_DIR}/viewer/MovesFeed.cpp
     ${CMAKE_SOURCE_DIR}/viewer/HostCommon.cpp)
-  target_link_libraries(host_tests PRIVATE gtest_main advapi32 user32 psapi orvex_version zorb_rows)
+  target_link_libraries(host_tests PRIVATE cwin_system gtest_main advapi32 user32 psapi orvex_version zorb_rows)
   target_include_directories(host_tests PRIVATE ${CMAKE_SOURCE_DIR}/viewer ${CMAKE_SOURCE_DIR}
     ${CMAKE_SOURCE_DIR}/plugin/interface)
   set_target_properties(host_tests PROPERTIES CROSSCOMPILING_EMULATOR
