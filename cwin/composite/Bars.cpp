@@ -196,7 +196,7 @@ bool CReSizeBar::SetSplitPosition(int position, bool percent)
         position = share > INT_MAX ? INT_MAX : share < INT_MIN ? INT_MIN : (int)share;
     }
     splitPosition = Clamp(position);
-    if ((!owner || !owner->Table().RefreshFrom(id)) && hwnd)
+    if ((!owner || !owner->Table().RefreshFrom(GetId())) && hwnd)
         FitToParent();   // not in a frame's table: at least the bar moves
     HWND container = hwnd ? GetParent(hwnd) : NULL;
     if (!container)
@@ -223,9 +223,9 @@ bool CReSizeBar::SetLimitsAndRefit(int before, int after)
 LRESULT CALLBACK CReSizeBar::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     CBaseWindow* object = WindowObjectOf(window);
-    if (!object || object->kind != KIND_RESIZEBAR || object->hwnd != window)
+    if (!object || object->GetKind() != KIND_RESIZEBAR || object->GetHandle() != window)
         return DefWindowProcA(window, message, wParam, lParam);
-    DispatchScope scope(object->owner);
+    DispatchScope scope(object->Owner());
     return static_cast<CReSizeBar*>(object)->OnMessage(message, wParam, lParam);
 }
 

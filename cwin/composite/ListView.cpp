@@ -618,12 +618,12 @@ bool CListView::EditCell(const RECT* rectangle, int row, int column, const char*
         editBox->AddHandler(keyDown, EV_KEY_DOWN, 0, NULL);
     if (EventCallback keyUp = FirstHandlerFor(EV_KEY_UP))
         editBox->AddHandler(keyUp, EV_KEY_UP, 0, NULL);
-    SendMessageA(editBox->hwnd, WM_SETFONT, (WPARAM)SendMessageA(hwnd, WM_GETFONT, 0, 0), TRUE);
+    SendMessageA(editBox->GetHandle(), WM_SETFONT, (WPARAM)SendMessageA(hwnd, WM_GETFONT, 0, 0), TRUE);
     if (initialText)
-        SetWindowTextA(editBox->hwnd, initialText);
+        SetWindowTextA(editBox->GetHandle(), initialText);
     PrepareEvent((INT_PTR)editBox, 0, 0);
     if (!Dispatch(EV_EDIT_BEGIN) && editBox)
-        SendMessageA(editBox->hwnd, EM_SETSEL, 0, -1);
+        SendMessageA(editBox->GetHandle(), EM_SETSEL, 0, -1);
     if (editBox)
         editBox->TakeFocus();
     return true;
@@ -631,11 +631,11 @@ bool CListView::EditCell(const RECT* rectangle, int row, int column, const char*
 
 int CListView::OnEditEnd(WindowEvent* e)
 {
-    if (e->user != EDIT_TAG || !e->sender || !e->sender->owner)
+    if (e->user != EDIT_TAG || !e->sender || !e->sender->Owner())
         return 0;
     CBaseWindow* box = e->sender;
     CBaseWindow* found = NULL;
-    if (!box->owner->Table().FindControlByWindow(box->parent, &found) || found->kind != KIND_LISTVIEW)
+    if (!box->Owner()->Table().FindControlByWindow(box->Parent(), &found) || found->GetKind() != KIND_LISTVIEW)
         return 0;
     CListView* grid = dynamic_cast<CListView*>(found);
     // A box already closed (Enter, then the focus loss its destruction causes) ends nothing.
@@ -652,7 +652,7 @@ void CListView::EndEdit(bool accepted)
     m_endingEdit = true;
     CEditBox* box = editBox;
     if (accepted) {
-        GetWindowTextA(box->hwnd, text, sizeof(text));
+        GetWindowTextA(box->GetHandle(), text, sizeof(text));
         void* record;
         if (appendMode)
             record = store->PendingVariable() ? *store->PendingVariable() : NULL;

@@ -17,7 +17,7 @@ CMDI_Child::~CMDI_Child() { Forget(); }
 
 CMDI_Child* CMDI_Child::Current()
 {
-    return s_current && !s_current->deleted ? s_current : NULL;
+    return s_current && !s_current->IsDeleted() ? s_current : NULL;
 }
 
 // Nothing may reach this object once it goes: neither the reports nor the
@@ -61,7 +61,7 @@ bool CMDI_Child::Create()
         return false;
     CMDI_Child* previous = s_current;
     s_current = this;
-    mdiId = id;
+    mdiId = GetId();
     CLIENTCREATESTRUCT client;
     client.hWindowMenu = GetSubMenu(GetMenu(mainWindow), 0);
     client.idFirstChild = CWIN_MDI_FIRST_CHILD_ID;
@@ -126,7 +126,7 @@ bool CMDI_Child::RemoveChild(HWND child)
 CMDI_Child* CMDI_Child::ControlOf(HWND child)
 {
     CBaseWindow* object = WindowObjectOf(child);
-    return object && object->kind == KIND_MDI ? static_cast<CMDI_Child*>(object) : NULL;
+    return object && object->GetKind() == KIND_MDI ? static_cast<CMDI_Child*>(object) : NULL;
 }
 
 LRESULT CALLBACK CMDI_Child::ChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -6,32 +6,22 @@
 #include <stdio.h>
 #include <string.h>
 
-// A button or edit box given handlers before it existed also reports its
-// commands through entry 0. An entry that wants everything (mask 0) keeps
-// wanting everything.
-static void AddCommandToFirstEntry(CBaseWindow* w)
-{
-    if (w->handlerCount > 0 && w->handlerMask[0] != 0)
-        w->handlerMask[0] |= EV_COMMAND;
-}
-
 // Turns the window's screen rectangle into the parent's client coordinates.
-static void RefreshRectFromWindow(CBaseWindow* w)
+static bool RectInParent(HWND window, HWND parent, RECT* r)
 {
-    RECT r;
-    if (!GetWindowRect(w->hwnd, &r))
-        return;
-    if (w->parent)
-        MapWindowPoints(NULL, w->parent, reinterpret_cast<POINT*>(&r), 2);
-    w->rect = r;
+    if (!GetWindowRect(window, r))
+        return false;
+    if (parent)
+        MapWindowPoints(NULL, parent, reinterpret_cast<POINT*>(r), 2);
+    return true;
 }
 
 // The icon of an image of the frame's registry, asked for on behalf of w.
 static HICON RegistryIcon(CBaseWindow* w, int list, int image)
 {
-    if (!w->owner)
+    if (!w->Owner())
         return NULL;
-    IconEntry* entry = w->owner->Resources().GetImageLists()->GetIcon(list, image, ILD_NORMAL, w->id);
+    IconEntry* entry = w->Owner()->Resources().GetImageLists()->GetIcon(list, image, ILD_NORMAL, w->GetId());
     return entry ? entry->icon : NULL;
 }
 
@@ -39,9 +29,12 @@ static HICON RegistryIcon(CBaseWindow* w, int list, int image)
 
 CButton::CButton() { images[0] = images[1] = NULL; }
 
+// A button or edit box given handlers before it existed also reports its
+// commands through entry 0. An entry that wants everything (mask 0) keeps
+// wanting everything.
 bool CButton::Create()
 {
-    AddCommandToFirstEntry(this);
+    AddToFirstHandler(EV_COMMAND);
     return CreateWindowOf("BUTTON");
 }
 
@@ -80,8 +73,7 @@ bool CButton::SetImage(int list, int image)
 
 bool CStatic::Create()
 {
-    if (handlerCount > 0)
-        handlerFn[0] = NULL;
+    DropFirstCallback();
     return CreateWindowOf("STATIC");
 }
 
@@ -102,7 +94,7 @@ bool CEditBox::Create()
 {
     if (!CreateWindowOf("EDIT"))
         return false;
-    AddCommandToFirstEntry(this);
+    AddToFirstHandler(EV_COMMAND);
     return SubclassEdit();
 }
 
@@ -128,7 +120,7 @@ LRESULT CEditBox::AppendText(const char* format, ...)
 LRESULT CALLBACK CEditBox::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     CBaseWindow* object = WindowObjectOf(window);
-    CEditBox* edit = object && object->kind == KIND_EDITBOX ? static_cast<CEditBox*>(object) : NULL;
+    CEditBox* edit = object && object->GetKind() == KIND_EDITBOX ? static_cast<CEditBox*>(object) : NULL;
     if (!edit || !edit->previousProc)
         return DefWindowProcA(window, message, wParam, lParam);
     DispatchScope scope(edit->owner);   // OnMessage still uses the object after its events
@@ -194,7 +186,9 @@ bool CComboBox::Create()
 {
     if (!CreateWindowOf("COMBOBOX"))
         return false;
-    RefreshRectFromWindow(this);
+    RECT r;
+    if (RectInParent(hwnd, parent, &r))
+        rect = r;
     return true;
 }
 
@@ -205,9 +199,9 @@ bool CComboBox::Layout(int w, int h)
     RECT now;
     GetWindowRect(hwnd, &now);
     int closed = now.bottom - now.top;
-    if (marginTop)
+    if (AnchorMargin(ANCHOR_TOP))
         rect.bottom = rect.top + closed;
-    else if (marginBottom)
+    else if (AnchorMargin(ANCHOR_BOTTOM))
         rect.top = rect.bottom - closed;
     // SWP_NOZORDER: the z-order must not change on every layout.
     SetWindowPos(hwnd, NULL, rect.left, rect.top, rect.right - rect.left,
@@ -310,7 +304,7 @@ bool CDialog::RunModal()
 LRESULT CALLBACK CDialog::ModelessProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     CBaseWindow* object = WindowObjectOf(window);
-    CDialog* page = object && object->kind == KIND_DIALOG ? static_cast<CDialog*>(object) : NULL;
+    CDialog* page = object && object->GetKind() == KIND_DIALOG ? static_cast<CDialog*>(object) : NULL;
     if (!page || !page->previousProc)
         return DefWindowProcA(window, message, wParam, lParam);
     if (message == WM_SIZE && (page->style & WS_CHILD))

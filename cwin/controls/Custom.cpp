@@ -180,9 +180,9 @@ void CCustom::MeasurementLoop()
 LRESULT CALLBACK CCustom::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     CBaseWindow* object = WindowObjectOf(window);
-    if (!object || (object->kind != KIND_CUSTOM && object->kind != KIND_GRAPH))
+    if (!object || (object->GetKind() != KIND_CUSTOM && object->GetKind() != KIND_GRAPH))
         return DefWindowProcA(window, message, wParam, lParam);
-    DispatchScope scope(object->owner);   // OnMessage still uses the object after its handlers
+    DispatchScope scope(object->Owner());   // OnMessage still uses the object after its handlers
     return static_cast<CCustom*>(object)->OnMessage(message, wParam, lParam);
 }
 
@@ -206,7 +206,7 @@ LRESULT CCustom::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_DESTROY:
         timerRunning = false;
-        deleted = 1;
+        MarkDeleted(true);
         break;
     case WM_NCDESTROY:
         // The window's last message: nothing paints into the back buffer any more
@@ -218,7 +218,7 @@ LRESULT CCustom::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_PAINT: {
         HDC dc = BeginPaint(window, &paint);
-        if (!deleted) {
+        if (!IsDeleted()) {
             if (doubleBuffered) {
                 if (dirty && memDC) {
                     RECT area;

@@ -43,7 +43,7 @@ CAppFrame::~CAppFrame()
     if (!windowLives) {
         for (int i = 0; i < m_table.GetControlCount(); ++i) {
             CBaseWindow* c = m_table.GetControl(i);
-            if (c->hwnd && IsWindow(c->hwnd))
+            if (c->GetHandle() && IsWindow(c->GetHandle()))
                 continue;
             c->FreeOwnObjects();
         }

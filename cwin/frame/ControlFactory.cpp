@@ -98,18 +98,12 @@ CBaseWindow* CControlFactory::Make(int kind, ClassCheck accepts)
     std::unique_ptr<CBaseWindow> made = make ? make() : nullptr;
     if (!made || (accepts && !accepts(made.get())))
         return NULL;
-    CBaseWindow* object = m_table.Stage(std::move(made));
-    object->kind = kind;
-    return object;
+    return m_table.Stage(std::move(made));
 }
 
-CBaseWindow* CControlFactory::Place(CBaseWindow* object, const ControlArgs& args)
+CBaseWindow* CControlFactory::Place(CBaseWindow* object, int kind, const ControlArgs& args)
 {
-    object->rect = args.place;
-    object->exStyle = args.exStyle;
-    object->style = args.style;
-    object->parent = args.parent;
-    object->owner = &m_owner;
+    object->SetUp(kind, &m_owner, args);
     if (!object->Create()) {
         m_table.Discard(object);
         return NULL;
@@ -125,7 +119,7 @@ CBaseWindow* CControlFactory::CreateOfKind(int kind, const ControlArgs& args, Cl
     if (kind == KIND_DIALOG)
         return NULL;   // CreatePage, RunModalPage
     CBaseWindow* object = Make(kind, accepts);
-    return object ? Place(object, args) : NULL;
+    return object ? Place(object, kind, args) : NULL;
 }
 
 CBaseWindow* CControlFactory::Adopt(CBaseWindow* object, const ControlArgs& args)
@@ -136,8 +130,8 @@ CBaseWindow* CControlFactory::Adopt(CBaseWindow* object, const ControlArgs& args
     if (m_table.IsFull())
         return NULL;
     m_table.Stage(object);
-    object->deleted = 0;
-    return Place(object, args);
+    object->MarkDeleted(false);
+    return Place(object, object->GetKind(), args);
 }
 
 CDialog* CControlFactory::MakePage(const char* dialogTemplate, EventCallback onInit)
@@ -156,7 +150,8 @@ CDialog* CControlFactory::CreatePage(const char* dialogTemplate, const ControlAr
     CDialog* page = MakePage(dialogTemplate, NULL);
     if (!page)
         return NULL;
-    return static_cast<CDialog*>(Place(page, ControlArgs(args).Style(args.style | WS_CHILD).ExStyle(0).Text(NULL)));
+    return static_cast<CDialog*>(
+        Place(page, KIND_DIALOG, ControlArgs(args).Style(args.style | WS_CHILD).ExStyle(0).Text(NULL)));
 }
 
 INT_PTR CControlFactory::RunModalPage(const char* dialogTemplate, HWND parent, EventCallback onInit)
@@ -168,10 +163,7 @@ INT_PTR CControlFactory::RunModalPage(const char* dialogTemplate, HWND parent, E
 // The page runs inside its Create, which answers false: it is never counted.
 INT_PTR CControlFactory::RunModal(CDialog* page, const ControlArgs& args)
 {
-    page->rect = args.place;
-    page->style = args.style & ~WS_CHILD;
-    page->parent = args.parent;
-    page->owner = &m_owner;
+    page->SetUp(KIND_DIALOG, &m_owner, ControlArgs(args).Style(args.style & ~WS_CHILD).ExStyle(0));
     page->Create();
     INT_PTR result = page->ModalResult();
     m_table.Discard(page);
@@ -190,17 +182,10 @@ CBaseWindow* CControlFactory::AttachOfKind(int kind, HWND dialog, int item, Even
         m_table.Discard(object);
         return NULL;
     }
-    object->hwnd = window;
-    object->rect.left = itemRect.left - dialogRect.left;
-    object->rect.top = itemRect.top - dialogRect.top;
-    object->rect.right = itemRect.right - dialogRect.left;
-    object->rect.bottom = itemRect.bottom - dialogRect.top;
-    object->style = (DWORD)GetWindowLongA(window, GWL_STYLE);
-    object->exStyle = (DWORD)GetWindowLongA(window, GWL_EXSTYLE);
-    object->parent = GetParent(window);
-    object->owner = &m_owner;
-    object->itemId = (WORD)item;
-    if (object->kind == KIND_EDITBOX)
+    RECT place = {itemRect.left - dialogRect.left, itemRect.top - dialogRect.top, itemRect.right - dialogRect.left,
+                  itemRect.bottom - dialogRect.top};
+    object->SetUpItem(kind, &m_owner, window, item, place);
+    if (kind == KIND_EDITBOX)
         static_cast<CEditBox*>(object)->SubclassEdit();
     if (callback || listener)
         object->AddHandler(callback, mask, item, listener);
@@ -218,7 +203,7 @@ CBaseWindow* CControlFactory::CreateControl(const char* typeName, int left, int 
     if (!page)
         return NULL;
     if (style & WS_CHILD)
-        return Place(page, args);
+        return Place(page, KIND_DIALOG, args);
     RunModal(page, args);
     return NULL;
 }

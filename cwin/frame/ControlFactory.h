@@ -64,7 +64,7 @@ private:
     // when the table is full, the kind has no class or accepts refuses it.
     CBaseWindow* Make(int kind, ClassCheck accepts);
     // Places the staged object, creates its window and enters it.
-    CBaseWindow* Place(CBaseWindow* object, const ControlArgs& args);
+    CBaseWindow* Place(CBaseWindow* object, int kind, const ControlArgs& args);
     CDialog* MakePage(const char* dialogTemplate, EventCallback onInit);
     // Runs a made page modally and frees it; args place it while it runs.
     INT_PTR RunModal(CDialog* page, const ControlArgs& args);

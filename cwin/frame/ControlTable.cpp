@@ -70,7 +70,7 @@ int CControlTable::IndexOf(const CBaseWindow* object) const
 int CControlTable::FindControlIndex(int id)
 {
     for (int i = 0; i < m_count; ++i)
-        if (m_slots[i].object->id == id)
+        if (m_slots[i].object->GetId() == id)
             return i;
     return -1;
 }
@@ -95,11 +95,11 @@ CBaseWindow* CControlTable::ObjectOf(HWND window) const
     const CBaseWindow* bound = reinterpret_cast<const CBaseWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (bound && IsMember(bound)) {
         CBaseWindow* object = const_cast<CBaseWindow*>(bound);
-        if (object->hwnd == window && CBaseWindow::IsWindowObject(object))
+        if (object->GetHandle() == window && CBaseWindow::IsWindowObject(object))
             return object;
     }
     for (int i = 0; i < m_count; ++i)
-        if (m_slots[i].object->hwnd == window)
+        if (m_slots[i].object->GetHandle() == window)
             return m_slots[i].object;
     return NULL;
 }
@@ -135,7 +135,7 @@ int CControlTable::FindFreeControlId() const
     for (int candidate = 1; candidate <= 0x6FFFFFFF; ++candidate) {
         bool used = false;
         for (int i = 0; i < m_count && !used; ++i)
-            used = m_slots[i].object->id == candidate;
+            used = m_slots[i].object->GetId() == candidate;
         if (!used)
             return candidate;
     }
@@ -154,7 +154,7 @@ void CControlTable::Stage(CBaseWindow* adopted)
 {
     m_slots[m_count].owned.reset();
     m_slots[m_count].object = adopted;
-    adopted->id = FindFreeControlId();
+    adopted->AssignId(FindFreeControlId());
 }
 
 // The object is the staged one (Stage came first), so its ownership stays with its slot.
@@ -175,18 +175,10 @@ void CControlTable::Discard(CBaseWindow* object)
 
 void CControlTable::ForgetReferencesTo(CBaseWindow* object)
 {
-    UINT_PTR first = (UINT_PTR)&object->rect, last = (UINT_PTR)(&object->rect + 1);
-    UINT_PTR clientFirst = (UINT_PTR)&object->clientRect, clientLast = (UINT_PTR)(&object->clientRect + 1);
     for (int i = 0; i < m_count; ++i) {
         CBaseWindow* c = m_slots[i].object;
-        if (!c)
-            continue;   // slots a modal page is emptying
-        LONG** refs[4] = {&c->refLeft, &c->refTop, &c->refRight, &c->refBottom};
-        for (int r = 0; r < 4; ++r) {
-            UINT_PTR p = (UINT_PTR)*refs[r];
-            if ((p >= first && p < last) || (p >= clientFirst && p < clientLast))
-                *refs[r] = NULL;
-        }
+        if (c)   // else a slot a modal page is emptying
+            c->ForgetAnchorsTo(*object);
     }
 }
 
@@ -224,7 +216,7 @@ void CControlTable::Sweep()
     if (m_events.InDispatch())
         return;   // the next creation outside any dispatch frees them
     for (int i = m_count - 1; i >= 0; --i)
-        if (m_slots[i].object->deleted)
+        if (m_slots[i].object->IsDeleted())
             RemoveControl(i);
 }
 

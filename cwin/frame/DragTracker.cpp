@@ -14,7 +14,7 @@ bool CDragTracker::Start(CBaseWindow* source, NMHDR* header, WPARAM wParam, bool
     if (!source->Dispatch(EV_DRAG))
         return false;
     m_source = source;
-    m_capture = inDialog ? GetParent(source->hwnd) : m_frame.GetMainWindow();
+    m_capture = inDialog ? GetParent(source->GetHandle()) : m_frame.GetMainWindow();
     SetCapture(m_capture);
     return true;
 }
@@ -25,8 +25,7 @@ void CDragTracker::OnMove(UINT message, WPARAM wParam, LPARAM lParam)
         return;
     HWND over = m_capture ? m_capture : m_frame.GetMainWindow();
     CBaseWindow* under = m_table.ControlFromPoint(over, (short)LOWORD(lParam), (short)HIWORD(lParam));
-    m_source->PrepareEvent(under ? under->id : 0, wParam, lParam);
-    m_source->event.code = message == WM_LBUTTONUP ? 514 : 512;
+    m_source->PrepareEvent(under ? under->GetId() : 0, wParam, lParam, message == WM_LBUTTONUP ? 514 : 512);
     m_source->Dispatch(EV_DRAG);
     if (message == WM_LBUTTONUP) {
         ReleaseCapture();

@@ -20,7 +20,7 @@ int CFrameLayout::FirstControlToLayout() const
 {
     for (int i = 0; i < m_table.GetControlCount(); ++i) {
         CBaseWindow* c = m_table.GetControl(i);
-        if (c->kind == KIND_DIALOG && !(c->style & WS_CHILD))
+        if (c->GetKind() == KIND_DIALOG && !(c->Style() & WS_CHILD))
             return i;
     }
     return 0;
@@ -37,12 +37,12 @@ void CFrameLayout::TakeBarsOffFreeArea(int first)
     }
     for (int i = first; i < m_table.GetControlCount(); ++i) {
         CBaseWindow* c = m_table.GetControl(i);
-        if (c->deleted || (c->kind != KIND_REBAR && c->kind != KIND_TOOLBAR))
+        if (c->IsDeleted() || (c->GetKind() != KIND_REBAR && c->GetKind() != KIND_TOOLBAR))
             continue;
         RECT bar;
-        if (!GetWindowRect(c->hwnd, &bar))
+        if (!GetWindowRect(c->GetHandle(), &bar))
             continue;
-        switch (c->style & (CCS_TOP | CCS_BOTTOM | CCS_VERT)) {
+        switch (c->Style() & (CCS_TOP | CCS_BOTTOM | CCS_VERT)) {
         case CCS_TOP:               m_freeArea.top += bar.bottom - bar.top; break;
         case CCS_BOTTOM:            m_freeArea.bottom -= bar.bottom - bar.top; break;
         case CCS_VERT | CCS_TOP:    m_freeArea.left += bar.right - bar.left; break;
@@ -61,13 +61,13 @@ void CFrameLayout::Arrange(int width, int height)
     TakeBarsOffFreeArea(first);
     for (int i = first; i < m_table.GetControlCount(); ++i) {
         CBaseWindow* c = m_table.GetControl(i);
-        if (c->deleted)
+        if (c->IsDeleted())
             continue;
-        if (c->parent == mainWindow) {
+        if (c->Parent() == mainWindow) {
             c->Layout(m_freeArea.right - m_freeArea.left, m_freeArea.bottom - m_freeArea.top);
         } else {
             RECT client = {0, 0, 0, 0};
-            GetClientRect(c->parent, &client);
+            GetClientRect(c->Parent(), &client);
             c->Layout(client.right, client.bottom);
         }
     }
@@ -75,8 +75,8 @@ void CFrameLayout::Arrange(int width, int height)
     for (int i = first; i < m_table.GetControlCount(); ++i) {
         CBaseWindow* c = m_table.GetControl(i);
         RECT client;
-        if (!c->deleted && c->kind == KIND_TCONTROL && GetClientRect(c->hwnd, &client))
-            SendMessageA(c->hwnd, WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
+        if (!c->IsDeleted() && c->GetKind() == KIND_TCONTROL && GetClientRect(c->GetHandle(), &client))
+            SendMessageA(c->GetHandle(), WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
     }
 }
 
@@ -121,12 +121,10 @@ bool CFrameLayout::ShowAllControls(bool show)
 {
     for (int i = 0; i < m_table.GetControlCount(); ++i) {
         CBaseWindow* c = m_table.GetControl(i);
-        if (!show) {
-            c->frameFlag = IsWindowVisible(c->hwnd) ? 1 : 0;
-            ShowWindow(c->hwnd, SW_HIDE);
-        } else if (c->frameFlag) {
-            ShowWindow(c->hwnd, SW_SHOW);
-        }
+        if (!show)
+            c->HideRememberingVisibility();
+        else
+            c->ShowIfVisibleBefore();
     }
     return true;
 }

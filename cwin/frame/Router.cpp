@@ -139,12 +139,13 @@ LRESULT CRouter::RouteCommand(WPARAM wParam, LPARAM lParam)
         return 0;
     CBaseWindow* object = m_table.ObjectOf((HWND)lParam);
     if (object) {
-        object->PrepareEvent(0, wParam, lParam);
         // Only the selection controls have a selection to report; others give 0.
+        INT_PTR selection = 0;
         if (code == 1) {
             IItemList* list = dynamic_cast<IItemList*>(object);
-            object->event.param = list ? list->GetCurSel() : 0;
+            selection = list ? list->GetCurSel() : 0;
         }
+        object->PrepareEvent(selection, wParam, lParam);
         return object->Dispatch(EV_COMMAND);
     }
     if (!m_inDialog && m_commandTarget)
@@ -169,11 +170,11 @@ void CRouter::OnContextMenu(LPARAM lParam)
 bool CRouter::OnControlColour(WPARAM wParam, LPARAM lParam, LRESULT* brush)
 {
     CBaseWindow* object = m_table.ObjectOf((HWND)lParam);
-    if (!object || !object->backBrush)
+    if (!object || !object->BackBrush())
         return false;
-    SetTextColor((HDC)wParam, object->textColor);
-    SetBkColor((HDC)wParam, object->backColor);
-    *brush = (LRESULT)object->backBrush;
+    SetTextColor((HDC)wParam, object->TextColor());
+    SetBkColor((HDC)wParam, object->BackColor());
+    *brush = (LRESULT)object->BackBrush();
     return true;
 }
 
@@ -181,7 +182,8 @@ CBaseWindow* CRouter::ListViewOfHeader(HWND header) const
 {
     for (int i = 0; header && i < m_table.GetControlCount(); ++i) {
         CBaseWindow* c = m_table.GetControl(i);
-        if (c->kind == KIND_LISTVIEW && c->hwnd && (HWND)SendMessageA(c->hwnd, LVM_GETHEADER, 0, 0) == header)
+        HWND list = c->GetHandle();
+        if (c->GetKind() == KIND_LISTVIEW && list && (HWND)SendMessageA(list, LVM_GETHEADER, 0, 0) == header)
             return c;
     }
     return NULL;
@@ -193,8 +195,7 @@ void CRouter::OnColumnResized(NMHDR* header, WPARAM wParam, LPARAM lParam)
     CBaseWindow* list = ListViewOfHeader(header->hwndFrom);
     if (!list)
         return;
-    list->PrepareEvent(lParam, wParam, lParam);
-    list->event.code = (int)HDN_ENDTRACKA;
+    list->PrepareEvent(lParam, wParam, lParam, (int)HDN_ENDTRACKA);
     list->Dispatch(EV_COLUMN_RESIZED);
 }
 
@@ -208,7 +209,7 @@ bool CRouter::OnScrollBar(WPARAM wParam, LPARAM lParam)
     memset(&info, 0, sizeof(info));
     info.cbSize = sizeof(info);
     info.fMask = SIF_ALL;
-    if (!SendMessageA(bar->hwnd, SBM_GETSCROLLINFO, 0, (LPARAM)&info))
+    if (!SendMessageA(bar->GetHandle(), SBM_GETSCROLLINFO, 0, (LPARAM)&info))
         return false;
     int position = info.nPos;
     switch (LOWORD(wParam)) {
@@ -227,7 +228,7 @@ bool CRouter::OnScrollBar(WPARAM wParam, LPARAM lParam)
     if (bar->Dispatch(EV_DRAG)) {
         info.fMask = SIF_POS;
         info.nPos = position;
-        SendMessageA(bar->hwnd, SBM_SETSCROLLINFO, TRUE, (LPARAM)&info);
+        SendMessageA(bar->GetHandle(), SBM_SETSCROLLINFO, TRUE, (LPARAM)&info);
     }
     return true;
 }

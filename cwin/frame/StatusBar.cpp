@@ -61,8 +61,8 @@ bool CStatusBar::SetTextV(int part, int styleByte, const char* format, va_list a
 const char* CStatusBar::HintOf(HWND window)
 {
     CBaseWindow* control = m_table.ObjectOf(window);
-    if (control && control->hint)
-        return control->hint;
+    if (control && control->Hint())
+        return control->Hint();
     return m_defaultText ? m_defaultText : "";
 }
 
@@ -105,7 +105,7 @@ bool CStatusBar::CreateProgressBar(int part, DWORD style)
     RECT r;
     if (!m_window || !SendMessageA(m_window, SB_GETRECT, (WPARAM)part, (LPARAM)&r))
         return false;
-    if (m_progressBar && m_table.IndexOf(m_progressBar) >= 0 && m_progressBar->hwnd) {
+    if (m_progressBar && m_table.IndexOf(m_progressBar) >= 0 && m_progressBar->GetHandle()) {
         m_progressBar->Destroy();
         m_progressBar = NULL;   // the sweep below frees it, whether or not a new bar is made
     }

@@ -7,12 +7,12 @@
 #include <string.h>
 
 CBaseWindow::CBaseWindow()
-    : kind(-1), id(-1), hwnd(NULL), style(0), exStyle(0), parent(NULL), itemId(0), textColor(0),
-      backColor(0xFFFFFF), backBrush(NULL), handlerCount(0), owner(NULL), deleted(0),
-      widthPercent(0), heightPercent(0), marginLeft(0), marginTop(0), marginRight(0), marginBottom(0),
-      refLeft(NULL), refTop(NULL), refRight(NULL), refBottom(NULL), fontRelative(0), fontHeight(0),
-      fontWidth(0), newFont(NULL), font(NULL), fontPending(0), fontOnce(1), hint(NULL),
-      userData(NULL), popupMenu(NULL), frameFlag(0), magic(CWIN_WINDOW_MAGIC), toolTip(NULL), notifyHandler(NULL)
+    : kind(-1), hwnd(NULL), style(0), exStyle(0), parent(NULL), textColor(0), backColor(0xFFFFFF),
+      backBrush(NULL), owner(NULL), font(NULL), notifyHandler(NULL), id(-1), itemId(0), fontRelative(0),
+      fontHeight(0), fontWidth(0), newFont(NULL), fontPending(0), fontOnce(1), hint(NULL), userData(NULL),
+      popupMenu(NULL), toolTip(NULL), handlerCount(0), deleted(0), widthPercent(0), heightPercent(0),
+      marginLeft(0), marginTop(0), marginRight(0), marginBottom(0), refLeft(NULL), refTop(NULL),
+      refRight(NULL), refBottom(NULL), frameFlag(0), magic(CWIN_WINDOW_MAGIC)
 {
     memset(&rect, 0, sizeof(rect));
     memset(&clientRect, 0, sizeof(clientRect));
@@ -37,9 +37,6 @@ CBaseWindow* WindowObjectOf(HWND window)
     CBaseWindow* object = reinterpret_cast<CBaseWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     return CBaseWindow::IsWindowObject(object) ? object : NULL;
 }
-
-HWND CBaseWindow::GetHandle() { return hwnd; }
-int  CBaseWindow::GetId() { return id; }
 
 int CBaseWindow::SetText(const char* format, ...)
 {
@@ -131,17 +128,37 @@ bool CBaseWindow::Anchor(IWindow* reference, int side, int edgeAndMargin)
     return AnchorSide(anchor);
 }
 
+bool CBaseWindow::AnchorOf(int side, int** margin, LONG*** reference)
+{
+    switch (side) {
+    case ANCHOR_LEFT:   *margin = &marginLeft;   *reference = &refLeft;   return true;
+    case ANCHOR_TOP:    *margin = &marginTop;    *reference = &refTop;    return true;
+    case ANCHOR_RIGHT:  *margin = &marginRight;  *reference = &refRight;  return true;
+    case ANCHOR_BOTTOM: *margin = &marginBottom; *reference = &refBottom; return true;
+    default:            return false;
+    }
+}
+
+int CBaseWindow::AnchorMargin(int side) const
+{
+    int* margin;
+    LONG** reference;
+    return const_cast<CBaseWindow*>(this)->AnchorOf(side, &margin, &reference) ? *margin : 0;
+}
+
+const LONG* CBaseWindow::AnchorEdge(int side) const
+{
+    int* margin;
+    LONG** reference;
+    return const_cast<CBaseWindow*>(this)->AnchorOf(side, &margin, &reference) ? *reference : NULL;
+}
+
 bool CBaseWindow::AnchorSide(const SideAnchor& anchor)
 {
     int* margin;
     LONG** ref;
-    switch (anchor.side) {
-    case ANCHOR_LEFT:   margin = &marginLeft;   ref = &refLeft;   break;
-    case ANCHOR_TOP:    margin = &marginTop;    ref = &refTop;    break;
-    case ANCHOR_RIGHT:  margin = &marginRight;  ref = &refRight;  break;
-    case ANCHOR_BOTTOM: margin = &marginBottom; ref = &refBottom; break;
-    default: return false;
-    }
+    if (!AnchorOf(anchor.side, &margin, &ref))
+        return false;
     *margin = anchor.margin;
     if (!anchor.reference)
         return true;
@@ -158,6 +175,70 @@ bool CBaseWindow::AnchorSide(const SideAnchor& anchor)
     default: return false;
     }
     return true;
+}
+
+void CBaseWindow::ForgetAnchorsTo(const CBaseWindow& other)
+{
+    UINT_PTR first = (UINT_PTR)&other.rect, last = (UINT_PTR)(&other.rect + 1);
+    UINT_PTR clientFirst = (UINT_PTR)&other.clientRect, clientLast = (UINT_PTR)(&other.clientRect + 1);
+    LONG** refs[4] = {&refLeft, &refTop, &refRight, &refBottom};
+    for (int r = 0; r < 4; ++r) {
+        UINT_PTR p = (UINT_PTR)*refs[r];
+        if ((p >= first && p < last) || (p >= clientFirst && p < clientLast))
+            *refs[r] = NULL;
+    }
+}
+
+void CBaseWindow::SetSizePercent(int width, int height)
+{
+    widthPercent = width;
+    heightPercent = height;
+}
+
+void CBaseWindow::SetUp(int newKind, IWindowOwner* newOwner, const ControlArgs& args)
+{
+    kind = newKind;
+    owner = newOwner;
+    rect = args.place;
+    style = args.style;
+    exStyle = args.exStyle;
+    parent = args.parent;
+}
+
+void CBaseWindow::SetUpItem(int newKind, IWindowOwner* newOwner, HWND window, int item, const RECT& place)
+{
+    kind = newKind;
+    owner = newOwner;
+    hwnd = window;
+    rect = place;
+    style = (DWORD)GetWindowLongA(window, GWL_STYLE);
+    exStyle = (DWORD)GetWindowLongA(window, GWL_EXSTYLE);
+    parent = GetParent(window);
+    itemId = (WORD)item;
+}
+
+void CBaseWindow::HideRememberingVisibility()
+{
+    frameFlag = IsWindowVisible(hwnd) ? 1 : 0;
+    ShowWindow(hwnd, SW_HIDE);
+}
+
+void CBaseWindow::ShowIfVisibleBefore()
+{
+    if (frameFlag)
+        ShowWindow(hwnd, SW_SHOW);
+}
+
+void CBaseWindow::DropFirstCallback()
+{
+    if (handlerCount > 0)
+        handlerFn[0] = NULL;
+}
+
+void CBaseWindow::AddToFirstHandler(int mask)
+{
+    if (handlerCount > 0 && handlerMask[0] != 0)
+        handlerMask[0] |= mask;
 }
 
 bool CBaseWindow::LoadPopupMenu(int menuId, int position)
@@ -445,10 +526,11 @@ EventCallback CBaseWindow::FirstHandlerFor(int mask) const
     return NULL;
 }
 
-void CBaseWindow::PrepareEvent(INT_PTR param, WPARAM aux, LPARAM notify)
+void CBaseWindow::PrepareEvent(INT_PTR param, WPARAM aux, LPARAM notify, int code)
 {
     memset(&event, 0, sizeof(event));
     event.param = param;
+    event.code = code;
     event.aux = aux;
     event.notify = notify;
 }
@@ -494,11 +576,11 @@ bool CBaseWindow::CreateWindowOf(const char* className)
 }
 
 // The rows that leave a notification to the composite control's own handler.
-static bool OwnHandling(CBaseWindow* object, NMHDR* header, WPARAM wParam, LRESULT* result, bool* passOn)
+static bool OwnHandling(INotifyHandler* handler, NMHDR* header, WPARAM wParam, LRESULT* result, bool* passOn)
 {
     *result = 0;
     *passOn = true;
-    return object->notifyHandler && object->notifyHandler->HandleNotify(header, wParam, result, passOn);
+    return handler && handler->HandleNotify(header, wParam, result, passOn);
 }
 
 bool CBaseWindow::OnNotify(NMHDR* header, WPARAM wParam, LPARAM lParam, LRESULT* result, bool* passOn)
@@ -509,12 +591,12 @@ bool CBaseWindow::OnNotify(NMHDR* header, WPARAM wParam, LPARAM lParam, LRESULT*
     case TCN_SELCHANGE:
         event.param = SendMessageA(hwnd, TCM_GETCURSEL, 0, 0);
         Dispatch(EV_SELECTION_CHANGED);
-        OwnHandling(this, header, wParam, result, passOn);   // the tab control shows the page
+        OwnHandling(notifyHandler, header, wParam, result, passOn);   // the tab control shows the page
         break;
     case NM_CUSTOMDRAW:
     case NM_DBLCLK:
     case NM_CLICK:
-        if (OwnHandling(this, header, wParam, result, passOn))
+        if (OwnHandling(notifyHandler, header, wParam, result, passOn))
             break;   // a list view
         *result = Dispatch(header->code == (UINT)NM_CUSTOMDRAW ? EV_CUSTOM_DRAW
                                   : header->code == (UINT)NM_DBLCLK ? EV_DOUBLE_CLICK : EV_CLICK);
@@ -528,7 +610,7 @@ bool CBaseWindow::OnNotify(NMHDR* header, WPARAM wParam, LPARAM lParam, LRESULT*
     case LVN_KEYDOWN: {
         WORD key = reinterpret_cast<NMLVKEYDOWN*>(lParam)->wVKey;
         if (key == VK_F3) {
-            OwnHandling(this, header, wParam, result, passOn);   // the list repeats its search
+            OwnHandling(notifyHandler, header, wParam, result, passOn);   // the list repeats its search
         } else {
             event.param = key;
             Dispatch(EV_KEY_DOWN);
@@ -548,7 +630,7 @@ bool CBaseWindow::OnNotify(NMHDR* header, WPARAM wParam, LPARAM lParam, LRESULT*
     case LVN_ITEMCHANGED:
     case LVN_COLUMNCLICK:
     case TVN_ITEMEXPANDINGA:
-        OwnHandling(this, header, wParam, result, passOn);
+        OwnHandling(notifyHandler, header, wParam, result, passOn);
         break;
     case LVN_ODCACHEHINT:
         event.code = (int)LVN_ODCACHEHINT;
@@ -568,7 +650,7 @@ bool CBaseWindow::OnNotify(NMHDR* header, WPARAM wParam, LPARAM lParam, LRESULT*
         break;
     case TVN_SELCHANGEDA:
         // A tree view checks its fill flag and names its selected item itself.
-        if (!OwnHandling(this, header, wParam, result, passOn)) {
+        if (!OwnHandling(notifyHandler, header, wParam, result, passOn)) {
             event.param = 0;
             Dispatch(EV_SELECTION_CHANGED);
         }

@@ -62,7 +62,7 @@ bool CDynamicsPage::Build(CAppFrame* frame, HWND parent, CTControl* tabs)
     dynamicsList->SetExtendedStyle(LVS_EX_FULLROWSELECT);
     dynamicsList->SetFont(14, 0, 0, "Courier New");
     dynamicsList->SetColors(RGB(0, 0, 0), 0xC8C8C8);
-    dynamicsList->userData = this;
+    dynamicsList->SetUserData(this);
     dynamicsList->AddHandler(NULL, EV_CACHE_HINT, 0, this);
     dynamicsList->SetHint("Здесь отображено содержимое справочника");
     if (tabs)

@@ -135,7 +135,7 @@ CListView* CListPages::MakeList(CAppFrame* frame, HWND parent, CTControl* tabs, 
     list->SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     list->SetFont(14, 0, 0, "Courier New");
     list->SetColors(RGB(0, 0, 0), 0xC8C8C8);
-    list->userData = this;
+    list->SetUserData(this);
     if (identifier)
         list->AddHandler(NULL, EV_CACHE_HINT | EV_COMPARE | EV_MENU_COMMAND, identifier, this);
     list->SetSortKeySource(this);

@@ -36,7 +36,7 @@ bool CPluginApp::BuildWindow(CAppFrame* frame, HWND parent)
         tabControl->AnchorSide(SideAnchor(ANCHOR_RIGHT, 1));
         tabControl->AnchorSide(SideAnchor(ANCHOR_BOTTOM, 1));
         tabControl->SetFont(15, 0, 0, "MS Sans Serif");
-        tabControl->userData = this;
+        tabControl->SetUserData(this);
         tabControl->AddHandler(NULL, EV_SELECTION_CHANGED, 0, this);
         if (tabImages)
             tabControl->SetImageList(tabImages);

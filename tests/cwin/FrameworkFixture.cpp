@@ -22,7 +22,7 @@ int& Answer() { return g_answer; }
 static void Record(WindowEvent* e)
 {
     g_recorded.push_back(SeenEvent{e->sender, e->user, e->param, e->eventCode, e->code, e->aux, e->notify,
-                                   e->sender ? e->sender->text : ""});
+                                   e->sender ? e->sender->Text() : ""});
 }
 
 int RecordingCallback(WindowEvent* e)

@@ -54,7 +54,7 @@ TEST_F(BarsToolBar, TheFactoryMakesToolBarsAndRebarsOfTheCommonControls)
 {
     CToolBar* bar = MakeBar();
     ASSERT_NE(nullptr, bar);
-    EXPECT_EQ(KIND_TOOLBAR, bar->kind);
+    EXPECT_EQ(KIND_TOOLBAR, bar->GetKind());
     EXPECT_EQ("ToolbarWindow32", ClassOf(bar->GetHandle()));
     EXPECT_EQ(host, GetParent(bar->GetHandle()));
     EXPECT_NE(nullptr, dynamic_cast<IToolBar*>(static_cast<CBaseWindow*>(bar)));
@@ -62,7 +62,7 @@ TEST_F(BarsToolBar, TheFactoryMakesToolBarsAndRebarsOfTheCommonControls)
 
     CBaseWindow* rebar = Make<CReBar>(0, 0, 300, 30, WS_VISIBLE | CCS_TOP);
     ASSERT_NE(nullptr, rebar);
-    EXPECT_EQ(KIND_REBAR, rebar->kind);
+    EXPECT_EQ(KIND_REBAR, rebar->GetKind());
     EXPECT_EQ("ReBarWindow32", ClassOf(rebar->GetHandle()));
     EXPECT_EQ(0, (int)SendMessageA(rebar->GetHandle(), RB_GETBANDCOUNT, 0, 0));   // bands are the owner's
 }
@@ -83,8 +83,8 @@ TEST_F(BarsToolBar, EachLabelGivesOneButtonWithTheNextIdentifierAndImage)
         EXPECT_EQ(labels[i], ButtonText(bar, kBitmap + i)) << i;
     }
     // The last label stays in the object's text buffer, double-terminated.
-    EXPECT_STREQ("Печать", bar->text);
-    EXPECT_EQ(0, bar->text[strlen("Печать") + 1]);
+    EXPECT_STREQ("Печать", bar->Text());
+    EXPECT_EQ(0, bar->Text()[strlen("Печать") + 1]);
     // The bitmap's four images are in the bar's image list.
     HIMAGELIST images = (HIMAGELIST)SendMessageA(bar->GetHandle(), TB_GETIMAGELIST, 0, 0);
     ASSERT_NE(nullptr, images);
@@ -285,8 +285,11 @@ TEST_F(BarsDocking, ATopBar28HighAndTheStatusBarLeaveTheClientHeightLessBoth)
     RECT placed = WindowRectInHost(area->GetHandle());
     EXPECT_EQ(28, placed.top);
     EXPECT_EQ(client.bottom - 28 - statusHeight, placed.bottom - placed.top);
-    // The bar's docking style alone decides: without CCS_TOP it takes nothing off.
-    top->style &= ~CCS_TOP;
+    // The bar's docking style alone decides: the same bar without CCS_TOP takes nothing off.
+    top->Destroy();
+    CBaseWindow* undocked = Make<CReBar>(0, 0, 600, 28, WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN);
+    ASSERT_NE(nullptr, undocked);
+    ASSERT_EQ(28, WindowRectInHost(undocked->GetHandle()).bottom);
     frame->LayoutAll();
     EXPECT_EQ(0, WindowRectInHost(area->GetHandle()).top);
 }
@@ -350,7 +353,7 @@ TEST_F(BarsReSizeBar, ItsRectangleDecidesTheOrientationAndThickness)
 {
     CReSizeBar* flat = Make<CReSizeBar>(10, 10, 210, 14);
     ASSERT_NE(nullptr, flat);
-    EXPECT_EQ(KIND_RESIZEBAR, flat->kind);
+    EXPECT_EQ(KIND_RESIZEBAR, flat->GetKind());
     EXPECT_FALSE(flat->vertical);
     EXPECT_EQ(4, flat->thickness);
     EXPECT_EQ(CWIN_RESIZEBAR_CLASS, ClassOf(flat->GetHandle()));
@@ -389,8 +392,8 @@ TEST_F(BarsReSizeBar, PositionsAreClampedToTheMinimumsInTheArea)
     CReSizeBar* bar = MakeSplitter(100, 0, 103, 200, client.right - 99);
     ASSERT_NE(nullptr, bar);
     frame->LayoutAll();
-    EXPECT_EQ(0, bar->clientRect.left);
-    EXPECT_EQ(100, bar->clientRect.right);
+    EXPECT_EQ(0, bar->ClientRect().left);
+    EXPECT_EQ(100, bar->ClientRect().right);
     // 10 is below the minimum before (30); 90 + 30 passes the area's 100.
     const int asked[] = {10, 50, 90};
     const int placed[] = {30, 50, 70};
@@ -414,7 +417,7 @@ TEST_F(BarsReSizeBar, APercentageIsOfTheAreaLessTheBar)
     CReSizeBar* bar = MakeSplitter(100, 0, 103, 200, client.right - 202);
     ASSERT_NE(nullptr, bar);
     frame->LayoutAll();
-    ASSERT_EQ(203, bar->clientRect.right - bar->clientRect.left);
+    ASSERT_EQ(203, bar->ClientRect().right - bar->ClientRect().left);
     EXPECT_TRUE(bar->SetSplitPosition(50, true));
     EXPECT_EQ(100, bar->splitPosition);
     EXPECT_EQ(100, BarLeft(bar));
@@ -614,8 +617,8 @@ TEST_F(BarsReSizeBar, OddInputBreaksNothing)
     EXPECT_TRUE(looseSplitter.SetLimitsAndRefit(10, 10));
     // Labels taken from the bar's own text buffer.
     CToolBar* own = Make<CToolBar>(0, 0, 100, 20, WS_VISIBLE | CCS_TOP);
-    strcpy(own->text, "Один|Два");
-    EXPECT_TRUE(own->AddButtons(kBitmap, 16, 16, 2, own->text));
+    own->SetText("%s", "Один|Два");
+    EXPECT_TRUE(own->AddButtons(kBitmap, 16, 16, 2, own->Text()));
     EXPECT_EQ("Один", ButtonText(own, kBitmap));
     EXPECT_TRUE(boxes.Boxes().empty());
 }

@@ -201,7 +201,7 @@ TEST_F(ListViewTest, TheFactoryMakesAnEmptyOwnerDataGrid)
 {
     CListView* grid = MakeGrid(0, false);
     ASSERT_NE(nullptr, grid);
-    EXPECT_EQ(KIND_LISTVIEW, grid->kind);
+    EXPECT_EQ(KIND_LISTVIEW, grid->GetKind());
     LONG style = GetWindowLongA(grid->GetHandle(), GWL_STYLE);
     EXPECT_EQ((LONG)LVS_OWNERDATA, style & LVS_OWNERDATA);
     EXPECT_EQ((LONG)LVS_REPORT, style & LVS_TYPEMASK);
@@ -581,7 +581,7 @@ TEST_F(ListViewOnDesktop, EnterInTheEditBoxGivesTheOwnerTheTextAndDataColumn)
     CEditBox* box = grid->GetEditBox();
     ASSERT_NE(nullptr, box);
     EXPECT_EQ(grid->GetHandle(), GetParent(box->GetHandle()));
-    EXPECT_STREQ("Введите новое значение для ячейки...", box->hint);
+    EXPECT_STREQ("Введите новое значение для ячейки...", box->Hint());
     EXPECT_EQ(box->GetHandle(), GetFocus());
     EXPECT_EQ((LONG)ES_RIGHT, GetWindowLongA(box->GetHandle(), GWL_STYLE) & ES_RIGHT);   // the column's alignment
     DWORD start = 0, end = 0;

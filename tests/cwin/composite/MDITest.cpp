@@ -55,7 +55,7 @@ protected:
     {
         // The MDI controls go while their frame lives.
         for (int i = 0; i < frame->GetControlCount(); ++i)
-            if (frame->GetControl(i)->kind == KIND_MDI)
+            if (frame->GetControl(i)->GetKind() == KIND_MDI)
                 frame->GetControl(i)->Destroy();
         EXPECT_EQ(nullptr, CMDI_Child::Current());
         SetMenu(host, NULL);
@@ -100,7 +100,7 @@ TEST_F(MDIClient, ItIsAnMdiClientInTheMainWindowWithTheWindowMenu)
 {
     CMDI_Child* mdi = MakeMDI();
     ASSERT_NE(nullptr, mdi);
-    EXPECT_EQ(KIND_MDI, mdi->kind);
+    EXPECT_EQ(KIND_MDI, mdi->GetKind());
     char name[64];
     GetClassNameA(mdi->GetHandle(), name, sizeof(name));
     EXPECT_EQ(0, lstrcmpiA("mdiclient", name)) << name;   // class names ignore case

@@ -41,7 +41,7 @@ TEST_F(TabControl, TheFactoryMakesItAndTabsKeepTheirTextsAndImages)
 {
     CTControl* tabs = MakeTabs(0);
     ASSERT_NE(nullptr, tabs);
-    EXPECT_EQ(KIND_TCONTROL, tabs->kind);
+    EXPECT_EQ(KIND_TCONTROL, tabs->GetKind());
     ITControl* face = dynamic_cast<ITControl*>(static_cast<CBaseWindow*>(tabs));
     ASSERT_NE(nullptr, face);
     EXPECT_EQ(0, face->InsertTab(0, "Товары", 2));
@@ -107,7 +107,7 @@ TEST_F(TabControl, AShownPageLiesAboveTheTabStripForThePointer)
     CTControl* tabs = MakeTabs(2);
     ASSERT_NE(nullptr, tabs);
     ASSERT_TRUE(tabs->Layout(640, 480));
-    const RECT& page = tabs->clientRect;
+    const RECT& page = tabs->ClientRect();
     CBaseWindow* first = Make<CButton>(page.left, page.top, page.right, page.bottom, WS_VISIBLE, "1");
     CBaseWindow* second = Make<CButton>(page.left, page.top, page.right, page.bottom, WS_VISIBLE, "2");
     tabs->AddPage(first->GetHandle(), 0);
@@ -297,10 +297,10 @@ TEST_F(PageRectangle, TabsOnTopInOneRow)
     ASSERT_EQ(1, s.rows);
     int m = s.item.left, h = s.item.bottom - s.item.top;
     ASSERT_GT(h, 0);
-    EXPECT_EQ(10 + h + 2 * m, tabs->clientRect.top);
-    EXPECT_EQ(310 - m, tabs->clientRect.bottom);
-    EXPECT_EQ(10 + m, tabs->clientRect.left);
-    EXPECT_EQ(410 - m, tabs->clientRect.right);
+    EXPECT_EQ(10 + h + 2 * m, tabs->ClientRect().top);
+    EXPECT_EQ(310 - m, tabs->ClientRect().bottom);
+    EXPECT_EQ(10 + m, tabs->ClientRect().left);
+    EXPECT_EQ(410 - m, tabs->ClientRect().right);
 }
 
 TEST_F(PageRectangle, TwoRowsOfTabsOnTopTakeTwoTabHeights)
@@ -316,8 +316,8 @@ TEST_F(PageRectangle, TwoRowsOfTabsOnTopTakeTwoTabHeights)
     ASSERT_EQ(2, s.rows);
     ASSERT_TRUE(tabs->Layout(640, 480));
     int m = s.item.left, h = s.item.bottom - s.item.top;
-    EXPECT_EQ(10 + 2 * h + 2 * m, tabs->clientRect.top);
-    EXPECT_EQ(310 - m, tabs->clientRect.bottom);
+    EXPECT_EQ(10 + 2 * h + 2 * m, tabs->ClientRect().top);
+    EXPECT_EQ(310 - m, tabs->ClientRect().bottom);
 }
 
 TEST_F(PageRectangle, TabsAtTheBottomTakeTheStripOffTheBottom)
@@ -327,11 +327,11 @@ TEST_F(PageRectangle, TabsAtTheBottomTakeTheStripOffTheBottom)
     ASSERT_TRUE(tabs->Layout(640, 480));
     Strip s = Measure(tabs);
     int m = s.item.left, h = s.item.bottom - s.item.top;
-    EXPECT_EQ(10 + m, tabs->clientRect.top);
-    EXPECT_EQ(310 - (s.rows * h + 2 * m), tabs->clientRect.bottom);
-    EXPECT_EQ(10 + m, tabs->clientRect.left);
-    EXPECT_EQ(410 - m, tabs->clientRect.right);
-    EXPECT_TRUE(tabs->style & TCS_BOTTOM);
+    EXPECT_EQ(10 + m, tabs->ClientRect().top);
+    EXPECT_EQ(310 - (s.rows * h + 2 * m), tabs->ClientRect().bottom);
+    EXPECT_EQ(10 + m, tabs->ClientRect().left);
+    EXPECT_EQ(410 - m, tabs->ClientRect().right);
+    EXPECT_TRUE(tabs->Style() & TCS_BOTTOM);
 }
 
 TEST_F(PageRectangle, VerticalTabsOnEitherSide)
@@ -341,10 +341,10 @@ TEST_F(PageRectangle, VerticalTabsOnEitherSide)
     ASSERT_TRUE(left->Layout(640, 480));
     Strip s = Measure(left);
     int m = s.item.top, w = s.item.right - s.item.left;
-    EXPECT_EQ(10 + s.rows * w + 2 * m, left->clientRect.left);
-    EXPECT_EQ(410 - m, left->clientRect.right);
-    EXPECT_EQ(10 + m, left->clientRect.top);
-    EXPECT_EQ(310 - m, left->clientRect.bottom);
+    EXPECT_EQ(10 + s.rows * w + 2 * m, left->ClientRect().left);
+    EXPECT_EQ(410 - m, left->ClientRect().right);
+    EXPECT_EQ(10 + m, left->ClientRect().top);
+    EXPECT_EQ(310 - m, left->ClientRect().bottom);
     left->Destroy();
 
     CTControl* right = MakeTabs(3, WS_VISIBLE | TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE);
@@ -353,8 +353,8 @@ TEST_F(PageRectangle, VerticalTabsOnEitherSide)
     s = Measure(right);
     m = s.item.top;
     w = s.item.right - s.item.left;
-    EXPECT_EQ(10 + m, right->clientRect.left);
-    EXPECT_EQ(410 - (s.rows * w + 2 * m), right->clientRect.right);
+    EXPECT_EQ(10 + m, right->ClientRect().left);
+    EXPECT_EQ(410 - (s.rows * w + 2 * m), right->ClientRect().right);
 }
 
 TEST_F(PageRectangle, WithoutTabsThereIsNoStripToMeasure)
@@ -362,8 +362,8 @@ TEST_F(PageRectangle, WithoutTabsThereIsNoStripToMeasure)
     CTControl* tabs = MakeTabs(0);
     ASSERT_NE(nullptr, tabs);
     EXPECT_FALSE(tabs->Layout(640, 480));
-    EXPECT_EQ(10, tabs->clientRect.top);
-    EXPECT_EQ(310, tabs->clientRect.bottom);
+    EXPECT_EQ(10, tabs->ClientRect().top);
+    EXPECT_EQ(310, tabs->ClientRect().bottom);
 }
 
 TEST_F(PageRectangle, APageAnchoredToThePageRectangleFollowsTheTabControl)
@@ -384,14 +384,14 @@ TEST_F(PageRectangle, APageAnchoredToThePageRectangleFollowsTheTabControl)
     RECT client;
     GetClientRect(host, &client);
     // The tab control fills the host; the page fills the tab control's page rectangle.
-    EXPECT_EQ(client.right, tabs->rect.right);
-    EXPECT_EQ(client.bottom, tabs->rect.bottom);
+    EXPECT_EQ(client.right, tabs->Rect().right);
+    EXPECT_EQ(client.bottom, tabs->Rect().bottom);
     RECT r = WindowRectInHost(page->GetHandle());
-    EXPECT_EQ(tabs->clientRect.top, r.top);
-    EXPECT_EQ(tabs->clientRect.left, r.left);
-    EXPECT_EQ(tabs->clientRect.bottom, r.bottom);
-    EXPECT_EQ(tabs->clientRect.right, r.right);
-    EXPECT_GT(tabs->clientRect.top, tabs->rect.top);
+    EXPECT_EQ(tabs->ClientRect().top, r.top);
+    EXPECT_EQ(tabs->ClientRect().left, r.left);
+    EXPECT_EQ(tabs->ClientRect().bottom, r.bottom);
+    EXPECT_EQ(tabs->ClientRect().right, r.right);
+    EXPECT_GT(tabs->ClientRect().top, tabs->Rect().top);
 }
 
 }  // namespace

@@ -197,7 +197,7 @@ TEST_F(TreeViewTest, TheFactoryMakesACommonTreeViewThatTakesItsColours)
 {
     ASSERT_NE(nullptr, MakeTree());
     ASSERT_NE(nullptr, face);
-    EXPECT_EQ(KIND_TREEVIEW, tree->kind);
+    EXPECT_EQ(KIND_TREEVIEW, tree->GetKind());
     char className[64] = "";
     GetClassNameA(window, className, sizeof(className));
     EXPECT_STREQ("SysTreeView32", className);
@@ -224,8 +224,8 @@ TEST_F(TreeViewTest, ItemsAreInsertedAndReadByHandle)
 
     // Texts go through the control's own buffer.
     EXPECT_STREQ("Груша", face->GetItemText(between));
-    EXPECT_EQ(tree->text, face->GetItemText(first));
-    EXPECT_STREQ("Яблоко", tree->text);
+    EXPECT_EQ(tree->Text(), face->GetItemText(first));
+    EXPECT_STREQ("Яблоко", tree->Text());
     EXPECT_EQ(42, face->GetItemParam(first));
     EXPECT_EQ(-5, face->GetItemParam(last));
     EXPECT_EQ(nullptr, face->GetItemText(NULL));
@@ -316,7 +316,7 @@ TEST_F(TreeViewTest, PathsCountPositionsAmongSiblingsFromTheTop)
     EXPECT_EQ(nullptr, face->GetItemPath(NULL));   // nothing selected
     SendMessageA(window, TVM_SELECTITEM, TVGN_CARET, (LPARAM)b);
     EXPECT_STREQ("1.2", face->GetItemPath(NULL));
-    EXPECT_EQ(tree->text, face->GetItemPath(NULL));
+    EXPECT_EQ(tree->Text(), face->GetItemPath(NULL));
 }
 
 // ---- notifications

@@ -152,16 +152,16 @@ TEST_F(Selection, AComboAnchoredAtTheTopDropsDropRowsTimesItsClosedHeight)
     GetWindowRect(made->GetHandle(), &closed);
     int h = closed.bottom - closed.top;
     RECT inHost = WindowRectInHost(made->GetHandle());
-    EXPECT_EQ(inHost.left, made->rect.left);    // kept in the parent's coordinates
-    EXPECT_EQ(inHost.top, made->rect.top);
+    EXPECT_EQ(inHost.left, made->Rect().left);    // kept in the parent's coordinates
+    EXPECT_EQ(inHost.top, made->Rect().top);
     EXPECT_EQ(3, combo->dropRows);
     made->Anchor(NULL, ANCHOR_TOP, 21);
     g_comboHeights.clear();
     g_comboProc = (WNDPROC)SetWindowLongPtrA(made->GetHandle(), GWLP_WNDPROC, (LONG_PTR)WatchComboSize);
     frame->LayoutAll();
     SetWindowLongPtrA(made->GetHandle(), GWLP_WNDPROC, (LONG_PTR)g_comboProc);
-    EXPECT_EQ(20, made->rect.top);
-    EXPECT_EQ(h, made->rect.bottom - made->rect.top);
+    EXPECT_EQ(20, made->Rect().top);
+    EXPECT_EQ(h, made->Rect().bottom - made->Rect().top);
     // The layout asks for the drop-down height; the control keeps its closed height itself.
     EXPECT_NE(g_comboHeights.end(), std::find(g_comboHeights.begin(), g_comboHeights.end(), 4 * h));
 }
@@ -179,7 +179,7 @@ TEST_F(Buttons, HandlersGivenBeforeCreationAlsoGetTheCommand)
     ScopedControlMaker early(KIND_BUTTON, MakeControlOf<ButtonHandledFromTheStart>);
     CBaseWindow* button = Make<CButton>(10, 10, 100, 40);
     ASSERT_NE(nullptr, button);
-    EXPECT_EQ(EV_CLICK | EV_COMMAND, button->handlerMask[0]);
+    EXPECT_EQ(EV_CLICK | EV_COMMAND, button->HandlerMask(0));
     SendMessageA(button->GetHandle(), BM_CLICK, 0, 0);
     ASSERT_EQ(1u, Recorded().size());
     EXPECT_EQ(EV_COMMAND, Recorded()[0].eventCode);

@@ -64,7 +64,7 @@ TEST_F(DrawingSurface, TheFrameworkClassAndTheFirstMessageInitialisation)
     Surface* surface = new Surface;
     ICustom* made = frame->Adopt(surface, ControlArgs().Parent(host).Place(10, 10, 210, 110).Style(WS_VISIBLE));
     ASSERT_EQ(static_cast<ICustom*>(surface), made);
-    EXPECT_EQ(KIND_CUSTOM, surface->kind);
+    EXPECT_EQ(KIND_CUSTOM, surface->GetKind());
     EXPECT_EQ(1, frame->GetControlCount());
     char cls[64];
     GetClassNameA(surface->GetHandle(), cls, sizeof(cls));
@@ -80,7 +80,7 @@ TEST_F(DrawingSurface, TheFrameworkClassAndTheFirstMessageInitialisation)
     // A plain "Custom" from the factory too.
     CBaseWindow* plain = Make<CCustom>(0, 0, 20, 20);
     ASSERT_NE(nullptr, plain);
-    EXPECT_EQ(KIND_CUSTOM, plain->kind);
+    EXPECT_EQ(KIND_CUSTOM, plain->GetKind());
 }
 
 TEST_F(DrawingSurface, TheFirstSizeMakesABackBitmapOnePixelLarger)
@@ -99,8 +99,8 @@ TEST_F(DrawingSurface, TheFirstSizeMakesABackBitmapOnePixelLarger)
     GetObjectA(surface->backBitmap, sizeof(info), &info);
     EXPECT_EQ(width + 1, info.bmWidth);
     EXPECT_EQ(81, info.bmHeight);
-    EXPECT_EQ(10, surface->rect.left);
-    EXPECT_EQ(width, surface->clientRect.right);
+    EXPECT_EQ(10, surface->Rect().left);
+    EXPECT_EQ(width, surface->ClientRect().right);
 
     // Double buffered: the back buffer is drawn when dirty and copied to the window.
     surface->doubleBuffered = true;
@@ -238,11 +238,11 @@ TEST_F(DrawingSurface, ADestroyedSurfaceIsMarkedAndSweptWithoutFreeingAdoptedSto
     Surface* surface = new Surface;
     frame->Adopt(surface, ControlArgs().Parent(host).Place(0, 0, 50, 50).Style(WS_VISIBLE));
     DestroyWindow(surface->GetHandle());
-    EXPECT_EQ(1, surface->deleted);
+    EXPECT_EQ(1, surface->IsDeleted());
     EXPECT_FALSE(surface->timerRunning);
     Make<CStatic>(0, 0, 5, 5);
     EXPECT_EQ(1, frame->GetControlCount());
-    EXPECT_EQ(CWIN_WINDOW_MAGIC, surface->magic);   // the application still owns it
+    EXPECT_TRUE(CBaseWindow::IsWindowObject(surface));   // the application still owns it
     delete surface;
 }
 

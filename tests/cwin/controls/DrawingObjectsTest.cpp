@@ -182,7 +182,7 @@ void BuildChart(CGraph* chart)
     chart->Invalidate(true);
     Pump();
     ASSERT_NE(nullptr, chart->rotatedFont);
-    ASSERT_NE(nullptr, chart->font);
+    ASSERT_NE(nullptr, chart->Font());
 }
 
 // A double-buffered surface with a font and colours of its own, resized: its
@@ -192,7 +192,7 @@ void BuildSurface(CCustom* surface)
     surface->doubleBuffered = true;
     surface->SetFont(16, 0, 0, "Arial");   // a surface makes its font at once
     surface->SetColors(RGB(0, 0, 0), RGB(224, 224, 255));
-    SetWindowPos(surface->hwnd, NULL, 0, 0, 200, 140, SWP_NOZORDER | SWP_NOMOVE);
+    SetWindowPos(surface->GetHandle(), NULL, 0, 0, 200, 140, SWP_NOZORDER | SWP_NOMOVE);
     surface->Invalidate(true);
     Pump();
     ASSERT_NE(nullptr, surface->memDC);
@@ -273,8 +273,8 @@ TEST_F(ControlDrawingObjects, AFrameWhoseWindowIsGoneFreesThemWhenItGoes)
 
         DestroyWindow(top);   // the controls' windows go with it; the objects stay in the table
         Pump();
-        EXPECT_EQ(1, chart->deleted);
-        EXPECT_EQ(1, surface->deleted);
+        EXPECT_EQ(1, chart->IsDeleted());
+        EXPECT_EQ(1, surface->IsDeleted());
         ExpectOnlyObjectsPartsLeft(1);
     }   // no creation followed: the frame's going frees what they made
     ExpectAllFreedOnce();
@@ -295,7 +295,7 @@ TEST_F(ControlDrawingObjects, AChartItsOwnerKeepsIsNotFreedAgainAfterItsFrameWen
             CAppFrame own;
             ASSERT_EQ(&own, own.Attach(top, NULL));
             ASSERT_NE(nullptr, own.CreateCustom(&chart, 10, 10, 310, 210, 0, WS_VISIBLE, NULL, top));
-            EXPECT_EQ(KIND_GRAPH, chart.kind);
+            EXPECT_EQ(KIND_GRAPH, chart.GetKind());
             BuildChart(&chart);
             // The chart's eight (as above) and the frame's splash brush.
             EXPECT_EQ(9u, g_live.size()) << Left();

@@ -214,7 +214,7 @@ TEST_F(Graph, TheFactoryMakesAGraphOfKind17WithItsDefaults)
 {
     CGraph* g = MakePlain();
     ASSERT_NE(nullptr, g);
-    EXPECT_EQ(KIND_GRAPH, g->kind);
+    EXPECT_EQ(KIND_GRAPH, g->GetKind());
     char cls[64];
     GetClassNameA(g->GetHandle(), cls, sizeof(cls));
     EXPECT_STREQ("CWin_CCustom_Class", cls);

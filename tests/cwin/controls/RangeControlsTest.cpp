@@ -112,8 +112,8 @@ TEST_F(RangeControls, ScrollBarKeysBecomeDragEventsThatTheOwnerAccepts)
     CBaseWindow* made = Make<CScrollBar>(10, 10, 30, 210, WS_VISIBLE | SBS_VERT);
     ASSERT_NE(nullptr, made);
     RECT inHost = WindowRectInHost(made->GetHandle());
-    EXPECT_EQ(inHost.left, made->rect.left);
-    EXPECT_EQ(inHost.bottom, made->rect.bottom);
+    EXPECT_EQ(inHost.left, made->Rect().left);
+    EXPECT_EQ(inHost.bottom, made->Rect().bottom);
     IScrollBar* bar = dynamic_cast<IScrollBar*>(made);
     HWND w = made->GetHandle();
     bar->SetRange(0, 100);

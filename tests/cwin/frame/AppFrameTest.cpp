@@ -50,8 +50,8 @@ TEST_F(AppFrame, TheStatusBarTakesItsHeightOffTheControlsArea)
     int barHeight = bar.bottom - bar.top;
     EXPECT_GT(barHeight, 0);
     EXPECT_EQ(client.bottom - barHeight, frame->Layout().GetFreeArea().bottom);
-    EXPECT_EQ(client.bottom - barHeight, low->rect.bottom);
-    EXPECT_EQ(20, low->rect.bottom - low->rect.top);
+    EXPECT_EQ(client.bottom - barHeight, low->Rect().bottom);
+    EXPECT_EQ(20, low->Rect().bottom - low->Rect().top);
     EXPECT_EQ(client.bottom - barHeight, WindowRectInHost(low->GetHandle()).bottom);
     // The bar sits at the bottom of the client area.
     RECT barInHost = WindowRectInHost(frame->GetStatusBar());
@@ -60,7 +60,7 @@ TEST_F(AppFrame, TheStatusBarTakesItsHeightOffTheControlsArea)
     // Resizing the window lays the controls out again; a minimised size changes nothing.
     SetWindowPos(host, NULL, 0, 0, 500, 400, SWP_NOMOVE | SWP_NOZORDER);
     GetClientRect(host, &client);
-    EXPECT_EQ(client.bottom - barHeight, low->rect.bottom);
+    EXPECT_EQ(client.bottom - barHeight, low->Rect().bottom);
     RECT before = WindowRectInHost(low->GetHandle());
     SendMessageA(host, WM_SIZE, SIZE_MINIMIZED, 0);
     RECT after = WindowRectInHost(low->GetHandle());
@@ -183,8 +183,8 @@ TEST_F(AppFrame, TheProgressBarLivesInAStatusPartAndClicksReachTheNotifyHandler)
     EXPECT_EQ(frame->GetStatusBar(), GetParent(bar->GetHandle()));
     RECT part;
     SendMessageA(frame->GetStatusBar(), SB_GETRECT, 1, (LPARAM)&part);
-    EXPECT_EQ(part.left, bar->rect.left);
-    EXPECT_EQ(part.right, bar->rect.right);
+    EXPECT_EQ(part.left, bar->Rect().left);
+    EXPECT_EQ(part.right, bar->Rect().right);
     bar->SetRange(0, 4);
     bar->Step();
     bar->Step();
@@ -293,8 +293,8 @@ TEST_F(AppFrame, RefreshFromRefitsTheControlsFromAnIdentifier)
     b->Anchor(NULL, ANCHOR_LEFT, 3);
     EXPECT_FALSE(frame->RefreshFrom(99));
     EXPECT_TRUE(frame->RefreshFrom(b->GetId()));
-    EXPECT_EQ(50, a->rect.left);
-    EXPECT_EQ(2, b->rect.left);
+    EXPECT_EQ(50, a->Rect().left);
+    EXPECT_EQ(2, b->Rect().left);
     EXPECT_EQ(2, WindowRectInHost(b->GetHandle()).left);
 }
 
@@ -396,7 +396,7 @@ TEST_F(AppFrame, TheSplashRunsItsCallBackThenClosesAndShowsTheMainWindow)
     EXPECT_TRUE(IsWindowVisible(host));
     Make<CStatic>(0, 0, 5, 5);            // the sweep drops the splash, which the frame holds
     EXPECT_EQ(1, frame->GetControlCount());
-    EXPECT_EQ(KIND_STATIC, frame->GetControl(0)->kind);
+    EXPECT_EQ(KIND_STATIC, frame->GetControl(0)->GetKind());
     DeleteObject(picture);
 }
 

@@ -19,8 +19,8 @@ TEST_F(Factory, TheTwentyTypeNamesInKindOrder)
     for (int kind : made) {
         CBaseWindow* c = Make(names[kind], 0, 0, 50, 20);
         ASSERT_NE(nullptr, c) << names[kind];
-        EXPECT_EQ(kind, c->kind);
-        EXPECT_EQ(frame, c->owner);
+        EXPECT_EQ(kind, c->GetKind());
+        EXPECT_EQ(frame, c->Owner());
     }
 }
 
@@ -50,7 +50,7 @@ TEST_F(Factory, AKindGetsItsClassWhenOneIsRegistered)
         ScopedControlMaker later(KIND_RESIZEBAR, MakeControlOf<LaterBar>);
         CBaseWindow* bar = Make("ReSizeBar", 0, 0, 50, 20);
         ASSERT_NE(nullptr, bar);
-        EXPECT_EQ(KIND_RESIZEBAR, bar->kind);
+        EXPECT_EQ(KIND_RESIZEBAR, bar->GetKind());
         EXPECT_EQ(1, frame->GetControlCount());
         bar->Destroy();
         Make("Static", 0, 0, 5, 5);     // the sweep frees it through its own class
@@ -119,8 +119,8 @@ static bool InTable(CAppFrame* frame, CBaseWindow* object)
 static int DestroySenderAndMake(WindowEvent* e)
 {
     WatchedSurface* surface = static_cast<WatchedSurface*>(e->sender);
-    IWindowOwner* frame = surface->owner;
-    HWND parent = surface->parent;
+    IWindowOwner* frame = surface->Owner();
+    HWND parent = surface->Parent();
     surface->Destroy();
     surface->madeInside =
         frame->Factory().Create<CStatic>(ControlArgs().Parent(parent).Place(0, 0, 10, 10).Style(WS_VISIBLE));
@@ -197,7 +197,7 @@ TEST_F(Factory, CreationPlacesTheWindowAndMakesItAChildOfItsParent)
 {
     CBaseWindow* hidden = Make("Button", 5, 6, 55, 26, 0, "Hidden");
     EXPECT_FALSE(IsWindowVisible(hidden->GetHandle()));
-    EXPECT_TRUE(hidden->style & WS_CHILD);   // a parent forces WS_CHILD
+    EXPECT_TRUE(hidden->Style() & WS_CHILD);   // a parent forces WS_CHILD
     EXPECT_EQ(host, GetParent(hidden->GetHandle()));
     RECT r = WindowRectInHost(hidden->GetHandle());
     EXPECT_EQ(5, r.left);
@@ -205,7 +205,7 @@ TEST_F(Factory, CreationPlacesTheWindowAndMakesItAChildOfItsParent)
 
     CBaseWindow* top = frame->CreateControl("Static", 0, 0, 50, 20, 0, WS_POPUP, NULL, NULL);
     ASSERT_NE(nullptr, top);
-    EXPECT_EQ(nullptr, top->parent);
+    EXPECT_EQ(nullptr, top->Parent());
     EXPECT_FALSE(GetWindowLongA(top->GetHandle(), GWL_STYLE) & WS_CHILD);
 }
 
@@ -220,9 +220,9 @@ TEST_F(TypedCreation, ACallNamesItsClassAndGetsItPlacedCountedAndShowingItsText)
     CButton* button = frame->Create<CButton>(
         ControlArgs().Parent(host).Place(5, 6, 55, 26).Style(WS_VISIBLE | BS_PUSHBUTTON).Text("50% %d"));
     ASSERT_NE(nullptr, button);
-    EXPECT_EQ(KIND_BUTTON, button->kind);
+    EXPECT_EQ(KIND_BUTTON, button->GetKind());
     EXPECT_EQ(1, button->GetId());
-    EXPECT_EQ(frame, button->owner);
+    EXPECT_EQ(frame, button->Owner());
     EXPECT_EQ(host, GetParent(button->GetHandle()));
     RECT r = WindowRectInHost(button->GetHandle());
     EXPECT_EQ(5, r.left);
@@ -235,7 +235,7 @@ TEST_F(TypedCreation, ACallNamesItsClassAndGetsItPlacedCountedAndShowingItsText)
     CListBox* list = frame->Create<CListBox>(
         ControlArgs().Parent(host).Place(0, 40, 100, 140).Style(WS_VISIBLE).ExStyle(WS_EX_CLIENTEDGE));
     ASSERT_NE(nullptr, list);
-    EXPECT_EQ(KIND_LISTBOX, list->kind);
+    EXPECT_EQ(KIND_LISTBOX, list->GetKind());
     EXPECT_TRUE(GetWindowLongA(list->GetHandle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
     EXPECT_EQ(2, frame->GetControlCount());
     EXPECT_EQ(list, frame->GetControl(1));
@@ -270,17 +270,17 @@ TEST_F(DialogPages, AModelessPageRoutesItsItemsThroughTheFrame)
     CBaseWindow* page = frame->CreateControl("Dialog", 0, 0, 100, 40, 0, WS_CHILD | WS_VISIBLE,
                                              MAKEINTRESOURCEA(100), host);
     ASSERT_NE(nullptr, page);
-    EXPECT_EQ(KIND_DIALOG, page->kind);
+    EXPECT_EQ(KIND_DIALOG, page->GetKind());
     EXPECT_EQ(host, GetParent(page->GetHandle()));
     CBaseWindow* build = frame->AttachControl("Button", page->GetHandle(), 1024, RecordingCallback,
                                               EV_COMMAND, NULL);
     ASSERT_NE(nullptr, build);
-    EXPECT_EQ(1024, build->itemId);
-    EXPECT_EQ(page->GetHandle(), build->parent);
+    EXPECT_EQ(1024, build->ItemId());
+    EXPECT_EQ(page->GetHandle(), build->Parent());
     RECT item, dialog;
     GetWindowRect(build->GetHandle(), &item);
     GetWindowRect(page->GetHandle(), &dialog);
-    EXPECT_EQ(item.left - dialog.left, build->rect.left);
+    EXPECT_EQ(item.left - dialog.left, build->Rect().left);
     SendMessageA(build->GetHandle(), BM_CLICK, 0, 0);
     ASSERT_EQ(1u, Recorded().size());
     EXPECT_EQ(1024, Recorded()[0].user);       // shared handlers tell items apart by it
@@ -352,7 +352,7 @@ static int InitModal(WindowEvent* e)
         edit->SetColors(RGB(0, 0, 0), RGB(255, 255, 200));
         HDC dc = GetDC(edit->GetHandle());
         g_modalBrushAnswered = SendMessageA(dialog, WM_CTLCOLOREDIT, (WPARAM)dc, (LPARAM)edit->GetHandle()) ==
-                               (LRESULT)edit->backBrush;
+                               (LRESULT)edit->BackBrush();
         ReleaseDC(edit->GetHandle(), dc);
     }
     CBaseWindow* ok = g_modalFrame->AttachControl("Button", dialog, IDOK, CloseOnOk, EV_COMMAND, NULL);
@@ -385,14 +385,14 @@ TEST_F(DialogPages, AModelessPageHasACallOfItsOwnAndIsAlwaysAChild)
     CDialog* page =
         frame->CreatePage(MAKEINTRESOURCEA(100), ControlArgs().Parent(host).Place(0, 0, 100, 40).Style(WS_VISIBLE));
     ASSERT_NE(nullptr, page);
-    EXPECT_EQ(KIND_DIALOG, page->kind);
-    EXPECT_TRUE(page->style & WS_CHILD);
+    EXPECT_EQ(KIND_DIALOG, page->GetKind());
+    EXPECT_TRUE(page->Style() & WS_CHILD);
     EXPECT_TRUE(GetWindowLongA(page->GetHandle(), GWL_STYLE) & WS_CHILD);
     EXPECT_EQ(host, GetParent(page->GetHandle()));
     EXPECT_TRUE(IsWindowVisible(page->GetHandle()));
     CEditBox* edit = frame->AttachItem<CEditBox>(page->GetHandle(), 1001, RecordingCallback, EV_COMMAND);
     ASSERT_NE(nullptr, edit);
-    EXPECT_EQ(1001, edit->itemId);
+    EXPECT_EQ(1001, edit->ItemId());
     SetWindowTextA(edit->GetHandle(), "7");
     SendMessageA(edit->GetHandle(), WM_KEYDOWN, VK_RETURN, 0);
     ASSERT_EQ(1u, Recorded().size());

@@ -15,7 +15,7 @@ TEST_F(Routing, ColourMessagesAnswerTheObjectsBrush)
     LRESULT plain = SendMessageA(host, WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)label->GetHandle());
     label->SetColors(RGB(200, 0, 0), RGB(0, 0, 100));
     LRESULT coloured = SendMessageA(host, WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)label->GetHandle());
-    EXPECT_EQ((LRESULT)label->backBrush, coloured);
+    EXPECT_EQ((LRESULT)label->BackBrush(), coloured);
     EXPECT_NE(plain, coloured);
     EXPECT_EQ(RGB(200, 0, 0), GetTextColor(dc));
     EXPECT_EQ(RGB(0, 0, 100), GetBkColor(dc));
@@ -54,14 +54,14 @@ TEST_F(RoutingOnDesktop, AContextMenuOverAControlOpensItsPopupAndReportsTheChoic
     CBaseWindow* button =
         second.Create<CButton>(ControlArgs().Parent(other).Place(20, 20, 120, 50).Style(WS_VISIBLE).Text("Menu"));
     ASSERT_TRUE(button->LoadPopupMenu(200, 0));
-    ASSERT_NE(nullptr, button->popupMenu);
+    ASSERT_NE(nullptr, button->PopupMenu());
     button->AddHandler(RecordingCallback, EV_MENU_OPENING | EV_MENU_COMMAND, 0, NULL);
     POINT p = {30, 30};
     ClientToScreen(other, &p);
     SendMessageA(other, WM_CONTEXTMENU, (WPARAM)other, MAKELPARAM(p.x, p.y));
     ASSERT_EQ(2u, Recorded().size());
     EXPECT_EQ(EV_MENU_OPENING, Recorded()[0].eventCode);
-    EXPECT_EQ((INT_PTR)button->popupMenu, Recorded()[0].param);
+    EXPECT_EQ((INT_PTR)button->PopupMenu(), Recorded()[0].param);
     EXPECT_EQ(EV_MENU_COMMAND, Recorded()[1].eventCode);
     EXPECT_EQ(301, Recorded()[1].param);
     DestroyWindow(other);
@@ -200,8 +200,7 @@ TEST_F(NotifyRouting, AWindowWhoseUserDataIsNoObjectOfTheTableIsPassedOn)
     EXPECT_EQ(99, SendMessageA(other, WM_NOTIFY, 7, (LPARAM)&header));
     // ...and an object of this frame that never entered its table is none of its controls.
     CStatic stray;
-    stray.owner = &second;
-    stray.hwnd = plain;
+    stray.SetUpItem(stray.GetKind(), &second, plain, 0, RECT{});
     stray.AddHandler(RecordingCallback, 0, 0, NULL);
     SetWindowLongPtrA(plain, GWLP_USERDATA, (LONG_PTR)static_cast<CBaseWindow*>(&stray));
     EXPECT_EQ(99, SendMessageA(other, WM_NOTIFY, 7, (LPARAM)&header));
@@ -216,10 +215,10 @@ TEST_F(NotifyRouting, AnObjectTheSweepTookOutIsNotFoundThroughItsWindow)
     CCustom kept;   // its storage stays with the test
     ASSERT_NE(nullptr, frame->Adopt(&kept, ControlArgs().Parent(host).Place(10, 10, 60, 60).Style(WS_VISIBLE)));
     kept.AddHandler(RecordingCallback, 0, 0, NULL);
-    kept.deleted = 1;                    // marked without its window going
+    kept.MarkDeleted(true);                   // marked without its window going
     Make<CStatic>(0, 0, 5, 5);           // the sweep takes it out
     ASSERT_EQ(1, frame->GetControlCount());
-    kept.deleted = 0;
+    kept.MarkDeleted(false);
     ASSERT_EQ(static_cast<CBaseWindow*>(&kept), WindowObjectOf(kept.GetHandle()));
     NMHDR header = {};
     header.hwndFrom = kept.GetHandle();

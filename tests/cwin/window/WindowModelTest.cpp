@@ -65,8 +65,8 @@ TEST_F(HandlerTable, TheSameCallbackTwiceMergesMasksAndUserValues)
     CBaseWindow* button = Make<CButton>(10, 10, 110, 40, WS_VISIBLE, "Go");
     EXPECT_EQ(0, button->AddHandler(RecordingCallback, EV_COMMAND, 1, NULL));
     EXPECT_EQ(0, button->AddHandler(RecordingCallback, EV_MENU_COMMAND, 2, NULL));
-    EXPECT_EQ(1, button->handlerCount);
-    EXPECT_EQ(0x11, button->handlerMask[0]);
+    EXPECT_EQ(1, button->HandlerCount());
+    EXPECT_EQ(0x11, button->HandlerMask(0));
     SendMessageA(button->GetHandle(), BM_CLICK, 0, 0);
     ASSERT_EQ(1u, Recorded().size());
     EXPECT_EQ(3, Recorded()[0].user);
@@ -156,7 +156,7 @@ TEST_F(HandlerTable, EightEntriesAtMostAndNoneWithoutCallbackOrListener)
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(i, button->AddHandler(NULL, EV_COMMAND, 0, &sinks[i]));
     EXPECT_EQ(-1, button->AddHandler(NULL, EV_COMMAND, 0, &sinks[8]));
-    EXPECT_EQ(8, button->handlerCount);
+    EXPECT_EQ(8, button->HandlerCount());
     EXPECT_EQ(-1, button->AddHandler(NULL, EV_COMMAND, 0, NULL));
     // An existing listener still merges.
     EXPECT_EQ(2, button->AddHandler(NULL, EV_CLICK, 0, &sinks[2]));
@@ -210,16 +210,16 @@ TEST_F(HandlerTableOnDesktop, ShowFocusAndAToolTipOverTheWholeWindow)
     EXPECT_EQ(button->GetHandle(), GetFocus());
 
     ASSERT_TRUE(button->SetToolTip(false, "Подсказка %d", 3));
-    ASSERT_NE(nullptr, button->toolTip);
-    EXPECT_EQ(1, SendMessageA(button->toolTip, TTM_GETTOOLCOUNT, 0, 0));
+    ASSERT_NE(nullptr, button->ToolTip());
+    EXPECT_EQ(1, SendMessageA(button->ToolTip(), TTM_GETTOOLCOUNT, 0, 0));
     char tipText[80] = "";
     TOOLINFOA tool = {};
     tool.cbSize = TTTOOLINFOA_V2_SIZE;
     tool.hwnd = button->GetHandle();
     tool.lpszText = tipText;
-    SendMessageA(button->toolTip, TTM_GETTEXTA, sizeof(tipText), (LPARAM)&tool);
+    SendMessageA(button->ToolTip(), TTM_GETTEXTA, sizeof(tipText), (LPARAM)&tool);
     EXPECT_STREQ("Подсказка 3", tipText);
-    HWND tip = button->toolTip;
+    HWND tip = button->ToolTip();
     button->Destroy();
     EXPECT_FALSE(IsWindow(tip));
 }
@@ -249,14 +249,14 @@ TEST_F(AnchorLayout, BothMarginsInAChildAreaAndAPercentWidth)
     CBaseWindow* wide = Make<CStatic>(0, 120, 301, 140);
     CBaseWindow* half =
         frame->Create<CStatic>(ControlArgs().Parent(wide->GetHandle()).Place(0, 0, 10, 20).Style(WS_VISIBLE));
-    half->widthPercent = 50;
+    half->SetSizePercent(50, 0);
     frame->LayoutAll();
-    EXPECT_EQ(4, inner->rect.left);
-    EXPECT_EQ(196, inner->rect.right);
+    EXPECT_EQ(4, inner->Rect().left);
+    EXPECT_EQ(196, inner->Rect().right);
     RECT r;
     GetWindowRect(inner->GetHandle(), &r);
     EXPECT_EQ(192, r.right - r.left);
-    EXPECT_EQ(150, half->rect.right - half->rect.left);
+    EXPECT_EQ(150, half->Rect().right - half->Rect().left);
     EXPECT_FALSE(inner->Layout(0, 100));
 }
 
@@ -269,12 +269,12 @@ TEST_F(AnchorLayout, AReferenceToARemovedObjectFallsBackToTheParentEdge)
     ASSERT_TRUE(third->Anchor(first, ANCHOR_TOP, ANCHOR_BOTTOM | ANCHOR_CLIENT_RECT | 3));
     first->Destroy();
     Make<CStatic>(0, 100, 5, 105);   // the sweep removes the first
-    EXPECT_EQ(nullptr, second->refLeft);
-    EXPECT_EQ(nullptr, third->refTop);
+    EXPECT_EQ(nullptr, second->AnchorEdge(ANCHOR_LEFT));
+    EXPECT_EQ(nullptr, third->AnchorEdge(ANCHOR_TOP));
     frame->LayoutAll();
-    EXPECT_EQ(4, second->rect.left);     // margin 5 from the area's left edge 0
-    EXPECT_EQ(54, second->rect.right);
-    EXPECT_EQ(2, third->rect.top);
+    EXPECT_EQ(4, second->Rect().left);     // margin 5 from the area's left edge 0
+    EXPECT_EQ(54, second->Rect().right);
+    EXPECT_EQ(2, third->Rect().top);
 }
 
 TEST_F(AnchorLayout, AnEdgeOfAnotherObjectIsTheReference)
@@ -283,22 +283,22 @@ TEST_F(AnchorLayout, AnEdgeOfAnotherObjectIsTheReference)
     CBaseWindow* second = Make<CStatic>(0, 10, 50, 30);
     ASSERT_TRUE(second->Anchor(first, ANCHOR_LEFT, ANCHOR_RIGHT | 5));
     frame->LayoutAll();
-    EXPECT_EQ(64, second->rect.left);
-    EXPECT_EQ(114, second->rect.right);
+    EXPECT_EQ(64, second->Rect().left);
+    EXPECT_EQ(114, second->Rect().right);
     EXPECT_EQ(64, WindowRectInHost(second->GetHandle()).left);
 
     // The reference's second rectangle instead of its window rectangle.
     CBaseWindow* third = Make<CStatic>(0, 40, 50, 60);
-    first->clientRect = RECT{0, 0, 30, 20};
+    first->SetClientRect(RECT{0, 0, 30, 20});
     ASSERT_TRUE(third->Anchor(first, ANCHOR_LEFT, ANCHOR_RIGHT | ANCHOR_CLIENT_RECT | 2));
     frame->LayoutAll();
-    EXPECT_EQ(31, third->rect.left);
-    EXPECT_EQ(81, third->rect.right);
+    EXPECT_EQ(31, third->Rect().left);
+    EXPECT_EQ(81, third->Rect().right);
 
     EXPECT_FALSE(second->Anchor(first, 0x30000, ANCHOR_TOP | 3));
     EXPECT_FALSE(second->Anchor(first, ANCHOR_TOP, 0x30000 | 3));
-    EXPECT_EQ(3, second->marginTop);          // the margin is stored all the same
-    EXPECT_EQ(nullptr, second->refTop);
+    EXPECT_EQ(3, second->AnchorMargin(ANCHOR_TOP));          // the margin is stored all the same
+    EXPECT_EQ(nullptr, second->AnchorEdge(ANCHOR_TOP));
 }
 
 TEST_F(AnchorLayout, NamedPartsPlaceASideAsThePackedFormDoes)
@@ -306,30 +306,30 @@ TEST_F(AnchorLayout, NamedPartsPlaceASideAsThePackedFormDoes)
     CBaseWindow* first = Make<CStatic>(10, 10, 60, 30);
     CBaseWindow* packed = Make<CStatic>(0, 40, 50, 60);
     CBaseWindow* named = Make<CStatic>(0, 70, 50, 90);
-    first->clientRect = RECT{0, 0, 30, 20};
+    first->SetClientRect(RECT{0, 0, 30, 20});
     ASSERT_TRUE(packed->Anchor(first, ANCHOR_LEFT, ANCHOR_RIGHT | ANCHOR_CLIENT_RECT | 2));
     ASSERT_TRUE(named->AnchorSide(SideAnchor(ANCHOR_LEFT, 2).From(first, ANCHOR_RIGHT).ClientRect()));
     ASSERT_TRUE(named->AnchorSide(SideAnchor(ANCHOR_BOTTOM, 11)));
     frame->LayoutAll();
-    EXPECT_EQ(31, named->rect.left);      // 2 from the reference's client right edge 30
-    EXPECT_EQ(81, named->rect.right);
-    EXPECT_EQ(packed->rect.left, named->rect.left);
+    EXPECT_EQ(31, named->Rect().left);      // 2 from the reference's client right edge 30
+    EXPECT_EQ(81, named->Rect().right);
+    EXPECT_EQ(packed->Rect().left, named->Rect().left);
     RECT client;
     GetClientRect(host, &client);
-    EXPECT_EQ(client.bottom - 10, named->rect.bottom);
-    EXPECT_EQ(client.bottom - 30, named->rect.top);   // the height stays
+    EXPECT_EQ(client.bottom - 10, named->Rect().bottom);
+    EXPECT_EQ(client.bottom - 30, named->Rect().top);   // the height stays
 
     // The margin is a whole number of its own, not the low 16 bits of one.
     named->AnchorSide(SideAnchor(ANCHOR_TOP, 0x10005));
     packed->Anchor(NULL, ANCHOR_TOP, 0x10005);
-    EXPECT_EQ(0x10005, named->marginTop);
-    EXPECT_EQ(5, packed->marginTop);
+    EXPECT_EQ(0x10005, named->AnchorMargin(ANCHOR_TOP));
+    EXPECT_EQ(5, packed->AnchorMargin(ANCHOR_TOP));
 
     // A side or a reference edge that is none of the four: false, the margin stored.
     EXPECT_FALSE(named->AnchorSide(SideAnchor(0x30000, 3)));
     EXPECT_FALSE(named->AnchorSide(SideAnchor(ANCHOR_TOP, 3).From(first, 0x30000)));
-    EXPECT_EQ(3, named->marginTop);
-    EXPECT_EQ(nullptr, named->refTop);
+    EXPECT_EQ(3, named->AnchorMargin(ANCHOR_TOP));
+    EXPECT_EQ(nullptr, named->AnchorEdge(ANCHOR_TOP));
 }
 
 TEST_F(AnchorLayout, ARelativeFontIsMadeOnceFromTheHeight)
@@ -340,21 +340,21 @@ TEST_F(AnchorLayout, ARelativeFontIsMadeOnceFromTheHeight)
     label->Anchor(NULL, ANCHOR_TOP, 1);
     label->Anchor(NULL, ANCHOR_BOTTOM, 61);
     label->SetFont(50, 0, 1, "Arial");
-    EXPECT_EQ(nullptr, label->font);     // made at the next layout, not now
+    EXPECT_EQ(nullptr, label->Font());     // made at the next layout, not now
     frame->LayoutAll();
-    EXPECT_EQ(40, label->rect.bottom - label->rect.top);
-    ASSERT_NE(nullptr, label->font);
+    EXPECT_EQ(40, label->Rect().bottom - label->Rect().top);
+    ASSERT_NE(nullptr, label->Font());
     LOGFONTA made;
-    GetObjectA(label->font, sizeof(made), &made);
+    GetObjectA(label->Font(), sizeof(made), &made);
     EXPECT_EQ(20, made.lfHeight);
     EXPECT_STREQ("Arial", made.lfFaceName);
-    EXPECT_EQ((WPARAM)label->font, (WPARAM)SendMessageA(label->GetHandle(), WM_GETFONT, 0, 0));
+    EXPECT_EQ((WPARAM)label->Font(), (WPARAM)SendMessageA(label->GetHandle(), WM_GETFONT, 0, 0));
 
-    HFONT firstFont = label->font;
+    HFONT firstFont = label->Font();
     SetWindowPos(box->GetHandle(), NULL, 0, 0, 200, 200, SWP_NOZORDER | SWP_NOMOVE);
     frame->LayoutAll();
-    EXPECT_EQ(140, label->rect.bottom - label->rect.top);
-    EXPECT_EQ(firstFont, label->font);
+    EXPECT_EQ(140, label->Rect().bottom - label->Rect().top);
+    EXPECT_EQ(firstFont, label->Font());
 }
 
 }  // namespace
