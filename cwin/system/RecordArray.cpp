@@ -430,10 +430,9 @@ bool CRecordArray::Load(const char* fileName)
     m_count = n;
     if (m_countVariable)
         *m_countVariable = n;
-    for (int i = 0; i < n; ++i)
-        m_view[i] = (uint32_t)i;
     m_viewCount = n;
-    CloseLoadedGaps();
+    if (!ListLoaded())
+        CloseLoadedGaps();
     // Slots 0 to count - 1 hold records now, and every slot from count on is zero.
     m_searchStart = m_count;
     ChoosePending();
@@ -468,6 +467,65 @@ bool CRecordArray::LoadBlock(HANDLE file, int n, uint64_t size)
         return false;
     }
     return ReadWhole(file, Block(), size);
+}
+
+namespace {
+
+struct IdScan
+{
+    const char* first;   // identifier of the first record scanned
+    size_t      stride;  // record size
+    int         count;
+    bool        zero;    // an identifier 0 was met
+};
+
+void ScanIds(IdScan& scan)
+{
+    const char* at = scan.first;
+    bool zero = false;
+    for (int i = 0; i < scan.count; ++i, at += scan.stride)
+        zero |= *reinterpret_cast<const uint32_t*>(at) == 0;
+    scan.zero = zero;
+}
+
+DWORD WINAPI IdScanThread(LPVOID scan)
+{
+    ScanIds(*static_cast<IdScan*>(scan));
+    return 0;
+}
+
+}  // namespace
+
+// Lists the loaded records 0 to count - 1 in the view; true when every one has
+// an identifier. Each is a first touch of fresh or mapped memory, the most of
+// what a large load costs: a second thread looks at the second half of the
+// records meanwhile.
+bool CRecordArray::ListLoaded()
+{
+    const int n = m_count;
+    const size_t kSplitFrom = 4 * 1024 * 1024;
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    IdScan second = {NULL, (size_t)m_recordSize, 0, false};
+    HANDLE thread = NULL;
+    int half = n;
+    if ((size_t)n * (size_t)m_recordSize >= kSplitFrom && system.dwNumberOfProcessors >= 2) {
+        half = n / 2;
+        second.first = SlotAddress(half);
+        second.count = n - half;
+        thread = CreateThread(NULL, 0, IdScanThread, &second, 0, NULL);
+        if (!thread)
+            half = n;
+    }
+    for (int i = 0; i < n; ++i)
+        m_view[i] = (uint32_t)i;
+    IdScan first = {Block(), (size_t)m_recordSize, half, false};
+    ScanIds(first);
+    if (thread) {
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+    }
+    return !first.zero && !second.zero;
 }
 
 // A loaded record whose identifier is 0 is a free slot. Committed records must

@@ -97,6 +97,7 @@ private:
     void  MakePrivate();
     void  Empty();
     void  ChoosePending();
+    bool  ListLoaded();
     void  CloseLoadedGaps();
     void  RebuildBitmap();
 

@@ -711,6 +711,38 @@ TEST(RecordArrayViews, FilesOfEverySizeLoadWholeAndLargeOnesAsViews)
     }
 }
 
+// A record with identifier 0 anywhere in a large file, in either half of
+// the records, is a free slot: the others close up in their order.
+TEST(RecordArrayViews, AKeyZeroRecordAnywhereInALargeFileLeavesNoGap)
+{
+    const int n = 100000;   // 8 MB
+    ScratchDir dir;
+    std::string file = dir.File("gap.dat");
+    for (int zeroAt : {0, 10, 49999, 50000, 70000, n - 1}) {
+        SCOPED_TRACE(zeroAt);
+        std::string image = WideImages(n);
+        memset(&image[(size_t)zeroAt * sizeof(Wide)], 0, 4);
+        ASSERT_TRUE(WriteBytes(file, image));
+        WideTable t;
+        ASSERT_TRUE(t.Bind());
+        ASSERT_TRUE(t.array.Load(file.c_str()));
+        ASSERT_EQ(n - 1, t.count);
+        ASSERT_EQ(n - 1, t.array.ViewCount());
+        std::string expected = image;
+        expected.erase((size_t)zeroAt * sizeof(Wide), sizeof(Wide));
+        EXPECT_TRUE(t.Image(n - 1) == expected);
+        EXPECT_EQ((uint32_t)(n - 2), t.array.View()[n - 2]);
+        EXPECT_EQ(&t.block[n - 1], t.pending);
+        EXPECT_EQ(0u, t.block[n - 1].id);
+        t.pending->value = 1;
+        ASSERT_TRUE(t.array.Append());
+        EXPECT_EQ((uint32_t)(zeroAt + 1), t.block[n - 1].id);   // the lowest identifier not in use
+        std::string after;
+        ASSERT_TRUE(ReadBytes(file, &after));
+        EXPECT_TRUE(after == image);
+    }
+}
+
 TEST(RecordArrayViews, AfterAViewLoadAppendsGrowInItsRoomAndThenMove)
 {
     const int n = 100000;
