@@ -765,9 +765,11 @@ TEST(RecordArrayViews, AfterAViewLoadAppendsGrowInItsRoomAndThenMove)
     }
     EXPECT_EQ(n + 1000, t.count);
     EXPECT_EQ(102000, t.array.Capacity());
-    EXPECT_EQ(base, t.block);
 #ifndef ORVEX_GUARD_PAGES
+    EXPECT_EQ(base, t.block);
     EXPECT_TRUE(g_heapRegistry.IsFileView(t.block));
+#else
+    base = t.block;   // a fuzz build moves a block whenever it grows
 #endif
     EXPECT_EQ(&t.block[n + 1000], t.pending);
     EXPECT_EQ((uint32_t)(n + 1000), t.block[n + 999].id);
@@ -777,7 +779,10 @@ TEST(RecordArrayViews, AfterAViewLoadAppendsGrowInItsRoomAndThenMove)
     ASSERT_TRUE(t.array.AppendMany(30000));
     EXPECT_NE(base, t.block);
     EXPECT_FALSE(g_heapRegistry.IsFileView(t.block));
-    EXPECT_TRUE(AddressFree(base));
+    // The view is gone (the view index, grown after the block, may take its place).
+    MEMORY_BASIC_INFORMATION info;
+    ASSERT_TRUE(VirtualQuery(base, &info, sizeof(info)));
+    EXPECT_TRUE(info.State == MEM_FREE || info.Type != MEM_MAPPED);
     EXPECT_TRUE(t.Image(n) == image);
     EXPECT_EQ(-999, t.block[n + 999].value);
     // The records taken as they are have identifier 0: the first is pending.
