@@ -440,10 +440,10 @@ bool CRecordArray::Load(const char* fileName)
     return true;
 }
 
-// A large file is taken as a copy-on-write view of itself, its whole 64 KB
-// units at least: no fresh memory is touched, and only the pages of records
-// that change become copies. The rest of the file is read into the block
-// right after the view. Any other file is read into fresh memory.
+// The whole 64 KB units of a large file are taken as a copy-on-write view of
+// it: no fresh memory is touched, and only the pages of records that change
+// become copies. The rest of the file is read into the block right after the
+// view. Any other file is read into fresh memory.
 bool CRecordArray::LoadBlock(HANDLE file, int n, uint64_t size)
 {
     int capacity;
