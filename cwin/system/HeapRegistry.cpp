@@ -169,8 +169,69 @@ bool CHeapRegistry::AllocLarge(CWIN_HEAP_INFO& entry, SIZE_T size, bool growing)
     entry.size = size;
     entry.committed = committed;
     entry.reserved = reserved;
+    entry.mapped = 0;
     return true;
 }
+
+#ifndef ORVEX_GUARD_PAGES
+// A block that maps a file is two regions: the view, then the reservation of
+// the rest of its room right after it.
+static BOOL ReleaseLarge(const CWIN_HEAP_INFO& entry)
+{
+    if (!entry.mapped)
+        return VirtualFree(entry.address, 0, MEM_RELEASE);
+    char* base = static_cast<char*>(entry.address);
+    BOOL tail = entry.reserved > entry.mapped ? VirtualFree(base + entry.mapped, 0, MEM_RELEASE) : TRUE;
+    return UnmapViewOfFile(base) && tail;
+}
+
+// With 64 KB allocation granularity a view and a reservation can lie back to
+// back: a reservation of the whole room finds a free address, is given back,
+// and the view and the rest of the room take its place. Another thread may
+// take the address in between; then the next free address is tried.
+static bool MapLarge(CWIN_HEAP_INFO& entry, SIZE_T size, HANDLE file, SIZE_T viewBytes)
+{
+    const SIZE_T unit = 64 * 1024;
+    SIZE_T committed = RoundUp(size, PageSize());
+    SIZE_T reserved = ReservationFor(size, false);
+    if (!committed || !viewBytes || viewBytes % unit || viewBytes >= committed || reserved < committed)
+        return false;
+    HANDLE mapping = CreateFileMappingA(file, NULL, PAGE_WRITECOPY, 0, 0, NULL);
+    if (!mapping)
+        return false;
+    bool made = false;
+    for (int attempt = 0; attempt < 4 && !made; ++attempt) {
+        char* base = static_cast<char*>(VirtualAlloc(NULL, reserved, MEM_RESERVE, PAGE_NOACCESS));
+        if (!base)
+            break;
+        VirtualFree(base, 0, MEM_RELEASE);
+        void* view = MapViewOfFileEx(mapping, FILE_MAP_COPY, 0, 0, viewBytes, base);
+        if (view != base) {
+            if (view)
+                UnmapViewOfFile(view);
+            continue;
+        }
+        if (!VirtualAlloc(base + viewBytes, reserved - viewBytes, MEM_RESERVE, PAGE_NOACCESS)) {
+            UnmapViewOfFile(base);
+            continue;
+        }
+        if (!VirtualAlloc(base + viewBytes, committed - viewBytes, MEM_COMMIT, PAGE_READWRITE)) {
+            VirtualFree(base + viewBytes, 0, MEM_RELEASE);
+            UnmapViewOfFile(base);
+            break;
+        }
+        entry.address = base;
+        entry.size = size;
+        entry.committed = committed;
+        entry.reserved = reserved;
+        entry.mapped = viewBytes;
+        made = true;
+    }
+    // The view keeps the file's section alive.
+    CloseHandle(mapping);
+    return made;
+}
+#endif
 
 // Grows or shrinks a large block; the block stays as it was when this fails.
 bool CHeapRegistry::ResizeLarge(CWIN_HEAP_INFO& entry, SIZE_T size)
@@ -209,10 +270,15 @@ bool CHeapRegistry::ResizeLarge(CWIN_HEAP_INFO& entry, SIZE_T size)
     for (SIZE_T done = 0; done < entry.size; done += slice) {
         SIZE_T n = entry.size - done < slice ? entry.size - done : slice;
         memcpy(to + done, base + done, n);
-        if (n == slice)
+        // A file's view is given back whole, below.
+        if (n == slice && done >= entry.mapped)
             VirtualFree(base + done, slice, MEM_DECOMMIT);
     }
+#ifdef ORVEX_GUARD_PAGES
     VirtualFree(base, 0, MEM_RELEASE);
+#else
+    ReleaseLarge(entry);
+#endif
     entry = moved;
     return true;
 }
@@ -245,18 +311,23 @@ bool CHeapRegistry::Resize(CWIN_HEAP_INFO& entry, SIZE_T size)
 #endif
 }
 
+bool CHeapRegistry::CreateHeap()
+{
+    if (m_heap)
+        return true;
+    m_heap = HeapCreate(0, 0, 0);
+    if (!m_heap) {
+        Report("Can't create Heap", kError);
+        return false;
+    }
+    memset(m_entries, 0, sizeof(CWIN_HEAP_INFO) * m_entryCount);
+    return true;
+}
+
 bool CHeapRegistry::Alloc(void** variable, SIZE_T size, HANDLE heap)
 {
-    if (!variable)
+    if (!variable || !CreateHeap())
         return false;
-    if (!m_heap) {
-        m_heap = HeapCreate(0, 0, 0);
-        if (!m_heap) {
-            Report("Can't create Heap", kError);
-            return false;
-        }
-        memset(m_entries, 0, sizeof(CWIN_HEAP_INFO) * m_entryCount);
-    }
     if (!heap)
         heap = m_heap;
 
@@ -280,7 +351,7 @@ bool CHeapRegistry::Alloc(void** variable, SIZE_T size, HANDLE heap)
         if (entry.heap)
             continue;
         entry.heap = heap;
-        entry.size = entry.committed = entry.reserved = 0;
+        entry.size = entry.committed = entry.reserved = entry.mapped = 0;
         bool ok;
 #ifdef ORVEX_GUARD_PAGES
         if (g_guardedLive < kGuardedLimit) {
@@ -352,7 +423,7 @@ bool CHeapRegistry::Free(void** variable)
     BOOL released = entry.reserved ? ReleaseGuarded(entry.address)
                                    : HeapFree(entry.heap, HEAP_NO_SERIALIZE, entry.address);
 #else
-    BOOL released = entry.reserved ? VirtualFree(entry.address, 0, MEM_RELEASE)
+    BOOL released = entry.reserved ? ReleaseLarge(entry)
                                    : HeapFree(entry.heap, HEAP_NO_SERIALIZE, entry.address);
 #endif
     if (!released) {
@@ -361,8 +432,57 @@ bool CHeapRegistry::Free(void** variable)
     }
     entry.heap = NULL;
     entry.address = NULL;
-    entry.size = entry.committed = entry.reserved = 0;
+    entry.size = entry.committed = entry.reserved = entry.mapped = 0;
     *variable = NULL;
+    return true;
+}
+
+bool CHeapRegistry::AllocFileView(void** variable, SIZE_T size, HANDLE file, SIZE_T viewBytes)
+{
+#ifdef ORVEX_GUARD_PAGES
+    (void)variable;
+    (void)size;
+    (void)file;
+    (void)viewBytes;
+    return false;
+#else
+    if (!variable || size < LargeBlockSize || !CreateHeap())
+        return false;
+    for (int i = 0; i < m_entryCount; ++i) {
+        CWIN_HEAP_INFO& entry = m_entries[i];
+        if (entry.heap)
+            continue;
+        if (!MapLarge(entry, size, file, viewBytes))
+            return false;
+        entry.heap = m_heap;
+        *variable = entry.address;
+        return true;
+    }
+    Report("size of array CWIN_HEAP_INFO_NUM is insufficient", kNotice);
+    return false;
+#endif
+}
+
+bool CHeapRegistry::IsFileView(const void* address) const
+{
+    int index = m_heap ? FindSilently(address) : -1;
+    return index >= 0 && m_entries[index].mapped != 0;
+}
+
+bool CHeapRegistry::MakePrivate(void** variable)
+{
+    if (!variable || !IsFileView(*variable))
+        return true;
+    CWIN_HEAP_INFO& entry = m_entries[FindSilently(*variable)];
+    CWIN_HEAP_INFO moved = entry;
+    if (!AllocLarge(moved, entry.size, false))
+        return false;
+    memcpy(moved.address, entry.address, entry.size);
+#ifndef ORVEX_GUARD_PAGES
+    ReleaseLarge(entry);
+#endif
+    entry = moved;
+    *variable = entry.address;
     return true;
 }
 
@@ -414,11 +534,11 @@ void CHeapRegistry::Destroy()
             ReleaseGuarded(entry.address);
 #else
         if (entry.reserved)
-            VirtualFree(entry.address, 0, MEM_RELEASE);
+            ReleaseLarge(entry);
 #endif
         entry.heap = NULL;
         entry.address = NULL;
-        entry.size = entry.committed = entry.reserved = 0;
+        entry.size = entry.committed = entry.reserved = entry.mapped = 0;
     }
     if (!HeapDestroy(m_heap))
         Report("Can't destroy Heap", kError);

@@ -22,6 +22,7 @@ struct CWIN_HEAP_INFO
     SIZE_T size;        // requested size (large blocks only)
     SIZE_T committed;   // committed bytes (large blocks only)
     SIZE_T reserved;    // reservation size; 0 for a block of the heap itself
+    SIZE_T mapped;      // leading bytes that are a copy-on-write view of a file
 };
 
 class CHeapRegistry
@@ -39,10 +40,25 @@ public:
     bool   Zero(void* address, SIZE_T size = (SIZE_T)-1);
     void   Destroy();
 
+    // A new large block of `size` bytes whose first `viewBytes` (a whole number
+    // of 64 KB units, less than `size`) are a copy-on-write view of `file` from
+    // its start: the pages are the system's file cache until written to, and a
+    // write changes the block, never the file. The rest is zero. False, and
+    // nothing made, when the block cannot be made so (the caller reads the
+    // file instead); never in fuzz builds.
+    bool   AllocFileView(void** variable, SIZE_T size, HANDLE file, SIZE_T viewBytes);
+    // True while a block still maps a file.
+    bool   IsFileView(const void* address) const;
+    // Moves a block that maps a file into private memory (the variable gets
+    // the new address), so the file is no longer held; true at once for any
+    // other block.
+    bool   MakePrivate(void** variable);
+
     // Typed conveniences over the same operations.
     template <class T> bool Alloc(T** variable, SIZE_T size) { return Alloc(reinterpret_cast<void**>(variable), size); }
     template <class T> bool AllocNew(T** variable, SIZE_T size) { return AllocNew(reinterpret_cast<void**>(variable), size); }
     template <class T> bool Free(T** variable) { return Free(reinterpret_cast<void**>(variable)); }
+    template <class T> bool MakePrivate(T** variable) { return MakePrivate(reinterpret_cast<void**>(variable)); }
 
     int    Capacity() const { return m_entryCount; }
     int    LiveBlocks() const;
@@ -61,6 +77,7 @@ public:
 #endif
 
 private:
+    bool CreateHeap();
     int  FindSilently(const void* address) const;
     bool Resize(CWIN_HEAP_INFO& entry, SIZE_T size);
     bool AllocLarge(CWIN_HEAP_INFO& entry, SIZE_T size, bool growing);

@@ -13,7 +13,7 @@ CRecordArray::CRecordArray()
       m_countVariable(NULL), m_count(0), m_recordSize(4), m_growthStep(10), m_maxCount(100000000),
       m_capacity(0), m_view(NULL), m_viewCount(0), m_idBitmap(NULL), m_bitmapSize(102400),
       m_cursorByte(0), m_cursorBit(0), m_windowBase(0), m_bitmapStale(true), m_searchStart(-1),
-      m_lastPending(0), m_lastError(0), m_generation(0), m_internalBlock(NULL)
+      m_lastPending(0), m_lastError(0), m_generation(0), m_loadsViews(true), m_internalBlock(NULL)
 {
     InitializeCriticalSection(&m_lock);
 }
@@ -71,19 +71,32 @@ void CRecordArray::Empty()
     ++m_generation;
 }
 
-// Capacity for `count` records in whole growth steps, plus the extra slot.
+// Capacity for `count` records in whole growth steps, and the bytes of the
+// block (with the extra slot) and of the view index; false when too large.
+bool CRecordArray::SizesFor(int count, int* capacity, SIZE_T* blockBytes, SIZE_T* viewBytes) const
+{
+    uint64_t slots = (uint64_t)m_growthStep * ((uint64_t)count / (uint64_t)m_growthStep + 1);
+    uint64_t block = (slots + 1) * (uint64_t)m_recordSize;
+    uint64_t view = (slots + 1) * 2 * sizeof(uint32_t);
+    if (slots > 0x7FFFFFFF || block > (SIZE_T)-1 || view > (SIZE_T)-1)
+        return false;
+    *capacity = (int)slots;
+    *blockBytes = (SIZE_T)block;
+    *viewBytes = (SIZE_T)view;
+    return true;
+}
+
 bool CRecordArray::GrowTo(int count)
 {
-    uint64_t capacity = (uint64_t)m_growthStep * ((uint64_t)count / (uint64_t)m_growthStep + 1);
-    uint64_t blockBytes = (capacity + 1) * (uint64_t)m_recordSize;
-    uint64_t viewBytes = (capacity + 1) * 2 * sizeof(uint32_t);
-    if (capacity > 0x7FFFFFFF || blockBytes > (SIZE_T)-1 || viewBytes > (SIZE_T)-1)
+    int capacity;
+    SIZE_T blockBytes, viewBytes;
+    if (!SizesFor(count, &capacity, &blockBytes, &viewBytes))
         return false;
-    if (!g_heapRegistry.Alloc(m_blockVariable, (SIZE_T)blockBytes))
+    if (!g_heapRegistry.Alloc(m_blockVariable, blockBytes))
         return false;
-    if (!g_heapRegistry.Alloc(&m_view, (SIZE_T)viewBytes))
+    if (!g_heapRegistry.Alloc(&m_view, viewBytes))
         return false;
-    m_capacity = (int)capacity;
+    m_capacity = capacity;
     return true;
 }
 
@@ -284,6 +297,8 @@ bool CRecordArray::Save(const char* fileName)
         m_lastError = ErrorNotBound;
         return false;
     }
+    if (g_heapRegistry.IsFileView(Block()))
+        MakePrivate();
     CReplacingFile file;
     if (!file.Open(fileName))
         return false;
@@ -297,6 +312,26 @@ bool CRecordArray::Save(const char* fileName)
         left -= chunk;
     }
     return file.Commit();
+}
+
+// A block loaded as a view of its file holds that file: the file saved may be
+// the very one, and a mapped file cannot be replaced. The block becomes
+// private memory elsewhere, and the user's record pointers follow it. Should
+// that fail, the save goes on (and fails only if the file is the one held).
+void CRecordArray::MakePrivate()
+{
+    Lock();
+    char* old = Block();
+    if (g_heapRegistry.MakePrivate(m_blockVariable)) {
+        const size_t bytes = (size_t)(m_capacity + 1) * (size_t)m_recordSize;
+        void** pointers[2] = {m_pendingVariable, m_currentVariable};
+        for (void** p : pointers) {
+            char* at = p ? static_cast<char*>(*p) : NULL;
+            if (at >= old && at < old + bytes)
+                *p = Block() + (at - old);
+        }
+    }
+    Unlock();
 }
 
 // Reads `size` bytes at `offset` of the file into `data`, in pieces of at
@@ -383,10 +418,7 @@ bool CRecordArray::Load(const char* fileName)
     int n = (int)(size.QuadPart / m_recordSize);
     Lock();
     Empty();
-    bool ok = GrowTo(n);
-    if (!ok)
-        m_lastError = ErrorNoMemory;
-    ok = ok && ReadWhole(file, Block(), (uint64_t)size.QuadPart);
+    bool ok = LoadBlock(file, n, (uint64_t)size.QuadPart);
     CloseHandle(file);
     if (!ok) {
         // Out of memory, or a file that shrank under us: the table is left
@@ -398,15 +430,102 @@ bool CRecordArray::Load(const char* fileName)
     m_count = n;
     if (m_countVariable)
         *m_countVariable = n;
-    for (int i = 0; i < n; ++i)
-        m_view[i] = (uint32_t)i;
     m_viewCount = n;
-    CloseLoadedGaps();
+    if (!ListLoaded())
+        CloseLoadedGaps();
     // Slots 0 to count - 1 hold records now, and every slot from count on is zero.
     m_searchStart = m_count;
     ChoosePending();
     Unlock();
     return true;
+}
+
+// The whole 64 KB units of a large file are taken as a copy-on-write view of
+// it: no fresh memory is touched, and only the pages of records that change
+// become copies. The rest of the file is read into the block right after the
+// view. Any other file is read into fresh memory.
+bool CRecordArray::LoadBlock(HANDLE file, int n, uint64_t size)
+{
+    int capacity;
+    SIZE_T blockBytes, viewBytes;
+    if (!SizesFor(n, &capacity, &blockBytes, &viewBytes)) {
+        m_lastError = ErrorNoMemory;
+        return false;
+    }
+    const uint64_t mapped = size & ~(uint64_t)0xFFFF;
+    if (m_loadsViews && size >= CHeapRegistry::LargeBlockSize &&
+        g_heapRegistry.AllocFileView(m_blockVariable, blockBytes, file, (SIZE_T)mapped)) {
+        if (!g_heapRegistry.Alloc(&m_view, viewBytes)) {
+            m_lastError = ErrorNoMemory;
+            return false;
+        }
+        m_capacity = capacity;
+        return ReadAt(file, Block() + mapped, mapped, size - mapped);
+    }
+    if (!GrowTo(n)) {
+        m_lastError = ErrorNoMemory;
+        return false;
+    }
+    return ReadWhole(file, Block(), size);
+}
+
+namespace {
+
+struct IdScan
+{
+    const char* first;   // identifier of the first record scanned
+    size_t      stride;  // record size
+    int         count;
+    bool        zero;    // an identifier 0 was met
+};
+
+void ScanIds(IdScan& scan)
+{
+    const char* at = scan.first;
+    bool zero = false;
+    for (int i = 0; i < scan.count; ++i, at += scan.stride)
+        zero |= *reinterpret_cast<const uint32_t*>(at) == 0;
+    scan.zero = zero;
+}
+
+DWORD WINAPI IdScanThread(LPVOID scan)
+{
+    ScanIds(*static_cast<IdScan*>(scan));
+    return 0;
+}
+
+}  // namespace
+
+// Lists the loaded records 0 to count - 1 in the view; true when every one has
+// an identifier. Each is a first touch of fresh or mapped memory, the most of
+// what a large load costs: a second thread looks at the second half of the
+// records meanwhile.
+bool CRecordArray::ListLoaded()
+{
+    const int n = m_count;
+    const size_t kSplitFrom = 4 * 1024 * 1024;
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    IdScan second = {NULL, (size_t)m_recordSize, 0, false};
+    HANDLE thread = NULL;
+    int half = n;
+    if ((size_t)n * (size_t)m_recordSize >= kSplitFrom && system.dwNumberOfProcessors >= 2) {
+        half = n / 2;
+        second.first = SlotAddress(half);
+        second.count = n - half;
+        thread = CreateThread(NULL, 0, IdScanThread, &second, 0, NULL);
+        if (!thread)
+            half = n;
+    }
+    for (int i = 0; i < n; ++i)
+        m_view[i] = (uint32_t)i;
+    IdScan first = {Block(), (size_t)m_recordSize, half, false};
+    ScanIds(first);
+    if (thread) {
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+    }
+    return !first.zero && !second.zero;
 }
 
 // A loaded record whose identifier is 0 is a free slot. Committed records must

@@ -56,6 +56,11 @@ public:
     // records by their slots starts again then. Appends leave it as it is.
     uint32_t Generation() const { return m_generation; }
     void SetMaximumCount(int maximum) { m_maxCount = maximum; }
+    // Whether Load may take a large file as a copy-on-write view of itself
+    // (on by default): worth it for a table mostly read, not for one whose
+    // every page is written soon after (each page then faults into a copy).
+    void SetLoadsViews(bool views) { m_loadsViews = views; }
+    bool LoadsViews() const { return m_loadsViews; }
 
     // The user's variables and the template as bound: a list view binds its
     // store again with them and reads the pending and current records.
@@ -86,9 +91,13 @@ private:
     char* Block() const { return m_blockVariable ? static_cast<char*>(*m_blockVariable) : NULL; }
     char* SlotAddress(int slot) const { return Block() + (size_t)slot * (size_t)m_recordSize; }
     uint32_t SlotId(int slot) const { return *reinterpret_cast<const uint32_t*>(SlotAddress(slot)); }
+    bool  SizesFor(int count, int* capacity, SIZE_T* blockBytes, SIZE_T* viewBytes) const;
     bool  GrowTo(int count);
+    bool  LoadBlock(HANDLE file, int n, uint64_t size);
+    void  MakePrivate();
     void  Empty();
     void  ChoosePending();
+    bool  ListLoaded();
     void  CloseLoadedGaps();
     void  RebuildBitmap();
 
@@ -114,6 +123,7 @@ private:
     int       m_lastPending;
     int       m_lastError;
     uint32_t  m_generation;
+    bool      m_loadsViews;
     void*     m_internalBlock;
     CRITICAL_SECTION m_lock;
 };

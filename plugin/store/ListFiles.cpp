@@ -7,9 +7,12 @@ const char* const kListNames[StoreTableCount] = {"GNList.dat", "SNList.dat", "GM
 const char* const kSavePaths[StoreTableCount] = {"c:\\GNList.dat", "c:\\SNList.dat", "c:\\GMList.dat",
                                                  "c:\\GDList.dat"};
 
+// Written only where needed: a table loaded as a view of its file keeps the
+// file's pages until a byte of them changes.
 void Terminate(char* field, size_t size)
 {
-    field[size - 1] = 0;
+    if (field[size - 1])
+        field[size - 1] = 0;
 }
 
 }  // namespace

@@ -23,6 +23,8 @@ bool CStoreTables::Bind(StoreTable table)
 {
     switch (table) {
     case GoodsTable:
+        // Every goods record gets its figures recomputed soon after a load.
+        m_goods.Array().SetLoadsViews(false);
         return m_goods.Bind(GoodsGrowthStep, true);
     case SupplierTable: {
         bool ok = m_suppliers.Bind(SupplierGrowthStep);

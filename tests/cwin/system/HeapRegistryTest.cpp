@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string.h>
+#include <string>
 #include <vector>
 
 #include "cwin/system/HeapRegistry.h"
@@ -345,6 +346,212 @@ TEST(HeapRegistryRoom, AMadeBlockHasAnEighthMoreRoomAndAGrownOneMovesIntoMuchMor
     else
         EXPECT_GE(room, 2 * grown);
     EXPECT_TRUE(r.registry.Free(&block));
+}
+
+// A block whose first 64 KB units are a copy-on-write view of a file: its
+// bytes are the file's, then zero; writes never reach the file; it grows in
+// its room and moves past it; it becomes private memory on demand; freeing it
+// gives its whole room back.
+class HeapRegistryView : public ::testing::Test
+{
+protected:
+    static const SIZE_T kUnit = 64 * 1024;
+
+    void SetUp() override
+    {
+        // Not a whole number of units, and every byte telling its offset.
+        for (SIZE_T i = 0; i < kFileSize; ++i)
+            m_image.push_back((char)(i * 7 + i / 251));
+        m_path = m_dir.File("image.dat");
+        ASSERT_TRUE(WriteBytes(m_path, m_image));
+    }
+
+    HANDLE Open() const
+    {
+        return CreateFileA(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, NULL);
+    }
+
+    // A view of the file's first `units` units in a block of `size` bytes.
+    bool Map(CHeapRegistry& registry, char** block, SIZE_T size, SIZE_T units)
+    {
+        HANDLE file = Open();
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        bool made = registry.AllocFileView(reinterpret_cast<void**>(block), size, file, units * kUnit);
+        CloseHandle(file);
+        return made;
+    }
+
+    bool FileUnchanged() const
+    {
+        std::string now;
+        return ReadBytes(m_path, &now) && now == m_image;
+    }
+
+    static bool IsFree(const void* address)
+    {
+        MEMORY_BASIC_INFORMATION info;
+        return VirtualQuery(address, &info, sizeof(info)) && info.State == MEM_FREE;
+    }
+
+    static const SIZE_T kFileSize = 40 * kUnit + 1234;   // 2.5 MB and a bit
+    ScratchDir m_dir;
+    std::string m_path;
+    std::string m_image;
+};
+
+TEST_F(HeapRegistryView, TheBlockHoldsTheFilesUnitsThenZeroAndWritesStayPrivate)
+{
+#ifdef ORVEX_GUARD_PAGES
+    GTEST_SKIP() << "a fuzz build makes no views";
+#endif
+    Registry r(16);
+    char* block = NULL;
+    const SIZE_T size = 3 * 1024 * 1024;
+    ASSERT_TRUE(Map(r.registry, &block, size, 40));
+    ASSERT_NE(nullptr, block);
+    EXPECT_TRUE(r.registry.IsFileView(block));
+    EXPECT_EQ(size, r.registry.Size(block));
+    EXPECT_EQ(1, r.registry.LiveBlocks());
+    EXPECT_EQ(m_image.substr(0, 40 * kUnit), std::string(block, 40 * kUnit));
+    EXPECT_TRUE(AllZero(block + 40 * kUnit, size - 40 * kUnit));
+
+    // Changes in the view and after it: the block has them, the file never.
+    block[0] = 'A';
+    block[40 * kUnit - 1] = 'B';
+    block[40 * kUnit] = 'C';
+    block[size - 1] = 'D';
+    EXPECT_EQ('A', block[0]);
+    EXPECT_EQ('B', block[40 * kUnit - 1]);
+    EXPECT_EQ(m_image.substr(1, 40 * kUnit - 2), std::string(block + 1, 40 * kUnit - 2));
+    EXPECT_TRUE(FileUnchanged());
+
+    // Freeing gives the view and the room after it back.
+    char* old = block;
+    ASSERT_TRUE(r.registry.Free(&block));
+    EXPECT_EQ(nullptr, block);
+    EXPECT_EQ(0, r.registry.LiveBlocks());
+    EXPECT_TRUE(IsFree(old));
+    EXPECT_TRUE(IsFree(old + 40 * kUnit));
+    void* again = VirtualAlloc(old, size + size / 8, MEM_RESERVE, PAGE_NOACCESS);
+    EXPECT_EQ(static_cast<void*>(old), again);
+    if (again)
+        VirtualFree(again, 0, MEM_RELEASE);
+    EXPECT_TRUE(FileUnchanged());
+}
+
+TEST_F(HeapRegistryView, ItGrowsInItsRoomMovesPastItAndShrinksWithZeroFill)
+{
+#ifdef ORVEX_GUARD_PAGES
+    GTEST_SKIP() << "a fuzz build makes no views";
+#endif
+    Registry r(16);
+    char* block = NULL;
+    const SIZE_T size = 3 * 1024 * 1024;
+    ASSERT_TRUE(Map(r.registry, &block, size, 40));
+    block[size - 1] = 'z';
+
+    // An eighth more room: a sixteenth more stays in place, still a view.
+    char* base = block;
+    ASSERT_TRUE(r.registry.Alloc(&block, size + size / 16));
+    EXPECT_EQ(base, block);
+    EXPECT_TRUE(r.registry.IsFileView(block));
+    EXPECT_EQ('z', block[size - 1]);
+    EXPECT_TRUE(AllZero(block + size, size / 16));
+
+    // Shrinking into the view and growing again: the bytes between are zero.
+    ASSERT_TRUE(r.registry.Alloc(&block, 10 * kUnit));
+    EXPECT_EQ(base, block);
+    ASSERT_TRUE(r.registry.Alloc(&block, size));
+    EXPECT_EQ(base, block);
+    EXPECT_EQ(m_image.substr(0, 10 * kUnit), std::string(block, 10 * kUnit));
+    EXPECT_TRUE(AllZero(block + 10 * kUnit, size - 10 * kUnit));
+    block[10 * kUnit - 1] = 'y';
+
+    // Past the room it moves into private memory; the old room is free.
+    const SIZE_T grown = size * 2;
+    ASSERT_TRUE(r.registry.Alloc(&block, grown));
+    EXPECT_NE(base, block);
+    EXPECT_FALSE(r.registry.IsFileView(block));
+    EXPECT_EQ(m_image.substr(0, 10 * kUnit - 1), std::string(block, 10 * kUnit - 1));
+    EXPECT_EQ('y', block[10 * kUnit - 1]);
+    EXPECT_TRUE(AllZero(block + 10 * kUnit, grown - 10 * kUnit));
+    EXPECT_TRUE(IsFree(base));
+    EXPECT_TRUE(IsFree(base + 40 * kUnit));
+    EXPECT_EQ(1, r.registry.LiveBlocks());
+    EXPECT_TRUE(r.registry.Free(&block));
+    EXPECT_TRUE(FileUnchanged());
+}
+
+TEST_F(HeapRegistryView, MadePrivateItKeepsItsBytesAndTheFileCanBeReplaced)
+{
+#ifdef ORVEX_GUARD_PAGES
+    GTEST_SKIP() << "a fuzz build makes no views";
+#endif
+    Registry r(16);
+    char* block = NULL;
+    const SIZE_T size = 3 * 1024 * 1024;
+    ASSERT_TRUE(Map(r.registry, &block, size, 40));
+    block[5] = 'x';
+    block[size - 1] = 'z';
+    char* base = block;
+    ASSERT_TRUE(r.registry.MakePrivate(&block));
+    EXPECT_NE(base, block);
+    EXPECT_FALSE(r.registry.IsFileView(block));
+    EXPECT_EQ(size, r.registry.Size(block));
+    EXPECT_EQ(1, r.registry.LiveBlocks());
+    EXPECT_TRUE(IsFree(base));
+    std::string expected = m_image.substr(0, 40 * kUnit);
+    expected[5] = 'x';
+    EXPECT_EQ(expected, std::string(block, 40 * kUnit));
+    EXPECT_TRUE(AllZero(block + 40 * kUnit, size - 40 * kUnit - 1));
+    EXPECT_EQ('z', block[size - 1]);
+
+    // Nothing holds the file now: it can be replaced and removed.
+    std::string other = m_dir.File("other.dat");
+    ASSERT_TRUE(WriteBytes(other, "new"));
+    EXPECT_TRUE(MoveFileExA(other.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_TRUE(DeleteFileA(m_path.c_str()));
+
+    // A block that is no view is left as it is.
+    char* same = block;
+    EXPECT_TRUE(r.registry.MakePrivate(&block));
+    EXPECT_EQ(same, block);
+    EXPECT_TRUE(r.registry.Free(&block));
+}
+
+TEST_F(HeapRegistryView, WhatCannotBeAViewIsRefusedWithNothingMade)
+{
+    Registry r(16);
+    char* block = NULL;
+#ifdef ORVEX_GUARD_PAGES
+    EXPECT_FALSE(Map(r.registry, &block, 3 * 1024 * 1024, 40));
+#else
+    // Not whole units, no units, as large as the block, a small block.
+    HANDLE file = Open();
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    EXPECT_FALSE(r.registry.AllocFileView(reinterpret_cast<void**>(&block), 3 * 1024 * 1024, file, 40 * kUnit + 4096));
+    EXPECT_FALSE(r.registry.AllocFileView(reinterpret_cast<void**>(&block), 3 * 1024 * 1024, file, 0));
+    EXPECT_FALSE(r.registry.AllocFileView(reinterpret_cast<void**>(&block), 40 * kUnit, file, 40 * kUnit));
+    EXPECT_FALSE(r.registry.AllocFileView(reinterpret_cast<void**>(&block), 1024 * 1024 - 1, file, 8 * kUnit));
+    CloseHandle(file);
+#endif
+    EXPECT_EQ(nullptr, block);
+    EXPECT_EQ(0, r.registry.LiveBlocks());
+
+    // A full registry makes none either, and says so as for any block.
+    Registry full(1);
+    char* first = NULL;
+    ASSERT_TRUE(full.registry.Alloc(&first, 10));
+    MessageBoxRecorder boxes;
+#ifndef ORVEX_GUARD_PAGES
+    EXPECT_FALSE(Map(full.registry, &block, 3 * 1024 * 1024, 40));
+    ASSERT_EQ(1u, boxes.Boxes().size());
+    EXPECT_EQ("size of array CWIN_HEAP_INFO_NUM is insufficient", boxes.Boxes()[0].text);
+#endif
+    EXPECT_EQ(nullptr, block);
+    EXPECT_TRUE(full.registry.Free(&first));
 }
 
 }  // namespace

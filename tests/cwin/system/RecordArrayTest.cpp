@@ -613,3 +613,243 @@ TEST(RecordArray, ALargeFileReadInHalvesComesInWholeOrNotAtAll)
 }
 
 }  // namespace
+
+// A large file loads as a copy-on-write view of its whole 64 KB units, the
+// rest read after it: every record in place, also the one across the view's
+// end; the table behaves as any other, and the file never changes.
+namespace {
+
+struct Wide
+{
+    uint32_t id;
+    int32_t value;
+    char text[72];
+};
+
+std::string WideImages(int n)
+{
+    std::string bytes;
+    for (int i = 0; i < n; ++i) {
+        Wide r;
+        memset(&r, 0, sizeof(r));
+        r.id = (uint32_t)(i + 1);
+        r.value = 3 * i + 1;
+        for (size_t k = 0; k + 1 < sizeof(r.text); ++k)
+            r.text[k] = (char)('a' + (i + k) % 26);
+        bytes.append(reinterpret_cast<const char*>(&r), sizeof(r));
+    }
+    return bytes;
+}
+
+struct WideTable
+{
+    CRecordArray array;
+    Wide* block = nullptr;
+    Wide* pending = nullptr;
+    Wide* current = nullptr;
+    int count = -1;
+
+    bool Bind() { return array.Bind(&block, &pending, &current, 1000, &count); }
+    std::string Image(int n) const { return std::string(reinterpret_cast<const char*>(block), (size_t)n * sizeof(Wide)); }
+};
+
+bool AddressFree(const void* address)
+{
+    MEMORY_BASIC_INFORMATION info;
+    return VirtualQuery(address, &info, sizeof(info)) && info.State == MEM_FREE;
+}
+
+TEST(RecordArrayViews, FilesOfEverySizeLoadWholeAndLargeOnesAsViews)
+{
+    static_assert(sizeof(Wide) == 80, "a record that does not divide 64 KB");
+    struct Case
+    {
+        int n;
+        bool view;
+    } cases[] = {
+        {0, false},
+        {1, false},
+        {819, false},     // just under 64 KB
+        {820, false},     // just over
+        {4096, false},    // five units exactly
+        {13107, false},   // just under 1 MB
+        {13108, true},    // just over: 16 units, the last record across their end
+        {65536, true},    // 80 units exactly: nothing read
+        {100000, true},   // 122 units and 4,608 bytes read
+    };
+    ScratchDir dir;
+    std::string file = dir.File("wide.dat");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.n);
+        const std::string image = WideImages(c.n);
+        ASSERT_TRUE(WriteBytes(file, image));
+        {
+            WideTable t;
+            ASSERT_TRUE(t.Bind());
+            ASSERT_TRUE(t.array.Load(file.c_str()));
+            ASSERT_EQ(c.n, t.count);
+#ifdef ORVEX_GUARD_PAGES
+            EXPECT_FALSE(g_heapRegistry.IsFileView(t.block));   // fuzz builds read every file
+#else
+            EXPECT_EQ(c.view, g_heapRegistry.IsFileView(t.block));
+#endif
+            EXPECT_TRUE(t.Image(c.n) == image);
+            EXPECT_EQ(c.n, t.array.ViewCount());
+            EXPECT_EQ(1000 * (c.n / 1000 + 1), t.array.Capacity());
+            EXPECT_EQ(&t.block[c.n], t.pending);
+            std::string rest(reinterpret_cast<const char*>(&t.block[c.n]),
+                             (size_t)(t.array.Capacity() + 1 - c.n) * sizeof(Wide));
+            EXPECT_EQ(std::string(rest.size(), '\0'), rest);
+            t.pending->value = -5;
+            ASSERT_TRUE(t.array.Append());
+            EXPECT_EQ((uint32_t)(c.n + 1), t.block[c.n].id);
+            EXPECT_EQ(-5, t.block[c.n].value);
+        }
+        std::string after;
+        ASSERT_TRUE(ReadBytes(file, &after));
+        EXPECT_TRUE(after == image);
+    }
+}
+
+// A record with identifier 0 anywhere in a large file, in either half of
+// the records, is a free slot: the others close up in their order.
+TEST(RecordArrayViews, AKeyZeroRecordAnywhereInALargeFileLeavesNoGap)
+{
+    const int n = 100000;   // 8 MB
+    ScratchDir dir;
+    std::string file = dir.File("gap.dat");
+    for (int zeroAt : {0, 10, 49999, 50000, 70000, n - 1}) {
+        SCOPED_TRACE(zeroAt);
+        std::string image = WideImages(n);
+        memset(&image[(size_t)zeroAt * sizeof(Wide)], 0, 4);
+        ASSERT_TRUE(WriteBytes(file, image));
+        WideTable t;
+        ASSERT_TRUE(t.Bind());
+        ASSERT_TRUE(t.array.Load(file.c_str()));
+        ASSERT_EQ(n - 1, t.count);
+        ASSERT_EQ(n - 1, t.array.ViewCount());
+        std::string expected = image;
+        expected.erase((size_t)zeroAt * sizeof(Wide), sizeof(Wide));
+        EXPECT_TRUE(t.Image(n - 1) == expected);
+        EXPECT_EQ((uint32_t)(n - 2), t.array.View()[n - 2]);
+        EXPECT_EQ(&t.block[n - 1], t.pending);
+        EXPECT_EQ(0u, t.block[n - 1].id);
+        t.pending->value = 1;
+        ASSERT_TRUE(t.array.Append());
+        EXPECT_EQ((uint32_t)(zeroAt + 1), t.block[n - 1].id);   // the lowest identifier not in use
+        std::string after;
+        ASSERT_TRUE(ReadBytes(file, &after));
+        EXPECT_TRUE(after == image);
+    }
+}
+
+TEST(RecordArrayViews, AfterAViewLoadAppendsGrowInItsRoomAndThenMove)
+{
+    const int n = 100000;
+    ScratchDir dir;
+    std::string file = dir.File("grow.dat");
+    const std::string image = WideImages(n);
+    ASSERT_TRUE(WriteBytes(file, image));
+    WideTable t;
+    ASSERT_TRUE(t.Bind());
+    ASSERT_TRUE(t.array.Load(file.c_str()));
+#ifndef ORVEX_GUARD_PAGES
+    ASSERT_TRUE(g_heapRegistry.IsFileView(t.block));
+#endif
+    Wide* base = t.block;
+
+    // 1,000 appends fill the capacity and grow it by a step, inside the room.
+    for (int i = 0; i < 1000; ++i) {
+        t.pending->value = -i;
+        ASSERT_TRUE(t.array.Append());
+    }
+    EXPECT_EQ(n + 1000, t.count);
+    EXPECT_EQ(102000, t.array.Capacity());
+#ifndef ORVEX_GUARD_PAGES
+    EXPECT_EQ(base, t.block);
+    EXPECT_TRUE(g_heapRegistry.IsFileView(t.block));
+#else
+    base = t.block;   // a fuzz build moves a block whenever it grows
+#endif
+    EXPECT_EQ(&t.block[n + 1000], t.pending);
+    EXPECT_EQ((uint32_t)(n + 1000), t.block[n + 999].id);
+    EXPECT_EQ(-999, t.block[n + 999].value);
+
+    // Far past the room the block moves into memory of its own.
+    ASSERT_TRUE(t.array.AppendMany(30000));
+    EXPECT_NE(base, t.block);
+    EXPECT_FALSE(g_heapRegistry.IsFileView(t.block));
+    // The view is gone (the view index, grown after the block, may take its place).
+    MEMORY_BASIC_INFORMATION info;
+    ASSERT_TRUE(VirtualQuery(base, &info, sizeof(info)));
+    EXPECT_TRUE(info.State == MEM_FREE || info.Type != MEM_MAPPED);
+    EXPECT_TRUE(t.Image(n) == image);
+    EXPECT_EQ(-999, t.block[n + 999].value);
+    // The records taken as they are have identifier 0: the first is pending.
+    EXPECT_EQ(0u, t.block[n + 1000].id);
+    EXPECT_EQ(&t.block[n + 1000], t.pending);
+    t.pending->value = 7;
+    ASSERT_TRUE(t.array.Append());
+    EXPECT_EQ(7, t.block[n + 1000].value);
+    EXPECT_NE(0u, t.block[n + 1000].id);
+
+    std::string after;
+    ASSERT_TRUE(ReadBytes(file, &after));
+    EXPECT_TRUE(after == image);
+}
+
+TEST(RecordArrayViews, ChangesNeverReachTheFileUntilItIsSavedOverAndFreeingGivesTheRoomBack)
+{
+    const int n = 30000;   // 2.4 MB
+    ScratchDir dir;
+    std::string file = dir.File("same.dat");
+    const std::string image = WideImages(n);
+    ASSERT_TRUE(WriteBytes(file, image));
+    WideTable t;
+    ASSERT_TRUE(t.Bind());
+    ASSERT_TRUE(t.array.Load(file.c_str()));
+#ifndef ORVEX_GUARD_PAGES
+    ASSERT_TRUE(g_heapRegistry.IsFileView(t.block));
+#endif
+    ASSERT_TRUE(t.array.RemoveAt(0));
+    t.block[20000].value = 12345;
+    t.current = &t.block[100];
+    std::string after;
+    ASSERT_TRUE(ReadBytes(file, &after));
+    EXPECT_TRUE(after == image);
+
+    // Saved over the very file it maps: the records as they are now.
+    std::string expected = image.substr(sizeof(Wide));
+    Wide changed;
+    memcpy(&changed, expected.data() + 20000 * sizeof(Wide), sizeof(Wide));
+    changed.value = 12345;
+    memcpy(&expected[20000 * sizeof(Wide)], &changed, sizeof(Wide));
+    Wide* base = t.block;
+    ASSERT_TRUE(t.array.Save(file.c_str()));
+    ASSERT_TRUE(ReadBytes(file, &after));
+    EXPECT_TRUE(after == expected);
+    EXPECT_FALSE(g_heapRegistry.IsFileView(t.block));
+
+    // The pointers into the block moved with it.
+    EXPECT_EQ(&t.block[n - 1], t.pending);
+    EXPECT_EQ(&t.block[100], t.current);
+    EXPECT_TRUE(t.Image(n - 1) == expected);
+    t.pending->value = 9;
+    ASSERT_TRUE(t.array.Append());
+    EXPECT_EQ(9, t.block[n - 1].value);
+    EXPECT_EQ(n, t.count);
+
+    // A second load maps the saved file; binding again frees the view and
+    // its room, and the file can then go.
+    ASSERT_TRUE(t.array.Load(file.c_str()));
+    EXPECT_TRUE(t.Image(n - 1) == expected);
+    base = t.block;
+#ifndef ORVEX_GUARD_PAGES
+    ASSERT_TRUE(g_heapRegistry.IsFileView(base));
+#endif
+    ASSERT_TRUE(t.Bind());
+    EXPECT_TRUE(AddressFree(base));
+    EXPECT_TRUE(DeleteFileA(file.c_str()));
+}
+
+}  // namespace

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "IdText.h"
+#include "cwin/system/HeapRegistry.h"
 #include "StoreFixture.h"
 #include "TestSupport.h"
 
@@ -309,6 +310,42 @@ TEST_F(ListFilesTest, MoveFilesOfEverySizeLoadWholeWithThePendingSlotAfterThem)
         ASSERT_EQ((size_t)(n + 1) * 80, saved.size());
         EXPECT_TRUE(saved.compare(0, (size_t)n * 80, MoveImages(n)) == 0);
     }
+}
+
+// A large moves file is taken as a view of itself: what the store adds or
+// recomputes never reaches the file, and saving over that very file writes
+// the table as it is. The goods table, rewritten by its figures, is read.
+TEST_F(ListFilesTest, ALargeMovesFileStaysAsItIsUntilSavedOverItself)
+{
+    const int n = 30001;   // 2.4 MB, not whole 64 KB units
+    const std::string moves = MoveImages(n);
+    std::string goods;
+    for (int g = 0; g < 2000; ++g)   // 1.3 MB
+        goods += GoodsImage((uint32_t)(g + 1), (uint32_t)(100 + g), "c", "n");
+    ASSERT_TRUE(Put("GMList.dat", moves));
+    ASSERT_TRUE(Put("GNList.dat", goods));
+    files.LoadLists();
+    ASSERT_EQ(n, tables.Moves().Count());
+    ASSERT_EQ(2000, tables.Goods().Count());
+#ifndef ORVEX_GUARD_PAGES
+    EXPECT_TRUE(g_heapRegistry.IsFileView(tables.Moves().Records()));
+#endif
+    EXPECT_FALSE(g_heapRegistry.IsFileView(tables.Goods().Records()));
+    EXPECT_EQ(100 + n - 1, tables.Moves()[n - 1].goodsId);
+
+    store.RecomputeGoodsFigures();
+    store.AddMove(D(9, 9, 9), 7, 8, 1, 2, 3, 4);
+    ASSERT_TRUE(tables.Moves().Array().RemoveAt(0));
+    std::string now;
+    ASSERT_TRUE(ReadBytes(scratch.File("GMList.dat"), &now));
+    EXPECT_TRUE(now == moves);
+
+    ASSERT_TRUE(files.SaveTable(MoveTable, "GMList.dat"));
+    ASSERT_TRUE(ReadBytes(scratch.File("GMList.dat"), &now));
+    ASSERT_EQ((size_t)n * 80, now.size());
+    EXPECT_TRUE(now.compare(0, (size_t)(n - 1) * 80, moves, 80, std::string::npos) == 0);
+    EXPECT_EQ(Word((uint32_t)(n + 1)), now.substr((size_t)(n - 1) * 80, 4));
+    EXPECT_EQ(Word(7), now.substr((size_t)(n - 1) * 80 + 12, 4));
 }
 
 // Sizes that are no whole number of records, and files of key-0 records only.
