@@ -156,7 +156,6 @@ protected:
     HFONT      font;
     LOGFONTA   logFont;
     WindowEvent event;
-    char       text[CWIN_TEXT_SIZE];
     // Set by composite controls that handle some notifications themselves.
     INotifyHandler* notifyHandler;
 
@@ -197,6 +196,11 @@ private:
     BYTE       frameFlag;
     DWORD      magic;
 
+protected:
+    // Last: the dispatch's fields (event, handler table) stay close together.
+    char       text[CWIN_TEXT_SIZE];
+
+private:
     // The margin and reference of one side, or false for no side.
     bool AnchorOf(int side, int** margin, LONG*** reference);
 };
