@@ -401,15 +401,27 @@ protected:
     std::string m_image;
 };
 
-TEST_F(HeapRegistryView, TheBlockHoldsTheFilesUnitsThenZeroAndWritesStayPrivate)
+// A 3 MB block whose first 40 units are the file's (not made in fuzz builds).
+class HeapRegistryMappedBlock : public HeapRegistryView
 {
+protected:
+    static constexpr SIZE_T size = 3 * 1024 * 1024;
+
+    void SetUp() override
+    {
 #ifdef ORVEX_GUARD_PAGES
-    GTEST_SKIP() << "a fuzz build makes no views";
+        GTEST_SKIP() << "a fuzz build makes no views";
 #endif
-    Registry r(16);
+        HeapRegistryView::SetUp();
+        ASSERT_TRUE(Map(r.registry, &block, size, 40));
+    }
+
+    Registry r{16};
     char* block = NULL;
-    const SIZE_T size = 3 * 1024 * 1024;
-    ASSERT_TRUE(Map(r.registry, &block, size, 40));
+};
+
+TEST_F(HeapRegistryMappedBlock, TheBlockHoldsTheFilesUnitsThenZeroAndWritesStayPrivate)
+{
     ASSERT_NE(nullptr, block);
     EXPECT_TRUE(r.registry.IsFileView(block));
     EXPECT_EQ(size, r.registry.Size(block));
@@ -441,15 +453,8 @@ TEST_F(HeapRegistryView, TheBlockHoldsTheFilesUnitsThenZeroAndWritesStayPrivate)
     EXPECT_TRUE(FileUnchanged());
 }
 
-TEST_F(HeapRegistryView, ItGrowsInItsRoomMovesPastItAndShrinksWithZeroFill)
+TEST_F(HeapRegistryMappedBlock, ItGrowsInItsRoomMovesPastItAndShrinksWithZeroFill)
 {
-#ifdef ORVEX_GUARD_PAGES
-    GTEST_SKIP() << "a fuzz build makes no views";
-#endif
-    Registry r(16);
-    char* block = NULL;
-    const SIZE_T size = 3 * 1024 * 1024;
-    ASSERT_TRUE(Map(r.registry, &block, size, 40));
     block[size - 1] = 'z';
 
     // An eighth more room: a sixteenth more stays in place, still a view.
@@ -484,15 +489,8 @@ TEST_F(HeapRegistryView, ItGrowsInItsRoomMovesPastItAndShrinksWithZeroFill)
     EXPECT_TRUE(FileUnchanged());
 }
 
-TEST_F(HeapRegistryView, MadePrivateItKeepsItsBytesAndTheFileCanBeReplaced)
+TEST_F(HeapRegistryMappedBlock, MadePrivateItKeepsItsBytesAndTheFileCanBeReplaced)
 {
-#ifdef ORVEX_GUARD_PAGES
-    GTEST_SKIP() << "a fuzz build makes no views";
-#endif
-    Registry r(16);
-    char* block = NULL;
-    const SIZE_T size = 3 * 1024 * 1024;
-    ASSERT_TRUE(Map(r.registry, &block, size, 40));
     block[5] = 'x';
     block[size - 1] = 'z';
     char* base = block;

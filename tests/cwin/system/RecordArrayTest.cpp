@@ -650,8 +650,16 @@ struct WideTable
     int count = -1;
 
     bool Bind() { return array.Bind(&block, &pending, &current, 1000, &count); }
+    bool BindAndLoad(const std::string& file) { return Bind() && array.Load(file.c_str()); }
     std::string Image(int n) const { return std::string(reinterpret_cast<const char*>(block), (size_t)n * sizeof(Wide)); }
 };
+
+// The file on disk still holds exactly these bytes.
+bool FileHolds(const std::string& file, const std::string& image)
+{
+    std::string now;
+    return ReadBytes(file, &now) && now == image;
+}
 
 bool AddressFree(const void* address)
 {
@@ -685,8 +693,7 @@ TEST(RecordArrayViews, FilesOfEverySizeLoadWholeAndLargeOnesAsViews)
         ASSERT_TRUE(WriteBytes(file, image));
         {
             WideTable t;
-            ASSERT_TRUE(t.Bind());
-            ASSERT_TRUE(t.array.Load(file.c_str()));
+            ASSERT_TRUE(t.BindAndLoad(file));
             ASSERT_EQ(c.n, t.count);
 #ifdef ORVEX_GUARD_PAGES
             EXPECT_FALSE(g_heapRegistry.IsFileView(t.block));   // fuzz builds read every file
@@ -705,9 +712,7 @@ TEST(RecordArrayViews, FilesOfEverySizeLoadWholeAndLargeOnesAsViews)
             EXPECT_EQ((uint32_t)(c.n + 1), t.block[c.n].id);
             EXPECT_EQ(-5, t.block[c.n].value);
         }
-        std::string after;
-        ASSERT_TRUE(ReadBytes(file, &after));
-        EXPECT_TRUE(after == image);
+        EXPECT_TRUE(FileHolds(file, image));
     }
 }
 
@@ -724,8 +729,7 @@ TEST(RecordArrayViews, AKeyZeroRecordAnywhereInALargeFileLeavesNoGap)
         memset(&image[(size_t)zeroAt * sizeof(Wide)], 0, 4);
         ASSERT_TRUE(WriteBytes(file, image));
         WideTable t;
-        ASSERT_TRUE(t.Bind());
-        ASSERT_TRUE(t.array.Load(file.c_str()));
+        ASSERT_TRUE(t.BindAndLoad(file));
         ASSERT_EQ(n - 1, t.count);
         ASSERT_EQ(n - 1, t.array.ViewCount());
         std::string expected = image;
@@ -737,9 +741,7 @@ TEST(RecordArrayViews, AKeyZeroRecordAnywhereInALargeFileLeavesNoGap)
         t.pending->value = 1;
         ASSERT_TRUE(t.array.Append());
         EXPECT_EQ((uint32_t)(zeroAt + 1), t.block[n - 1].id);   // the lowest identifier not in use
-        std::string after;
-        ASSERT_TRUE(ReadBytes(file, &after));
-        EXPECT_TRUE(after == image);
+        EXPECT_TRUE(FileHolds(file, image));
     }
 }
 
@@ -751,8 +753,7 @@ TEST(RecordArrayViews, AfterAViewLoadAppendsGrowInItsRoomAndThenMove)
     const std::string image = WideImages(n);
     ASSERT_TRUE(WriteBytes(file, image));
     WideTable t;
-    ASSERT_TRUE(t.Bind());
-    ASSERT_TRUE(t.array.Load(file.c_str()));
+    ASSERT_TRUE(t.BindAndLoad(file));
 #ifndef ORVEX_GUARD_PAGES
     ASSERT_TRUE(g_heapRegistry.IsFileView(t.block));
 #endif
@@ -793,9 +794,7 @@ TEST(RecordArrayViews, AfterAViewLoadAppendsGrowInItsRoomAndThenMove)
     EXPECT_EQ(7, t.block[n + 1000].value);
     EXPECT_NE(0u, t.block[n + 1000].id);
 
-    std::string after;
-    ASSERT_TRUE(ReadBytes(file, &after));
-    EXPECT_TRUE(after == image);
+    EXPECT_TRUE(FileHolds(file, image));
 }
 
 TEST(RecordArrayViews, ChangesNeverReachTheFileUntilItIsSavedOverAndFreeingGivesTheRoomBack)
@@ -806,17 +805,14 @@ TEST(RecordArrayViews, ChangesNeverReachTheFileUntilItIsSavedOverAndFreeingGives
     const std::string image = WideImages(n);
     ASSERT_TRUE(WriteBytes(file, image));
     WideTable t;
-    ASSERT_TRUE(t.Bind());
-    ASSERT_TRUE(t.array.Load(file.c_str()));
+    ASSERT_TRUE(t.BindAndLoad(file));
 #ifndef ORVEX_GUARD_PAGES
     ASSERT_TRUE(g_heapRegistry.IsFileView(t.block));
 #endif
     ASSERT_TRUE(t.array.RemoveAt(0));
     t.block[20000].value = 12345;
     t.current = &t.block[100];
-    std::string after;
-    ASSERT_TRUE(ReadBytes(file, &after));
-    EXPECT_TRUE(after == image);
+    EXPECT_TRUE(FileHolds(file, image));
 
     // Saved over the very file it maps: the records as they are now.
     std::string expected = image.substr(sizeof(Wide));
@@ -826,8 +822,7 @@ TEST(RecordArrayViews, ChangesNeverReachTheFileUntilItIsSavedOverAndFreeingGives
     memcpy(&expected[20000 * sizeof(Wide)], &changed, sizeof(Wide));
     Wide* base = t.block;
     ASSERT_TRUE(t.array.Save(file.c_str()));
-    ASSERT_TRUE(ReadBytes(file, &after));
-    EXPECT_TRUE(after == expected);
+    EXPECT_TRUE(FileHolds(file, expected));
     EXPECT_FALSE(g_heapRegistry.IsFileView(t.block));
 
     // The pointers into the block moved with it.
